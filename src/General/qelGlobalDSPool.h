@@ -1,0 +1,96 @@
+#ifndef QEL_GLOBAL_DS_POOL_H
+#define QEL_GLOBAL_DS_POOL_H
+
+#include <cstdint>
+
+class qelIni;
+class qelLogStream;
+
+// Numbers by which hasObject and resetObject address the pool's members.
+// 1, 34, 37 and 45 and above name no member.
+enum qelPoolObjectKind
+{
+    QEL_POOL_INI = 0,
+    QEL_POOL_LOG_STREAM = 2,
+    QEL_POOL_GLOBAL_RES = 3,
+    QEL_POOL_INDEX_LIST = 4,
+    QEL_POOL_NOP_LIST = 5,
+    QEL_POOL_FONT_METRIC_CACHE = 6,
+    QEL_POOL_HASH_ID_MAP = 7,
+    QEL_POOL_INDEX_FILE = 8,
+    QEL_POOL_PAGE_OFFSET = 9,
+    QEL_POOL_PAGE_COORDINATE_TRANSFORMER = 10,
+    QEL_POOL_MAPPING_DEF = 11,
+    QEL_POOL_GCGID_UNICODE_MAP = 12,
+    QEL_POOL_ARRAY_FONT_MAPPER = 13,
+    QEL_POOL_FILE_FONT_MAPPER = 14,
+    QEL_POOL_AFP_SPOOL = 15,
+    QEL_POOL_AEG_PARSER = 16,
+    QEL_POOL_CHARSET_PARSER = 17,
+    QEL_POOL_CODE_PAGE_PARSER = 18,
+    QEL_POOL_CODED_FONT_PARSER = 19,
+    QEL_POOL_FORM_DEF_PARSER = 20,
+    QEL_POOL_IM_IMAGE_PARSER = 21,
+    QEL_POOL_IOCA_PARSER = 22,
+    QEL_POOL_MODCA_PARSER = 23,
+    QEL_POOL_GOCA_PARSER = 24,
+    QEL_POOL_OBJECT_CONTAINER_PARSER = 25,
+    QEL_POOL_OVERLAY_PARSER = 26,
+    QEL_POOL_PAGE_SEGMENT_PARSER = 27,
+    QEL_POOL_PAGE_PARSER = 28,
+    QEL_POOL_PRESENTATION_TEXT_PARSER = 29,
+    QEL_POOL_RES_GROUP_PARSER = 30,
+    QEL_POOL_DOCUMENT_INDEX_PARSER = 31,
+    QEL_POOL_TIFF_PARSER = 32,
+    QEL_POOL_TRIPLET_PARSER = 33,
+    QEL_POOL_BARCODE_PARSER = 35,
+    QEL_POOL_PAGE_OBJECT_LISTS = 36,
+    QEL_POOL_CODE128_IMPLEMENTOR = 38,
+    QEL_POOL_DATA_MATRIX_IMPLEMENTOR = 39,
+    QEL_POOL_CODE39_IMPLEMENTOR = 40,
+    QEL_POOL_PDF_DOCUMENT_PARSER = 41,
+    QEL_POOL_RASTER_DOCUMENT_PARSER = 42,
+    QEL_POOL_PAGE_DEF_PARSER = 43,
+    QEL_POOL_MMD_DATA_PARSER = 44
+};
+
+// The one process-wide container of the objects that outlive a document.
+// Created on first use; every member is created on first use by its getter
+// and owned by the pool. Deleting the pool deletes what is left in it and
+// lets the next getInstance build a fresh one.
+class qelGlobalDSPool
+{
+public:
+    // The pool, created on first use; null when it cannot be allocated.
+    static qelGlobalDSPool* getInstance();
+    // Whether a pool currently exists.
+    static bool exists();
+
+    qelGlobalDSPool();
+    ~qelGlobalDSPool();
+    qelGlobalDSPool(const qelGlobalDSPool&) = delete;
+    qelGlobalDSPool& operator=(const qelGlobalDSPool&) = delete;
+
+    // Options object with every default and the built-in colour table.
+    qelIni* getIni();
+    // Program log, closed, level mask from the options.
+    qelLogStream* getLogStream();
+
+    bool hasObject(int kind) const;
+    // Deletes the member of that kind; nothing for an empty member or a
+    // number that names no member.
+    void resetObject(int kind);
+
+    int64_t getRunStartTime() const { return m_runStartTime; }
+    void setRunStartTime(int64_t time) { m_runStartTime = time; }
+    int64_t getLatestInputTime() const { return m_latestInputTime; }
+    void setLatestInputTime(int64_t time) { m_latestInputTime = time; }
+
+private:
+    int64_t m_runStartTime = 0;
+    int64_t m_latestInputTime = 0;
+    qelIni* m_ini = nullptr;
+    qelLogStream* m_logStream = nullptr;
+};
+
+#endif

@@ -1,0 +1,459 @@
+#include "qelLogStream.h"
+
+#include "qelException.h"
+#include "qelGlobalDSPool.h"
+#include "qelIni.h"
+#include "qelMessageOutput.h"
+#include "qelString.h"
+#include "qelUtils.h"
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr int kWorkSize = 2048;
+// Blanks in front of the text of a plain entry; offset entries and dump
+// lines reach the same column.
+const char kTextColumn[] = "                      "; // 22
+const char kOffsetPad[] = "         ";               // 9
+constexpr int kMaxDumpText = 2046;
+
+struct SFName
+{
+    unsigned short id;
+    const char* abbreviation;
+    const char* name;
+};
+
+// Names of the structured fields for the dump lines; the first row with an
+// identifier wins.
+const SFName kSFNames[] = {
+    {0xA8A8, "BDT", "Begin Document"},
+    {0xA9A8, "EDT", "End Document"},
+    {0xA8C6, "BRG", "Begin Resource Group"},
+    {0xA9C6, "ERG", "End Resource Group"},
+    {0xA8CE, "BR", "Begin Resource"},
+    {0xA9CE, "ER", "End Resource"},
+    {0xA8AF, "BPG", "Begin Page"},
+    {0xA9AF, "EPG", "End Page"},
+    {0xA8C9, "BAG", "Begin Active Environment Group"},
+    {0xA9C9, "EAG", "End Active Environment Group"},
+    {0xA8FB, "BIM", "Begin Image Object"},
+    {0xA9FB, "EIM", "End Image Object"},
+    {0xA8C7, "BOG", "Begin Object Enviroment Group"},
+    {0xA9C7, "EOG", "End Object Enviroment Group"},
+    {0xA6AF, "PGD", "Page Descriptor"},
+    {0xA66B, "OBD", "Object Area Descriptor"},
+    {0xAC6B, "OBP", "Object Area Position"},
+    {0xA6FB, "IDD", "Image Data Descriptor"},
+    {0xEEFB, "IPD", "Image Picture Data"},
+    {0xEEEE, "NOP", "No Operation"},
+    {0xA8CD, "BFM", "Begin Form Map"},
+    {0xA9CD, "EFM", "End Form Map"},
+    {0xA8C4, "BDG", "Begin Document Environment Group"},
+    {0xA9C4, "EDG", "End Document Environment Group"},
+    {0xB1DF, "MMO", "Map Medium Overlay"},
+    {0xABEA, "MSU", "Map Suppression"},
+    {0xB1AF, "PGP", "Page Position Format 2"},
+    {0xA688, "MDD", "Medium Descriptor"},
+    {0xA8CC, "BMM", "Begin Medium Map"},
+    {0xA9CC, "EMM", "End Medium Map"},
+    {0xABD8, "MPO", "Map Page Overlay"},
+    {0xA288, "MCC", "Medium Copy Count"},
+    {0xA788, "MMC", "Medium Modification Control"},
+    {0xA7AF, "PMC", "Page Modification Control"},
+    {0xACAF, "PGP", "Page Position"},
+    {0xA8C5, "BFG", "Begin Form Environment Group"},
+    {0xA9C5, "EFG", "End Form Environment Group"},
+    {0xA6C5, "FGD", "Form Environment Group Descriptor"},
+    {0xA8A7, "BDI", "Begin Document Index"},
+    {0xA9A7, "EDI", "End Document Index"},
+    {0xB2A7, "IEL", "Index Element"},
+    {0xA8AD, "BNG", "Begin Named Page Group"},
+    {0xA9AD, "ENG", "End Named Page Group"},
+    {0xA87B, "BII", "Begin IM IMAGE Object"},
+    {0xA97B, "EII", "End IM IMAGE Object"},
+    {0xA67B, "", "IM Image Object Descriptor"},
+    {0xA77B, "", "IM Image Object Control"},
+    {0xAC7B, "", "IM Image Object Position"},
+    {0xEE7B, "", "IM Image Object Data"},
+    {0xA89B, "BPT", "Begin Presentation Text"},
+    {0xA99B, "EPT", "End Presentation Text"},
+    {0xA69B, "PTD", "Presentation Text Descriptor"},
+    {0xA79B, "CTC", "Composed Text Control"},
+    {0xEE9B, "PTD", "Presentation Text Data"},
+    {0xAB8A, "MCF", "Map Coded Font"},
+    {0xB19B, "PTD", "Presentation Text Descriptor : 2"},
+    {0xABD8, "MPO", "Map Page Overlay"},
+    {0xAFD8, "IPO", "Include Page Overlay"},
+    {0xABFB, "MIO", "Map Image Object"},
+    {0xA090, "APE", "Attribute Process Element"},
+    {0xABCC, "IMM", "Invoke Medium Map"},
+    {0xB18A, "MCF-1", "Map Coded Font"},
+    {0xA8DF, "BMO", "Begin Overlay"},
+    {0xA9DF, "EMO", "End Overlay"},
+    {0xAF5F, "IPS", "Include Page Segment"},
+    {0xB15F, "MPS", "Page Segment Migration"},
+    {0xA85F, "BPS", "Begin Page Segment"},
+    {0xA95F, "EPS", "End Page Segment"},
+};
+
+struct LevelKeyword
+{
+    const char* keyword;
+    bool replaces;
+    unsigned int bits;
+};
+
+// Searched in this order in the upper-cased list with ',' appended. WARN and
+// INFO carry a leading comma, so they never count as the first entry.
+const LevelKeyword kLevelKeywords[] = {
+    {"0,", true, 0},
+    {"1,", false, 0x1},
+    {"2,", false, 0x2},
+    {"3,", false, 0x4},
+    {"4,", false, 0x8},
+    {"FONT", false, 0x10},
+    {"ALL", true, 0x800EFFF},
+    {"ASCII", false, 0x400},
+    {"LOGGING", true, 0x11F},
+    {"5,", false, 0x20},
+    {"6,", false, 0x40},
+    {"7,", false, 0x800},
+    {"8,", false, 0x80},
+    {"PDFINFO,", false, 0x100},
+    {"PDFDATA,", false, 0x200},
+    {"RES,", false, 0xFF0000},
+    {"OLY,", false, 0x10000},
+    {"PSEG,", false, 0x20000},
+    {"FNTR,", false, 0x40000},
+    {"CDP,", false, 0x80000},
+    {"MMAP,", false, 0x100000},
+    {"FDEF,", false, 0x200000},
+    {"IOB,", false, 0x400000},
+    {"DEBUG,", false, 0x4000000},
+    {",WARN,", false, 0x2000000},
+    {",INFO,", false, 0x1000000},
+    {"INWARN,", false, 0x8000000},
+    {"OUTWARN,", false, 0x10000000},
+};
+
+qelIni* options()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getIni() : nullptr;
+}
+
+bool quietMode()
+{
+    qelIni* ini = options();
+    return ini && ini->isQuietMode();
+}
+
+const char* bufferOf(const qelString* text)
+{
+    return text ? text->getBuffer() : nullptr;
+}
+
+// Replaces an owned text by a copy of the argument; null clears.
+void replaceText(qelString*& field, const char* text)
+{
+    qelString* copy = text ? new qelString(text) : nullptr;
+    delete field;
+    field = copy;
+}
+
+// Length of the part of a cut format that ends with a whole conversion, so
+// that no conversion is left open at the cut.
+size_t completeFormatLength(const std::string& format)
+{
+    size_t i = 0;
+    while (i < format.size()) {
+        if (format[i] != '%') {
+            ++i;
+            continue;
+        }
+        size_t start = i++;
+        while (i < format.size() && std::strchr("-+ #0123456789.*hlLqjzt'", format[i]))
+            ++i;
+        if (i >= format.size())
+            return start;
+        ++i; // the conversion character
+    }
+    return format.size();
+}
+}
+
+qelLogStream::qelLogStream()
+{
+    if (qelIni* ini = options()) {
+        setLevel(ini->getLoggingLevel());
+        setLogPath(ini->getLogPath());
+        m_flush = ini->hasSwitch("FlushLog") ? 1 : 0;
+    }
+}
+
+qelLogStream::~qelLogStream()
+{
+    close();
+    delete m_indent;
+    delete m_fileName;
+    delete m_logPath;
+    delete m_fullPath;
+}
+
+void qelLogStream::setLevel(const char* list)
+{
+    m_levelMask = 0;
+    if (!list)
+        return;
+    std::string text(list);
+    text += ',';
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    unsigned int mask = 0;
+    for (const LevelKeyword& level : kLevelKeywords) {
+        if (text.find(level.keyword) == std::string::npos)
+            continue;
+        if (level.replaces)
+            mask = level.bits;
+        else
+            mask |= level.bits;
+    }
+    m_levelMask = mask;
+}
+
+void qelLogStream::setLogPath(const char* directory)
+{
+    replaceText(m_logPath, directory);
+}
+
+void qelLogStream::setLogFileName(const char* name)
+{
+    replaceText(m_fileName, name);
+}
+
+void qelLogStream::setFullPath(const char* path)
+{
+    replaceText(m_fullPath, path);
+}
+
+const char* qelLogStream::getFullPath() const
+{
+    return bufferOf(m_fullPath);
+}
+
+const char* qelLogStream::getIndent() const
+{
+    const char* indent = bufferOf(m_indent);
+    return indent ? indent : "";
+}
+
+void qelLogStream::deleteIndent()
+{
+    delete m_indent;
+    m_indent = nullptr;
+    m_indentDepth = 0;
+}
+
+char* qelLogStream::copyToBuffer(const char* text)
+{
+    m_buffer[0] = '\0';
+    if (text) {
+        std::strncpy(m_buffer, text, sizeof m_buffer - 1);
+        m_buffer[sizeof m_buffer - 1] = '\0';
+    }
+    return m_buffer;
+}
+
+void qelLogStream::open(const char* name)
+{
+    if (!name || m_levelMask == 0)
+        return;
+    if (m_file)
+        closeFile();
+
+    setFullPath(nullptr);
+    if (!std::strchr(name, '/')) {
+        setLogFileName(name);
+        const char* directory = bufferOf(m_logPath);
+        if (directory && *directory) {
+            std::string path(directory);
+            if (path.back() != '/')
+                path += '/';
+            path += name;
+            setFullPath(path.c_str());
+        }
+    } else {
+        setFullPath(name);
+    }
+
+    const char* path = getFullPath();
+    if (path)
+        m_file = qelUtils::openFile(path, 'w');
+    if (m_file || quietMode())
+        return;
+    if (path)
+        qelMessageOutput::printf("Not able to open log file - %s\n", path);
+    else
+        qelMessageOutput::write("Not able to open log file with null path\n");
+}
+
+void qelLogStream::close()
+{
+    // The file is forgotten first: nothing reached while closing writes here.
+    FILE* file = m_file;
+    m_file = nullptr;
+    if (file)
+        std::fclose(file);
+}
+
+void qelLogStream::closeFile()
+{
+    close();
+    setFullPath(nullptr);
+    setLogFileName(nullptr);
+}
+
+void qelLogStream::buildIndent(int depth)
+{
+    if (depth == m_indentDepth && m_indent)
+        return;
+    std::string blanks(depth > 0 ? static_cast<size_t>(depth) * 2 : 0, ' ');
+    replaceText(m_indent, blanks.c_str());
+    m_indentDepth = depth;
+}
+
+void qelLogStream::vformat(const char* format, va_list args)
+{
+    std::string cut;
+    if (std::strlen(format) > static_cast<size_t>(kWorkSize)) {
+        cut.assign(format, kWorkSize - 1);
+        cut.resize(completeFormatLength(cut));
+        format = cut.c_str();
+        if (!quietMode())
+            qelMessageOutput::printf(
+                "Warning! Number of bytes to log exceeds Buffer size. Copied only (%d) bytes\n", kWorkSize);
+        char warning[160];
+        std::snprintf(warning, sizeof warning,
+                      "Warning! Number of bytes to log exceeds Buffer size. Copied only (%d) bytes\n",
+                      kWorkSize);
+        writeRaw(warning);
+    }
+
+    int n = std::vsnprintf(m_buffer, sizeof m_buffer, format, args);
+    if (n < 0)
+        m_buffer[0] = '\0';
+    if (n >= kWorkSize && !quietMode())
+        qelMessageOutput::printf(
+            "Warning! Number of bytes to log exceeds Buffer size. Copied only (%ld) bytes\n",
+            static_cast<long>(kWorkSize));
+}
+
+void qelLogStream::writeRaw(const char* text)
+{
+    size_t length = std::strlen(text);
+    bool failed = length > 0 && std::fwrite(text, 1, length, m_file) != length;
+    if (!failed && m_flush)
+        failed = std::fflush(m_file) != 0;
+    if (failed) {
+        const char* path = getFullPath();
+        throw new qelException(__FILE__, __LINE__, 69 /* E069 */, 0, false, path ? path : "NULL");
+    }
+}
+
+void qelLogStream::printLine(const char* format, ...)
+{
+    if (!enabled() || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    try {
+        vformat(format, args);
+    } catch (...) {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
+    writeRaw("\r\n");
+    writeRaw(kTextColumn);
+    writeRaw(getIndent());
+    writeRaw(m_buffer);
+}
+
+void qelLogStream::print(const char* format, ...)
+{
+    if (!enabled() || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    try {
+        vformat(format, args);
+    } catch (...) {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
+    writeRaw(m_buffer);
+}
+
+void qelLogStream::printAtOffset(unsigned long long offset, const char* format, ...)
+{
+    if (!enabled() || !format)
+        return;
+    va_list args;
+    va_start(args, format);
+    try {
+        vformat(format, args);
+    } catch (...) {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
+    char head[48];
+    std::snprintf(head, sizeof head, "\r\n0x%08llx : ", offset);
+    writeRaw(head);
+    writeRaw(kOffsetPad);
+    writeRaw(getIndent());
+    writeRaw(m_buffer);
+}
+
+void qelLogStream::logStructuredField(int depth, unsigned long long offset, unsigned short identifier,
+                                      const char* abbreviation, const char* name, const char* text)
+{
+    if (!enabled())
+        return;
+    if (depth != m_indentDepth)
+        buildIndent(depth);
+    print("%s0x%08llX : D3 %02X %02X %s%s %s", "\r\n", offset, (identifier >> 8) & 0xFFu,
+          identifier & 0xFFu, getIndent(), abbreviation ? abbreviation : "", name ? name : "");
+    if (!text)
+        return;
+    std::string shown(text);
+    if (shown.size() > static_cast<size_t>(kMaxDumpText))
+        shown.resize(kMaxDumpText);
+    print(" %s", shown.c_str());
+}
+
+void qelLogStream::logSFI(int depth, unsigned long long offset, unsigned short identifier, const char* text)
+{
+    if (!enabled())
+        return;
+    for (const SFName& row : kSFNames) {
+        if (row.id == identifier) {
+            logStructuredField(depth, offset, identifier, row.abbreviation, row.name, text);
+            return;
+        }
+    }
+    if (!quietMode())
+        qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x\n", static_cast<unsigned>(identifier));
+    printLine("Warning! Unexpected SFType ID : 0x%x==>%s", static_cast<unsigned>(identifier), text ? text : "");
+}
+
+void qelLogStream::write(const char* text)
+{
+    if (!enabled() || !text)
+        return;
+    writeRaw(text);
+}

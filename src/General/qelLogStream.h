@@ -1,0 +1,81 @@
+#ifndef QEL_LOG_STREAM_H
+#define QEL_LOG_STREAM_H
+
+#include <cstdarg>
+#include <cstdio>
+
+class qelString;
+
+// The program log: a plain text file without time stamps. Call sites test
+// m_levelMask before they write; the entry operations do nothing while the
+// mask is 0 or no file is open. Every entry begins with CR LF and its text
+// starts in column 22.
+class qelLogStream
+{
+public:
+    // Level mask from LoggingLevel, directory from LogPath and the flush
+    // switch FlushLog of the options; no file open.
+    qelLogStream();
+    ~qelLogStream();
+    qelLogStream(const qelLogStream&) = delete;
+    qelLogStream& operator=(const qelLogStream&) = delete;
+
+    // Rebuilds the mask from a comma list of level keywords; null gives 0.
+    void setLevel(const char* list);
+    void setLogPath(const char* directory);
+    void setLogFileName(const char* name);
+    void setFullPath(const char* path);
+
+    // Opens the log: a name without '/' in the log directory, a name with
+    // '/' as it stands. Nothing for a null name or a zero mask.
+    void open(const char* name);
+    // Closes the file and forgets the full path and the file name.
+    void closeFile();
+    // Closes the file alone.
+    void close();
+
+    FILE* getFile() const { return m_file; }
+    const char* getFullPath() const;
+    // The current indent ("" when there is none).
+    const char* getIndent() const;
+    void deleteIndent();
+    // Copies a text into the work buffer (cut to fit) and returns the buffer.
+    char* copyToBuffer(const char* text);
+
+    // CR LF, 22 blanks, the indent and the formatted text.
+    void printLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // The formatted text, continuing the current entry.
+    void print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // CR LF, the offset, 9 blanks, the indent and the formatted text.
+    void printAtOffset(unsigned long long offset, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    // One structured-field dump line, indented by depth.
+    void logStructuredField(int depth, unsigned long long offset, unsigned short identifier,
+                            const char* abbreviation, const char* name, const char* text);
+    // The dump line with abbreviation and name from the name table.
+    void logSFI(int depth, unsigned long long offset, unsigned short identifier, const char* text);
+    // The text unformatted.
+    void write(const char* text);
+
+    // Which kinds of entries are written; read directly by call sites.
+    unsigned int m_levelMask = 0;
+
+private:
+    bool enabled() const { return m_levelMask != 0 && m_file != nullptr; }
+    void vformat(const char* format, va_list args);
+    void writeRaw(const char* text);
+    void buildIndent(int depth);
+
+    unsigned char m_outputText = 0;
+    unsigned char m_flush = 0;
+    int m_inputFormat = 0;
+    qelString* m_indent = nullptr;
+    int m_indentDepth = 0;
+    FILE* m_file = nullptr;
+    qelString* m_fileName = nullptr;
+    qelString* m_logPath = nullptr;
+    qelString* m_fullPath = nullptr;
+    char m_buffer[2048] = {};
+};
+
+#endif
