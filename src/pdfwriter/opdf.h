@@ -1,0 +1,280 @@
+/* Public interface of the PDF writer library. */
+#ifndef OPDF_H
+#define OPDF_H
+
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdio.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct PDFDocContext PDFDocContext;
+typedef struct PDFMemoryStream PDFMemoryStream;
+typedef struct PDFPlotDomain PDFPlotDomain;
+typedef struct PDFAxis PDFAxis;
+
+typedef struct PDFDocLimits {
+    int32_t MaxPages;
+    int32_t MaxFonts;
+    int32_t MaxImages;
+    int32_t MaxAnnots;
+    int32_t MaxObjects;
+    int32_t MaxPatterns;
+} PDFDocLimits;
+
+typedef struct PDFViewerPreferences {
+    int32_t PageMode; /* 0 UseNone, 1 UseOutlines, 2 UseThumbs, 3 FullScreen */
+    int32_t HideToolbar;
+    int32_t HideMenubar;
+    int32_t HideWindowUI;
+    int32_t FitWindow;
+    int32_t CenterWindow;
+    int32_t DisplayDocTitle;
+    int32_t PageLayout; /* 0 SinglePage, 1 OneColumn, 2 TwoColumnLeft, 3 TwoColumnRight */
+    int32_t NonFullScreenPageMode;
+} PDFViewerPreferences;
+
+/* Calendar fields in the order of the C run time's broken-down time. */
+typedef struct PDFTimeRecord {
+    int32_t sec;
+    int32_t min;
+    int32_t hour;
+    int32_t mday;
+    int32_t mon;  /* 0-11 */
+    int32_t year; /* years since 1900 */
+    int32_t wday;
+    int32_t yday; /* 0-365 */
+    int32_t isdst;
+} PDFTimeRecord;
+
+typedef struct PDFMD5Context {
+    uint32_t state[4];
+    uint32_t count[2]; /* byte count, low and high word */
+    unsigned char block[64];
+} PDFMD5Context;
+
+/* Document callback: level, module, format, arguments. */
+typedef int (*PDFErrorHandler)(PDFDocContext* ctx, int level, const char* module,
+                               const char* format, va_list args);
+/* Process-wide callback. */
+typedef int (*PDFGlobalHandler)(int level, const char* module, const char* format,
+                                va_list args);
+
+/* ---- life cycle ------------------------------------------------------- */
+void opdf_setDefaultLimits(int pages, int fonts, int images, int annots, int objects,
+                           int patterns);
+PDFDocContext* opdf_open(int openArgument, const PDFDocLimits* limits);
+int opdf_init(PDFDocContext* ctx);
+int opdf_finalizeAll(PDFDocContext* ctx);
+void opdf_close(PDFDocContext* ctx);
+
+/* ---- settings --------------------------------------------------------- */
+void opdf_setCreator(PDFDocContext* ctx, const char* text);
+void opdf_setTitle(PDFDocContext* ctx, const char* text);
+void opdf_setSubject(PDFDocContext* ctx, const char* text);
+void opdf_setKeywords(PDFDocContext* ctx, const char* text);
+void opdf_setAuthor(PDFDocContext* ctx, const char* text);
+void opdf_setCompression(PDFDocContext* ctx, int on);
+void opdf_setCompressionFilter(PDFDocContext* ctx, const char* path, const char* filter);
+void opdf_setViewerPreferences(PDFDocContext* ctx, const PDFViewerPreferences* prefs);
+void opdf_setJPEGQuality(PDFDocContext* ctx, unsigned quality);
+void opdf_setOutputFile(PDFDocContext* ctx, const char* name);
+void opdf_setStdoutOutput(PDFDocContext* ctx, int on);
+void opdf_setTempDirectory(PDFDocContext* ctx, const char* dir);
+void opdf_setContentInMemory(PDFDocContext* ctx, int on);
+void opdf_setOmitVariableInfo(PDFDocContext* ctx, int on);
+void opdf_setHexStrings(PDFDocContext* ctx, int on);
+void opdf_setUnitSize(PDFDocContext* ctx, float unitsPerDomainUnit);
+void opdf_setMonthNames(PDFDocContext* ctx, const char* names[12]);
+void opdf_setPDFLevel(PDFDocContext* ctx, int major, int minor);
+void opdf_setProducer(const char* text);
+
+/* ---- reporting -------------------------------------------------------- */
+PDFErrorHandler opdf_setErrorHandler(PDFDocContext* ctx, PDFErrorHandler handler);
+/* Caller data kept with the document, for use inside the error callback. */
+void opdf_setUserData(PDFDocContext* ctx, void* data);
+void* opdf_getUserData(PDFDocContext* ctx);
+PDFGlobalHandler opdf_setGlobalErrorHandler(PDFGlobalHandler handler);
+PDFGlobalHandler opdf_setGlobalWarningHandler(PDFGlobalHandler handler);
+int opdf_defaultErrorHandler(PDFDocContext* ctx, int level, const char* module,
+                             const char* format, va_list args);
+int opdf_defaultGlobalHandler(int level, const char* module, const char* format,
+                              va_list args);
+
+/* ---- identification --------------------------------------------------- */
+const char* opdf_getLibraryName(void);
+const char* opdf_getLibraryVersion(void);
+const char* opdf_getLibraryFullName(void);
+const char* opdf_getPlatformName(void);
+
+/* ---- comments and output ---------------------------------------------- */
+int opdf_addDocumentComment(PDFDocContext* ctx, const char* text);
+int opdf_addPageComment(PDFDocContext* ctx, const char* text, int page);
+const unsigned char* opdf_getMemoryOutput(PDFDocContext* ctx, unsigned* length);
+int opdf_writeMemoryOutput(PDFDocContext* ctx, const char* name);
+const char* opdf_getOutputFileName(PDFDocContext* ctx);
+
+/* ---- helpers ---------------------------------------------------------- */
+void opdf_free(void* block);
+void opdf_slashToBackslash(char* destination, const char* source);
+void opdf_randomLetters(char* buffer, int n);
+/* 0 on a little-endian host, 1 on a big-endian host. */
+int opdf_returnZero(void);
+
+/* ---- pages ------------------------------------------------------------ */
+int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* mediaBox,
+                  const char* cropBox);
+int opdf_setCurrentPage(PDFDocContext* ctx, int page);
+void opdf_finalizePage(PDFDocContext* ctx, int page);
+void opdf_setPageDuration(PDFDocContext* ctx, float seconds);
+void opdf_setPageTransition(PDFDocContext* ctx, int style, float duration, float direction,
+                            int horizontal, int inward);
+void opdf_setMediaBox(PDFDocContext* ctx, int x0, int y0, int x1, int y1);
+void opdf_setCropBox(PDFDocContext* ctx, int x0, int y0, int x1, int y1);
+void opdf_setPageBox(PDFDocContext* ctx, int x0, int y0, int x1, int y1);
+PDFMemoryStream* opdf_swapContentStream(PDFDocContext* ctx, PDFMemoryStream* stream);
+
+/* ---- content operators (raw forms take page units) --------------------- */
+void opdf_gsave(PDFDocContext* ctx);
+void opdf_grestore(PDFDocContext* ctx);
+void opdf_setdash(PDFDocContext* ctx, const char* dash);
+void opdf_nodash(PDFDocContext* ctx);
+void opdf_rawconcat(PDFDocContext* ctx, float a, float b, float c, float d, float e, float f);
+void opdf_rotate(PDFDocContext* ctx, float angle);
+void opdf_rawtranslate(PDFDocContext* ctx, float x, float y);
+void opdf_scale(PDFDocContext* ctx, float sx, float sy);
+void opdf_setflat(PDFDocContext* ctx, int flatness);
+void opdf_setlinejoin(PDFDocContext* ctx, int join);
+void opdf_setlinecap(PDFDocContext* ctx, int cap);
+void opdf_setmiterlimit(PDFDocContext* ctx, float limit);
+void opdf_setlinewidth(PDFDocContext* ctx, float width);
+void opdf_setgrayFill(PDFDocContext* ctx, float gray);
+void opdf_setgrayStroke(PDFDocContext* ctx, float gray);
+void opdf_setrgbcolorFill(PDFDocContext* ctx, float r, float g, float b);
+void opdf_setrgbColorStroke(PDFDocContext* ctx, float r, float g, float b);
+void opdf_setcmykcolorFill(PDFDocContext* ctx, float c, float m, float y, float k);
+void opdf_setcmykcolorStroke(PDFDocContext* ctx, float c, float m, float y, float k);
+void opdf_setgrayColor(PDFDocContext* ctx, float gray);
+void opdf_setrgbColor(PDFDocContext* ctx, float r, float g, float b);
+void opdf_setcmykColor(PDFDocContext* ctx, float c, float m, float y, float k);
+void opdf_rawmoveto(PDFDocContext* ctx, float x, float y);
+void opdf_rawlineto(PDFDocContext* ctx, float x, float y);
+void opdf_rawrmoveto(PDFDocContext* ctx, float dx, float dy);
+void opdf_rawrlineto(PDFDocContext* ctx, float dx, float dy);
+void opdf_rawcurveto(PDFDocContext* ctx, float x1, float y1, float x2, float y2, float x3,
+                     float y3);
+void opdf_rawrect(PDFDocContext* ctx, float x, float y, float w, float h);
+void opdf_closepath(PDFDocContext* ctx);
+void opdf_stroke(PDFDocContext* ctx);
+void opdf_fill(PDFDocContext* ctx);
+void opdf_eofill(PDFDocContext* ctx);
+void opdf_fillAndStroke(PDFDocContext* ctx);
+void opdf_eofillAndStroke(PDFDocContext* ctx);
+void opdf_clip(PDFDocContext* ctx);
+void opdf_eoclip(PDFDocContext* ctx);
+void opdf_newpath(PDFDocContext* ctx);
+void opdf_rawcircle(PDFDocContext* ctx, float cx, float cy, float r);
+void opdf_rawcircleHalves(PDFDocContext* ctx, float cx, float cy, float r);
+void opdf_rawrotatedRect(PDFDocContext* ctx, float x, float y, float w, float h, float angle);
+void opdf_rawarc(PDFDocContext* ctx, float cx, float cy, float r, float startAngle,
+                 float endAngle, int moveFirst);
+
+void opdf_beginText(PDFDocContext* ctx);
+void opdf_endText(PDFDocContext* ctx);
+void opdf_setWordSpacing(PDFDocContext* ctx, float v);
+void opdf_setCharSpacing(PDFDocContext* ctx, float v);
+void opdf_setHorizontalScaling(PDFDocContext* ctx, float percent);
+void opdf_setTextLeading(PDFDocContext* ctx, float v);
+void opdf_setTextRise(PDFDocContext* ctx, float v);
+void opdf_setTextRendering(PDFDocContext* ctx, int mode);
+void opdf_setTextMatrix(PDFDocContext* ctx, float a, float b, float c, float d, float e,
+                        float f);
+void opdf_rawTextPosition(PDFDocContext* ctx, float e, float f);
+void opdf_rawTextMove(PDFDocContext* ctx, float dx, float dy);
+void opdf_textNextLine(PDFDocContext* ctx);
+void opdf_concatTextMatrix(PDFDocContext* ctx, float a, float b, float c, float d, float e,
+                           float f);
+void opdf_rotateText(PDFDocContext* ctx, float angle);
+void opdf_skewText(PDFDocContext* ctx, float a, float b);
+
+/* plot-domain forms */
+void opdf_moveto(PDFDocContext* ctx, float x, float y);
+void opdf_lineto(PDFDocContext* ctx, float x, float y);
+void opdf_rmoveto(PDFDocContext* ctx, float dx, float dy);
+void opdf_rlineto(PDFDocContext* ctx, float dx, float dy);
+void opdf_curveto(PDFDocContext* ctx, float x1, float y1, float x2, float y2, float x3,
+                  float y3);
+void opdf_rect(PDFDocContext* ctx, float x, float y, float w, float h);
+void opdf_rotatedRect(PDFDocContext* ctx, float x, float y, float w, float h, float angle);
+void opdf_circle(PDFDocContext* ctx, float cx, float cy, float r);
+void opdf_circleHalves(PDFDocContext* ctx, float cx, float cy, float r);
+void opdf_arc(PDFDocContext* ctx, float cx, float cy, float r, float startAngle,
+              float endAngle, int moveFirst);
+void opdf_textPosition(PDFDocContext* ctx, float x, float y);
+void opdf_textMove(PDFDocContext* ctx, float dx, float dy);
+
+/* ---- plot domains ----------------------------------------------------- */
+PDFPlotDomain* opdf_createPlotDomain(float x0, float y0, float width, float height, float xmin,
+                                     float xmax, float ymin, float ymax, int xKind, int yKind,
+                                     int extra);
+PDFPlotDomain* opdf_createTimePlotDomain(float x0, float y0, float width, float height,
+                                         const PDFTimeRecord* start, const PDFTimeRecord* end,
+                                         float ymin, float ymax, int xKind, int yKind,
+                                         int extra);
+PDFPlotDomain* opdf_setPlotDomain(PDFDocContext* ctx, PDFPlotDomain* domain);
+float opdf_domainToPageX(PDFDocContext* ctx, float x);
+float opdf_domainToPageY(PDFDocContext* ctx, float y);
+float opdf_pageToDomainX(PDFDocContext* ctx, float px);
+float opdf_pageToDomainY(PDFDocContext* ctx, float py);
+void opdf_setDomainTicks(PDFPlotDomain* domain, int axis, float firstMajor, float majorStep,
+                         float firstMinor, float minorStep);
+void opdf_setMeshColors(PDFPlotDomain* domain, float r, float g, float b, float r2, float g2,
+                        float b2);
+void opdf_fillPlotDomainGray(PDFPlotDomain* domain, float gray);
+void opdf_fillPlotDomainRGB(PDFPlotDomain* domain, float r, float g, float b);
+void opdf_clipToPlotDomain(PDFPlotDomain* domain);
+void opdf_drawMesh(PDFPlotDomain* domain);
+void opdf_niceRange(float min, float max, float* low, float* high, float* firstMajor,
+                    float* majorStep, float* firstMinor, float* minorStep);
+void opdf_niceRangeShort(float min, float max, float* low, float* high);
+
+/* ---- axes ------------------------------------------------------------- */
+PDFAxis* opdf_createAxis(float angle, float length, int kind, float min, float max);
+PDFAxis* opdf_createTimeAxis(float angle, float length, int kind, const PDFTimeRecord* start,
+                             const PDFTimeRecord* end);
+void opdf_attachAxis(PDFAxis* axis, PDFPlotDomain* domain, float dx, float dy);
+void opdf_freeAxis(PDFAxis* axis);
+void opdf_showAxisParts(PDFAxis* axis, int majorTicks, int minorTicks, int labels);
+void opdf_setAxisPlacement(PDFAxis* axis, int tickPlacement, int labelSide, int uprightLabels,
+                           int uprightTitle);
+void opdf_setAxisTickSizes(PDFAxis* axis, float lineWidth, float majorLength,
+                           float minorLength, float majorWidth, float minorWidth);
+void opdf_setAxisSteps(PDFAxis* axis, float firstMajor, float majorStep, float firstMinor,
+                       float minorStep);
+void opdf_setLogTickMask(PDFAxis* axis, int mask);
+void opdf_setLogLabelMask(PDFAxis* axis, int mask);
+void opdf_setAxisLabelFont(PDFAxis* axis, const char* format, const char* font, float size,
+                           const char* encoding);
+void opdf_setAxisLabels(PDFAxis* axis, const char* format, const char* font, float size);
+void opdf_setTimeAxisLabelFont(PDFAxis* axis, int monthNames, int twoDigitYears,
+                               const char* font, float size, const char* encoding);
+void opdf_setTimeAxisLabels(PDFAxis* axis, int monthNames, int twoDigitYears, const char* font,
+                            float size);
+void opdf_setAxisTitle(PDFAxis* axis, const char* title, const char* font,
+                       const char* encoding, float size);
+void opdf_drawAxis(PDFAxis* axis);
+
+/* ---- MD5 -------------------------------------------------------------- */
+void md5Init(PDFMD5Context* ctx);
+void md5Update(PDFMD5Context* ctx, const unsigned char* bytes, unsigned n);
+void md5Final(unsigned char digest[16], PDFMD5Context* ctx);
+void md5Transform(PDFMD5Context* ctx, const unsigned char block[64]);
+char* md5ToHex(const unsigned char* bytes, unsigned n);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,353 @@
+/* Internal records and helpers of the PDF writer library. */
+#ifndef OPDF_INTERNAL_H
+#define OPDF_INTERNAL_H
+
+#include "opdf.h"
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define OPDF_MODULE "qelPDFLib"
+#define OPDF_STREAM_MAGIC 0xA5B5CAFEu
+#define OPDF_DOMAIN_TAG 0xDADA3333u
+#define OPDF_AXIS_TAG 0xAFAFAFAFu
+#define OPDF_NAME_MAX 1022
+#define OPDF_BOX_MAX 62
+#define OPDF_SCRATCH_SIZE 8192
+
+/* Fixed object slots given at finalize. */
+enum {
+    OPDF_OBJ_CATALOG = 1,
+    OPDF_OBJ_OUTLINES = 2,
+    OPDF_OBJ_PAGES = 3,
+    OPDF_OBJ_PROCSET = 6,
+    OPDF_OBJ_ENCRYPT = 8,
+    OPDF_OBJ_METADATA = 9,
+    OPDF_OBJ_INFO = 10,
+    OPDF_OBJ_SLOTS = 11
+};
+
+struct PDFMemoryStream {
+    uint32_t magic;
+    unsigned char* buffer;
+    int32_t length;
+    int32_t capacity;
+};
+
+/* Growable list of table row indexes (page resources). */
+typedef struct PDFIndexList {
+    int* items;
+    int count;
+    int capacity;
+} PDFIndexList;
+
+typedef struct PDFTextNode {
+    char* text;
+    struct PDFTextNode* next;
+} PDFTextNode;
+
+enum { OPDF_PAGE_FINALIZED = 1, OPDF_PAGE_COMPRESSED = 2 };
+
+typedef struct PDFPageEntry {
+    int32_t state; /* -1 not initialised, otherwise the page number */
+    int32_t objectNumber;
+    int32_t parentNumber;
+    int32_t contentNumber;
+    unsigned char flags;
+    int64_t compressedLength;
+    unsigned char* compressed;
+    PDFMemoryStream* content;
+    PDFPlotDomain* domain;
+    int32_t rotation;
+    int32_t usesFonts;
+    int32_t usesXObjects;
+    int32_t usesAnnots;
+    PDFIndexList fonts;
+    PDFIndexList xobjects;
+    PDFIndexList annots;
+    PDFIndexList extGStates;
+    PDFIndexList patterns;
+    PDFIndexList colorSpaces;
+    char* mediaBox;
+    char* cropBox;
+    FILE* file;
+    char* fileName;
+    float duration;
+    char* transition;
+    PDFTextNode* commentHead;
+    PDFTextNode* commentTail;
+} PDFPageEntry;
+
+struct PDFPlotDomain {
+    uint32_t tag;
+    PDFDocContext* owner;
+    float x0, y0, width, height;
+    float xmin, xmax, ymin, ymax;
+    PDFTimeRecord timeStart, timeEnd;
+    int32_t xKind, yKind; /* 0 linear, 1 logarithmic, 2 time */
+    int32_t extra;
+    char majorDash[32];
+    char minorDash[32];
+    float majorWidth, minorWidth;
+    float majorColor[3], minorColor[3];
+    float xFirstMajor, xFirstMinor, xMajorStep, xMinorStep;
+    float yFirstMajor, yFirstMinor, yMajorStep, yMinorStep;
+};
+
+struct PDFAxis {
+    uint32_t tag;
+    PDFPlotDomain* domain;
+    float angle;
+    int32_t kind;
+    float dx, dy;
+    float length;
+    float lineWidth;
+    float min, max;
+    PDFTimeRecord timeStart, timeEnd;
+    int32_t showMajor, showMinor;
+    float majorLength, minorLength, majorWidth, minorWidth;
+    int32_t tickPlacement; /* 0 below, 1 centred, 2 above */
+    int32_t labelSide;     /* 0 below, otherwise above */
+    int32_t showLabels;
+    float labelDistance;
+    float labelSize;
+    int32_t monthNames, twoDigitYears, uprightLabels;
+    char* labelFormat;
+    char* labelFont;
+    char* labelEncoding;
+    float titleDistance, titleSize;
+    int32_t uprightTitle;
+    char* titleFont;
+    char* titleEncoding;
+    char* title;
+    float firstMajor, firstMinor, majorStep, minorStep;
+    int32_t logTickMask, logLabelMask;
+    int32_t lastMinute, lastHour, lastDay, lastMonth, lastYear;
+};
+
+struct PDFDocContext {
+    /* identity, version, state */
+    int32_t documentNumber;
+    int32_t openArgument;
+    int32_t major, minor;
+    unsigned char pdfaFlag;
+    int32_t pdfaParams[3];
+    unsigned char pdfaConformance;
+    int32_t state; /* 0 none, 1 opened, 2 initialised */
+    int32_t finalized;
+    char* monthNames[12];
+    float unitSize;
+
+    /* output and streams */
+    int32_t stdoutFlag;
+    int32_t encrypted;
+    void* encryptRecord; /* standard security handler record */
+    int32_t compression;
+    char* compressorPath;
+    char* filterText;
+    int32_t outputNameFlag;
+    int32_t textObject;
+    PDFViewerPreferences viewer;
+    PDFErrorHandler errorHandler;
+    void* userData;
+    PDFPlotDomain* pageDomain;
+    PDFPlotDomain* domain;
+    float curX, curY;
+    double xScale, yScale;
+    double logXMin, logXMax, logYMin, logYMax;
+
+    /* fonts (filled by the font code) */
+    int32_t maxFonts;
+    int32_t fontCount;
+    void* fontFiles;
+    void* fonts;
+    void* encodingHead;
+    void* encodingTail;
+    int32_t currentFont;
+
+    /* images */
+    int32_t maxImages;
+    int32_t imageCount;
+    void* images;
+    unsigned char imageKinds; /* 1 gray, 2 colour, 4 indexed */
+    int32_t importImageIndex;
+
+    /* outlines */
+    int32_t outlineCount;
+    void* outlineFirst;
+    void* outlineLast;
+
+    int32_t hexStrings;
+
+    /* text state */
+    float fontSize, wordSpacing, charSpacing, textRise, hScaling, leading;
+    float tm[6];
+
+    int32_t memoryOutput;
+    PDFMemoryStream* output;
+    int32_t contentInMemory;
+    PDFMemoryStream* content;
+
+    int32_t currentPage;
+    int32_t maxPages;
+    int32_t highestPage;
+    PDFPageEntry** pages; /* rows 1..maxPages, allocated on demand */
+    int32_t pageCapacity;
+
+    PDFMemoryStream* scratchStream;
+    FILE* outFile;
+    FILE* contentFile;
+
+    int32_t maxAnnots;
+    int32_t annotCount;
+    void* annots;
+
+    char mediaBox[OPDF_BOX_MAX + 2];
+    char cropBox[OPDF_BOX_MAX + 2];
+
+    int64_t bytesWritten;
+
+    char* creator;
+    char* title;
+    char* subject;
+    char* keywords;
+    char* author;
+    int64_t creationTime;
+    char uuid[40];
+    char outputName[OPDF_NAME_MAX + 1];
+    char tempDir[OPDF_NAME_MAX + 1];
+
+    int32_t maxObjects;
+    int64_t* offsets; /* allocated at finalize for the objects actually numbered */
+    int32_t objectNumbers[OPDF_OBJ_SLOTS];
+    int64_t xrefOffset;
+
+    char scratch[OPDF_SCRATCH_SIZE];
+
+    /* axis drawing */
+    float labelBaseline;
+    double axisScale;
+    double axisLogMin, axisLogMax;
+    PDFAxis* currentAxis;
+
+    /* patterns */
+    int32_t maxPatterns;
+    int32_t patternCount;
+    void* patterns;
+    int32_t patternColorSpaceCount;
+    int32_t currentPatternColorSpace;
+    int32_t currentPattern;
+    int32_t predefinedPatterns[16];
+    int32_t patternOpen;
+
+    int32_t jpegQuality;
+    int32_t extGStateCount;
+    int32_t separationCount;
+
+    int32_t omitVariableInfo;
+    unsigned char fileID[16];
+
+    PDFMemoryStream* xmpExtra;
+
+    void* tiffErrorHandler;
+    void* tiffWarningHandler;
+
+    PDFTextNode* commentHead;
+    PDFTextNode* commentTail;
+};
+
+/* reporting */
+int _opdf_error(PDFDocContext* ctx, int level, const char* module, const char* format, ...);
+void _opdf_globalError(int level, const char* module, const char* format, ...);
+void _opdf_globalWarning(int level, const char* module, const char* format, ...);
+void* _opdf_checkAlloc(void* pointer);
+char* _opdf_strdup(const char* text);
+
+/* locale-independent formatting: %d %i %u %x %X %c %s %f with flags, width,
+   precision and the l/ll/z modifiers */
+int _opdf_formatv(char* out, size_t size, const char* format, va_list args);
+int _opdf_format(char* out, size_t size, const char* format, ...);
+double _opdf_parseNumber(const char** text, int* ok);
+
+/* memory streams */
+PDFMemoryStream* _opdf_newMemoryStream(void);
+int _opdf_appendMemoryStream(PDFMemoryStream* s, const void* bytes, int n);
+int _opdf_appendByte(int c, PDFMemoryStream* s);
+int _opdf_appendText(const char* text, PDFMemoryStream* s);
+void _opdf_getMemoryStream(PDFMemoryStream* s, unsigned char** buffer, int* length,
+                           int* capacity);
+void _opdf_resetMemoryStream(PDFMemoryStream* s);
+void _opdf_freeMemoryStream(PDFMemoryStream* s);
+int _opdf_writeMemoryStream(PDFMemoryStream* s, const char* name);
+void _opdf_dumpMemoryStream(const char* label, PDFMemoryStream* s);
+
+/* output primitives */
+void _opdf_putText(PDFDocContext* ctx, const char* text);
+void _opdf_putBytes(PDFDocContext* ctx, const void* bytes, size_t n);
+void _opdf_putf(PDFDocContext* ctx, const char* format, ...);
+void _opdf_beginObject(PDFDocContext* ctx, int n);
+void _opdf_endObject(PDFDocContext* ctx);
+void _opdf_markNextObject(PDFDocContext* ctx, int n);
+void _opdf_putStream(PDFDocContext* ctx, unsigned char* bytes, size_t n, int objectNumber,
+                     int generation);
+void _opdf_putContent(PDFDocContext* ctx, const char* text);
+void _opdf_putContentBytes(PDFDocContext* ctx, const void* bytes, size_t n);
+void _opdf_contentf(PDFDocContext* ctx, const char* format, ...);
+int opdf_openOutput(PDFDocContext* ctx);
+void _opdf_closeOutputFile(PDFDocContext* ctx);
+void _opdf_freePage(PDFPageEntry* row, int removeFile);
+
+/* strings */
+char* _opdf_escapeBytes(const unsigned char* bytes, int n, int* outLength);
+char* _opdf_escapeText(const char* text, int n, int* outLength);
+void _opdf_putContentLiteral(PDFDocContext* ctx, const unsigned char* bytes, int n);
+void _opdf_putContentHex(PDFDocContext* ctx, const unsigned char* bytes, int n);
+void _opdf_putContentString(PDFDocContext* ctx, const unsigned char* bytes, int n,
+                            int objectNumber, int generation);
+void _opdf_putLiteralString(PDFDocContext* ctx, const unsigned char* bytes, int n);
+void _opdf_putHexString(PDFDocContext* ctx, const unsigned char* bytes, int n);
+void _opdf_putString(PDFDocContext* ctx, unsigned char* bytes, int n, int objectNumber,
+                     int generation);
+
+/* small helpers */
+int _opdf_readFile(const char* path, unsigned char** buffer, long* length);
+long _opdf_fileSize(const char* path);
+void _opdf_appendNumber(char* path, int n);
+int _opdf_isNumeric(const char* text);
+int _opdf_hexDigitValue(int c);
+void _opdf_toHexText(const unsigned char* bytes, char* out, int n, int marker);
+unsigned char* _opdf_fromHexText(const char* text, unsigned char* out, int* count);
+double _opdf_frexp10(double x, int* exponent);
+void _opdf_matrixConcat(float m[6], const float n[6]);
+int _opdf_assignSequenceNumber(int* slot);
+int _opdf_storeIfPositive(int* slot, int v);
+void* _opdf_getEncryptRecord(PDFDocContext* ctx);
+void _opdf_makeFileID(PDFDocContext* ctx, unsigned char id[16]);
+double _opdf_radians(float degrees);
+int _opdf_indexListAdd(PDFIndexList* list, int index);
+
+/* time helpers */
+int64_t _opdf_now(void);
+void _opdf_setCreationTime(PDFDocContext* ctx);
+void _opdf_formatUTCTime(void* ignored, int iso, char* buffer);
+void _opdf_formatLocalTime(int withSeparators, char* buffer);
+int _opdf_isLeapYear(int year);
+void _opdf_printTime(const PDFTimeRecord* record);
+void _opdf_normalizeTime(PDFTimeRecord* record);
+double _opdf_daysBetween(const PDFTimeRecord* a, const PDFTimeRecord* b);
+double _opdf_timeAdd(PDFTimeRecord* t, int unit, int amount, const PDFTimeRecord* start);
+int _opdf_timeStepRow(double spanDays);
+void _opdf_timeStep(int row, int* minorUnit, int* majorUnit, int* minorAmount,
+                    int* majorAmount);
+
+/* writers */
+void _opdf_WriteXref(PDFDocContext* ctx, int size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

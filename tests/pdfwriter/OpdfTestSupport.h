@@ -1,0 +1,143 @@
+// Helpers shared by the PDF writer tests.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include "opdfInternal.h"
+}
+
+namespace opdftest {
+
+struct Reported {
+    int level;
+    std::string module;
+    std::string text;
+};
+
+// Collects the document's reports; installed with the collector as user data.
+inline int collectingHandler(PDFDocContext* ctx, int level, const char* module,
+                             const char* format, va_list args)
+{
+    auto* out = static_cast<std::vector<Reported>*>(opdf_getUserData(ctx));
+    char buf[2048];
+    vsnprintf(buf, sizeof buf, format, args);
+    if (out)
+        out->push_back({level, module ? module : "", buf});
+    return 0;
+}
+
+inline void collectReports(PDFDocContext* ctx, std::vector<Reported>* into)
+{
+    opdf_setUserData(ctx, into);
+    opdf_setErrorHandler(ctx, collectingHandler);
+}
+
+inline bool hasReport(const std::vector<Reported>& r, const std::string& text)
+{
+    for (const auto& x : r)
+        if (x.text == text)
+            return true;
+    return false;
+}
+
+struct CommandResult {
+    int status;
+    std::string output;
+};
+
+// Runs a shell command, capturing standard output and standard error together.
+inline CommandResult run(const std::string& cmd)
+{
+    CommandResult r{-1, ""};
+    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+inline bool toolAvailable(const char* tool)
+{
+    return run(std::string("command -v ") + tool + " >/dev/null").status == 0;
+}
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), (std::streamsize)bytes.size());
+}
+
+// A fresh private directory below the system's temporary directory.
+class TempDir {
+public:
+    TempDir()
+    {
+        char tmpl[] = "/tmp/opdftest-XXXXXX";
+        const char* d = mkdtemp(tmpl);
+        path_ = d ? d : "/tmp";
+    }
+    ~TempDir() { run("rm -rf '" + path_ + "'"); }
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Object headers "n 0 obj" with their byte offsets, in file order.
+inline std::vector<std::pair<int, size_t>> objectHeaders(const std::string& pdf)
+{
+    std::vector<std::pair<int, size_t>> out;
+    static const std::regex re("(^|\n)([0-9]+) 0 obj\n");
+    for (auto it = std::sregex_iterator(pdf.begin(), pdf.end(), re); it != std::sregex_iterator();
+         ++it) {
+        size_t pos = (size_t)it->position(2);
+        out.emplace_back(std::stoi((*it)[2].str()), pos);
+    }
+    return out;
+}
+
+// The text of object n from its header to "endobj".
+inline std::string objectText(const std::string& pdf, int n)
+{
+    std::string head = std::to_string(n) + " 0 obj\n";
+    size_t p = pdf.find("\n" + head);
+    if (p == std::string::npos)
+        return "";
+    p += 1;
+    size_t e = pdf.find("endobj\n", p);
+    return pdf.substr(p, e == std::string::npos ? std::string::npos : e + 7 - p);
+}
+
+// The current page's content built in memory so far.
+inline std::string currentContent(PDFDocContext* ctx)
+{
+    if (!ctx->content)
+        return "";
+    return std::string((const char*)ctx->content->buffer, (size_t)ctx->content->length);
+}
+
+} // namespace opdftest
