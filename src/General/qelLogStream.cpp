@@ -191,6 +191,7 @@ qelLogStream::qelLogStream()
         setLevel(ini->getLoggingLevel());
         setLogPath(ini->getLogPath());
         m_flush = ini->hasSwitch("FlushLog") ? 1 : 0;
+        m_inputFormat = ini->getInputFormat();
     }
 }
 

@@ -173,6 +173,7 @@ TEST_F(LogStreamTest, OpenFailuresLeaveTheLogClosed)
 {
     qelLogStream log;
     log.setLevel("2");
+    log.setLogPath(nullptr);
     log.open("nodir.log");
     EXPECT_EQ(log.getFile(), nullptr);
     EXPECT_EQ(printed(), "Not able to open log file with null path\n");
