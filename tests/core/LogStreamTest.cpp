@@ -313,3 +313,20 @@ TEST_F(LogStreamTest, FailedWriteThrowsE069)
     }
     EXPECT_EQ(printed(), "E069: Error while writing /dev/full file\r\n");
 }
+
+TEST_F(LogStreamTest, FilesOpenOnlyForReadOrWriteLetters)
+{
+    std::string file = path("letters.bin");
+    const struct
+    {
+        char letter;
+        bool opens;
+    } cases[] = {{'w', true}, {'W', true}, {'r', true}, {'R', true}, {'a', false}, {'\0', false}};
+    for (const auto& c : cases) {
+        FILE* f = qelUtils::openFile(file.c_str(), c.letter);
+        EXPECT_EQ(f != nullptr, c.opens) << c.letter;
+        qelUtils::closeFile(f);
+    }
+    qelUtils::closeFile(nullptr);
+    EXPECT_EQ(printed(), "");
+}
