@@ -2,6 +2,7 @@
 
 #include "qelIni.h"
 #include "qelLogStream.h"
+#include "qelPageCoordinateTransformer.h"
 
 #include <new>
 
@@ -41,6 +42,9 @@ qelGlobalDSPool::~qelGlobalDSPool()
 {
     dropMember(m_ini);
     dropMember(m_logStream);
+    dropMember(m_pageCoordinateTransformer);
+    delete[] m_pageOffset;
+    m_pageOffset = nullptr;
     g_poolExists = 0;
     if (g_pool == this)
         g_pool = nullptr;
@@ -65,6 +69,20 @@ qelLogStream* qelGlobalDSPool::getLogStream()
     return m_logStream;
 }
 
+qelPageCoordinateTransformer* qelGlobalDSPool::getPageCoordinateTransformer()
+{
+    if (!m_pageCoordinateTransformer)
+        m_pageCoordinateTransformer = new (std::nothrow) qelPageCoordinateTransformer();
+    return m_pageCoordinateTransformer;
+}
+
+int32_t* qelGlobalDSPool::getPageOffset()
+{
+    if (!m_pageOffset)
+        m_pageOffset = new (std::nothrow) int32_t[2]{0, 0};
+    return m_pageOffset;
+}
+
 bool qelGlobalDSPool::hasObject(int kind) const
 {
     switch (kind) {
@@ -72,6 +90,10 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
         return m_logStream != nullptr;
+    case QEL_POOL_PAGE_OFFSET:
+        return m_pageOffset != nullptr;
+    case QEL_POOL_PAGE_COORDINATE_TRANSFORMER:
+        return m_pageCoordinateTransformer != nullptr;
     default:
         // Kinds whose members are not held yet, and numbers naming no member.
         return false;
@@ -86,6 +108,13 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_LOG_STREAM:
         dropMember(m_logStream);
+        break;
+    case QEL_POOL_PAGE_OFFSET:
+        delete[] m_pageOffset;
+        m_pageOffset = nullptr;
+        break;
+    case QEL_POOL_PAGE_COORDINATE_TRANSFORMER:
+        dropMember(m_pageCoordinateTransformer);
         break;
     default:
         break;

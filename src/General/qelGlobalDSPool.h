@@ -5,6 +5,7 @@
 
 class qelIni;
 class qelLogStream;
+class qelPageCoordinateTransformer;
 
 // Numbers by which hasObject and resetObject address the pool's members.
 // 1, 34, 37 and 45 and above name no member.
@@ -75,6 +76,10 @@ public:
     qelIni* getIni();
     // Program log, closed, level mask from the options.
     qelLogStream* getLogStream();
+    // Page coordinate transformer with its defaults.
+    qelPageCoordinateTransformer* getPageCoordinateTransformer();
+    // Default page offset (x, y), (0, 0) on first use; null without memory.
+    int32_t* getPageOffset();
 
     bool hasObject(int kind) const;
     // Deletes the member of that kind; nothing for an empty member or a
@@ -91,6 +96,8 @@ private:
     int64_t m_latestInputTime = 0;
     qelIni* m_ini = nullptr;
     qelLogStream* m_logStream = nullptr;
+    qelPageCoordinateTransformer* m_pageCoordinateTransformer = nullptr;
+    int32_t* m_pageOffset = nullptr;
 };
 
 #endif

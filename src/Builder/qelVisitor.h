@@ -1,0 +1,237 @@
+#ifndef QEL_VISITOR_H
+#define QEL_VISITOR_H
+
+#include "qelPoint.h"
+
+#include <cstdint>
+
+class qelAFPFont;
+class qelAFPObject;
+class qelAnnotationObject;
+class qelAreaObject;
+class qelBarcodeObject;
+class qelBeginControlObject;
+class qelBoxObject;
+class qelCell;
+class qelContainerObject;
+class qelCurveObject;
+class qelDocument;
+class qelEndControlObject;
+class qelException;
+class qelFilletObject;
+class qelFullArcObject;
+class qelGraphicObject;
+class qelImageObject;
+class qelIni;
+class qelLineObject;
+class qelList;
+class qelLogStream;
+class qelMappedRes;
+class qelMarkerObject;
+class qelNOP;
+class qelPage;
+class qelPageCoordinateTransformer;
+class qelPartialArcObject;
+class qelResourceReference;
+class qelString;
+class qelTextObject;
+class qelTiffObject;
+
+// Offset of a page's own content, in input units.
+struct qelPageOffset
+{
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The output interface: the document model calls one operation for each
+// thing it meets; every output format is a subclass. The base keeps the
+// output bookkeeping and offers geometry helpers to the subclasses.
+class qelVisitor
+{
+public:
+    // A page offset coordinate of this value is not set.
+    static const int32_t OFFSET_NOT_SET = 0x8000;
+    // Font marker value meaning that no font is selected.
+    static const int32_t NO_FONT = 256;
+
+    qelVisitor();
+    qelVisitor(const qelVisitor&) = delete;
+    qelVisitor& operator=(const qelVisitor&) = delete;
+
+    virtual ~qelVisitor();
+    virtual void setOutputOption(int value);
+    virtual void setDocumentPageCount(int count);
+    virtual qelPageOffset setPageOffset(qelPageOffset offset);
+    virtual int resetPageOffset();
+    virtual void setOutputType(const char* name);
+    virtual void setOutputFileName(const char* name);
+    virtual void setOutputBuffer(const char* data);
+    virtual void setOutputBufferWithLength(const void* data, int length);
+    virtual void setOutputBufferSize(int size);
+    virtual void setWriteFlags(int value);
+    virtual void setPendingException(qelException* exception);
+    virtual void setErrorState(bool failed);
+    virtual int getOutputOption();
+    virtual int getDocumentPageCount();
+    virtual qelPageOffset getPageOffset();
+    virtual const char* getOutputType();
+    virtual const char* getOutputFileName();
+    virtual const void* getOutputBuffer();
+    virtual int getOutputBufferSize();
+    virtual int getWriteFlags();
+    virtual void reservedNotify(int value) = 0;
+    virtual int getPageCount();
+    virtual void initVisitor();
+    virtual bool isDocumentOpen() = 0;
+    virtual int initializeDoc(qelDocument* document);
+    virtual void initializePage(qelPage* page);
+    virtual qelPageCoordinateTransformer* getPresentationOrigin() = 0;
+    virtual void writeWatermark() = 0;
+    virtual int writeResourceReference(qelResourceReference* reference, bool mediumOverlay) = 0;
+    virtual int useFontResource(qelMappedRes* resource) = 0;
+    virtual int declareResource(qelResourceReference* reference) = 0;
+    virtual void writeBeginControlObject(qelBeginControlObject* object);
+    virtual void writeEndControlObject(qelEndControlObject* object);
+    virtual void reservedHookA(void* argument) = 0;
+    virtual void writeCurveObject(qelCurveObject* object) = 0;
+    virtual void writeGraphicsLine(float x, float y, bool draw) = 0;
+    virtual void reservedHookB(void* argument) = 0;
+    virtual void reservedHookC(void* argument) = 0;
+    virtual void writeBeginAreaObject(qelAreaObject* object) = 0;
+    virtual void writeEndAreaObject(qelAreaObject* object) = 0;
+    virtual void writeTextObject(qelTextObject* object) = 0;
+    virtual void writeLineObject(qelLineObject* object) = 0;
+    virtual void writeImageObject(qelImageObject* object) = 0;
+    virtual void writeCellObject(qelCell* object) = 0;
+    virtual void writeAFPObject(qelAFPObject* object) = 0;
+    virtual void writeBarcodeObject(qelBarcodeObject* object) = 0;
+    virtual void writeBoxObject(qelBoxObject* object) = 0;
+    virtual void writeFilletObject(qelFilletObject* object) = 0;
+    virtual void writeFullArcObject(qelFullArcObject* object) = 0;
+    virtual void writeMarkerObject(qelMarkerObject* object) = 0;
+    virtual void writePartialArcObject(qelPartialArcObject* object) = 0;
+    virtual void writeNOP(qelNOP* nop, bool flag) = 0;
+    virtual void writeTiffObject(qelTiffObject* object) = 0;
+    virtual void writeContainerObject(qelContainerObject* object);
+    virtual void writeObjectReference(qelContainerObject* object) = 0;
+    virtual void writeContainerData(qelContainerObject* object) = 0;
+    virtual void writeAnnotationObject(qelAnnotationObject* object) = 0;
+    virtual void finalizePage() = 0;
+    virtual void addDocumentIndex(qelDocument* document) = 0;
+    virtual void finalizeDoc();
+    virtual void cleanup() = 0;
+    virtual bool isImageTypeSupported(int imageType) = 0;
+    virtual qelList* getPageSlices(qelPage* page);
+    virtual qelList* getPageImageBlocks(qelPage* page);
+    virtual void setDefaultFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, bool detailed) = 0;
+    virtual void displayIOCAImage(qelImageObject* image) = 0;
+    virtual void displayRasterImage(qelImageObject* image) = 0;
+    virtual void displayOtherImage(qelImageObject* image) = 0;
+
+    // --- geometry helpers ----------------------------------------------------
+    // Places an object's position on the transformer (current position and
+    // orientations) and clears the object's area origin.
+    void computeTextPosition(qelGraphicObject* object);
+    // Page point of (u, v) along a line's axes; coordinates that the line
+    // does not set keep the value of point. Also the current position.
+    qelPoint computeLinePosition(qelGraphicObject* line, float u, float v, qelPoint point);
+    // point * scale + origin, moved by the page offset; the transformer's
+    // current position is kept.
+    qelPoint transformPoint(float scale, qelPoint origin, qelPoint point);
+    // The configured page rotation for a page of the given size.
+    int getPageRotation(int pageWidth, int pageHeight);
+    // Logs an object that lies outside the page.
+    void checkPageBounds(qelPoint start, qelPoint end, int rotation, const char* name, int kind);
+    // Samples a cubic curve into writeGraphicsLine; counts below 2 count as 2.
+    void sampleCurve(qelPoint p0, qelPoint p1, qelPoint p2, qelPoint p3, int count, bool first);
+
+    // --- process-wide counters -----------------------------------------------
+    static int getOutputCounter();
+    static void setOutputCounter(int value);
+    static int getProcessedDocuments();
+    static int getProcessedPages();
+    static void resetRunCounters();
+
+    // --- state for subclasses --------------------------------------------------
+    int getDocumentNumber() const { return m_documentNumber; }
+    void setDocumentNumber(int n) { m_documentNumber = n; }
+    int getPageNumber() const { return m_pageNumber; }
+    void setPageNumber(int n) { m_pageNumber = n; }
+    void setPageCount(int n) { m_pageCount = n; }
+    const char* getDocumentName() const;
+    int getCurrentFont() const { return m_currentFont; }
+    void setCurrentFont(int marker) { m_currentFont = marker; }
+    int getLoggedFont() const { return m_loggedFont; }
+    void setLoggedFont(int marker) { m_loggedFont = marker; }
+    int getOutputPageWidth() const { return m_pageWidth; }
+    int getOutputPageHeight() const { return m_pageHeight; }
+    int getOutputResolution() const { return m_outputResolution; }
+    void setOutputPageSize(int width, int height, int resolution)
+    {
+        m_pageWidth = width;
+        m_pageHeight = height;
+        m_outputResolution = resolution;
+    }
+    bool isInArea() const { return m_inArea != 0; }
+    void setInArea(bool on) { m_inArea = on ? 1 : 0; }
+    qelException* getPendingException() const { return m_pendingException; }
+    // Hands the pending exception to the caller.
+    qelException* takePendingException();
+    bool getErrorState() const { return m_errorState != 0; }
+    qelPage* getCurrentPage() const { return m_currentPage; }
+    qelIni* getOptions() const { return m_options; }
+    qelLogStream* getLog() const { return m_log; }
+    qelPageCoordinateTransformer* getTransformer() const { return m_transformer; }
+    const char* getPageText() const;
+    void setPageText(const char* text);
+    // Forgets the output buffer without freeing it (the caller took it).
+    void releaseOutputBuffer() { m_outputBuffer = nullptr; }
+
+protected:
+    // Writes a trace line of the base to the message output when the
+    // options ask for it.
+    void trace(const char* line) const;
+    void clearPageState();
+
+private:
+    // Output name built from the options' name pattern; null when none.
+    char* formatBaseName(int pageId, int documentNumber, const char* spoolName) const;
+    const char* outputExtension() const;
+
+    qelIni* m_options = nullptr;
+    qelLogStream* m_log = nullptr;
+    qelPageCoordinateTransformer* m_transformer = nullptr;
+    uint8_t m_outputOption = 0;
+    int32_t m_pageCount = 0;
+    qelString* m_documentName = nullptr;
+    int32_t m_documentNumber = 0;
+    int32_t m_pageNumber = 0;
+    int32_t m_documentPageCount = 0;
+    int32_t m_currentFont = NO_FONT;
+    int32_t m_loggedFont = NO_FONT;
+    int32_t m_lastLoggedColorSpace = 0;
+    int32_t m_lastLoggedColor = 0;
+    int32_t m_scratch[2] = {0, 0};
+    int32_t m_fontMapIndex = 0;
+    void* m_fontMapGlyphTable = nullptr;
+    void* m_fontMapRecord = nullptr;
+    qelPageOffset m_pageOffset;
+    qelString* m_pageText = nullptr;
+    uint8_t m_inArea = 0;
+    int32_t m_pageWidth = 0;
+    int32_t m_pageHeight = 0;
+    int32_t m_outputResolution = 0;
+    int32_t m_outputBufferSize = 0;
+    unsigned char* m_outputBuffer = nullptr;
+    qelString* m_outputType = nullptr;
+    qelString* m_outputFileName = nullptr;
+    qelException* m_pendingException = nullptr;
+    uint8_t m_errorState = 0;
+    qelPage* m_currentPage = nullptr;
+};
+
+// Size (w, h) fitted into the box (W, H) keeping its aspect ratio.
+qelPoint fitSizeKeepingAspect(qelPoint size, qelPoint box);
+
+#endif
