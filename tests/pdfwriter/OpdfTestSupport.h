@@ -4,7 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <string>
