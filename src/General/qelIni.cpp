@@ -421,7 +421,8 @@ qelIni::~qelIni()
 
 void qelIni::addDefaultColorTable()
 {
-    setIniFilePath("./");
+    // Part of creation: nothing here counts as given.
+    setText(m_iniFilePath, "./");
     setText(m_outputFilePath, "pdf/");
     setText(m_indexPath, "pdf/");
 
