@@ -467,6 +467,18 @@ int opdf_writeMemoryOutput(PDFDocContext* ctx, const char* name)
 
 const char* opdf_getOutputFileName(PDFDocContext* ctx) { return ctx ? ctx->outputName : NULL; }
 
+int opdf_addXMPMetadata(PDFDocContext* ctx, const unsigned char* bytes, int n)
+{
+    if (!ctx || !bytes || n <= 0)
+        return -1;
+    if (!ctx->xmpExtra)
+        ctx->xmpExtra = _opdf_newMemoryStream();
+    if (!ctx->xmpExtra)
+        return -1;
+    _opdf_appendMemoryStream(ctx->xmpExtra, bytes, n);
+    return 0;
+}
+
 /* ---- helpers -------------------------------------------------------------- */
 
 void opdf_free(void* block) { free(block); }

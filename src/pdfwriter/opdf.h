@@ -115,6 +115,7 @@ int opdf_addPageComment(PDFDocContext* ctx, const char* text, int page);
 const unsigned char* opdf_getMemoryOutput(PDFDocContext* ctx, unsigned* length);
 int opdf_writeMemoryOutput(PDFDocContext* ctx, const char* name);
 const char* opdf_getOutputFileName(PDFDocContext* ctx);
+int opdf_addXMPMetadata(PDFDocContext* ctx, const unsigned char* bytes, int n);
 
 /* ---- helpers ---------------------------------------------------------- */
 void opdf_free(void* block);

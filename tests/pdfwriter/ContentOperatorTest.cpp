@@ -167,21 +167,29 @@ TEST_F(ContentOps, ArcsSplitIntoPiecesOfAtMostNinetyDegrees)
 
 TEST_F(ContentOps, NumbersIgnoreTheProcessLocale)
 {
-    const char* old = setlocale(LC_NUMERIC, nullptr);
-    std::string saved = old ? old : "C";
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-    bool comma = false;
-    for (const char* n : names)
-        if (setlocale(LC_NUMERIC, n)) {
-            comma = true;
-            break;
-        }
+    // A locale with a decimal comma: an installed one, or one built for the test.
+    TempDir dir;
+    bool comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const char* oldLocPath = getenv("LOCPATH");
+    std::string savedLocPath = oldLocPath ? oldLocPath : "";
+    if (!comma && toolAvailable("localedef") &&
+        run("localedef -i de_DE -f UTF-8 '" + dir.file("de_DE.UTF-8") + "'").status <= 1) {
+        setenv("LOCPATH", dir.path().c_str(), 1);
+        comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    }
     if (!comma)
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+        GTEST_SKIP() << "no locale with a decimal comma available";
+    char probe[16];
+    snprintf(probe, sizeof probe, "%.1f", 0.5);
     opdf_setlinewidth(ctx, 0.5f);
     opdf_rawmoveto(ctx, 1.25f, 2);
     std::string s = take();
-    setlocale(LC_NUMERIC, saved.c_str());
+    setlocale(LC_NUMERIC, "C");
+    if (oldLocPath)
+        setenv("LOCPATH", savedLocPath.c_str(), 1);
+    else
+        unsetenv("LOCPATH");
+    EXPECT_STREQ("0,5", probe); // the locale is really in effect
     EXPECT_EQ("0.5000 w\n1.250 2.000 m\n", s);
 }
 
