@@ -349,7 +349,6 @@ void opdf_drawAxis(PDFAxis* a)
         if (a->showMajor)
             linearTicks(ctx, a, a->firstMajor, a->majorStep, a->majorLength, a->majorWidth);
     }
-    /* Labels and the title are text in the axis font; they are drawn once text output
-       with fonts is available. */
+    /* Labels and the title are not drawn yet: they need the font machinery. */
     opdf_grestore(ctx);
 }
