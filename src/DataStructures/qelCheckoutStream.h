@@ -1,0 +1,66 @@
+#ifndef QEL_CHECKOUT_STREAM_H
+#define QEL_CHECKOUT_STREAM_H
+
+#include "qelStream.h"
+
+class qelBufferStream;
+class qelList;
+struct qelSDKDocumentRecord;
+struct qelSDKNameList;
+
+// Reads the documents of a list of document ids back to back as one input.
+// Each document is fetched through the document reader when the previous
+// one is used up; the end of the last one raises I199. While a document is
+// read, the attribute holder refers to a list of its index entries (items
+// are the record's qelSDKNameValue nodes, not owned by the list).
+class qelCheckoutStream : public qelStream
+{
+public:
+    // The id list stays the caller's.
+    explicit qelCheckoutStream(qelSDKNameList* firstId);
+    ~qelCheckoutStream() override;
+
+    // Moves to the next id that gives a document; without one the stream is
+    // left at its end.
+    void nextDocument();
+
+    int getType() override { return QEL_STREAM_CHECKOUT; }
+    int getChar() override;
+    void seek(int position) override;
+    const char* getName() override;
+    void setName(const char* text) override;
+    void checkBeginning() override;
+    void open() override;
+    int computeSize() override;
+    void close() override {}
+    void setMode(unsigned char flag) override;
+    unsigned char getMode() override { return m_mode; }
+    void write(const unsigned char*, int) override {}
+    void flushData() override {}
+    void readAll() override {}
+    void reservedA() override {}
+    void setData(const unsigned char*, int) override {}
+    unsigned char* getData() override { return nullptr; }
+    void setAttribute(int kind, const char* text) override;
+    int reservedB() override { return 0; }
+    int getAttribute(int, char*, int) override { return 0; }
+
+    bool isQuietSwitch() const { return m_quiet != 0; }
+    bool isLogSwitch() const { return m_log != 0; }
+
+private:
+    void releaseRecord();
+    void setIndexAttributes();
+
+    qelBufferStream* m_document = nullptr;
+    qelSDKNameList* m_firstId = nullptr;
+    qelSDKNameList* m_currentId = nullptr;
+    bool m_started = false;
+    qelSDKDocumentRecord* m_record = nullptr;
+    unsigned char m_quiet = 0;
+    unsigned char m_log = 0;
+    // Index entries of the current record, handed out through the holder.
+    qelList* m_indexEntries = nullptr;
+};
+
+#endif
