@@ -4,6 +4,7 @@
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelFileSystem.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <string>
 #include <strings.h>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 bool quietMode()
@@ -225,4 +227,22 @@ bool qelUtils::getPaperSize(const char* name, float* width, float* height)
     if (height)
         *height = h;
     return found;
+}
+
+char* qelUtils::findFirstFile(const char* path)
+{
+    if (!path)
+        return nullptr;
+    std::string text(path);
+    for (char& c : text)
+        if (c == '\\')
+            c = '/';
+    std::vector<qelFileSystem::Entry> entries;
+    if (qelFileSystem::findFiles(text.c_str(), entries) != 0 || entries.empty())
+        return nullptr;
+    size_t cut = text.rfind('/');
+    std::string result = (cut == std::string::npos ? std::string() : text.substr(0, cut + 1)) + entries[0].name;
+    char* copy = new char[result.size() + 1];
+    std::memcpy(copy, result.c_str(), result.size() + 1);
+    return copy;
 }

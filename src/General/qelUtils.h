@@ -69,6 +69,11 @@ uint32_t getOCAColorRGB(unsigned int number);
 // OCA colour number of a colour of type 1 or 5; false when none applies
 // (the number is then left alone).
 bool getOCAColorId(uint32_t color, int type, int* number);
+
+// ---- Wildcard search: the first entry (file or directory) the path
+// matches, as the path's directory part + the entry's name with forward
+// slashes, in a new text; null when nothing matches.
+char* findFirstFile(const char* path);
 }
 
 #endif
