@@ -40,6 +40,130 @@ bool getPaperSize(const char* name, float* width, float* height);
 // End-of-call clean-up: tears down the process-wide object pool.
 void releaseGlobals();
 
+// ---- Input format detection: the qelInputFormat bit of a named file
+// (AFP, PDF or an image format), 0 when not recognised.
+int detectInputFormat(const char* path);
+
+// ---- Files and directories
+// directory + '/' + name opened for reading; null when either is null.
+FILE* openFileIn(const char* directory, const char* name);
+// Removes a file; a failure is logged and gives false.
+bool deleteFile(const char* path);
+// Writes the bytes to a new file: 1 when all were written, else -1.
+int writeFile(const char* path, const void* data, long length);
+// Reads a whole regular, non-empty file into a new buffer: 1, else -1
+// (nothing handed out).
+int readWholeFile(const char* path, unsigned char** data, long* length);
+// Size of a regular file, else 0.
+long getFileSize(const char* path);
+// Status mode bits of the path (backslashes and a trailing '/' allowed),
+// 0 when it does not exist.
+unsigned int getFileMode(const char* path);
+bool isRegularFile(const char* path);
+bool isDirectory(const char* path);
+bool isWritable(const char* path);
+// isRegularFile of directory + name (no separator added); a null directory
+// tests the name alone.
+bool isRegularFileIn(const char* name, const char* directory);
+// 0 when the path is (or now is) a writable directory; -1 on failure.
+int makeDirectory(const char* path);
+// Deletes the files of a directory, then the directory unless it holds
+// sub-directories. 0, -1 when it cannot be searched, else a system error.
+int deleteDirectory(const char* directory);
+// Opens a file in the viewer the system associates with it; throws E044
+// when that fails (the file is kept).
+void openWithAssociatedApplication(const char* path);
+// Next line not beginning with ';' (line end kept, at most size - 1
+// characters); null and an empty buffer at the end. Throws E068.
+char* readDataLine(FILE* file, char* buffer, int size);
+// Positions the file just after the line "[name]" (ignoring case): 1, or 0
+// when there is none. Throws E070 when it cannot rewind, E068 on a read error.
+int findSection(const char* name, FILE* file, const char* fileName);
+// Process-wide base name for temporary files (no '.' or '/'); the same
+// text on every call, not to be freed.
+const char* getTempName();
+
+// ---- Paths and texts (new texts unless said otherwise)
+// Up to and including the last '/'; null without one.
+char* getDirectory(const char* path);
+// After the last '/'; without keepExtension it ends before the last '.'.
+char* getBaseName(const char* path, bool keepExtension);
+// Pointer into the path after its last '.'; null when there is none or it
+// is the last character.
+const char* getExtension(const char* path);
+// Appends '/' unless the text ends with one (the C form needs the room).
+void appendSlash(qelString* string);
+void appendSlashC(char* path);
+// '\' to '/' in place.
+void toForwardSlashes(char* path);
+char* replaceChar(char* text, char from, char to);
+// Begins with '/' or "\\", or a drive letter and ':'.
+bool isAbsolutePath(const char* path);
+// Begins with '@'.
+bool isLogicalLocationName(const char* name);
+// '@' + the name of a logical location of the options object.
+bool isKnownLogicalLocation(const char* name);
+// Characters first..last inclusive; null for bad indexes.
+char* substring(const char* text, int first, int last);
+// Characters from begin to end inclusive (a null end: to the last one).
+char* substringByPointers(const char* text, const char* begin, const char* end);
+// Remove blanks (space, 0x09..0x0D) in place.
+char* trimLeft(char* text);
+char* trimRight(char* text);
+char* trim(char* text);
+// Value of a hexadecimal digit, 0 for other characters.
+int hexDigitValue(char c);
+// Value of the last four hexadecimal digits of the text.
+int hexToInt(const char* text);
+// UTF-8 of ISO-8859-1 bytes; a length of 0 takes the text's own length.
+char* latin1ToUTF8(const char* text, int length);
+// Translate in place; the length, or -1 for a null buffer.
+int ebcdicToAscii(unsigned char* buffer, int length);
+int asciiToEbcdic(unsigned char* buffer, int length);
+unsigned char ebcdicToAsciiChar(unsigned char c);
+const unsigned char* getEbcdicToAsciiTable();
+const unsigned char* getAsciiToEbcdicTable();
+// The system's text for an error code, else "Unknown Error Code: %d \n".
+char* getSystemErrorText(int code);
+
+// ---- key=value lines (';' begins a comment)
+// Trims the line in place; the text before the first '=' (not trimmed
+// again), or null.
+char* getKey(char* line);
+// Trims the line in place; whether its trimmed key equals key ignoring case.
+bool isKey(char* line, const char* key);
+// Field n (from 1) of the value after the first '='; an empty first field
+// gives null, an empty later field an empty text.
+char* getValueField(const char* line, int n, char separator);
+
+// ---- Numbers, bits and bitmaps
+// Nearest integer, halves toward minus infinity.
+int roundHalfDown(double x);
+// Copies count bits of value from sourcePos into *target at destPos;
+// positions count from the most significant bit (0).
+void setBits(unsigned char* target, int destPos, unsigned char value, int sourcePos, int count);
+// Top left clip of a bitmap whose rows are padded to whole bytes, in a new
+// buffer. Width and height come in as the source size and go out as the
+// copy's (the width padded to the row's bytes).
+unsigned char* copyBitmapRect(const unsigned char* source, int bitsPerPixel, int* width, int* height,
+                              int clipWidth, int clipHeight);
+// Image size less what passes the page's right and bottom edges; (0, 0)
+// when nothing passes or the rotation is not a right angle.
+void computeClipOverflow(int width, int height, int resolution, int pageWidth, int pageHeight,
+                         int unitsPerInch, int rotation, int16_t x, int16_t y, int* clipWidth,
+                         int* clipHeight);
+
+// ---- Identifiers and versions
+// A fresh UUID, 36 lower-case characters; null on failure.
+char* createUUID();
+// "MF<n>" or "MC<n>" with the running number counted up per call.
+char* generateResourceName(bool font);
+void resetResourceNameCounter();
+// Fills the product and kit banners (done once; later calls keep them).
+void buildVersionStrings();
+const char* getProductBanner();
+const char* getSDKBanner();
+
 // ---- Colours. Packed RGB is 0x00BBGGRR; packed CMYK holds C in the high
 // byte, then M, Y and K. Colour types: 1 RGB, 2 CMYK, 5 OCA named colour.
 uint32_t cmykToRGB(uint32_t cmyk);
