@@ -2,6 +2,8 @@
 #include "opdfInternal.h"
 
 #include <float.h>
+#include <locale.h>
+#include <stdio.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -310,6 +312,245 @@ static void timeTicks(PDFDocContext* ctx, PDFAxis* a)
     }
 }
 
+/* ---- labels and title ---------------------------------------------------------- */
+
+/* A caller's label format must hold exactly one floating-point conversion. */
+static int validNumberFormat(const char* f)
+{
+    int conversions = 0;
+    for (const char* p = f; *p; p++) {
+        if (*p != '%')
+            continue;
+        if (p[1] == '%') {
+            p++;
+            continue;
+        }
+        p++;
+        p += strspn(p, "-+ #0");
+        p += strspn(p, "0123456789");
+        if (*p == '.') {
+            p++;
+            p += strspn(p, "0123456789");
+        }
+        if (!*p || !strchr("eEfFgG", *p))
+            return 0;
+        conversions++;
+    }
+    return conversions == 1;
+}
+
+/* Formats a number with the label format, always with a decimal point. */
+static void formatNumber(char* out, size_t size, const char* format, double v)
+{
+    const char* f = format && validNumberFormat(format) ? format : "%g";
+    snprintf(out, size, f, v);
+    const char* dp = localeconv()->decimal_point;
+    if (dp && dp[0] && strcmp(dp, ".") != 0 && dp[1] == 0)
+        for (char* p = out; *p; p++)
+            if (*p == dp[0])
+                *p = '.';
+}
+
+static void stripZeros(char* t)
+{
+    if (!strchr(t, '.') || strchr(t, 'e') || strchr(t, 'E'))
+        return;
+    size_t n = strlen(t);
+    while (n > 0 && t[n - 1] == '0')
+        t[--n] = 0;
+    if (n > 0 && t[n - 1] == '.')
+        t[--n] = 0;
+}
+
+typedef struct LabelPlace {
+    float lower, upper; /* extents of a major tick */
+    float keptBaseline;
+    int any;
+} LabelPlace;
+
+static void tickExtents(const PDFAxis* a, float* lower, float* upper)
+{
+    float L = a->majorLength;
+    if (a->tickPlacement == 0) {
+        *lower = -L;
+        *upper = 0;
+    } else if (a->tickPlacement == 1) {
+        *lower = -L / 2;
+        *upper = L / 2;
+    } else {
+        *lower = 0;
+        *upper = L;
+    }
+}
+
+static void drawLabel(PDFDocContext* ctx, PDFAxis* a, LabelPlace* pl, float s, const char* text,
+                      int timeLabel)
+{
+    int n = (int)strlen(text);
+    if (n == 0)
+        return;
+    float size = a->labelSize;
+    float w = opdf_stringWidth(ctx, (const unsigned char*)text, n);
+    double r = _opdf_radians(a->angle);
+    float sn = (float)sin(r), cs = (float)cos(r);
+    float base;
+    if (a->labelSide == 0)
+        base = pl->lower - a->labelDistance - 0.6f * size;
+    else
+        base = pl->upper + a->labelDistance + (a->uprightLabels ? w : 0);
+    float x;
+    if (a->uprightLabels) {
+        x = timeLabel ? s - (sn * 0.3f * size + 0.25f * size) : s - (sn * 0.3f * size + cs * w / 2);
+        opdf_rawShowTextAt(ctx, x, base, -a->angle, (const unsigned char*)text, n);
+        pl->keptBaseline = a->labelSide == 0 ? base - 2.5f : base + 4;
+    } else {
+        x = timeLabel ? s - 0.25f * size : s - w / 2;
+        opdf_rawShowTextAt(ctx, x, base, 0, (const unsigned char*)text, n);
+        pl->keptBaseline = a->labelSide == 0 ? base : base + size;
+    }
+    pl->any = 1;
+}
+
+static void timeLabelText(PDFDocContext* ctx, PDFAxis* a, int unit, const PDFTimeRecord* t,
+                          char* out, size_t size)
+{
+    int year = t->year + 1900;
+    char y[16];
+    _opdf_format(y, sizeof y, a->twoDigitYears ? "%02d" : "%d", a->twoDigitYears ? year % 100 : year);
+    const char* month = a->monthNames && t->mon >= 0 && t->mon < 12 ? ctx->monthNames[t->mon] : NULL;
+    out[0] = 0;
+    switch (unit) {
+    case 0:
+        if (t->min != a->lastMinute)
+            _opdf_format(out, size, "%d:%d", t->min, t->sec);
+        else
+            _opdf_format(out, size, "%d", t->sec);
+        break;
+    case 1:
+        if (t->hour != a->lastHour)
+            _opdf_format(out, size, "%d:%d", t->hour, t->min);
+        else
+            _opdf_format(out, size, "%d", t->min);
+        break;
+    case 2:
+        if (t->mday != a->lastDay)
+            _opdf_format(out, size, "%d [%d]", t->hour, t->mday);
+        else
+            _opdf_format(out, size, "%d", t->hour);
+        break;
+    case 3:
+        if (t->mon != a->lastMonth) {
+            if (month)
+                _opdf_format(out, size, "%s %d", month, t->mday);
+            else
+                _opdf_format(out, size, "%d/%d", t->mon + 1, t->mday);
+        } else if (t->mday <= 29) {
+            _opdf_format(out, size, "%d", t->mday);
+        }
+        break;
+    case 4:
+        if (t->year != a->lastYear) {
+            if (month)
+                _opdf_format(out, size, "%s %s", month, y);
+            else
+                _opdf_format(out, size, "%d/%s", t->mon + 1, y);
+        } else if (month) {
+            _opdf_format(out, size, "%s", month);
+        } else {
+            _opdf_format(out, size, "%d", t->mon + 1);
+        }
+        break;
+    default:
+        _opdf_format(out, size, "%s", y);
+        break;
+    }
+    a->lastMinute = t->min;
+    a->lastHour = t->hour;
+    a->lastDay = t->mday;
+    a->lastMonth = t->mon;
+    a->lastYear = t->year;
+}
+
+static void drawLabels(PDFDocContext* ctx, PDFAxis* a, LabelPlace* pl)
+{
+    char text[128];
+    opdf_beginText(ctx);
+    opdf_setFont(ctx, a->labelFont ? a->labelFont : "Helvetica", a->labelEncoding, a->labelSize, 0,
+                 0, 0, NULL, NULL);
+    double end = loopEnd(a->max);
+    if (a->kind == 1) {
+        if (a->min > 0 && a->max > 0) {
+            int e = 0;
+            int i = (int)_opdf_frexp10(a->min, &e);
+            for (long k = 0; k < LOOP_CAP; k++) {
+                double v = i * pow(10.0, e);
+                if (v > end)
+                    break;
+                if ((a->logLabelMask >> i) & 1) {
+                    formatNumber(text, sizeof text, "%f", v);
+                    stripZeros(text);
+                    drawLabel(ctx, a, pl, axisPos(ctx, a, v), text, 0);
+                }
+                if (++i > 9) {
+                    i = 1;
+                    e++;
+                }
+            }
+        }
+    } else if (a->kind == 2) {
+        double span = _opdf_daysBetween(&a->timeStart, &a->timeEnd);
+        int mu, Mu, ma, Ma;
+        _opdf_timeStep(_opdf_timeStepRow(span), &mu, &Mu, &ma, &Ma);
+        PDFTimeRecord t = a->timeStart;
+        double v = 0;
+        a->lastMinute = a->lastHour = a->lastDay = a->lastMonth = a->lastYear = 99;
+        for (long k = 0; k < LOOP_CAP && v <= end; k++) {
+            timeLabelText(ctx, a, Mu, &t, text, sizeof text);
+            if (text[0])
+                drawLabel(ctx, a, pl, axisPos(ctx, a, v), text, 1);
+            double nv = _opdf_timeAdd(&t, Mu, Ma, &a->timeStart);
+            if (!(nv > v))
+                break;
+            v = nv;
+        }
+    } else if (a->majorStep > 0 && isfinite(a->firstMajor) && isfinite(a->majorStep)) {
+        for (long k = 0; k < LOOP_CAP; k++) {
+            double v = a->firstMajor + k * (double)a->majorStep;
+            if (v > end)
+                break;
+            if (fabs(v) < fabs(a->majorStep) * 1e-6)
+                v = 0;
+            formatNumber(text, sizeof text, a->labelFormat, v);
+            drawLabel(ctx, a, pl, axisPos(ctx, a, v), text, 0);
+        }
+    }
+    opdf_endText(ctx);
+}
+
+static void drawTitle(PDFDocContext* ctx, PDFAxis* a, LabelPlace* pl)
+{
+    int n = (int)strlen(a->title);
+    if (n == 0)
+        return;
+    opdf_beginText(ctx);
+    opdf_setFont(ctx, a->titleFont ? a->titleFont : "Helvetica", a->titleEncoding, a->titleSize, 0,
+                 0, 0, NULL, NULL);
+    float w = opdf_stringWidth(ctx, (const unsigned char*)a->title, n);
+    double mid = a->kind == 1 ? sqrt((double)a->min * a->max) : ((double)a->min + a->max) / 2;
+    float pos = axisPos(ctx, a, mid);
+    float kept = pl->any ? pl->keptBaseline : (a->labelSide == 0 ? pl->lower : pl->upper);
+    float base = a->labelSide == 0 ? kept - a->titleDistance - 0.6f * a->titleSize
+                                   : kept + a->titleDistance + (a->uprightTitle ? w : 0);
+    if (a->uprightTitle) {
+        double r = _opdf_radians(a->angle);
+        float x = pos - ((float)sin(r) * 0.3f * a->titleSize + (float)cos(r) * w / 2);
+        opdf_rawShowTextAt(ctx, x, base, -a->angle, (const unsigned char*)a->title, n);
+    } else {
+        opdf_rawShowTextAt(ctx, pos - w / 2, base, 0, (const unsigned char*)a->title, n);
+    }
+    opdf_endText(ctx);
+}
+
 void opdf_drawAxis(PDFAxis* a)
 {
     if (!a)
@@ -349,6 +590,12 @@ void opdf_drawAxis(PDFAxis* a)
         if (a->showMajor)
             linearTicks(ctx, a, a->firstMajor, a->majorStep, a->majorLength, a->majorWidth);
     }
-    /* Labels and the title are not drawn yet: they need the font machinery. */
+    LabelPlace pl;
+    memset(&pl, 0, sizeof pl);
+    tickExtents(a, &pl.lower, &pl.upper);
+    if (a->showLabels)
+        drawLabels(ctx, a, &pl);
+    if (a->title)
+        drawTitle(ctx, a, &pl);
     opdf_grestore(ctx);
 }

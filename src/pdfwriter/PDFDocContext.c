@@ -1,5 +1,5 @@
 /* Document context: life cycle, settings, reporting and shared helpers. */
-#include "opdfInternal.h"
+#include "opdfFonts.h"
 
 #include <errno.h>
 #include <math.h>
@@ -197,6 +197,13 @@ PDFDocContext* opdf_open(int openArgument, const PDFDocLimits* limits)
     ctx->currentPattern = -1;
     for (int i = 0; i < 16; i++)
         ctx->predefinedPatterns[i] = -1;
+    ctx->fonts = (PDFFontEntry*)_opdf_checkAlloc(calloc((size_t)ctx->maxFonts, sizeof(PDFFontEntry)));
+    ctx->fontFiles =
+        (PDFFontFile**)_opdf_checkAlloc(calloc((size_t)ctx->maxFonts, sizeof(PDFFontFile*)));
+    _opdf_format(ctx->fontMapFile, sizeof ctx->fontMapFile, "fontmap.lst");
+    _opdf_format(ctx->pfmDir, sizeof ctx->pfmDir, "/usr/local/font/pfm");
+    _opdf_format(ctx->pfbDir, sizeof ctx->pfbDir, "/usr/local/font/pfb");
+    _opdf_allocColorTables(ctx);
     ctx->scratchStream = _opdf_newMemoryStream();
     ctx->state = 1;
     ctx->jpegQuality = 50;
@@ -228,6 +235,9 @@ void opdf_close(PDFDocContext* ctx)
         return;
     if (!ctx->memoryOutput)
         _opdf_closeOutputFile(ctx);
+    _opdf_freeFonts(ctx);
+    _opdf_freeEncodings(ctx);
+    _opdf_freeColorTables(ctx);
     for (int i = 0; i < ctx->pageCapacity; i++) {
         if (ctx->pages[i]) {
             _opdf_freePage(ctx->pages[i], 1);

@@ -1,5 +1,5 @@
 /* Pages, output destination and the writing of the whole file. */
-#include "opdfInternal.h"
+#include "opdfFonts.h"
 
 #include <errno.h>
 #include <stdlib.h>
@@ -587,6 +587,38 @@ static void _opdf_WritePage(PDFDocContext* ctx, PDFPageEntry* row)
 {
     _opdf_beginObject(ctx, row->objectNumber);
     _opdf_putf(ctx, "<<\n/Type /Page\n/Parent %d 0 R\n/Resources <<\n", row->parentNumber);
+    if (row->usesFonts && row->fonts.count > 0) {
+        _opdf_putText(ctx, "/Font <<\n");
+        for (int i = 0; i < row->fonts.count; i++) {
+            PDFFontEntry* f = &ctx->fonts[row->fonts.items[i]];
+            _opdf_putf(ctx, "/%s %d 0 R\n", f->resourceName, f->objectNumber);
+        }
+        _opdf_putText(ctx, ">>\n");
+    }
+    if (row->colorSpaces.count > 0) {
+        _opdf_putText(ctx, "/ColorSpace <<\n");
+        for (int i = 0; i < row->colorSpaces.count; i++) {
+            PDFPatternColorSpace* c = &ctx->patternColorSpaces[row->colorSpaces.items[i]];
+            _opdf_putf(ctx, "/%s %d 0 R\n", c->name, c->objectNumber);
+        }
+        _opdf_putText(ctx, ">>\n");
+    }
+    if (row->patterns.count > 0) {
+        _opdf_putText(ctx, "/Pattern <<\n");
+        for (int i = 0; i < row->patterns.count; i++) {
+            PDFPatternEntry* p = &ctx->patterns[row->patterns.items[i]];
+            _opdf_putf(ctx, "/%s %d 0 R\n", p->name, p->objectNumber);
+        }
+        _opdf_putText(ctx, ">>\n");
+    }
+    if (row->extGStates.count > 0) {
+        _opdf_putText(ctx, "/ExtGState <<\n");
+        for (int i = 0; i < row->extGStates.count; i++) {
+            PDFExtGStateEntry* g = &ctx->extGStates[row->extGStates.items[i]];
+            _opdf_putf(ctx, "/%s %d 0 R\n", g->name, g->objectNumber);
+        }
+        _opdf_putText(ctx, ">>\n");
+    }
     _opdf_putf(ctx, "/ProcSet %d 0 R >>\n/MediaBox [%s]\n/CropBox [%s]\n/Rotate %d\n/Contents %d 0 R\n",
                ctx->objectNumbers[OPDF_OBJ_PROCSET], row->mediaBox ? row->mediaBox : "",
                row->cropBox ? row->cropBox : "", row->rotation, row->contentNumber);
@@ -722,6 +754,8 @@ int opdf_finalizeAll(PDFDocContext* ctx)
         return -1;
     }
     ctx->finalized = 1;
+    if (ctx->patternOpen)
+        opdf_endPattern(ctx, -1);
     ctx->content = NULL;
     ctx->contentFile = NULL;
     if (ctx->memoryOutput) {
@@ -755,6 +789,9 @@ int opdf_finalizeAll(PDFDocContext* ctx)
         row->parentNumber = ctx->objectNumbers[OPDF_OBJ_PAGES];
         pageCount++;
     }
+    next = _opdf_numberFonts(ctx, next);
+    next = _opdf_numberColorObjects(ctx, next);
+    next = _opdf_numberPatterns(ctx, next);
     ctx->objectNumbers[OPDF_OBJ_INFO] = next++;
 
     if (next >= ctx->maxObjects) {
@@ -785,6 +822,9 @@ int opdf_finalizeAll(PDFDocContext* ctx)
         else
             _opdf_WriteContentFromMemory(ctx, row);
     }
+    _opdf_writeFonts(ctx);
+    _opdf_writeColorObjects(ctx);
+    _opdf_writePatterns(ctx);
     _opdf_WriteInfo(ctx);
     _opdf_WriteXref(ctx, next);
     if (!ctx->memoryOutput)

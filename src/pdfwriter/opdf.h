@@ -267,6 +267,98 @@ void opdf_setAxisTitle(PDFAxis* axis, const char* title, const char* font,
                        const char* encoding, float size);
 void opdf_drawAxis(PDFAxis* axis);
 
+/* ---- fonts ------------------------------------------------------------ */
+typedef struct PDFFontFile PDFFontFile;
+
+/* Font descriptor values in 1/1000 text space units. */
+typedef struct PDFFontDescriptor {
+    int32_t objectNumber;
+    int32_t written; /* 0 new, 1 numbered, 2 written */
+    int32_t Ascent;
+    int32_t CapHeight;
+    int32_t Descent;
+    int32_t Flags;
+    int32_t FontBBox[4];
+    char* FontName;
+    float ItalicAngle;
+    int32_t StemV;
+    int32_t StemH;
+    int32_t XHeight;
+    int32_t MissingWidth;
+    int32_t Leading;
+    int32_t MaxWidth;
+    int32_t AvgWidth;
+    char* Style;
+    PDFFontFile* fontFile;
+} PDFFontDescriptor;
+
+/* One glyph procedure of a Type 3 font. */
+typedef struct PDFGlyphProc {
+    const char* name;
+    const unsigned char* content;
+    int32_t length;
+} PDFGlyphProc;
+
+int opdf_setFont(PDFDocContext* ctx, const char* name, const char* encoding, float size,
+                 int embed, int fontType, int flags, const char* metricsFile,
+                 const char* outlineFile);
+int opdf_setFontUsingStream(PDFDocContext* ctx, int fontType, const char* key,
+                            const char* baseFont, const char* encoding, float size, int first,
+                            int last, const uint16_t* widths, const PDFFontDescriptor* desc,
+                            const char* fontFileName, const unsigned char* program,
+                            long programLength, const char* encodingRecordName,
+                            const char* differences, int differencesLength,
+                            const int32_t* unicodeMap, int revision);
+int opdf_setFontUsingFile(PDFDocContext* ctx, int fontType, const char* key,
+                          const char* baseFont, const char* encoding, float size, int first,
+                          int last, const uint16_t* widths, const PDFFontDescriptor* desc,
+                          const char* fontFilePath, const char* encodingRecordName,
+                          const char* differences, int differencesLength,
+                          const int32_t* unicodeMap, int revision);
+int opdf_setFontUsingType3Stream(PDFDocContext* ctx, int fontType, const char* key,
+                                 const char* fontFileKey, const char* encoding, float size,
+                                 int first, int last, const uint16_t* widths,
+                                 const PDFFontDescriptor* desc, const PDFGlyphProc* procs,
+                                 const char* differences, int differencesLength,
+                                 const int32_t* unicodeMap, int glyphCount);
+const char* opdf_getCurrentFontName(PDFDocContext* ctx);
+float opdf_stringWidth(PDFDocContext* ctx, const unsigned char* bytes, int n);
+float opdf_stdFontStringWidth(PDFDocContext* ctx, const char* fontName,
+                              const unsigned char* bytes, int n);
+float opdf_getFontCapHeight(PDFDocContext* ctx);
+float opdf_getFontAscent(PDFDocContext* ctx);
+float opdf_getFontDescent(PDFDocContext* ctx);
+void opdf_setFontDirectories(PDFDocContext* ctx, const char* pfmDir, const char* pfbDir);
+void opdf_setFontMapFile(PDFDocContext* ctx, const char* name);
+int opdf_readFontMap(PDFDocContext* ctx, const char* fontName, char* metricsPath,
+                     char* outlinePath);
+
+/* showing text */
+void opdf_rawShowText(PDFDocContext* ctx, const unsigned char* bytes, int n);
+void opdf_rawShowTextNextLine(PDFDocContext* ctx, const char* text);
+void opdf_rawShowTextAt(PDFDocContext* ctx, float x, float y, float angle,
+                        const unsigned char* bytes, int n);
+void opdf_rawTextAligned(PDFDocContext* ctx, float x, float y, float angle, int align,
+                         const unsigned char* bytes, int n);
+void opdf_showTextAt(PDFDocContext* ctx, float x, float y, float angle,
+                     const unsigned char* bytes, int n);
+void opdf_textAligned(PDFDocContext* ctx, float x, float y, float angle, int align,
+                      const unsigned char* bytes, int n);
+
+/* ---- colour spaces, patterns and blend modes ----------------------------- */
+enum PDFColorKind { PDF_COLOR_GRAY = 1, PDF_COLOR_RGB = 2, PDF_COLOR_CMYK = 3 };
+
+void opdf_setBlendMode(PDFDocContext* ctx, unsigned mode);
+int opdf_beginPattern(PDFDocContext* ctx, int type, int tilingType, float xStep, float yStep,
+                      float bboxWidth, float bboxHeight, const char* matrix);
+void opdf_endPattern(PDFDocContext* ctx, int handle);
+void opdf_setPattern(PDFDocContext* ctx, int handle, int colorKind, float c1, float c2,
+                     float c3, float c4);
+int opdf_setPredefinedPattern(PDFDocContext* ctx, int id, int colorKind, uint32_t packedColor);
+int opdf_drawPredefinedPattern(PDFDocContext* ctx, unsigned id);
+void opdf_concat(PDFDocContext* ctx, float a, float b, float c, float d, float e, float f);
+void opdf_translate(PDFDocContext* ctx, float x, float y);
+
 /* ---- MD5 -------------------------------------------------------------- */
 void md5Init(PDFMD5Context* ctx);
 void md5Update(PDFMD5Context* ctx, const unsigned char* bytes, unsigned n);

@@ -159,14 +159,18 @@ struct PDFDocContext {
     double xScale, yScale;
     double logXMin, logXMax, logYMin, logYMax;
 
-    /* fonts (filled by the font code) */
+    /* fonts */
     int32_t maxFonts;
     int32_t fontCount;
-    void* fontFiles;
-    void* fonts;
-    void* encodingHead;
-    void* encodingTail;
+    int32_t fontFileCount;
+    struct PDFFontFile** fontFiles;
+    struct PDFFontEntry* fonts;
+    struct PDFFontEncoding* encodingHead;
+    struct PDFFontEncoding* encodingTail;
     int32_t currentFont;
+    char pfmDir[1024];
+    char pfbDir[1024];
+    char fontMapFile[1024];
 
     /* images */
     int32_t maxImages;
@@ -236,15 +240,21 @@ struct PDFDocContext {
     /* patterns */
     int32_t maxPatterns;
     int32_t patternCount;
-    void* patterns;
+    struct PDFPatternEntry* patterns;
+    struct PDFPatternColorSpace* patternColorSpaces;
     int32_t patternColorSpaceCount;
     int32_t currentPatternColorSpace;
     int32_t currentPattern;
     int32_t predefinedPatterns[16];
     int32_t patternOpen;
+    int32_t savedContentInMemory;
+    PDFMemoryStream* savedContent;
+    FILE* savedContentFile;
 
     int32_t jpegQuality;
+    struct PDFExtGStateEntry* extGStates;
     int32_t extGStateCount;
+    struct PDFSeparationEntry* separations;
     int32_t separationCount;
 
     int32_t omitVariableInfo;
