@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,7 +73,12 @@ int qelFileSystem::findFiles(const char* pattern, std::vector<Entry>& entries)
         entries.push_back({item->d_name, isDir});
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    // Sorted without regard to case; names that differ only in case keep a
+    // fixed order.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        int order = strcasecmp(a.name.c_str(), b.name.c_str());
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
     return 0;
 }
 

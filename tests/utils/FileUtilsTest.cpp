@@ -261,13 +261,15 @@ TEST_F(FileUtilsTest, WildcardSearch)
 {
     dir.file("b.TXT", "");
     dir.file("a.txt", "");
+    dir.file("C.txt", "");
     dir.file("c.pdf", "");
     dir.file("txt", "");
     std::vector<qelFileSystem::Entry> entries;
     ASSERT_EQ(qelFileSystem::findFiles((dir.path() + "/*.txt").c_str(), entries), 0);
-    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].name, "a.txt");
     EXPECT_EQ(entries[1].name, "b.TXT");
+    EXPECT_EQ(entries[2].name, "C.txt"); // case-insensitive order
     EXPECT_NE(qelFileSystem::findFiles((dir.path() + "/missing/*.*").c_str(), entries), 0);
 
     const struct
