@@ -3,6 +3,8 @@
 
 #include "qelIPSFontRepresentation.h"
 #include "qelPDFFontFileEntry.h"
+#include "qelPhysicalFont.h"
+#include "qelRes.h"
 
 #include <cstring>
 #include <memory>
@@ -12,18 +14,79 @@
 
 class qelCodePage;
 class qelIPSFontResource;
-struct qelPhysicalFont;
+class qelList;
 
-// Coded font resource. Minimal form: the members that the document model
-// reads; the font resource issue fills in the rest (resource base,
-// representation ownership, physical font list, metrics).
-class qelAFPFont
+// Coded font resource (type 3). Minimal form: the members that the
+// document model and the global resource list use; the font component fills
+// in the rest (representation ownership, metrics). Properties that belong to
+// the representation are kept in the font until then.
+class qelAFPFont : public qelRes
 {
 public:
     // Font kind 5: one font file measured per glyph.
     enum { KIND_GLYPH_FILE = 5 };
 
-    virtual ~qelAFPFont() = default;
+    qelAFPFont() { setType(TYPE_FONT); }
+    ~qelAFPFont() override = default;
+
+    // Listing line with the character set name and the found flag.
+    char* describe() override;
+    int display(qelVisitor*, float, float) override { return 0; }
+    int fixAbsPosition() override { return 0; }
+    int writeObjectReference(qelVisitor*) override { return 0; }
+
+    // Throws E008 when the font has no representation.
+    void checkRepresentation() const;
+
+    // Set once the font has been mapped to output font files.
+    bool isMapped() const { return m_mapped; }
+    void setMapped(bool on) { m_mapped = on; }
+    bool getCodePageFound() const { return m_codePageFound; }
+    void setCodePageFound(bool on) { m_codePageFound = on; }
+    // The outline flag of an AFP or PDF representation, or the font's own.
+    bool isOutlineFont() const
+    {
+        const qelIPSFontRepresentation* ips = getIPSRepresentation();
+        return m_outline || (ips && ips->isOutlineFont());
+    }
+    void setOutlineFont(bool on) { m_outline = on; }
+    bool isMetricsFromFile() const { return m_metricsFromFile; }
+    void setMetricsFromFile(bool on) { m_metricsFromFile = on; }
+
+    const char* getFGID() const { return text(m_fgid); }
+    void setFGID(const char* t) { m_fgid = t ? t : ""; }
+    const char* getTypefaceName() const { return text(m_typefaceName); }
+    void setTypefaceName(const char* t) { m_typefaceName = t ? t : ""; }
+    int getHeight() const { return m_height; }
+    void setHeight(int v) { m_height = v; }
+    int getWidth() const { return m_width; }
+    void setWidth(int v) { m_width = v; }
+    int getCharacterRotation() const { return m_characterRotation; }
+    void setCharacterRotation(int v) { m_characterRotation = v; }
+    int getNominalSize() const { return m_nominalSize; }
+    void setNominalSize(int v) { m_nominalSize = v; }
+    bool isBold() const { return m_bold; }
+    void setBold(bool on) { m_bold = on; }
+    bool isLight() const { return m_light; }
+    void setLight(bool on) { m_light = on; }
+    bool isHollow() const { return m_hollow; }
+    void setHollow(bool on) { m_hollow = on; }
+    bool isItalic() const { return m_italic; }
+    void setItalic(bool on) { m_italic = on; }
+    bool isUnderline() const { return m_underline; }
+    void setUnderline(bool on) { m_underline = on; }
+    bool isStrikeover() const { return m_strikeover; }
+    void setStrikeover(bool on) { m_strikeover = on; }
+
+    // Replaces the alias name list by copies of a list of qelNamePair; an
+    // absent or empty list leaves none.
+    void setAliasNames(const qelList* pairs);
+    const std::vector<std::pair<std::string, std::string>>& getAliasNames() const { return m_aliasNames; }
+
+    // Adds or updates the physical font entry of a size.
+    void setPhysicalFont(float size, const char* codedFontName, const char* characterSetName,
+                         const char* codePageName, const char* characterSetFile, const char* codePageFile,
+                         const char* codedFontFile, qelCodePage* codePage, int flags);
 
     const char* getCodedFontName() const { return text(m_codedFontName); }
     void setCodedFontName(const char* n) { m_codedFontName = n ? n : ""; }
@@ -75,8 +138,6 @@ public:
     virtual qelCodePage* getCodePage() { return m_codePage; }
     void setCodePage(qelCodePage* cp) { m_codePage = cp; }
 
-    bool isScriptCreated() const { return m_scriptCreated; }
-    void setScriptCreated(bool on) { m_scriptCreated = on; }
     bool isTakeCharsAsIs() const { return m_takeCharsAsIs; }
     void setTakeCharsAsIs(bool on) { m_takeCharsAsIs = on; }
     bool isLoadedFromCharSet() const { return m_loadedFromCharSet; }
@@ -84,12 +145,15 @@ public:
 
     bool isUseCounted() const { return m_useCounted; }
     void setUseCounted(bool on) { m_useCounted = on; }
-    int getUseCount() const { return m_useCount; }
-    void addUse() { ++m_useCount; }
-    void releaseUse() { if (m_useCount > 0) --m_useCount; }
+    void addUse() { incrementUseCount(); }
+    void releaseUse()
+    {
+        if (getUseCount() > 0)
+            decrementUseCount();
+    }
 
-    // Per-size physical font entry, or null.
-    virtual qelPhysicalFont* findPhysicalFont(float size) { (void)size; return nullptr; }
+    // Per-size physical font entry (size compared as an integer), or null.
+    virtual qelPhysicalFont* findPhysicalFont(float size);
 
     // Table of used code points for a code page name, or null.
     qelPDFFontFileEntry* findGlyphName(const char* codePageName) const
@@ -119,12 +183,34 @@ private:
     qelFontRepresentation* m_representation = nullptr;
     qelIPSFontResource* m_ipsFontResource = nullptr;
     qelCodePage* m_codePage = nullptr;
-    bool m_scriptCreated = false;
     bool m_takeCharsAsIs = false;
     bool m_loadedFromCharSet = false;
     bool m_useCounted = false;
-    int m_useCount = 0;
     std::vector<std::unique_ptr<qelPDFFontFileEntry>> m_usedGlyphs;
+
+    // A physical font entry with the texts it points at.
+    struct PhysicalFontHolder {
+        qelPhysicalFont entry;
+        std::string names[7];
+        int flags = 0;
+    };
+    std::vector<std::unique_ptr<PhysicalFontHolder>> m_physicalFonts;
+    bool m_mapped = false;
+    bool m_codePageFound = false;
+    bool m_outline = false;
+    bool m_metricsFromFile = false;
+    std::string m_fgid;
+    std::string m_typefaceName;
+    int m_height = 0;
+    int m_width = 0;
+    int m_characterRotation = 0;
+    int m_nominalSize = 0;
+    bool m_bold = false;
+    bool m_light = false;
+    bool m_hollow = false;
+    bool m_italic = false;
+    bool m_underline = false;
+    bool m_strikeover = false;
 };
 
 #endif

@@ -18,6 +18,8 @@ public:
     qelIndexSet& operator=(const qelIndexSet&) = delete;
 
     const char* getName() const { return m_name.c_str(); }
+    int32_t getId() const { return m_id; }
+    void setId(int32_t id) { m_id = id; }
     int32_t getLevel() const { return m_level; }
     qelList* getEntries() const { return m_entries; }
     // Creates the owning entry list on first use.
@@ -43,6 +45,7 @@ public:
 
 private:
     std::string m_name;
+    int32_t m_id = 0;
     int32_t m_level = 0;
     qelList* m_entries = nullptr;
     qelListNode* m_cursor = nullptr;

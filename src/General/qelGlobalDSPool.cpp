@@ -3,6 +3,13 @@
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelFontMapper.h"
+#include "qelGlobalRes.h"
+#include "qelHashIdMap.h"
+#include "qelIndexList.h"
+#include "qelMappingDef.h"
+#include "qelNOPList.h"
+#include "qelResParser.h"
 
 #include <new>
 
@@ -18,6 +25,23 @@ void dropMember(T*& member)
     T* old = member;
     member = nullptr;
     delete old;
+}
+
+bool isResourceParserKind(int kind)
+{
+    switch (kind) {
+    case QEL_POOL_CHARSET_PARSER:
+    case QEL_POOL_CODE_PAGE_PARSER:
+    case QEL_POOL_CODED_FONT_PARSER:
+    case QEL_POOL_FORM_DEF_PARSER:
+    case QEL_POOL_GOCA_PARSER:
+    case QEL_POOL_OBJECT_CONTAINER_PARSER:
+    case QEL_POOL_OVERLAY_PARSER:
+    case QEL_POOL_PAGE_SEGMENT_PARSER:
+        return true;
+    default:
+        return false;
+    }
 }
 }
 
@@ -40,6 +64,19 @@ qelGlobalDSPool::qelGlobalDSPool()
 
 qelGlobalDSPool::~qelGlobalDSPool()
 {
+    // The resource list first: its resources may still be reached through
+    // the other members while they go.
+    if (m_globalRes)
+        m_globalRes->clear();
+    dropMember(m_globalRes);
+    dropMember(m_indexList);
+    dropMember(m_nopList);
+    dropMember(m_hashIdMap);
+    for (qelResParser*& parser : m_resourceParsers)
+        dropMember(parser);
+    dropMember(m_fileFontMapper);
+    dropMember(m_arrayFontMapper);
+    dropMember(m_mappingDef);
     dropMember(m_ini);
     dropMember(m_logStream);
     dropMember(m_pageCoordinateTransformer);
@@ -83,9 +120,96 @@ int32_t* qelGlobalDSPool::getPageOffset()
     return m_pageOffset;
 }
 
+qelGlobalRes* qelGlobalDSPool::getGlobalRes()
+{
+    if (!m_globalRes)
+        m_globalRes = new qelGlobalRes();
+    return m_globalRes;
+}
+
+qelIndexList* qelGlobalDSPool::getIndexList()
+{
+    if (!m_indexList)
+        m_indexList = new (std::nothrow) qelIndexList();
+    return m_indexList;
+}
+
+qelNOPList* qelGlobalDSPool::getNOPList()
+{
+    if (!m_nopList)
+        m_nopList = new qelNOPList();
+    return m_nopList;
+}
+
+qelHashIdMap* qelGlobalDSPool::getHashIdMap()
+{
+    if (!m_hashIdMap)
+        m_hashIdMap = new qelHashIdMap();
+    return m_hashIdMap;
+}
+
+void qelGlobalDSPool::setMappingDef(qelMappingDef* definition)
+{
+    if (definition != m_mappingDef)
+        dropMember(m_mappingDef);
+    m_mappingDef = definition;
+}
+
+void qelGlobalDSPool::setFileFontMapper(qelFileFontMapper* mapper)
+{
+    if (mapper != m_fileFontMapper)
+        dropMember(m_fileFontMapper);
+    m_fileFontMapper = mapper;
+}
+
+void qelGlobalDSPool::setArrayFontMapper(qelArrayFontMapper* mapper)
+{
+    if (mapper != m_arrayFontMapper)
+        dropMember(m_arrayFontMapper);
+    m_arrayFontMapper = mapper;
+}
+
+qelResParser* qelGlobalDSPool::getResourceParser(int kind) const
+{
+    return isResourceParserKind(kind) ? m_resourceParsers[kind - QEL_POOL_CHARSET_PARSER] : nullptr;
+}
+
+void qelGlobalDSPool::setResourceParser(int kind, qelResParser* parser)
+{
+    if (!isResourceParserKind(kind)) {
+        delete parser;
+        return;
+    }
+    qelResParser*& slot = m_resourceParsers[kind - QEL_POOL_CHARSET_PARSER];
+    if (parser != slot)
+        dropMember(slot);
+    slot = parser;
+}
+
+qelCharSetParser* qelGlobalDSPool::getCharSetParser() const
+{
+    return static_cast<qelCharSetParser*>(getResourceParser(QEL_POOL_CHARSET_PARSER));
+}
+
 bool qelGlobalDSPool::hasObject(int kind) const
 {
+    if (isResourceParserKind(kind))
+        return getResourceParser(kind) != nullptr;
     switch (kind) {
+    case QEL_POOL_GLOBAL_RES:
+        return m_globalRes != nullptr;
+    case QEL_POOL_INDEX_LIST:
+        return m_indexList != nullptr;
+    case QEL_POOL_NOP_LIST:
+        return m_nopList != nullptr;
+    case QEL_POOL_HASH_ID_MAP:
+        return m_hashIdMap != nullptr;
+    case QEL_POOL_MAPPING_DEF:
+        return m_mappingDef != nullptr;
+    case QEL_POOL_FILE_FONT_MAPPER:
+        return m_fileFontMapper != nullptr;
+    case QEL_POOL_ARRAY_FONT_MAPPER:
+        return m_arrayFontMapper != nullptr;
     case QEL_POOL_INI:
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
@@ -102,7 +226,34 @@ bool qelGlobalDSPool::hasObject(int kind) const
 
 void qelGlobalDSPool::resetObject(int kind)
 {
+    if (isResourceParserKind(kind)) {
+        dropMember(m_resourceParsers[kind - QEL_POOL_CHARSET_PARSER]);
+        return;
+    }
     switch (kind) {
+    case QEL_POOL_GLOBAL_RES:
+        if (m_globalRes)
+            m_globalRes->clear();
+        dropMember(m_globalRes);
+        break;
+    case QEL_POOL_INDEX_LIST:
+        dropMember(m_indexList);
+        break;
+    case QEL_POOL_NOP_LIST:
+        dropMember(m_nopList);
+        break;
+    case QEL_POOL_HASH_ID_MAP:
+        dropMember(m_hashIdMap);
+        break;
+    case QEL_POOL_MAPPING_DEF:
+        dropMember(m_mappingDef);
+        break;
+    case QEL_POOL_FILE_FONT_MAPPER:
+        dropMember(m_fileFontMapper);
+        break;
+    case QEL_POOL_ARRAY_FONT_MAPPER:
+        dropMember(m_arrayFontMapper);
+        break;
     case QEL_POOL_INI:
         dropMember(m_ini);
         break;

@@ -6,6 +6,15 @@
 class qelIni;
 class qelLogStream;
 class qelPageCoordinateTransformer;
+class qelGlobalRes;
+class qelIndexList;
+class qelNOPList;
+class qelHashIdMap;
+class qelMappingDef;
+class qelFileFontMapper;
+class qelArrayFontMapper;
+class qelResParser;
+class qelCharSetParser;
 
 // Numbers by which hasObject and resetObject address the pool's members.
 // 1, 34, 37 and 45 and above name no member.
@@ -81,6 +90,37 @@ public:
     // Default page offset (x, y), (0, 0) on first use; null without memory.
     int32_t* getPageOffset();
 
+    // Global resource list, created empty on first use.
+    qelGlobalRes* getGlobalRes();
+    // Index sets of the run, created on first use.
+    qelIndexList* getIndexList();
+    // No-operation records waiting for their page, created on first use.
+    qelNOPList* getNOPList();
+    // Alias records of the run, created empty on first use.
+    qelHashIdMap* getHashIdMap();
+
+    // Font mapping definition, font mappers and resource parsers: held once
+    // installed (the pool takes them over); null while none is installed.
+    qelMappingDef* getMappingDef() const { return m_mappingDef; }
+    void setMappingDef(qelMappingDef* definition);
+    qelFileFontMapper* getFileFontMapper() const { return m_fileFontMapper; }
+    void setFileFontMapper(qelFileFontMapper* mapper);
+    qelArrayFontMapper* getArrayFontMapper() const { return m_arrayFontMapper; }
+    void setArrayFontMapper(qelArrayFontMapper* mapper);
+    // Parser kinds: QEL_POOL_CHARSET_PARSER, _CODE_PAGE_, _CODED_FONT_,
+    // _FORM_DEF_, _GOCA_, _OBJECT_CONTAINER_, _OVERLAY_, _PAGE_SEGMENT_PARSER.
+    qelResParser* getResourceParser(int kind) const;
+    void setResourceParser(int kind, qelResParser* parser);
+    qelResParser* getOverlayParser() const { return getResourceParser(QEL_POOL_OVERLAY_PARSER); }
+    qelResParser* getPageSegmentParser() const { return getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER); }
+    qelResParser* getCodedFontParser() const { return getResourceParser(QEL_POOL_CODED_FONT_PARSER); }
+    qelCharSetParser* getCharSetParser() const;
+    qelResParser* getCodePageParser() const { return getResourceParser(QEL_POOL_CODE_PAGE_PARSER); }
+    qelResParser* getFormDefParser() const { return getResourceParser(QEL_POOL_FORM_DEF_PARSER); }
+    qelResParser* getGocaParser() const { return getResourceParser(QEL_POOL_GOCA_PARSER); }
+    qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
+
+
     bool hasObject(int kind) const;
     // Deletes the member of that kind; nothing for an empty member or a
     // number that names no member.
@@ -98,6 +138,15 @@ private:
     qelLogStream* m_logStream = nullptr;
     qelPageCoordinateTransformer* m_pageCoordinateTransformer = nullptr;
     int32_t* m_pageOffset = nullptr;
+    qelGlobalRes* m_globalRes = nullptr;
+    qelIndexList* m_indexList = nullptr;
+    qelNOPList* m_nopList = nullptr;
+    qelHashIdMap* m_hashIdMap = nullptr;
+    qelMappingDef* m_mappingDef = nullptr;
+    qelFileFontMapper* m_fileFontMapper = nullptr;
+    qelArrayFontMapper* m_arrayFontMapper = nullptr;
+    // Resource parsers by pool kind minus QEL_POOL_CHARSET_PARSER.
+    qelResParser* m_resourceParsers[QEL_POOL_PAGE_SEGMENT_PARSER - QEL_POOL_CHARSET_PARSER + 1] = {};
 };
 
 #endif

@@ -1,0 +1,26 @@
+#ifndef QEL_RES_GOCA_H
+#define QEL_RES_GOCA_H
+
+#include "qelPtocaMedia.h"
+#include "qelRes.h"
+
+// Graphics object resource (type 7): a resource with its own presentation space.
+// Minimal form: name, listing line and binding; the graphics component fills
+// in drawing and positions.
+class qelResGOCA : public qelRes, public qelPtocaMedia
+{
+public:
+    explicit qelResGOCA(const char* name)
+    {
+        qelRes::setType(TYPE_GOCA);
+        qelRes::setName(name);
+        setMediaKind(KIND_GOCA);
+    }
+    char* describe() override { return qelRes::describe(); }
+    int display(qelVisitor*, float, float) override { return 0; }
+    int fixAbsPosition() override { return 0; }
+    int writeObjectReference(qelVisitor*) override { return 0; }
+    const char* getName() const override { return qelRes::getName(); }
+};
+
+#endif
