@@ -10,6 +10,7 @@
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
 #include "qelString.h"
+#include "qelUtils.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -192,12 +193,9 @@ const char* qelVisitor::outputExtension() const
 
 char* qelVisitor::formatBaseName(int pageId, int documentNumber, const char* spoolName) const
 {
-    // Output naming needs the options' name pattern, which is not
-    // available yet; no name is made.
-    (void)pageId;
-    (void)documentNumber;
-    (void)spoolName;
-    return nullptr;
+    if (!m_options)
+        return nullptr;
+    return m_options->formatIndexId(pageId, documentNumber, qelUtils::getTempName(), spoolName);
 }
 
 int qelVisitor::initializeDoc(qelDocument* document)

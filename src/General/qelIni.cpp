@@ -1,6 +1,8 @@
 #include "qelIni.h"
 
 #include "qelColorEntry.h"
+#include "qelColorTable.h"
+#include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelLogStream.h"
 #include "qelLogicalLocation.h"
@@ -16,9 +18,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <strings.h>
+#include <sys/types.h>
+#include <utility>
 
 namespace {
 
@@ -365,6 +371,7 @@ qelIni::qelIni()
     m_codedFontExt = copyText("*");
     m_mappingDefFilename = copyText("mapping.def");
     m_pdfParserConfFile = copyText("pdfparser.conf");
+    m_pdfAExtSchemaDefFile = copyText("lrbschema.xmp");
     m_gcgidUnicodeFile = copyText("gcgid2unicode.def");
     m_codePage = copyText("T1GIG500");
     m_alias = copyText("None");
@@ -746,6 +753,7 @@ void qelIni::setFileCreationMode(const char* word)
 
 void qelIni::setFilenamePattern(const char* pattern)
 {
+    clearPattern();
     if (!pattern)
         return;
     delete[] m_filenamePattern;
@@ -755,6 +763,14 @@ void qelIni::setFilenamePattern(const char* pattern)
 
 void qelIni::setIniFilePath(const char* path)
 {
+    // Once the paths are checked, a new INI directory must exist; the old
+    // one stays when it does not.
+    if (m_pathsChecked && path) {
+        std::unique_ptr<char[]> candidate(qelUtils::replaceValue(nullptr, path, 0));
+        toForwardSlashes(candidate.get());
+        if (!candidate || !qelUtils::isDirectory(candidate.get()))
+            throw new qelException(__FILE__, __LINE__, 101 /* E101 */, 0, true, candidate ? candidate.get() : "");
+    }
     m_iniFilePath = qelUtils::replaceValue(m_iniFilePath, path, 1);
     if (!m_iniFilePath)
         return;
@@ -2292,5 +2308,932 @@ const char* qelIni::answerOf(int id)
     case K_DevTest: return onOff(m_devTest);
     case K_DevTestLevel: return formatAnswer("%d", m_devTestLevel);
     default: return nullptr;
+    }
+}
+
+// ------------------------------------------------------------------ paths and consistency
+
+namespace {
+
+bool isDir(const char* path)
+{
+    return path && *path && qelUtils::isDirectory(path);
+}
+
+std::string withSlash(std::string text)
+{
+    if (text.empty() || text.back() != '/')
+        text += '/';
+    return text;
+}
+
+bool isAbsolute(const std::string& path)
+{
+    return !path.empty() && (path[0] == '/' || qelUtils::isAbsolutePath(path.c_str()));
+}
+
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string formatText(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int n = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text;
+    if (n > 0) {
+        std::vector<char> buffer(static_cast<size_t>(n) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, again);
+        text.assign(buffer.data(), static_cast<size_t>(n));
+    }
+    va_end(again);
+    return text;
+}
+
+// Printed unless QuietMode is on; logged when the mask meets logBits.
+void warnUser(const qelIni& ini, unsigned int logBits, const std::string& text)
+{
+    if (!ini.isQuietMode())
+        qelMessageOutput::write(text.c_str());
+    if (qelLogStream* log = logFor(logBits))
+        log->printLine("%s", text.c_str());
+}
+
+void replaceText(char*& field, const char* value)
+{
+    char* copy = copyText(value);
+    delete[] field;
+    field = copy;
+}
+
+const char* modeName(int mode)
+{
+    for (const WordCode& entry : kFileCreationModes)
+        if (entry.code == mode)
+            return entry.word;
+    return "";
+}
+
+// Printable names of the image output types the format type can hold.
+const char* encodeTypeName(int type)
+{
+    switch (type) {
+    case 0: return "TIFF Uncompressed";
+    case 1: return "TIFF Huffman";
+    case 2: return "TIFF G3";
+    case 4: return "TIFF G4";
+    case 5: return "TIFF JPEG";
+    case 6: return "TIFF LZW";
+    case 7: return "TIFF PackBits";
+    case 8: return "JPEG";
+    case 27: return "PNG";
+    case 28: return "GIF";
+    case 29: return "PCX";
+    case 33: return "AFP BW";
+    default: return "Unknown";
+    }
+}
+
+} // namespace
+
+char* qelIni::resolvePath(char* old, const char* path, const char* label, bool check)
+{
+    if (!path) {
+        delete[] old;
+        return nullptr;
+    }
+    // The path may live in old: copy before anything is freed.
+    std::string given(path);
+    std::string result;
+    if (!given.empty() && given[0] == '@') {
+        result = given;
+    } else {
+        for (char& c : given)
+            if (c == '\\')
+                c = '/';
+        const std::string base = m_iniFilePath ? m_iniFilePath : "";
+        if (isAbsolute(given) || base.empty())
+            result = given;
+        else
+            result = withSlash(base) + given;
+        if (result.empty())
+            result = "./";
+        if (m_pathsChecked && check && !qelUtils::isDirectory(result.c_str())) {
+            qelMessageOutput::printf("Warning! Invalid %s file path %s\n", shown(label), result.c_str());
+            qelMessageOutput::printf("Writing the %s file in the ini path (%s)", shown(label), base.c_str());
+            result = base.empty() ? "./" : base;
+        }
+        result = withSlash(result);
+    }
+    char* resolved = copyText(result.c_str());
+    delete[] old;
+    return resolved;
+}
+
+char* qelIni::resolveFile(char* old, const char* path, const char* label, const char* failure)
+{
+    if (!path) {
+        delete[] old;
+        return nullptr;
+    }
+    std::string given(path);
+    for (char& c : given)
+        if (c == '\\')
+            c = '/';
+    size_t slash = given.rfind('/');
+    std::string directory = slash == std::string::npos ? std::string() : given.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? given : given.substr(slash + 1);
+    std::string full;
+    {
+        std::unique_ptr<char[]> resolved(resolvePath(nullptr, directory.c_str(), label, false));
+        full = std::string(resolved.get()) + name;
+    }
+    char* result = new (std::nothrow) char[full.size() + 1];
+    if (!result)
+        throw failure;
+    std::memcpy(result, full.c_str(), full.size() + 1);
+    delete[] old;
+    return result;
+}
+
+void qelIni::resolvePathList(PathOption& option, const char* label)
+{
+    const std::vector<std::string>& source = option.iniList.empty() ? option.list : option.iniList;
+    if (source.empty())
+        return;
+    std::vector<std::string> resolved;
+    for (const std::string& entry : source) {
+        std::unique_ptr<char[]> path(resolvePath(nullptr, entry.c_str(), label, true));
+        resolved.emplace_back(path.get());
+    }
+    option.list = std::move(resolved);
+    option.iniList.clear();
+}
+
+void qelIni::checkPaths(int mask)
+{
+    const unsigned int bits = static_cast<unsigned int>(mask);
+    const struct
+    {
+        unsigned int bit;
+        char** field;
+        const char* label;
+    } directories[] = {
+        {0x400, &m_logPath, "Log"},           {0x2, &m_resPath, "Resource"},
+        {0x4, &m_cpPath, "CodePage"},         {0x8, &m_outputFilePath, "Output"},
+        {0x10, &m_indexPath, "Index"},        {0x800, &m_mfmFontPath, "MFM Font"},
+        {0x1000, &m_extFontPath, "Ext Font"}, {0x2000, &m_tempPath, "Temp Path"},
+    };
+    for (const auto& directory : directories) {
+        if ((bits & directory.bit) && *directory.field)
+            *directory.field = resolvePath(*directory.field, *directory.field, directory.label, false);
+    }
+
+    if ((bits & 0x4000) && m_scriptProcedure)
+        m_scriptProcedure = resolveFile(m_scriptProcedure, m_scriptProcedure, "ScriptFilePath",
+                                        "Insufficient memory to allocate script filename ini attribute");
+    if ((bits & 0x20000) && m_scriptWriter)
+        m_scriptWriter = resolveFile(m_scriptWriter, m_scriptWriter, "Perl output file path",
+                                     "Insufficient memory to allocate perl output filename ini attribute");
+    if ((bits & 0x8000) && m_pdfParserConfFile)
+        m_pdfParserConfFile = resolveFile(m_pdfParserConfFile, m_pdfParserConfFile, "PDFParseConfFile",
+                                          "Insufficient memory to allocate PDF Parser Conf ini attribute");
+
+    const struct
+    {
+        unsigned int bit;
+        PathOption* option;
+        const char* label;
+    } lists[] = {
+        {0x20, &m_formDefPath, "Formdef Path List"},         {0x200, &m_pageDefPath, "Pagedef Path List"},
+        {0x40, &m_overlayPath, "Overlay Path List"},         {0x80, &m_pageSegmentPath, "PageSegment Path List"},
+        {0x100, &m_afpFontPath, "Font Path List"},
+    };
+    for (const auto& list : lists) {
+        if (bits & list.bit)
+            resolvePathList(*list.option, list.label);
+    }
+
+    if (m_devTestLevel & 0x1)
+        listPaths();
+}
+
+void qelIni::listPaths()
+{
+    auto joined = [](const std::vector<std::string>& list) {
+        std::string text;
+        for (const std::string& entry : list) {
+            if (!text.empty())
+                text += ", ";
+            text += entry;
+        }
+        return text;
+    };
+    qelMessageOutput::printf("IniPath          : %s\n", shown(m_iniFilePath));
+    qelMessageOutput::printf("LogPath          : %s\n", shown(m_logPath));
+    qelMessageOutput::printf("ResPath          : %s\n", shown(m_resPath));
+    qelMessageOutput::printf("Codepage         : %s\n", shown(m_cpPath));
+    qelMessageOutput::printf("OutputPath       : %s\n", shown(m_outputFilePath));
+    qelMessageOutput::printf("ExtFontPath      : %s\n", shown(m_extFontPath));
+    qelMessageOutput::printf("IndexPath        : %s\n", shown(m_indexPath));
+    qelMessageOutput::printf("TempPath         : %s\n", shown(m_tempPath));
+    qelMessageOutput::printf("ScriptFilename   : %s\n", shown(m_scriptProcedure));
+    qelMessageOutput::printf("ScriptArgs       : %s\n", shown(m_scriptArgument));
+    qelMessageOutput::printf("ScriptWriter     : %s\n", shown(m_scriptWriter));
+    qelMessageOutput::printf("ScriptWriterArgs : %s\n", shown(m_scriptWriterArgument));
+    qelMessageOutput::printf("PDFParseConfFile : %s\n", shown(m_pdfParserConfFile));
+    qelMessageOutput::printf("OverlayPathList  : %s\n", joined(m_overlayPath.list).c_str());
+    qelMessageOutput::printf("FormDefPathList  : %s\n", joined(m_formDefPath.list).c_str());
+    qelMessageOutput::printf("PageSegPathList  : %s\n", joined(m_pageSegmentPath.list).c_str());
+    qelMessageOutput::printf("FontPathList     : %s\n", joined(m_afpFontPath.list).c_str());
+    qelMessageOutput::printf("PageDefPathList  : %s\n", joined(m_pageDefPath.list).c_str());
+}
+
+void qelIni::checkLogPath()
+{
+    // These warnings are printed whatever QuietMode says.
+    m_pathsChecked = 1;
+    if (!isDir(m_iniFilePath))
+        throw new qelException(__FILE__, __LINE__, 101 /* E101 */, 0, true, shown(m_iniFilePath));
+    if (!isDir(m_outputFilePath))
+        throw new qelException(__FILE__, __LINE__, 103 /* E103 */, 0, true, shown(m_outputFilePath));
+
+    if (m_loggingLevel && std::strcmp(m_loggingLevel, "0") != 0 && !isDir(m_logPath)) {
+        qelMessageOutput::printf("Warning! Invalid Log File Path %s \n", shown(m_logPath));
+        qelMessageOutput::printf("Writing the Log File in the output directory (%s)\n", m_outputFilePath);
+        replaceText(m_logPath, m_outputFilePath);
+    }
+
+    if (!isDir(m_cpPath)) {
+        qelMessageOutput::printf("Warning! Invalid Codepage Path %s, Using default (%s)\n", shown(m_cpPath), "afpcp");
+        replaceText(m_cpPath, "afpcp/");
+        m_pathGivenMask |= 0x4;
+        if (!isDir(m_cpPath)) {
+            qelMessageOutput::printf("Warning! Invalid Codepage Path %s, Using current directory (./)\n", m_cpPath);
+            replaceText(m_cpPath, "./");
+        }
+    }
+
+    if (m_tempPath && !(isDir(m_tempPath) && qelUtils::isWritable(m_tempPath))) {
+        setSystemTempPath();
+        qelMessageOutput::printf("Warning! Invalid Temporary Path, using System Temporary Path %s", shown(m_tempPath));
+    }
+    if (!m_tempPath) {
+        qelMessageOutput::printf("Warning! System/Given Temporary Path is invalid, using output path %s",
+                                 m_outputFilePath);
+        replaceText(m_tempPath, m_outputFilePath);
+        m_pathGivenMask |= 0x2000;
+    }
+
+    if (m_fileCreationMode == QEL_FCM_DOC_INDEX || m_fileCreationMode == QEL_FCM_DOC_COLD) {
+        if (isNotGiven(0x40)) {
+            replaceText(m_indexPath, m_outputFilePath);
+        } else if (!isDir(m_indexPath)) {
+            qelMessageOutput::printf("Warning! Invalid Index Path %s", shown(m_indexPath));
+            replaceText(m_indexPath, m_outputFilePath);
+        }
+    }
+}
+
+const char* qelIni::getResPath()
+{
+    if (m_checkedOnceMask & 0x1)
+        return m_resPath;
+    m_checkedOnceMask |= 0x1;
+    bool valid;
+    if (m_resPath && m_resPath[0] == '@') {
+        std::string name(m_resPath + 1);
+        if (!name.empty() && name.back() == '/')
+            name.pop_back();
+        valid = findLogicalLocation(name.c_str()) != nullptr;
+    } else {
+        valid = isDir(m_resPath);
+    }
+    if (valid)
+        return m_resPath;
+    std::string given = m_resPath ? m_resPath : "";
+    if (!given.empty() && given.back() == '/')
+        given.pop_back();
+    if (given != "samples/resource") {
+        warnUser(*this, 0x10F,
+                 formatText("Warning! Invalid resource path %s, Using default (%s)\n", shown(m_resPath),
+                            "samples/resource"));
+        replaceText(m_resPath, "samples/resource/");
+    }
+    if (!isDir(m_resPath)) {
+        warnUser(*this, 0x10F,
+                 formatText("Warning! Invalid resource path %s, Using current directory (./)\n", shown(m_resPath)));
+        replaceText(m_resPath, "./");
+    }
+    return m_resPath;
+}
+
+const char* qelIni::getExtFontPath()
+{
+    if (m_checkedOnceMask & 0x2)
+        return m_extFontPath;
+    m_checkedOnceMask |= 0x2;
+    if (!isDir(m_extFontPath)) {
+        warnUser(*this, 0x10F,
+                 formatText("Warning! Invalid ext font Path %s, Using default (%s)\n", shown(m_extFontPath),
+                            "extfont"));
+        replaceText(m_extFontPath, "extfont/");
+        if (!isDir(m_extFontPath)) {
+            warnUser(*this, 0x10F,
+                     formatText("Warning! Invalid ext font Path %s, Using current directory (./)\n", m_extFontPath));
+            replaceText(m_extFontPath, "./");
+        }
+    }
+    return m_extFontPath;
+}
+
+const char* qelIni::getMFMFontPath()
+{
+    if (m_checkedOnceMask & 0x4)
+        return m_mfmFontPath;
+    m_checkedOnceMask |= 0x4;
+    if (!isDir(m_mfmFontPath)) {
+        warnUser(*this, 0x10F,
+                 formatText("Warning! Invalid MFM font Path %s, Using output directory (%s)\n", shown(m_mfmFontPath),
+                            shown(m_outputFilePath)));
+        replaceText(m_mfmFontPath, m_outputFilePath);
+        if (!isDir(m_mfmFontPath)) {
+            warnUser(*this, 0x10F,
+                     formatText("Warning! Invalid MFM font Path %s, Using default directory (%s)\n",
+                                shown(m_mfmFontPath), "afpcp/mfm"));
+            replaceText(m_mfmFontPath, "afpcp/mfm/");
+        }
+    }
+    return m_mfmFontPath;
+}
+
+// ------------------------------------------------------------------ named switches
+
+void qelIni::addUseGDSwitch()
+{
+    std::string list = m_pkey ? m_pkey : "";
+    list += "UseGD,";
+    replaceText(m_pkey, list.c_str());
+}
+
+bool qelIni::isPKEYParam(const char* name) const
+{
+    if (!name || !*name || !m_pkeyParam || !*m_pkeyParam)
+        return false;
+    const std::string items = std::string(",") + m_pkeyParam + ",";
+    const std::string item = std::string(",") + name + ",";
+    return items.find(item) != std::string::npos;
+}
+
+int qelIni::getDitherMethod() const
+{
+    if (hasSwitch("fldither"))
+        return 2;
+    if (hasSwitch("bayerdither"))
+        return 3;
+    if (hasSwitch("ocdither"))
+        return 1;
+    return 2;
+}
+
+// ------------------------------------------------------------------ consistency pass
+
+bool qelIni::checkFileCreationMode()
+{
+    // 1. Line data is split by the document script.
+    if (m_inputFormat == QEL_IN_LPD && m_fileCreationMode != QEL_FCM_DOC_COLD) {
+        qelMessageOutput::printf("Warning! Invalid file creation mode (%s) for LPD, forcing DOC_COLD\n",
+                                 modeName(m_fileCreationMode));
+        m_fileCreationMode = QEL_FCM_DOC_COLD;
+    }
+
+    // 2. Single-page output by output format.
+    const bool indexMode = m_fileCreationMode == QEL_FCM_DOC_INDEX || m_fileCreationMode == QEL_FCM_DOC_COLD;
+    switch (m_outputFormat) {
+    case QEL_OUT_GIF:
+    case QEL_OUT_JPEG:
+    case QEL_OUT_PNG:
+    case QEL_OUT_PCX:
+        if (indexMode)
+            m_pageOutput = 1;
+        else
+            m_fileCreationMode = QEL_FCM_PAGE;
+        break;
+    case QEL_OUT_HTML:
+        // The chosen script does not count as given.
+        if (isNotGiven(0x100))
+            replaceText(m_scriptWriter, "html.pm");
+        break;
+    case QEL_OUT_TIFF:
+        break;
+    default:
+        if (m_pageOutput) {
+            qelMessageOutput::write(
+                "Warning! Single page output is not allowed for requested output format. Option is ignored.\n");
+            m_pageOutput = 0;
+        }
+        break;
+    }
+
+    // 3. Inline resources are kept only for AFP output.
+    if (m_outputFormat != QEL_OUT_AFP)
+        setResourceGroup("0");
+
+    // 4. The colour slots, each entry with the tolerance.
+    for (const auto& entry : m_colorTable)
+        entry->setTolerance(m_colorTolerance);
+    m_colorIndex.reset(qelColorTable::create(*this));
+
+    // 5. By mode.
+    if (m_fileCreationMode == QEL_FCM_DOC_COLD)
+        m_coldFormat = 1;
+    if (m_fileCreationMode == QEL_FCM_DOC_INDEX || m_fileCreationMode == QEL_FCM_DOC_COLD)
+        m_documentGrouping = 0;
+    if (m_fileCreationMode != QEL_FCM_ALL)
+        m_generateUniqueFile = 1;
+
+    // 6. A name pattern when none was given; it still counts as not given.
+    if (isNotGiven(0x8)) {
+        const char* pattern = nullptr;
+        if (m_pageOutput)
+            pattern = "\"%s_%s.%ld.%ld\",SPOOLNAME,PID,DOCID,PAGEID";
+        else if (m_generateUniqueFile)
+            pattern = "\"%s_%s.%ld\",SPOOLNAME,PID,DOCID";
+        if (pattern) {
+            setFilenamePattern(pattern);
+            m_givenMask &= ~0x8u;
+        }
+    }
+
+    // 7. Document range.
+    if (m_startingDocument < 0) {
+        qelMessageOutput::write("Warning! Start Document Id value is negative. Option is ignored.\n");
+        m_startingDocument = 0;
+    }
+    if ((m_startingDocument != 0 || m_endingDocument != 0) && m_endingDocument < 0) {
+        qelMessageOutput::write("Warning! End Document Id value is negative. Option is ignored.\n");
+        m_endingDocument = 0;
+    }
+    if (m_endingDocument != 0 && m_endingDocument < m_startingDocument) {
+        qelMessageOutput::write("Warning! Start Document Id value is greater than End Document Id value. Start "
+                                "Document Id and End Document Id values are swapped.\n");
+        std::swap(m_startingDocument, m_endingDocument);
+    }
+
+    // 8. Format type by output format.
+    if (!checkFormatType())
+        return false;
+
+    // 9. Raster output draws with gd unless GDI is asked for.
+    if ((m_outputFormat == QEL_OUT_TIFF || m_outputFormat == QEL_OUT_JPEG || m_outputFormat == QEL_OUT_PNG ||
+         m_outputFormat == QEL_OUT_GIF) &&
+        !hasSwitch("UseGDI") && !hasSwitch("UseGD"))
+        addUseGDSwitch();
+
+    // 10. The PDF/A extension schema.
+    if (m_outputFormat == QEL_OUT_PDFA)
+        loadPDFAExtSchema();
+
+    // 11. Size names become sizes.
+    resolveSizes();
+    return true;
+}
+
+bool qelIni::checkFormatType()
+{
+    switch (m_outputFormat) {
+    case QEL_OUT_AFP:
+        if (isNotGiven(0x80))
+            break;
+        if (m_formatType == 33) {
+            if (m_color) {
+                warnUser(*this, 0,
+                         "Warning! Color is not supported for AFP BW output format. Ignoring color option.\n");
+                m_color = 0;
+            }
+        } else {
+            warnUser(*this, 0,
+                     formatText("Warning! Invalid AFP format type %s. Ignoring format type.\n",
+                                encodeTypeName(m_formatType)));
+        }
+        break;
+    case QEL_OUT_ASCII:
+        if (!m_codedOutput) {
+            warnUser(*this, 0, "Warning! Non coded output is not valid for ASCII output. Ignoring option.\n");
+            m_codedOutput = 1;
+        }
+        break;
+    case QEL_OUT_GIF: m_formatType = 28; break;
+    case QEL_OUT_JPEG: m_formatType = 8; break;
+    case QEL_OUT_PNG:
+        m_formatType = 27;
+        if (!hasSwitch("UseGD"))
+            addUseGDSwitch();
+        break;
+    case QEL_OUT_PCX: m_formatType = 29; break;
+    case QEL_OUT_TIFF:
+        switch (m_formatType) {
+        case 0:
+        case 5:
+        case 6:
+        case 7:
+            break;
+        case 1:
+            qelMessageOutput::write("Error! Unsupported Tiff sub format type: HUFFMAN. Aborting...\n");
+            return false;
+        case 2:
+        case 4:
+            if (m_color) {
+                warnUser(*this, 0,
+                         formatText("Warning! Color is not supported for %s output format. Creating B/W pages... \n",
+                                    encodeTypeName(m_formatType)));
+                m_color = 0;
+            }
+            break;
+        default:
+            qelMessageOutput::printf("Error! Unknown Tiff sub format type (%d). Aborting...\n", m_formatType);
+            return false;
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void qelIni::loadPDFAExtSchema()
+{
+    std::unique_ptr<char[]> path(resolveFile(nullptr, m_pdfAExtSchemaDefFile, "PDFAExtSchemaDefFile",
+                                             "Unable to allocate PDF/A extension schema file name"));
+    unsigned char* data = nullptr;
+    long length = 0;
+    if (path && qelUtils::isRegularFile(path.get()) && qelUtils::readWholeFile(path.get(), &data, &length) == 1) {
+        std::unique_ptr<unsigned char[]> owned(data);
+        char* text = new char[static_cast<size_t>(length) + 1];
+        std::memcpy(text, owned.get(), static_cast<size_t>(length));
+        text[length] = '\0';
+        setPDFAExtSchema(text);
+        return;
+    }
+    warnUser(*this, 0,
+             formatText("Warning! PDF/A Extension schema definition file %s does not exist. Using Default Extension "
+                        "Schema\n",
+                        shown(path ? path.get() : m_pdfAExtSchemaDefFile)));
+}
+
+void qelIni::resolveSizes()
+{
+    float width = 0.0f;
+    float height = 0.0f;
+    if (m_outputSizeName[0] && qelUtils::getPaperSize(m_outputSizeName, &width, &height)) {
+        m_outputWidth = static_cast<float>(m_resolution) * width;
+        m_outputHeight = static_cast<float>(m_resolution) * height;
+    }
+    if (m_outputScale && m_outputScale->getSizeName()[0]) {
+        if (qelUtils::getPaperSize(m_outputScale->getSizeName(), &width, &height)) {
+            m_outputScale->setWidth(static_cast<float>(m_resolution) * width);
+            m_outputScale->setHeight(static_cast<float>(m_resolution) * height);
+            m_outputScale->setResolution(m_resolution);
+        } else {
+            warnUser(*this, 0x2,
+                     formatText("Warning! Invalid output size macro on output scale: %s. Using input page size AS "
+                                "IS.\n",
+                                m_outputScale->getSizeName()));
+            m_outputScale->setWidth(0.0f);
+            m_outputScale->setHeight(0.0f);
+        }
+    }
+    if (m_scaleToSize) {
+        if (m_scaleToSize->getSizeName()[0]) {
+            if (qelUtils::getPaperSize(m_scaleToSize->getSizeName(), &width, &height)) {
+                m_scaleToSize->setWidth(240.0f * width);
+                m_scaleToSize->setHeight(240.0f * height);
+                const double fraction = m_scaleToSize->getToleranceFraction();
+                m_scaleToSize->setWidthTolerance(m_scaleToSize->getWidth() * fraction);
+                m_scaleToSize->setHeightTolerance(m_scaleToSize->getHeight() * fraction);
+            } else {
+                warnUser(*this, 0x2,
+                         formatText("Warning! Invalid size macro on scale to size: %s. Using input page size AS IS.\n",
+                                    m_scaleToSize->getSizeName()));
+            }
+        } else {
+            m_scaleToSize->setWidthTolerance(0.0);
+            m_scaleToSize->setHeightTolerance(0.0);
+        }
+    }
+}
+
+// ------------------------------------------------------------------ output name pattern
+
+namespace {
+
+// One piece of the pattern's format: literal text ending in at most one
+// conversion, kept apart so that user text never reaches printf as a
+// format.
+struct PatternPiece
+{
+    std::string text;       // the piece as written
+    std::string literal;    // text before the conversion
+    bool hasConversion = false;
+    bool plain = false;     // '*', "n$" or an oversized number: plain value
+    std::string flags;
+    std::string width;
+    std::string precision; // with its '.'
+    std::string length;
+    char conversion = 0;
+};
+
+const char* const kConversions = "CEGSXcdefginopsux";
+const size_t kMaxFieldWidth = 1023;
+
+bool isConversion(char c)
+{
+    return c && std::strchr(kConversions, c) != nullptr;
+}
+
+// Reads digits or '*' at p; sets plain for '*' or a number that is too big.
+size_t readCount(const std::string& text, size_t p, std::string& out, bool& plain)
+{
+    if (p < text.size() && text[p] == '*') {
+        plain = true;
+        ++p;
+        while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])))
+            ++p;
+        if (p < text.size() && text[p] == '$')
+            ++p;
+        return p;
+    }
+    size_t begin = p;
+    while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])))
+        ++p;
+    out = text.substr(begin, p - begin);
+    if (out.size() > 4 || (!out.empty() && std::strtoul(out.c_str(), nullptr, 10) > kMaxFieldWidth))
+        plain = true;
+    return p;
+}
+
+// Parses the conversion that begins at the '%' at start. Returns the index
+// after it, or npos when no known conversion follows.
+size_t parseConversion(const std::string& text, size_t start, PatternPiece& piece)
+{
+    size_t p = start + 1;
+    // "n$" argument positions
+    size_t digits = p;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+        ++digits;
+    if (digits > p && digits < text.size() && text[digits] == '$') {
+        piece.plain = true;
+        p = digits + 1;
+    }
+    while (p < text.size() && text[p] && std::strchr("-+ #0'", text[p])) {
+        piece.flags += text[p];
+        ++p;
+    }
+    p = readCount(text, p, piece.width, piece.plain);
+    if (p < text.size() && text[p] == '.') {
+        std::string count;
+        p = readCount(text, p + 1, count, piece.plain);
+        piece.precision = "." + count;
+    }
+    static const char* const lengths[] = {"hh", "ll", "h", "l", "L", "q", "j", "z", "t"};
+    for (const char* length : lengths) {
+        size_t n = std::strlen(length);
+        if (text.compare(p, n, length) == 0) {
+            piece.length = length;
+            p += n;
+            break;
+        }
+    }
+    if (p >= text.size() || !isConversion(text[p]))
+        return std::string::npos;
+    piece.conversion = text[p];
+    return p + 1;
+}
+
+std::vector<PatternPiece> splitPieces(const std::string& format)
+{
+    std::vector<PatternPiece> pieces;
+    size_t begin = 0;
+    size_t p = 0;
+    while (p < format.size()) {
+        if (format[p] != '%') {
+            ++p;
+            continue;
+        }
+        if (p + 1 < format.size() && format[p + 1] == '%') {
+            p += 2;
+            continue;
+        }
+        PatternPiece piece;
+        size_t end = parseConversion(format, p, piece);
+        if (end == std::string::npos) {
+            // Not a conversion: the '%' stays literal text.
+            ++p;
+            continue;
+        }
+        piece.text = format.substr(begin, end - begin);
+        piece.literal = format.substr(begin, p - begin);
+        piece.hasConversion = true;
+        pieces.push_back(std::move(piece));
+        begin = p = end;
+    }
+    if (begin < format.size()) {
+        PatternPiece piece;
+        piece.text = format.substr(begin);
+        piece.literal = piece.text;
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
+// Literal text as printf would print it: "%%" is one '%'.
+std::string unescaped(const std::string& literal)
+{
+    std::string out;
+    for (size_t i = 0; i < literal.size(); ++i) {
+        out += literal[i];
+        if (literal[i] == '%' && i + 1 < literal.size() && literal[i + 1] == '%')
+            ++i;
+    }
+    return out;
+}
+
+template <typename T>
+std::string printValue(const std::string& format, T value)
+{
+    int n = std::snprintf(nullptr, 0, format.c_str(), value);
+    if (n <= 0)
+        return std::string();
+    std::vector<char> buffer(static_cast<size_t>(n) + 1);
+    std::snprintf(buffer.data(), buffer.size(), format.c_str(), value);
+    return std::string(buffer.data(), static_cast<size_t>(n));
+}
+
+// A number with the piece's own conversion, the argument typed by its
+// length modifier.
+std::string formatNumber(const PatternPiece& piece, long value)
+{
+    std::string format = "%" + piece.flags + piece.width + piece.precision;
+    const bool isSigned = piece.conversion == 'd' || piece.conversion == 'i';
+    const std::string& length = piece.length;
+    std::string text;
+    if (length.empty() || length == "h" || length == "hh") {
+        format += length + piece.conversion;
+        text = isSigned ? printValue(format, static_cast<int>(value))
+                        : printValue(format, static_cast<unsigned int>(value));
+    } else if (length == "l") {
+        format += std::string("l") + piece.conversion;
+        text = isSigned ? printValue(format, value) : printValue(format, static_cast<unsigned long>(value));
+    } else if (length == "j") {
+        format += std::string("j") + piece.conversion;
+        text = isSigned ? printValue(format, static_cast<intmax_t>(value))
+                        : printValue(format, static_cast<uintmax_t>(value));
+    } else if (length == "z") {
+        format += std::string("z") + piece.conversion;
+        text = isSigned ? printValue(format, static_cast<ssize_t>(value)) : printValue(format, static_cast<size_t>(value));
+    } else if (length == "t") {
+        format += std::string("t") + piece.conversion;
+        text = isSigned ? printValue(format, static_cast<ptrdiff_t>(value))
+                        : printValue(format, static_cast<size_t>(value));
+    } else {
+        // ll, q and L
+        format += std::string("ll") + piece.conversion;
+        text = isSigned ? printValue(format, static_cast<long long>(value))
+                        : printValue(format, static_cast<unsigned long long>(value));
+    }
+    return unescaped(piece.literal) + text;
+}
+
+// A text with the piece's width, precision and '-' flag; length modifiers
+// are dropped so that the argument is always a narrow string.
+std::string formatString(const PatternPiece& piece, const char* value)
+{
+    std::string format = "%";
+    if (piece.flags.find('-') != std::string::npos)
+        format += '-';
+    format += piece.width + piece.precision + "s";
+    return unescaped(piece.literal) + printValue(format, value ? value : "");
+}
+
+bool endsInInteger(const PatternPiece& piece)
+{
+    return piece.hasConversion && !piece.plain && std::strchr("Xdioux", piece.conversion);
+}
+
+bool endsInString(const PatternPiece& piece)
+{
+    return piece.hasConversion && !piece.plain && (piece.conversion == 's' || piece.conversion == 'S');
+}
+
+std::string localTime(const char* format)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    char buffer[512];
+    size_t n = std::strftime(buffer, sizeof buffer, (format && *format) ? format : "%y%m%d%H%M%S", &local);
+    return std::string(buffer, n);
+}
+
+std::vector<PatternPiece>& parsedPieces(const std::vector<std::string>& texts, std::vector<PatternPiece>& out)
+{
+    out.clear();
+    for (const std::string& text : texts) {
+        std::vector<PatternPiece> one = splitPieces(text);
+        if (one.empty()) {
+            PatternPiece piece;
+            piece.text = piece.literal = text;
+            out.push_back(std::move(piece));
+        } else {
+            out.push_back(std::move(one.front()));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void qelIni::clearPattern()
+{
+    m_patternParsed = false;
+    m_patternPieces.clear();
+    m_patternFields.clear();
+}
+
+bool qelIni::parsePattern()
+{
+    if (m_patternParsed)
+        return true;
+    clearPattern();
+    if (!m_filenamePattern || !*m_filenamePattern)
+        return false;
+    std::string pattern(m_filenamePattern);
+    size_t comma = pattern.find(',');
+    std::string format = pattern.substr(0, comma);
+    if (format.empty() || comma == std::string::npos)
+        return false;
+    // The format part is written in double quotes.
+    if (format.front() == '"')
+        format.erase(0, 1);
+    if (!format.empty() && format.back() == '"')
+        format.pop_back();
+    if (format.empty())
+        return false;
+    std::string fields = pattern.substr(comma + 1);
+    if (trimmed(fields.c_str()).empty())
+        return false;
+
+    for (const PatternPiece& piece : splitPieces(format))
+        m_patternPieces.push_back(piece.text);
+    size_t begin = 0;
+    while (true) {
+        size_t next = fields.find(',', begin);
+        m_patternFields.push_back(trimmed(fields.substr(begin, next - begin).c_str()));
+        if (next == std::string::npos)
+            break;
+        begin = next + 1;
+    }
+    m_patternParsed = true;
+    return true;
+}
+
+char* qelIni::formatIndexId(long pageId, long documentId, const char* processId, const char* spoolName)
+{
+    try {
+        if (!parsePattern())
+            return nullptr;
+        std::vector<PatternPiece> pieces;
+        parsedPieces(m_patternPieces, pieces);
+        std::string name;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const PatternPiece& piece = pieces[i];
+            if (i >= m_patternFields.size()) {
+                name += piece.text;
+                continue;
+            }
+            const std::string& field = m_patternFields[i];
+            const bool isPage = strcasecmp(field.c_str(), "PAGEID") == 0;
+            if (isPage || strcasecmp(field.c_str(), "DOCID") == 0) {
+                const long value = isPage ? pageId : documentId;
+                name += endsInInteger(piece) ? formatNumber(piece, value) : printValue("%ld", value);
+                continue;
+            }
+            std::string text;
+            if (strcasecmp(field.c_str(), "PID") == 0)
+                text = processId ? processId : "";
+            else if (strcasecmp(field.c_str(), "SPOOLNAME") == 0)
+                text = spoolName ? spoolName : "";
+            else if (strcasecmp(field.c_str(), "TIMESTAMP") == 0)
+                text = localTime(nullptr);
+            else if (strncasecmp(field.c_str(), "TIMESTAMP:", 10) == 0)
+                text = localTime(field.c_str() + 10);
+            else
+                continue;
+            name += endsInString(piece) ? formatString(piece, text.c_str()) : text;
+        }
+        return copyText(name.c_str());
+    } catch (const std::bad_alloc&) {
+        throw "Unable to allocate string at extractString";
     }
 }

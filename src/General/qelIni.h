@@ -6,6 +6,7 @@
 #include <vector>
 
 class qelColorEntry;
+class qelColorTable;
 class qelOutputScale;
 class qelLogicalLocation;
 class qelSpoolFileType;
@@ -125,7 +126,11 @@ public:
     int getFileCreationMode() const { return m_fileCreationMode; }
     void setFileCreationMode(const char* word);
     const char* getFilenamePattern() const { return m_filenamePattern; }
+    // Stores a copy and marks it as given; null only drops the parsed form.
     void setFilenamePattern(const char* pattern);
+    // An output name built from the pattern (delete[]), or null when the
+    // pattern cannot be parsed.
+    char* formatIndexId(long pageId, long documentId, const char* processId, const char* spoolName);
     bool isGenerateUniqueFile() const { return m_generateUniqueFile != 0; }
     void setGenerateUniqueFile(bool on) { m_generateUniqueFile = on; }
     int getDocumentCount() const { return m_documentCount; }
@@ -138,7 +143,8 @@ public:
     void setIniFilename(const char* name);
     const char* getLogPath() const { return m_logPath; }
     void setLogPath(const char* path);
-    const char* getResPath() const { return m_resPath; }
+    // The directory, verified on the first call (falls back to a default).
+    const char* getResPath();
     void setResPath(const char* path);
     const char* getCpPath() const { return m_cpPath; }
     void setCpPath(const char* path);
@@ -146,9 +152,9 @@ public:
     void setTempPath(const char* path);
     // TempPath becomes the system temporary directory.
     void setSystemTempPath();
-    const char* getExtFontPath() const { return m_extFontPath; }
+    const char* getExtFontPath();
     void setExtFontPath(const char* path);
-    const char* getMFMFontPath() const { return m_mfmFontPath; }
+    const char* getMFMFontPath();
     void setMFMFontPath(const char* path);
     void setIndexPath(const char* path);
 
@@ -383,7 +389,13 @@ public:
     void setPKEY(const char* value);
     // True when name followed by ',' occurs in the switch list (any case).
     bool hasSwitch(const char* name) const;
+    // Appends the switch UseGD.
+    void addUseGDSwitch();
+    // 1 ocdither, 2 fldither (also without a dither switch), 3 bayerdither.
+    int getDitherMethod() const;
     const char* getPKEYParam() const { return m_pkeyParam; }
+    // True when name is a whole item of the PKEYParam list.
+    bool isPKEYParam(const char* name) const;
     bool isDevTest() const { return m_devTest != 0; }
     void setDevTest(bool on) { m_devTest = on; }
     unsigned short getDevTestLevel() const { return m_devTestLevel; }
@@ -403,6 +415,25 @@ public:
     bool isPathsChecked() const { return m_pathsChecked != 0; }
     void setPathsChecked(bool on) { m_pathsChecked = on; }
     bool isPageRelease() const { return m_pageRelease != 0; }
+    // Grouping of the document parsers; on from creation, off in the index
+    // modes.
+    bool isDocumentGrouping() const { return m_documentGrouping != 0; }
+    void setDocumentGrouping(bool on) { m_documentGrouping = on; }
+
+    // ---- Path resolution and consistency
+    // Frees old; returns path resolved against IniFilePath, ending in '/'
+    // (a '@' location name is copied unchanged). With check set, once the
+    // paths are checked, a missing directory becomes IniFilePath.
+    char* resolvePath(char* old, const char* path, const char* label, bool check);
+    // Re-resolves the settings selected by path-given bits; -1 selects all.
+    void checkPaths(int mask);
+    // Checks the directories of the run; throws E101 or E103.
+    void checkLogPath();
+    // Makes the settings agree; false when the TIFF sub-format cannot be
+    // written.
+    bool checkFileCreationMode();
+    // The 18-slot colour table built by the consistency pass, or null.
+    qelColorTable* getColorIndex() const { return m_colorIndex.get(); }
 
     // ---- Owned records and lists
     qelSpoolFileType* getSpoolFileTypeRecord() const { return m_spoolFileTypeRecord; }
@@ -435,6 +466,14 @@ private:
     };
 
     void setPathOption(PathOption& option, const char* text, unsigned int pathBit);
+    char* resolveFile(char* old, const char* path, const char* label, const char* failure);
+    void resolvePathList(PathOption& option, const char* label);
+    void listPaths();
+    bool parsePattern();
+    void clearPattern();
+    bool checkFormatType();
+    void resolveSizes();
+    void loadPDFAExtSchema();
     void setText(char*& field, const char* value);
     void warnNumber(int key, const char* value, bool fromIni);
     void setOnSwitch(unsigned char& field, const char* value, const char* alias = nullptr);
@@ -673,6 +712,13 @@ private:
     unsigned int m_loadedSections = 0;
     unsigned char m_pathsChecked = 0;
     unsigned char m_pageRelease = 0;
+    unsigned char m_documentGrouping = 1;
+    std::unique_ptr<qelColorTable> m_colorIndex;
+
+    // Parsed file name pattern, built on first use.
+    bool m_patternParsed = false;
+    std::vector<std::string> m_patternPieces;
+    std::vector<std::string> m_patternFields;
 
     qelSpoolFileType* m_spoolFileTypeRecord = nullptr;
     std::vector<std::unique_ptr<qelLogicalLocation>> m_locations;
