@@ -14,7 +14,7 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g \
   -DLORBANE_FUZZ=ON -DLORBANE_TESTS=OFF -DLORBANE_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_sfi -j "$(nproc)"
+cmake --build "$BUILD" --target fuzz_sfi fuzz_ini -j "$(nproc)"
 
 CORPUS="$BUILD/corpus/sfi"
 WORK="$(mktemp -d)"
@@ -28,3 +28,11 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export TMPDIR="$WORK"
 "$BUILD/fuzz/fuzz_sfi" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
   -artifact_prefix="$BUILD/" "$CORPUS"
+
+# The INI reader, seeded with a small INI file of every section kind.
+INI_CORPUS="$BUILD/corpus/ini"
+mkdir -p "$INI_CORPUS"
+printf '[Settings]\nOutputFormat=PNG\nFilenamePattern="%%s_%%05d.pdf",SPOOLNAME,DOCID\n[FORMDEF]\nF1=x\n[AFPColorTable]\nRed=200,0,0,30,220\n[Host1]\nType=FTP\nHostName=h:2121\nUserName=u\nInitCommands=A;B\n[Profile]\nPKEY=UseGD\n[Def]\nbody=a, b ,,c\n' \
+  >"$INI_CORPUS/seed.ini"
+"$BUILD/fuzz/fuzz_ini" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
+  -artifact_prefix="$BUILD/ini-" "$INI_CORPUS"
