@@ -22,7 +22,7 @@ char* newText(const char* begin, size_t n)
 
 // EBCDIC (code page 500) to ISO-8859-1 for 0x40..0xFE; control codes and
 // 0xFF become blanks, 0x27 a middle dot and 0xB3 a zero byte.
-const unsigned char kEbcdicToAscii[256] = {
+unsigned char kEbcdicToAscii[256] = {
     0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20,
     0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20,
     0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0xB7, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20,
@@ -43,7 +43,7 @@ const unsigned char kEbcdicToAscii[256] = {
 
 // ISO-8859-1 to EBCDIC (code page 1047) for 0x00..0x7F, with line feed as
 // NL (0x15); bytes from 0x80 on have no mapping and become 0xFF.
-const unsigned char kAsciiToEbcdic[256] = {
+unsigned char kAsciiToEbcdic[256] = {
     0x00, 0x01, 0x02, 0x03, 0x37, 0x2D, 0x2E, 0x2F, 0x16, 0x05, 0x15, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,
     0x10, 0x11, 0x12, 0x13, 0x3C, 0x3D, 0x32, 0x26, 0x18, 0x19, 0x3F, 0x27, 0x1C, 0x1D, 0x1E, 0x1F,
     0x40, 0x5A, 0x7F, 0x7B, 0x5B, 0x6C, 0x50, 0x7D, 0x4D, 0x5D, 0x5C, 0x4E, 0x6B, 0x60, 0x4B, 0x61,
@@ -241,6 +241,39 @@ const unsigned char* qelUtils::getEbcdicToAsciiTable()
 const unsigned char* qelUtils::getAsciiToEbcdicTable()
 {
     return kAsciiToEbcdic;
+}
+
+// The process tables may be replaced by a code page file at start-up; these
+// keep the built-in content for resetEbcdicTables.
+namespace
+{
+struct BuiltInTables
+{
+    unsigned char toAscii[256];
+    unsigned char toEbcdic[256];
+    BuiltInTables()
+    {
+        std::memcpy(toAscii, kEbcdicToAscii, sizeof toAscii);
+        std::memcpy(toEbcdic, kAsciiToEbcdic, sizeof toEbcdic);
+    }
+};
+const BuiltInTables kBuiltInTables;
+}
+
+unsigned char* qelUtils::getMutableEbcdicToAsciiTable()
+{
+    return kEbcdicToAscii;
+}
+
+unsigned char* qelUtils::getMutableAsciiToEbcdicTable()
+{
+    return kAsciiToEbcdic;
+}
+
+void qelUtils::resetEbcdicTables()
+{
+    std::memcpy(kEbcdicToAscii, kBuiltInTables.toAscii, sizeof kEbcdicToAscii);
+    std::memcpy(kAsciiToEbcdic, kBuiltInTables.toEbcdic, sizeof kAsciiToEbcdic);
 }
 
 char* qelUtils::getKey(char* line)

@@ -123,6 +123,11 @@ int asciiToEbcdic(unsigned char* buffer, int length);
 unsigned char ebcdicToAsciiChar(unsigned char c);
 const unsigned char* getEbcdicToAsciiTable();
 const unsigned char* getAsciiToEbcdicTable();
+// The same tables for a code page file to replace at start-up, and the
+// return to their built-in content.
+unsigned char* getMutableEbcdicToAsciiTable();
+unsigned char* getMutableAsciiToEbcdicTable();
+void resetEbcdicTables();
 // The system's text for an error code, else "Unknown Error Code: %d \n".
 char* getSystemErrorText(int code);
 
