@@ -10,6 +10,7 @@
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
 #include "qelResParser.h"
+#include "qelTripletParser.h"
 
 #include <new>
 
@@ -74,6 +75,7 @@ qelGlobalDSPool::~qelGlobalDSPool()
     dropMember(m_hashIdMap);
     for (qelResParser*& parser : m_resourceParsers)
         dropMember(parser);
+    dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
     dropMember(m_mappingDef);
@@ -148,6 +150,13 @@ qelHashIdMap* qelGlobalDSPool::getHashIdMap()
     return m_hashIdMap;
 }
 
+qelTripletParser* qelGlobalDSPool::getTripletParser()
+{
+    if (!m_tripletParser)
+        m_tripletParser = new qelTripletParser();
+    return m_tripletParser;
+}
+
 void qelGlobalDSPool::setMappingDef(qelMappingDef* definition)
 {
     if (definition != m_mappingDef)
@@ -204,6 +213,8 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_nopList != nullptr;
     case QEL_POOL_HASH_ID_MAP:
         return m_hashIdMap != nullptr;
+    case QEL_POOL_TRIPLET_PARSER:
+        return m_tripletParser != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
     case QEL_POOL_FILE_FONT_MAPPER:
@@ -244,6 +255,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_HASH_ID_MAP:
         dropMember(m_hashIdMap);
+        break;
+    case QEL_POOL_TRIPLET_PARSER:
+        dropMember(m_tripletParser);
         break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);

@@ -10,6 +10,7 @@ class qelGlobalRes;
 class qelIndexList;
 class qelNOPList;
 class qelHashIdMap;
+class qelTripletParser;
 class qelMappingDef;
 class qelFileFontMapper;
 class qelArrayFontMapper;
@@ -98,6 +99,9 @@ public:
     qelNOPList* getNOPList();
     // Alias records of the run, created empty on first use.
     qelHashIdMap* getHashIdMap();
+    // The triplet reader shared by the structured-field parsers, created on
+    // first use.
+    qelTripletParser* getTripletParser();
 
     // Font mapping definition, font mappers and resource parsers: held once
     // installed (the pool takes them over); null while none is installed.
@@ -142,6 +146,7 @@ private:
     qelIndexList* m_indexList = nullptr;
     qelNOPList* m_nopList = nullptr;
     qelHashIdMap* m_hashIdMap = nullptr;
+    qelTripletParser* m_tripletParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;
     qelArrayFontMapper* m_arrayFontMapper = nullptr;

@@ -1,0 +1,696 @@
+#include "qelAFPParser.h"
+
+#include "qelCharSetAliasName.h"
+#include "qelDocumentParser.h"
+#include "qelException.h"
+#include "qelGlobalDSPool.h"
+#include "qelHashIdMap.h"
+#include "qelIOStream.h"
+#include "qelIni.h"
+#include "qelLogStream.h"
+#include "qelMessageOutput.h"
+#include "qelNOP.h"
+#include "qelNOPList.h"
+#include "qelNOPRecord.h"
+#include "qelResourceAliasName.h"
+#include "qelSFIBlock.h"
+#include "qelUtils.h"
+
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct NameRow
+{
+    unsigned short code;
+    const char* name;
+};
+
+// Sorted by code.
+const NameRow kNames[] = {
+    {0x0000, "GOCA No Operation"},
+    {0x0001, "GOCA Comment"},
+    {0x0003, "Push And Set Character Cell"},
+    {0x0004, "Segment Characteristics"},
+    {0x0007, "Call Segment"},
+    {0x0008, "Set Pattern Set"},
+    {0x0009, "Push And Set Pattern Symbol"},
+    {0x000A, "Set Color"},
+    {0x000C, "Set Mix"},
+    {0x000D, "Set Background Mix"},
+    {0x0011, "Set Fractional Line Width"},
+    {0x0014, "Set Individual Attribute"},
+    {0x0015, "Set Stroke Line Width"},
+    {0x0018, "Set Line Type"},
+    {0x0019, "Set Line Width"},
+    {0x001A, "Set Line End"},
+    {0x001B, "Set Line Join"},
+    {0x0021, "Set Current Position"},
+    {0x0022, "Set Arc Parameters"},
+    {0x0023, "Push And Set Pick Identifier"},
+    {0x0024, "Set Model Transform"},
+    {0x0025, "GOCA Set Background Color"},
+    {0x0026, "Set Extended Color"},
+    {0x0027, "Set Viewing Window"},
+    {0x0028, "Set Pattern Symbol"},
+    {0x0029, "Set Marker Symbol"},
+    {0x0031, "Set Viewing Transform"},
+    {0x0032, "Set Segment Boundary"},
+    {0x0033, "Set Character Cell"},
+    {0x0034, "Set Character Angle"},
+    {0x0035, "Set Character Shear"},
+    {0x0037, "Set Markercell"},
+    {0x0038, "Set Character Set"},
+    {0x0039, "Set Character Precision"},
+    {0x003A, "Set Character Direction"},
+    {0x003B, "Set Marker Precision"},
+    {0x003C, "Set Markerset"},
+    {0x003E, "End Prolog"},
+    {0x003F, "GOCA Pop"},
+    {0x0043, "Set Pick Identifier"},
+    {0x0048, "Push And Set Pattern Set"},
+    {0x0049, "End Element"},
+    {0x004A, "Push And Set Color"},
+    {0x004C, "Push And Set Mix"},
+    {0x004D, "Push And Set Background Mix"},
+    {0x0051, "Push And Set Fractional Line Width"},
+    {0x0054, "Push And Set Individual Attribute"},
+    {0x0055, "Push And Set Stroke Line Width"},
+    {0x0058, "Push And Set Line Type"},
+    {0x0059, "Push And Set Line Width"},
+    {0x005A, "Push And Set Line End"},
+    {0x005B, "Push And Set Line Join"},
+    {0x0060, "End Area"},
+    {0x0061, "Push And Set Current Position"},
+    {0x0062, "Push And Set Arc Parameters"},
+    {0x0064, "Push And Set Model Transform"},
+    {0x0065, "Push And Set Background Color"},
+    {0x0066, "Push And Set Extended Color"},
+    {0x0067, "Push And Set Viewing Window"},
+    {0x0068, "Begin Area"},
+    {0x0069, "Push And Set Marker Symbol"},
+    {0x0070, "Begin Segment"},
+    {0x0071, "End Segment"},
+    {0x0072, "Overstrike"},
+    {0x0074, "Set Text Color"},
+    {0x0075, "Push And Set Character shear"},
+    {0x0076, "Underscore"},
+    {0x0077, "Push And Set Marker Cell"},
+    {0x0078, "Temporary Baseline Move"},
+    {0x0079, "Push And Set Character Precision"},
+    {0x007A, "Push And Set Character Direction"},
+    {0x007B, "Push And Set Marker Precision"},
+    {0x007C, "Push And Set Marker Set"},
+    {0x007D, "Close Figure"},
+    {0x007F, "GOCA End Path"},
+    {0x0080, "Set Extended Text Color"},
+    {0x0081, "Line CP"},
+    {0x0082, "Marker CP"},
+    {0x0083, "Character String CP"},
+    {0x0085, "Fillet CP"},
+    {0x0086, "Arc At CP"},
+    {0x0087, "Full Arc CP"},
+    {0x0091, "Begin Image CP"},
+    {0x0092, "Image Data"},
+    {0x0093, "End Image"},
+    {0x00A0, "Set Pattern Reference Point"},
+    {0x00A1, "Relative Line CP"},
+    {0x00A3, "Partial Arc CP"},
+    {0x00A4, "Sharp Fillet At CP"},
+    {0x00A5, "Bezier Curve At CP"},
+    {0x00A6, "Set Indexed Color"},
+    {0x00A7, "Set Background Indexed Color"},
+    {0x00B1, "Character String Move At CP"},
+    {0x00B2, "Set Process Color"},
+    {0x00B4, "Set Clip Path"},
+    {0x00C0, "Set Inline Margin"},
+    {0x00C1, "GOCA Line"},
+    {0x00C2, "Set Intercharacter Adjustment"},
+    {0x00C3, "Character String"},
+    {0x00C4, "Set Variable Space Character Increment"},
+    {0x00C5, "Fillet"},
+    {0x00C6, "Absolute Move Inline"},
+    {0x00C7, "Full Arc"},
+    {0x00C8, "Relative Move Inline"},
+    {0x00D0, "Set Baseline Increment"},
+    {0x00D1, "Begin Image"},
+    {0x00D2, "Absolute Move Baseline"},
+    {0x00D3, "Label"},
+    {0x00D4, "Relative Move Baseline"},
+    {0x00D6, "Bitblt"},
+    {0x00D7, "Fill Path"},
+    {0x00D8, "Begin Line"},
+    {0x00DA, "Transparent Data"},
+    {0x00E0, "Push And Set Pattern Reference Point"},
+    {0x00E1, "Relative Line"},
+    {0x00E3, "Partial Arc"},
+    {0x00E4, "Draw I Axis Rule"},
+    {0x00E5, "Bezier Curve"},
+    {0x00E6, "Draw B Axis Rule"},
+    {0x00E7, "Push And Set Background Indexed Color"},
+    {0x00EE, "Repeat String"},
+    {0x00F0, "Set Coded Font Local"},
+    {0x00F1, "Character String Move"},
+    {0x00F2, "Begin Suppression"},
+    {0x00F4, "End Suppression"},
+    {0x00F6, "Set Text Orientation"},
+    {0x00F8, "PTOCA No Operation"},
+    {0x00FE, "Extension Order"},
+    {0x00FF, "End Of Symbol Definition"},
+    {0x8C87, "Code Page Index"},
+    {0x8C89, "Font Index FNI"},
+    {0x8C8A, "Coded Font Index"},
+    {0xA088, "Medium Finishing Control"},
+    {0xA090, "Tag Logical Element"},
+    {0xA288, "Medium Copy Count"},
+    {0xA289, "Font Patterns Map"},
+    {0xA66B, "Object Area Descriptor"},
+    {0xA67B, "IM Image Descriptor"},
+    {0xA687, "Code Page Descriptor"},
+    {0xA688, "Medium Descriptor"},
+    {0xA689, "Font Descriptor"},
+    {0xA692, "Container Data Descriptor"},
+    {0xA69B, "Presentation Text Descriptor"},
+    {0xA6AF, "Page Descriptor"},
+    {0xA6BB, "Graphics Data Descriptor"},
+    {0xA6C5, "Form Environment Group Descriptor"},
+    {0xA6E3, "Data Map Transmission Subcase Descriptor"},
+    {0xA6E7, "Line Descriptor"},
+    {0xA6EB, "Barcode Data Descriptor"},
+    {0xA6FB, "Image Data Descriptor"},
+    {0xA77B, "IM Image Control"},
+    {0xA787, "Code Page Control"},
+    {0xA788, "Medium Modification Control"},
+    {0xA789, "Font Control"},
+    {0xA78A, "Coded Font Control"},
+    {0xA79B, "Composed Text Control"},
+    {0xA7AF, "Page Modification Control"},
+    {0xA7CA, "Condtional Processing Control"},
+    {0xA85F, "Begin Page Segment"},
+    {0xA87B, "Begin IM Image Object"},
+    {0xA887, "Begin Code Page"},
+    {0xA889, "Begin Font"},
+    {0xA88A, "Begin Coded Font"},
+    {0xA892, "Begin Object Container"},
+    {0xA89B, "Begin Presentation Text Object"},
+    {0xA8A7, "Begin Document Index"},
+    {0xA8A8, "Begin Document"},
+    {0xA8AD, "Begin Page Group"},
+    {0xA8AF, "Begin Page"},
+    {0xA8BB, "Begin Graphic Object"},
+    {0xA8C4, "Begin Document Environment Group"},
+    {0xA8C5, "Begin Form Environment Group"},
+    {0xA8C6, "Begin Resource Group"},
+    {0xA8C7, "Begin Object Environment Group"},
+    {0xA8C9, "Begin Active Environment Group"},
+    {0xA8CA, "Begin Data Map"},
+    {0xA8CB, "Begin Page Map"},
+    {0xA8CC, "Begin Medium Map"},
+    {0xA8CD, "Begin Form Map"},
+    {0xA8CE, "Begin Resource"},
+    {0xA8DF, "Begin Overlay"},
+    {0xA8E3, "Begin Data Map Transmission Subcase"},
+    {0xA8EB, "Begin Barcode Object"},
+    {0xA8FB, "Begin Image Object"},
+    {0xA95F, "End Page Segment"},
+    {0xA97B, "End IM Image Object"},
+    {0xA987, "End Code Page"},
+    {0xA989, "End Font"},
+    {0xA98A, "End Coded Font"},
+    {0xA992, "End Object Container"},
+    {0xA99B, "End Presentation Text Object"},
+    {0xA9A7, "End Document Index"},
+    {0xA9A8, "End Document"},
+    {0xA9AD, "End Page Group"},
+    {0xA9AF, "End Page"},
+    {0xA9BB, "End Graphic Object"},
+    {0xA9C4, "End Document Environment Group"},
+    {0xA9C5, "End Form Environment Group"},
+    {0xA9C6, "End Resource Group"},
+    {0xA9C7, "End Object Environment Group"},
+    {0xA9C9, "End Active Environment Group"},
+    {0xA9CA, "End Data Map"},
+    {0xA9CB, "End Page Map"},
+    {0xA9CC, "End Medium Map"},
+    {0xA9CD, "End Form Map"},
+    {0xA9CE, "End Resource"},
+    {0xA9DF, "End Overlay"},
+    {0xA9E3, "End Data Map Transmission Subcase"},
+    {0xA9EB, "End Barcode Object"},
+    {0xA9FB, "End Image Object"},
+    {0xAAE7, "Line Descriptor Count"},
+    {0xAAEC, "Fixed Data Size"},
+    {0xAB88, "Map Media Type"},
+    {0xAB89, "Font Name Map"},
+    {0xAB8A, "Map Coded Font Format2"},
+    {0xAB92, "Map Container Data"},
+    {0xABBB, "Map Graphics Object"},
+    {0xABC3, "Map Data Resource"},
+    {0xABCA, "Invoke Data Map"},
+    {0xABCC, "Invoke Medium Map"},
+    {0xABD8, "Map Page Overlay"},
+    {0xABEA, "Map Suppression"},
+    {0xABEB, "Map Barcode Object"},
+    {0xABFB, "Map Image Object"},
+    {0xAC6B, "Object Area Position"},
+    {0xAC7B, "IM Image Position"},
+    {0xAC89, "Font Position"},
+    {0xACAF, "Page Position F1"},
+    {0xAE89, "Font Orientation"},
+    {0xAF5F, "Include Page Segment"},
+    {0xAFC3, "Include Object"},
+    {0xAFD8, "Include Page Overlay"},
+    {0xB15F, "Page Segment Migration"},
+    {0xB18A, "Map Coded Font Format"},
+    {0xB19B, "Presentation Text Descriptor2"},
+    {0xB1AF, "Page Position F2"},
+    {0xB1DF, "Map Medium Overlay"},
+    {0xB2A7, "Index Element"},
+    {0xEE7B, "IM Image Data"},
+    {0xEE89, "Font Patterns"},
+    {0xEE92, "Object Container Data"},
+    {0xEE9B, "Presentation Text Data"},
+    {0xEEBB, "Graphic Data"},
+    {0xEEEB, "Barcode Data"},
+    {0xEEEC, "Fixed Data Text"},
+    {0xEEEE, "No Operation"},
+    {0xEEFB, "Image Picture Data"},
+    {0xFEB0, "Character String Extended At CP"},
+    {0xFEF0, "Character String Extended"},
+    {0xFFFF, "Bad SF Type"},
+};
+
+int g_lastResourceKind = 0;
+int g_overlayCounter = 0;
+
+// The resynchronisation search gives up after this many bytes.
+const int kSearchWindow = 4096;
+
+qelIni* options()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getIni() : nullptr;
+}
+
+bool quiet()
+{
+    qelIni* ini = options();
+    return ini && ini->isQuietMode();
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t begin = 0;
+    size_t end = text.size();
+    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// Item n (from 1) of a comma list; false when it is absent. An empty first
+// item counts as absent.
+bool commaItem(const std::string& list, int n, std::string& item)
+{
+    size_t begin = 0;
+    for (int i = 1; i < n; ++i) {
+        size_t comma = list.find(',', begin);
+        if (comma == std::string::npos)
+            return false;
+        begin = comma + 1;
+    }
+    if (n > 1 && begin >= list.size())
+        return false;
+    size_t comma = list.find(',', begin);
+    item = list.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+    return !(n == 1 && item.empty());
+}
+
+qelResourceAliasName* newAliasRecord(char chooser)
+{
+    switch (std::toupper(static_cast<unsigned char>(chooser))) {
+    case 'B':
+        return new qelObjectAliasName();
+    case 'C':
+        return new qelCharSetAliasName();
+    case 'F':
+        return new qelFormDefAliasName();
+    case 'G':
+        return new qelGOCAAliasName();
+    case 'O':
+        return new qelOverlayAliasName();
+    case 'S':
+        return new qelPageSegmentAliasName();
+    case 'T':
+        return new qelCodePageAliasName();
+    case 'X':
+        return new qelCodedFontAliasName();
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+qelAFPParser::qelAFPParser() : qelAFPParser(true)
+{
+}
+
+qelAFPParser::qelAFPParser(bool withTriplets)
+{
+    m_resourceKind = static_cast<uint32_t>(g_lastResourceKind);
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (pool) {
+        m_log = pool->getLogStream();
+        if (withTriplets)
+            m_tripletParser = pool->getTripletParser();
+    }
+}
+
+qelAFPParser::~qelAFPParser()
+{
+    if (qelGlobalDSPool::exists())
+        qelGlobalDSPool::getInstance()->resetObject(QEL_POOL_TRIPLET_PARSER);
+    m_tripletParser = nullptr;
+    m_currentSF = nullptr;
+}
+
+int qelAFPParser::getLastResourceKind()
+{
+    return g_lastResourceKind;
+}
+
+void qelAFPParser::setLastResourceKind(int kind)
+{
+    g_lastResourceKind = kind;
+}
+
+int qelAFPParser::getOverlayCounter()
+{
+    return g_overlayCounter;
+}
+
+int qelAFPParser::nextOverlayNumber()
+{
+    return ++g_overlayCounter;
+}
+
+void qelAFPParser::resetInputValues()
+{
+    g_lastResourceKind = 0;
+    g_overlayCounter = 0;
+}
+
+qelSFIBlock* qelAFPParser::readNextSF(qelIOStream* input)
+{
+    for (;;) {
+        qelIOStream* in = input ? input : qelIOStream::getCurrent();
+        if (!in)
+            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        qelIOStream* copy = in->getLinkedStream();
+        try {
+            qelSFIBlock* field = in->readSFI();
+            m_currentSF = field;
+            while (field->getId() == 0xEEEE) {
+                writeRawSF(copy, field);
+                processNOP(nullptr);
+                field = in->readSFI();
+                m_currentSF = field;
+            }
+            writeRawSF(copy, field);
+            return field;
+        } catch (qelException* e) {
+            if (e->getKind() == QEL_MSG_WARNING && e->getId() == 60) {
+                // An unknown field has been read whole: drop it.
+                delete e;
+                qelDocumentParser::countIgnoredObject();
+                continue;
+            }
+            if (e->getKind() == QEL_MSG_WARNING && e->getId() == 62) {
+                if (in->getBytesLeft() == 0)
+                    throw;
+                delete e;
+                resynchronise(in);
+                continue;
+            }
+            throw;
+        }
+    }
+}
+
+// Searches the next X'D3' and goes back to its introducer.
+void qelAFPParser::resynchronise(qelIOStream* in)
+{
+    int left = in->getBytesLeft();
+    int start = in->getPosition();
+    int limit = left < kSearchWindow ? left : kSearchWindow;
+    int before1 = -1;
+    int before2 = -1;
+    int before3 = -1;
+    for (int read = 0; read < limit; ++read) {
+        int c = in->readByte();
+        if (c == 0xD3) {
+            int position = in->getPosition();
+            int target;
+            if (before3 == 0x5A) {
+                target = position - 4;
+                in->setCarriageControl(true);
+            } else {
+                target = position - 3;
+            }
+            if (target < 0)
+                target = 0;
+            in->seek(target);
+            in->setOffset(target);
+            if (qelSFIBlock* record = in->getSFIBlock())
+                record->reset();
+            return;
+        }
+        before3 = before2;
+        before2 = before1;
+        before1 = c;
+    }
+    char text[512];
+    throw new qelException(__FILE__, __LINE__, 76 /* E076 */, 0, true, in->describe(text, sizeof text),
+                           static_cast<unsigned int>(start));
+}
+
+int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
+{
+    if (!output || !field)
+        return -1;
+    if (!output->isOpen())
+        return -2;
+    int extension = field->getExtensionSize();
+    int data = field->getDataSize();
+    size_t total = 9 + (extension > 0 ? 1 + static_cast<size_t>(extension) : 0) + static_cast<size_t>(data);
+    std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[total]);
+    if (!bytes)
+        return -3;
+    unsigned char* p = bytes.get();
+    int length = field->getLength();
+    int id = field->getId();
+    *p++ = 0x5A;
+    *p++ = static_cast<unsigned char>((length >> 8) & 0xFF);
+    *p++ = static_cast<unsigned char>(length & 0xFF);
+    *p++ = 0xD3;
+    *p++ = static_cast<unsigned char>((id >> 8) & 0xFF);
+    *p++ = static_cast<unsigned char>(id & 0xFF);
+    *p++ = static_cast<unsigned char>(field->getFlags());
+    *p++ = static_cast<unsigned char>((field->getReserved() >> 8) & 0xFF);
+    *p++ = static_cast<unsigned char>(field->getReserved() & 0xFF);
+    if (extension > 0) {
+        *p++ = static_cast<unsigned char>(extension + 1);
+        std::memcpy(p, field->getExtension(), static_cast<size_t>(extension));
+        p += extension;
+    }
+    if (data > 0)
+        std::memcpy(p, field->getData(), static_cast<size_t>(data));
+    try {
+        output->write(bytes.get(), static_cast<int>(total));
+    } catch (qelException* e) {
+        delete e;
+        return -3;
+    }
+    return 0;
+}
+
+void qelAFPParser::logBytes(const unsigned char* bytes, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (i % 40 == 0)
+            m_log->printLine("%02X ", bytes[i]);
+        else
+            m_log->print("%02X ", bytes[i]);
+    }
+}
+
+void qelAFPParser::processNOP(qelNOPRecord** out)
+{
+    unsigned int mask = m_log ? m_log->m_levelMask : 0;
+    if ((mask & 0x01) && m_currentSF)
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "NOP", "No Operation", "");
+    if (!m_currentSF)
+        return;
+    int n = m_currentSF->getRemainingLength();
+    if (n <= 0) {
+        if (mask & 0x01)
+            m_log->printLine("No Operation: no data found");
+        return;
+    }
+    if (!out && !(mask & 0x08)) {
+        // Nobody looks at the text.
+        m_currentSF->skip(n);
+        return;
+    }
+    std::unique_ptr<qelNOPRecord> record(new qelNOPRecord());
+    record->length = n;
+    record->raw = new (std::nothrow) unsigned char[n + 1];
+    if (!record->raw)
+        throw "Unable to allocate NOP data at qelAFPParser";
+    m_currentSF->readBytes(record->raw, n);
+    record->raw[n] = 0;
+    record->text = new char[n + 1];
+    std::memcpy(record->text, record->raw, static_cast<size_t>(n));
+    qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(record->text), n);
+    record->text[n] = 0;
+    if (mask & 0x08) {
+        logBytes(record->raw, n);
+        m_log->printLine("%s", record->text);
+    }
+    if (out)
+        *out = record.release();
+}
+
+void qelAFPParser::defineAliasName(qelNOPRecord* record)
+{
+    if (!record)
+        return;
+    if (!record->text) {
+        delete[] record->raw;
+        record->raw = nullptr;
+        return;
+    }
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIni* ini = pool ? pool->getIni() : nullptr;
+    const char* text = record->text;
+    size_t length = std::strlen(text);
+    if (ini && ini->isQELNOP() && length > 4 && std::strstr(text, "QEL,M")) {
+        std::string rest(text + (length < 6 ? length : 6));
+        size_t separator = rest.find('=');
+        int flag = 1;
+        if (separator == std::string::npos || separator == 0) {
+            separator = rest.find('#');
+            if (separator != std::string::npos) {
+                rest[separator] = '=';
+                flag = 0;
+            }
+        }
+        // Without a usable separator the text stays a No Operation record.
+        if (separator != std::string::npos) {
+            std::string value = rest.substr(separator + 1);
+            std::unique_ptr<qelResourceAliasName> alias(newAliasRecord(value.empty() ? 0 : value[0]));
+            if (alias) {
+                alias->setSeparatorFlag(flag);
+                alias->setName(trimmed(rest.substr(0, separator)).c_str());
+                std::string item;
+                if (commaItem(value, 1, item))
+                    alias->setHashId(item.c_str());
+                if (auto* charSet = dynamic_cast<qelCharSetAliasName*>(alias.get())) {
+                    std::string second;
+                    if (commaItem(value, 2, item)) {
+                        bool hasThird = commaItem(value, 3, second);
+                        charSet->addNamePair(item.c_str(), hasThird ? second.c_str() : nullptr);
+                    }
+                }
+                if (pool)
+                    pool->getHashIdMap()->addAlias(alias.release());
+            }
+            delete[] record->text;
+            record->text = nullptr;
+            delete[] record->raw;
+            record->raw = nullptr;
+            return;
+        }
+    }
+    qelNOP* nop = new qelNOP(text);
+    if (record->raw && record->length > 0) {
+        nop->setEBCDICValue(record->raw, record->length);
+        record->raw = nullptr;
+    }
+    if (pool)
+        pool->getNOPList()->addNOP(nop);
+    else
+        delete nop;
+    delete[] record->text;
+    record->text = nullptr;
+    delete[] record->raw;
+    record->raw = nullptr;
+}
+
+void qelAFPParser::reportUnexpectedSF(int id)
+{
+    const char* name = getSFTypeName(id);
+    unsigned int mask = m_log ? m_log->m_levelMask : 0;
+    int n = m_currentSF ? m_currentSF->getRemainingLength() : 0;
+    std::vector<unsigned char> data;
+    if (n > 0) {
+        if (mask & 0x02) {
+            try {
+                data.resize(static_cast<size_t>(n));
+            } catch (const std::bad_alloc&) {
+                throw "Unable to allocate SFI data at qelModcaParer";
+            }
+            m_currentSF->readBytes(data.data(), n);
+        } else {
+            m_currentSF->skip(n);
+        }
+    }
+    if (!quiet())
+        qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x\n", static_cast<unsigned int>(id));
+    if (mask & 0x02) {
+        m_log->printLine("Warning! Unexpected SFType ID : 0x%x==>%s", static_cast<unsigned int>(id), name);
+        if (!data.empty()) {
+            logBytes(data.data(), n);
+            std::string text(data.begin(), data.end());
+            qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(&text[0]), n);
+            m_log->printLine("%s", text.c_str());
+        }
+    }
+}
+
+void qelAFPParser::logSkippedSF(int id)
+{
+    if (m_log && m_currentSF)
+        m_log->logSFI(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                      static_cast<unsigned short>(id), nullptr);
+}
+
+void qelAFPParser::raiseError(const char* file, int line, int id)
+{
+    throw new qelException(file, line, id, 0, true);
+}
+
+const char* qelAFPParser::getSFTypeName(int id)
+{
+    size_t low = 0;
+    size_t high = sizeof kNames / sizeof kNames[0];
+    while (low < high) {
+        size_t mid = (low + high) / 2;
+        if (kNames[mid].code == id)
+            return kNames[mid].name;
+        if (kNames[mid].code < id)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return "";
+}

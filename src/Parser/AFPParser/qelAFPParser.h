@@ -1,0 +1,80 @@
+#ifndef QEL_AFP_PARSER_H
+#define QEL_AFP_PARSER_H
+
+#include "qelParser.h"
+
+#include <cstdint>
+
+class qelIOStream;
+class qelSFIBlock;
+class qelTripletParser;
+struct qelNOPRecord;
+
+// Base of every parser of structured fields: the read loop that hides No
+// Operation fields, copies every field to the raw copy stream and recovers
+// from damaged introducers, the No Operation handling, the report of
+// unexpected fields and the name table of fields, GOCA orders and PTOCA
+// control sequences.
+class qelAFPParser : public virtual qelParser
+{
+public:
+    // With the pool's triplet reader.
+    qelAFPParser();
+    // Without a triplet reader when withTriplets is false.
+    explicit qelAFPParser(bool withTriplets);
+    ~qelAFPParser() override;
+
+    int loadResourceFile() override { return 0; }
+    int getParserType() override { return 5; }
+
+    // Nesting depth that indents the dump lines.
+    virtual int getLevel() { return 0; }
+    // Handles the current No Operation field; the record goes to *out when
+    // out is given (the caller owns it), else it is freed.
+    virtual void processNOP(qelNOPRecord** out);
+
+    // The next field that is not a No Operation field, from the given input
+    // or the process-wide current one; also kept as the current field.
+    qelSFIBlock* readNextSF(qelIOStream* input = nullptr);
+    qelSFIBlock* getCurrentSF() const { return m_currentSF; }
+
+    // Writes one field with its introducer: 0, -1 without stream or field,
+    // -2 when the stream is not open, -3 when the write failed.
+    static int writeRawSF(qelIOStream* output, qelSFIBlock* field);
+    // Turns a QEL,M text into an alias record (QELNOP on) or keeps the
+    // record as a pending No Operation record; frees what the record holds.
+    static void defineAliasName(qelNOPRecord* record);
+    // Warns about the current field and consumes its data.
+    void reportUnexpectedSF(int id);
+    void logSkippedSF(int id);
+    static void raiseError(const char* file, int line, int id);
+    // Name of a field id, GOCA order or PTOCA control sequence; "" if unknown.
+    static const char* getSFTypeName(int id);
+
+    qelTripletParser* getTripletParser() const { return m_tripletParser; }
+    uint32_t getResourceKind() const { return m_resourceKind; }
+    void setResourceKind(uint32_t kind) { m_resourceKind = kind; }
+
+    // Process-wide values of the structured-field parsers, reset per input.
+    static int getLastResourceKind();
+    static void setLastResourceKind(int kind);
+    static int getOverlayCounter();
+    static int nextOverlayNumber();
+    static void resetInputValues();
+
+protected:
+    void logBytes(const unsigned char* bytes, int n);
+
+    qelSFIBlock* m_currentSF = nullptr;
+    int m_level = 0;
+    qelTripletParser* m_tripletParser = nullptr;
+    int32_t m_colorValue = 0;
+    int32_t m_colorSpace = 5;
+    uint32_t m_colorValueKind = 5;
+    uint32_t m_resourceKind = 0;
+
+private:
+    void resynchronise(qelIOStream* input);
+};
+
+#endif

@@ -1,0 +1,6 @@
+#include "qelParser.h"
+
+qelParser::~qelParser()
+{
+    m_log = nullptr;
+}
