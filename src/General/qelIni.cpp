@@ -3136,9 +3136,10 @@ std::string localTime(const char* format)
     return std::string(buffer, n);
 }
 
-std::vector<PatternPiece>& parsedPieces(const std::vector<std::string>& texts, std::vector<PatternPiece>& out)
+// The stored piece texts parsed again; each holds at most one conversion.
+std::vector<PatternPiece> reparsePieces(const std::vector<std::string>& texts)
 {
-    out.clear();
+    std::vector<PatternPiece> out;
     for (const std::string& text : texts) {
         std::vector<PatternPiece> one = splitPieces(text);
         if (one.empty()) {
@@ -3203,8 +3204,7 @@ char* qelIni::formatIndexId(long pageId, long documentId, const char* processId,
     try {
         if (!parsePattern())
             return nullptr;
-        std::vector<PatternPiece> pieces;
-        parsedPieces(m_patternPieces, pieces);
+        const std::vector<PatternPiece> pieces = reparsePieces(m_patternPieces);
         std::string name;
         for (size_t i = 0; i < pieces.size(); ++i) {
             const PatternPiece& piece = pieces[i];
