@@ -1,5 +1,8 @@
 #include "qelGlobalDSPool.h"
 
+#include "qel2DDataMatrixBarcodeImplementor.h"
+#include "qelCODE128BarcodeImplementor.h"
+#include "qelCODE39BarcodeImplementor.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelPageCoordinateTransformer.h"
@@ -79,6 +82,9 @@ qelGlobalDSPool::~qelGlobalDSPool()
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
     dropMember(m_mappingDef);
+    dropMember(m_code128Implementor);
+    dropMember(m_code39Implementor);
+    dropMember(m_dataMatrixImplementor);
     dropMember(m_ini);
     dropMember(m_logStream);
     dropMember(m_pageCoordinateTransformer);
@@ -200,6 +206,27 @@ qelCharSetParser* qelGlobalDSPool::getCharSetParser() const
     return static_cast<qelCharSetParser*>(getResourceParser(QEL_POOL_CHARSET_PARSER));
 }
 
+qelCODE128BarcodeImplementor* qelGlobalDSPool::getCode128Implementor()
+{
+    if (!m_code128Implementor)
+        m_code128Implementor = new (std::nothrow) qelCODE128BarcodeImplementor();
+    return m_code128Implementor;
+}
+
+qelCODE39BarcodeImplementor* qelGlobalDSPool::getCode39Implementor()
+{
+    if (!m_code39Implementor)
+        m_code39Implementor = new (std::nothrow) qelCODE39BarcodeImplementor();
+    return m_code39Implementor;
+}
+
+qel2DDataMatrixBarcodeImplementor* qelGlobalDSPool::getDataMatrixImplementor()
+{
+    if (!m_dataMatrixImplementor)
+        m_dataMatrixImplementor = new (std::nothrow) qel2DDataMatrixBarcodeImplementor();
+    return m_dataMatrixImplementor;
+}
+
 bool qelGlobalDSPool::hasObject(int kind) const
 {
     if (isResourceParserKind(kind))
@@ -221,6 +248,12 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_fileFontMapper != nullptr;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         return m_arrayFontMapper != nullptr;
+    case QEL_POOL_CODE128_IMPLEMENTOR:
+        return m_code128Implementor != nullptr;
+    case QEL_POOL_CODE39_IMPLEMENTOR:
+        return m_code39Implementor != nullptr;
+    case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
+        return m_dataMatrixImplementor != nullptr;
     case QEL_POOL_INI:
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
@@ -267,6 +300,15 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         dropMember(m_arrayFontMapper);
+        break;
+    case QEL_POOL_CODE128_IMPLEMENTOR:
+        dropMember(m_code128Implementor);
+        break;
+    case QEL_POOL_CODE39_IMPLEMENTOR:
+        dropMember(m_code39Implementor);
+        break;
+    case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
+        dropMember(m_dataMatrixImplementor);
         break;
     case QEL_POOL_INI:
         dropMember(m_ini);

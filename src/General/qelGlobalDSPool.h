@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+class qel2DDataMatrixBarcodeImplementor;
+class qelCODE128BarcodeImplementor;
+class qelCODE39BarcodeImplementor;
 class qelIni;
 class qelLogStream;
 class qelPageCoordinateTransformer;
@@ -125,6 +128,11 @@ public:
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
 
 
+    // Bar code encoders, created on first use.
+    qelCODE128BarcodeImplementor* getCode128Implementor();
+    qelCODE39BarcodeImplementor* getCode39Implementor();
+    qel2DDataMatrixBarcodeImplementor* getDataMatrixImplementor();
+
     bool hasObject(int kind) const;
     // Deletes the member of that kind; nothing for an empty member or a
     // number that names no member.
@@ -142,6 +150,9 @@ private:
     qelLogStream* m_logStream = nullptr;
     qelPageCoordinateTransformer* m_pageCoordinateTransformer = nullptr;
     int32_t* m_pageOffset = nullptr;
+    qelCODE128BarcodeImplementor* m_code128Implementor = nullptr;
+    qelCODE39BarcodeImplementor* m_code39Implementor = nullptr;
+    qel2DDataMatrixBarcodeImplementor* m_dataMatrixImplementor = nullptr;
     qelGlobalRes* m_globalRes = nullptr;
     qelIndexList* m_indexList = nullptr;
     qelNOPList* m_nopList = nullptr;
