@@ -127,7 +127,6 @@ public:
     qelResParser* getGocaParser() const { return getResourceParser(QEL_POOL_GOCA_PARSER); }
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
 
-
     // Bar code encoders, created on first use.
     qelCODE128BarcodeImplementor* getCode128Implementor();
     qelCODE39BarcodeImplementor* getCode39Implementor();
