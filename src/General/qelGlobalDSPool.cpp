@@ -7,6 +7,7 @@
 #include "qelLogStream.h"
 #include "qelPageCoordinateTransformer.h"
 #include "qelFontMapper.h"
+#include "qelGcgidUnicodeMap.h"
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
 #include "qelIndexList.h"
@@ -83,6 +84,7 @@ qelGlobalDSPool::~qelGlobalDSPool()
     dropMember(m_arrayFontMapper);
     dropMember(m_mappingDef);
     dropMember(m_code128Implementor);
+    dropMember(m_gcgidUnicodeMap);
     dropMember(m_code39Implementor);
     dropMember(m_dataMatrixImplementor);
     dropMember(m_ini);
@@ -170,6 +172,13 @@ void qelGlobalDSPool::setMappingDef(qelMappingDef* definition)
     m_mappingDef = definition;
 }
 
+qelGcgidUnicodeMap* qelGlobalDSPool::getGcgidUnicodeMap()
+{
+    if (!m_gcgidUnicodeMap)
+        m_gcgidUnicodeMap = new qelGcgidUnicodeMap();
+    return m_gcgidUnicodeMap;
+}
+
 void qelGlobalDSPool::setFileFontMapper(qelFileFontMapper* mapper)
 {
     if (mapper != m_fileFontMapper)
@@ -244,6 +253,8 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_tripletParser != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
+    case QEL_POOL_GCGID_UNICODE_MAP:
+        return m_gcgidUnicodeMap != nullptr;
     case QEL_POOL_FILE_FONT_MAPPER:
         return m_fileFontMapper != nullptr;
     case QEL_POOL_ARRAY_FONT_MAPPER:
@@ -294,6 +305,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);
+        break;
+    case QEL_POOL_GCGID_UNICODE_MAP:
+        dropMember(m_gcgidUnicodeMap);
         break;
     case QEL_POOL_FILE_FONT_MAPPER:
         dropMember(m_fileFontMapper);

@@ -15,6 +15,7 @@ class qelNOPList;
 class qelHashIdMap;
 class qelTripletParser;
 class qelMappingDef;
+struct qelGcgidUnicodeMap;
 class qelFileFontMapper;
 class qelArrayFontMapper;
 class qelResParser;
@@ -110,6 +111,8 @@ public:
     // installed (the pool takes them over); null while none is installed.
     qelMappingDef* getMappingDef() const { return m_mappingDef; }
     void setMappingDef(qelMappingDef* definition);
+    // Character-name table of the glyph name file, created empty on first use.
+    qelGcgidUnicodeMap* getGcgidUnicodeMap();
     qelFileFontMapper* getFileFontMapper() const { return m_fileFontMapper; }
     void setFileFontMapper(qelFileFontMapper* mapper);
     qelArrayFontMapper* getArrayFontMapper() const { return m_arrayFontMapper; }
@@ -158,6 +161,7 @@ private:
     qelHashIdMap* m_hashIdMap = nullptr;
     qelTripletParser* m_tripletParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;
+    qelGcgidUnicodeMap* m_gcgidUnicodeMap = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;
     qelArrayFontMapper* m_arrayFontMapper = nullptr;
     // Resource parsers by pool kind minus QEL_POOL_CHARSET_PARSER.
