@@ -14,7 +14,7 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g \
   -DLORBANE_FUZZ=ON -DLORBANE_TESTS=OFF -DLORBANE_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_sfi fuzz_ini -j "$(nproc)"
+cmake --build "$BUILD" --target fuzz_sfi fuzz_ini fuzz_triplets -j "$(nproc)"
 
 CORPUS="$BUILD/corpus/sfi"
 WORK="$(mktemp -d)"
@@ -36,3 +36,5 @@ printf '[Settings]\nOutputFormat=PNG\nFilenamePattern="%%s_%%05d.pdf",SPOOLNAME,
   >"$INI_CORPUS/seed.ini"
 "$BUILD/fuzz/fuzz_ini" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
   -artifact_prefix="$BUILD/ini-" "$INI_CORPUS"
+"$BUILD/fuzz/fuzz_triplets" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
+  -artifact_prefix="$BUILD/triplets-" "$CORPUS"
