@@ -191,11 +191,6 @@ bool containsNoCase(const std::string& text, const char* word)
     return strcasestr(text.c_str(), word) != nullptr;
 }
 
-bool hasUpper(const std::string& text, const char* word)
-{
-    return containsNoCase(text, word);
-}
-
 } // namespace
 
 qelOutputFontEntry::~qelOutputFontEntry()
@@ -406,13 +401,6 @@ void qelMappingDef::readSection(Section section)
     while (readLine()) {
         if (qelString::matchWildcard(m_line, "*[*]*"))
             return;
-        if (section == SEC_GCSGID) {
-            // Its own trimming and comment rules.
-            qelString::trim(m_line);
-            if (m_line[0])
-                parseGCSGIDLine(m_line);
-            continue;
-        }
         qelString::trim(m_line);
         if (!m_line[0])
             continue;
@@ -425,6 +413,7 @@ void qelMappingDef::readSection(Section section)
         case SEC_RENDERING: parseRenderingLine(m_line); break;
         case SEC_SUFFIX: parseSuffixLine(m_line); break;
         case SEC_ALIASES: parseInputAliasLine(m_line); break;
+        case SEC_GCSGID: parseGCSGIDLine(m_line); break;
         default: break;
         }
     }
@@ -689,17 +678,17 @@ void qelMappingDef::parseAFPFontLine(char* line)
         begin = hash + 1;
     }
     entry->fontName = qelNamePair::copy(words[0].c_str());
-    auto italicWord = [](const std::string& w) { return hasUpper(w, "ITALIC") || hasUpper(w, "OBLIQUE"); };
+    auto italicWord = [](const std::string& w) { return containsNoCase(w, "ITALIC") || containsNoCase(w, "OBLIQUE"); };
     if (words.size() > 1 && !words[1].empty()) {
         if (qelUtils::isNumber(words[1].c_str()))
             entry->height = static_cast<float>(std::atof(words[1].c_str()));
-        else if (hasUpper(words[1], "BOLD"))
+        else if (containsNoCase(words[1], "BOLD"))
             entry->style = 2;
         else if (italicWord(words[1]))
             entry->italic = 1;
     }
     if (words.size() > 2 && !words[2].empty()) {
-        if (hasUpper(words[2], "BOLD"))
+        if (containsNoCase(words[2], "BOLD"))
             entry->style = 2;
         else if (italicWord(words[2]))
             entry->italic = 1;

@@ -319,3 +319,34 @@ TEST_F(MappingDefTest, MissingFileLeavesTheDefinitionUnloaded)
     EXPECT_EQ(md.load(), 1);
     EXPECT_NE(md.findCodePage("T1", false), nullptr);
 }
+
+TEST_F(MappingDefTest, FontFilesAreFoundThroughAliasesSuffixesAndDefault)
+{
+    write("NimbusSans-Bold.T1", "x");
+    write("Typeface.ttf", "x");
+    write("DejaVuSans.ttf", "x");
+    ini()->setExtFontPath(m_dir.c_str());
+    qelMappingDef* md = installMappingDef("[INPUT FONT ALIASES]\nHelv*=NimbusSans\nDEFAULT=DejaVuSans\n");
+    struct Case
+    {
+        const char* typeface;
+        const char* font;
+        bool bold;
+        int result;
+        const char* file;
+    } cases[] = {
+        {nullptr, "Helvetica", true, 1, "NimbusSans-Bold.T1"}, // alias with the bold suffix "-Bold"
+        {"Typeface", "Other", false, 1, "Typeface.ttf"},
+        {nullptr, "Helvetica", false, 2, "DejaVuSans.ttf"},    // no plain NimbusSans file
+        {nullptr, "Unknown", false, 2, "DejaVuSans.ttf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.font);
+        char path[512] = {};
+        EXPECT_EQ(md->resolveFontFile(c.typeface, c.font, c.bold, false, path, sizeof path), c.result);
+        EXPECT_EQ(std::string(path), m_dir + c.file);
+    }
+    char small[4] = {};
+    EXPECT_EQ(md->resolveFontFile("Typeface", "Other", false, false, small, sizeof small), -1);
+    EXPECT_EQ(md->resolveFontFile("Typeface", nullptr, false, false, small, sizeof small), -1);
+}
