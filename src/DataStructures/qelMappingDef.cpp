@@ -301,7 +301,16 @@ bool qelMappingDef::openFile()
     }
     if (directory.empty())
         directory = "./";
-    m_file = qelUtils::openFileIn(directory.c_str(), name.c_str());
+    if (directory.back() != '/')
+        directory += '/';
+    // A name that differs only in case is the same file.
+    std::string path = directory + name;
+    if (!qelUtils::isRegularFile(path.c_str()) && name.find_first_of("*?") == std::string::npos) {
+        TextPtr found(qelUtils::findFirstFile(path.c_str()));
+        if (found && qelUtils::isRegularFile(found.get()))
+            path = found.get();
+    }
+    m_file = qelUtils::openFile(path.c_str(), 'r');
     return m_file != nullptr;
 }
 

@@ -270,6 +270,8 @@ TEST_F(CodePageTest, SearchOrderAndOrigins)
         {"cpgid before own name", {"500.cp", "T1V10500.cp"}, nullptr, "T1V10500", "500", nullptr, true, "500.cp", 1, "ANSI"},
         {"no [CODEPG] entry of the name", {"500.cp"}, "[CODEPG]\nT1OTHER0=37,X\n", "T1V10500", "500", nullptr, true,
          "500.cp", 1, "ANSI"},
+        {"mapping entry naming the CPGID", {"500.cp"}, "[CODEPG]\nT1V10500=500,EBCDIC\n", "T1V10500", "500", nullptr,
+         true, "500.cp", 2, "EBCDIC"},
         {"mapping entry", {"500.cp", "37.cp"}, "[CODEPG]\nT1V10500=37,EBCDIC\n", "T1V10500", "500", nullptr, true,
          "37.cp", 2, "EBCDIC"},
         {"mapping entry without file", {"500.cp"}, "[CODEPG]\nT1V10500=999,EBCDIC\n", "T1V10500", "500", nullptr, true,

@@ -312,6 +312,11 @@ TEST_F(MappingDefTest, MissingFileLeavesTheDefinitionUnloaded)
     EXPECT_FALSE(md.isLoaded());
     EXPECT_EQ(md.findXFont("X0H20000", true), nullptr);
 
+    // The file name is matched without regard to case.
+    write("Mapping.DEF", "[CODEPG]\nT2=2,B\n");
+    EXPECT_EQ(md.load(), 1);
+    EXPECT_NE(md.findCodePage("T2", false), nullptr);
+
     // A name with a directory part is read from there, not from CpPath.
     write("other.def", "[CODEPG]\nT1=1,A\n");
     ini()->setAttribute("MappingDefFilename", (m_dir + "other.def").c_str());
