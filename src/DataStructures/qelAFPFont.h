@@ -6,30 +6,54 @@
 #include "qelPhysicalFont.h"
 #include "qelRes.h"
 
-#include <cstring>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 class qelCodePage;
+class qelFontHandle;
 class qelIPSFontResource;
 class qelList;
+class qelPDFFontRepresentation;
+class qelString;
 
-// Coded font resource (type 3). Minimal form: the members that the
-// document model and the global resource list use; the font component fills
-// in the rest (representation ownership, metrics). Properties that belong to
-// the representation are kept in the font until then.
+// The font of the document model (resource type 3): an AFP coded font, a
+// character set with a separately named code page, or a font of PDF input.
+// It binds the names of these parts, the representation with the glyphs
+// and metrics, the per-size physical fonts, the rendering font handles,
+// the code point usage records and the temporary font files. It owns all
+// of them except the code page resource.
 class qelAFPFont : public qelRes
 {
 public:
-    // Font kind 5: one font file measured per glyph.
-    enum { KIND_GLYPH_FILE = 5 };
+    // Font kinds.
+    enum {
+        KIND_RASTER = 0,
+        KIND_OUTLINE = 1,
+        KIND_TYPE1 = 3,
+        KIND_TYPE3 = 5,
+        KIND_GLYPH_FILE = 5,
+        KIND_TRUETYPE = 6,
+        KIND_OPENTYPE = 7,
+        KIND_TRUETYPE_CID = 9,
+        KIND_TYPE1_CID = 10,
+        KIND_TYPE1C_CID = 11,
+        KIND_OPENTYPE_TRUETYPE_CID = 12,
+        KIND_OPENTYPE_TYPE1_CID = 13
+    };
+    // Output format values read here.
+    enum { OUTPUT_PDF = 32, OUTPUT_TIFF = 128, OUTPUT_PDFA = 512 };
 
-    qelAFPFont() { setType(TYPE_FONT); }
-    ~qelAFPFont() override = default;
+    // Every constructor starts with an AFP representation (the last one with
+    // the given PDF representation), encoding "ANSI", size 100 and kind 0.
+    qelAFPFont();
+    qelAFPFont(const char* characterSetName, const char* codePageName);
+    explicit qelAFPFont(const char* codedFontName);
+    explicit qelAFPFont(qelPDFFontRepresentation* representation);
+    ~qelAFPFont() override;
 
-    // Listing line with the character set name and the found flag.
+    // New text listing the font; the caller frees it with delete[].
     char* describe() override;
     int display(qelVisitor*, float, float) override { return 0; }
     int fixAbsPosition() override { return 0; }
@@ -37,112 +61,118 @@ public:
 
     // Throws E008 when the font has no representation.
     void checkRepresentation() const;
+    // Creates an AFP representation when the font has none.
+    void ensureRepresentation();
 
+    // --- representation and IPS font resource (owned) ---
+    qelFontRepresentation* getRepresentation() const { return m_representation; }
+    // Deletes the current representation and takes the given one.
+    void setRepresentation(qelFontRepresentation* representation);
+    // The representation when it is of type 0 or 9, else null.
+    qelIPSFontRepresentation* getIPSRepresentation() const;
+    qelIPSFontResource* getIPSFontResource() const { return m_ipsFontResource; }
+    // Deletes the current resource and takes the given one.
+    void setIPSFontResource(qelIPSFontResource* resource);
+
+    // --- properties of the representation: getters throw E008 without one,
+    // setters create one ---
+    int getWidth() const;
+    void setWidth(int v);
+    int getHeight() const;
+    // Also kept as the font's size.
+    void setHeight(int v);
+    int getResolution() const;
+    void setResolution(int v);
+    bool isBold() const;
+    void setBold(bool on);
+    bool isItalic() const;
+    void setItalic(bool on);
+    bool isLight() const;
+    void setLight(bool on);
+    bool isUnderline() const;
+    void setUnderline(bool on);
+    bool isStrikeover() const;
+    void setStrikeover(bool on);
+    bool isHollow() const;
+    void setHollow(bool on);
+    const char* getTypefaceName() const;
+    void setTypefaceName(const char* name);
+    // The IPS font name, else the representation's name.
+    const char* getFontName() const;
+    void setFontName(const char* name);
+    // IPS only: other representations give null, 0 or false and ignore the
+    // setters. The setters returning int answer the representation's type.
+    const char* getFGID() const;
+    void setFGID(const char* fgid);
+    const char* getCharacterSetName() const;
+    void setCharacterSetName(const char* name);
+    const char* getFullName() const;
+    int getRotation() const;
+    int getCharacterRotation() const { return getRotation(); }
+    int setCharacterRotation(int rotation);
+    int32_t getFigureSpaceIncrement() const;
+    int setFigureSpaceIncrement(int32_t v);
+    bool isOutlineFont() const;
+    int setOutlineFont(bool on);
+    bool isRelativeMetric() const;
+    int setRelativeMetric(bool on);
+    int getNominalVerticalSize() const;
+    int setNominalVerticalSize(int v);
+    const char* getWeightClassName() const;
+    void setWeightClassName(const char* name);
+    const char* getWidthClassName() const;
+    void setWidthClassName(const char* name);
+    // Bold (light) for the weight (light) keywords.
+    void setWeightClass(const char* keyword);
+    void setLightClass(const char* keyword);
+
+    // --- own names: setters keep a copy, null clears ---
+    const char* getCodedFontName() const;
+    void setCodedFontName(const char* name);
+    const char* getCodePageName() const;
+    void setCodePageName(const char* name);
+    const char* getEncoding() const;
+    void setEncoding(const char* name);
+    const char* getFamilyName() const;
+    void setFamilyName(const char* name);
+    const char* getOutputFontName() const;
+    void setOutputFontName(const char* name);
+
+    // Sets the font name, then lets the file font mapper of the pool map the
+    // font for the raster outputs (target 8).
+    void setNameAndMap(const char* name);
+    // Family defaults and default output font names of a bound font.
+    static void applyDefaultFontNames(qelAFPFont* font);
+
+    // --- flags and numbers ---
+    bool isFilledFromMappingDef() const { return m_filledFromMappingDef; }
+    void setFilledFromMappingDef(bool on) { m_filledFromMappingDef = on; }
+    bool getCharacterSetFound() const { return m_characterSetFound; }
+    void setCharacterSetFound(bool on) { m_characterSetFound = on; }
+    bool getCodePageFound() const { return m_codePageFound; }
+    void setCodePageFound(bool on) { m_codePageFound = on; }
+    bool getCodedFontFound() const { return m_codedFontFound; }
+    void setCodedFontFound(bool on) { m_codedFontFound = on; }
+    int32_t getSize() const { return m_size; }
+    void setSize(int32_t size) { m_size = size; }
+    int32_t getNominalSize() const { return m_size; }
+    void setNominalSize(int32_t size) { m_size = size; }
+    bool isMetricsCreated() const { return m_metricsCreated; }
+    void setMetricsCreated(bool on) { m_metricsCreated = on; }
+    bool isEmbedded() const { return m_embedded; }
+    void setEmbedded(bool on) { m_embedded = on; }
+    int getKind() const { return m_kind; }
+    void setKind(int kind) { m_kind = kind; }
     // Set once the font has been mapped to output font files.
     bool isMapped() const { return m_mapped; }
     void setMapped(bool on) { m_mapped = on; }
-    bool getCodePageFound() const { return m_codePageFound; }
-    void setCodePageFound(bool on) { m_codePageFound = on; }
-    // The outline flag of an AFP or PDF representation, or the font's own.
-    bool isOutlineFont() const
-    {
-        const qelIPSFontRepresentation* ips = getIPSRepresentation();
-        return m_outline || (ips && ips->isOutlineFont());
-    }
-    void setOutlineFont(bool on) { m_outline = on; }
+    // The metrics come from a metrics file.
     bool isMetricsFromFile() const { return m_metricsFromFile; }
     void setMetricsFromFile(bool on) { m_metricsFromFile = on; }
-
-    const char* getFGID() const { return text(m_fgid); }
-    void setFGID(const char* t) { m_fgid = t ? t : ""; }
-    const char* getTypefaceName() const { return text(m_typefaceName); }
-    void setTypefaceName(const char* t) { m_typefaceName = t ? t : ""; }
-    int getHeight() const { return m_height; }
-    void setHeight(int v) { m_height = v; }
-    int getWidth() const { return m_width; }
-    void setWidth(int v) { m_width = v; }
-    int getCharacterRotation() const { return m_characterRotation; }
-    void setCharacterRotation(int v) { m_characterRotation = v; }
-    int getNominalSize() const { return m_nominalSize; }
-    void setNominalSize(int v) { m_nominalSize = v; }
-    bool isBold() const { return m_bold; }
-    void setBold(bool on) { m_bold = on; }
-    bool isLight() const { return m_light; }
-    void setLight(bool on) { m_light = on; }
-    bool isHollow() const { return m_hollow; }
-    void setHollow(bool on) { m_hollow = on; }
-    bool isItalic() const { return m_italic; }
-    void setItalic(bool on) { m_italic = on; }
-    bool isUnderline() const { return m_underline; }
-    void setUnderline(bool on) { m_underline = on; }
-    bool isStrikeover() const { return m_strikeover; }
-    void setStrikeover(bool on) { m_strikeover = on; }
-
-    // Replaces the alias name list by copies of a list of qelNamePair; an
-    // absent or empty list leaves none.
-    void setAliasNames(const qelList* pairs);
-    const std::vector<std::pair<std::string, std::string>>& getAliasNames() const { return m_aliasNames; }
-
-    // Adds or updates the physical font entry of a size.
-    void setPhysicalFont(float size, const char* codedFontName, const char* characterSetName,
-                         const char* codePageName, const char* characterSetFile, const char* codePageFile,
-                         const char* codedFontFile, qelCodePage* codePage, int flags);
-
-    const char* getCodedFontName() const { return text(m_codedFontName); }
-    void setCodedFontName(const char* n) { m_codedFontName = n ? n : ""; }
-    const char* getCodePageName() const { return text(m_codePageName); }
-    void setCodePageName(const char* n) { m_codePageName = n ? n : ""; }
-    const char* getEncoding() const { return text(m_encoding); }
-    void setEncoding(const char* n) { m_encoding = n ? n : ""; }
-    const char* getFontName() const
-    {
-        if (!m_fontName.empty())
-            return m_fontName.c_str();
-        return m_representation ? m_representation->getName() : nullptr;
-    }
-    void setFontName(const char* n) { m_fontName = n ? n : ""; }
-    // Only for an AFP (type 0) or PDF (type 9) representation.
-    const char* getCharacterSetName() const
-    {
-        const qelIPSFontRepresentation* ips = getIPSRepresentation();
-        if (!ips)
-            return nullptr;
-        return m_characterSetName.empty() ? ips->getCharacterSetName() : m_characterSetName.c_str();
-    }
-    void setCharacterSetName(const char* n) { m_characterSetName = n ? n : ""; }
-
-    int getKind() const { return m_kind; }
-    void setKind(int kind) { m_kind = kind; }
-
-    void addAliasName(const char* name, const char* value)
-    {
-        m_aliasNames.emplace_back(name ? name : "", value ? value : "");
-    }
-    int getAliasNameCount() const { return static_cast<int>(m_aliasNames.size()); }
-
-    qelFontRepresentation* getRepresentation() const { return m_representation; }
-    void setRepresentation(qelFontRepresentation* r) { m_representation = r; }
-    // The representation when it is of type 0 or 9, else null.
-    qelIPSFontRepresentation* getIPSRepresentation() const
-    {
-        if (!m_representation)
-            return nullptr;
-        const int t = m_representation->getType();
-        if (t != qelFontRepresentation::TYPE_AFP && t != qelFontRepresentation::TYPE_PDF)
-            return nullptr;
-        return static_cast<qelIPSFontRepresentation*>(m_representation);
-    }
-    qelIPSFontResource* getIPSFontResource() const { return m_ipsFontResource; }
-    void setIPSFontResource(qelIPSFontResource* r) { m_ipsFontResource = r; }
-
-    virtual qelCodePage* getCodePage() { return m_codePage; }
-    void setCodePage(qelCodePage* cp) { m_codePage = cp; }
-
     bool isTakeCharsAsIs() const { return m_takeCharsAsIs; }
     void setTakeCharsAsIs(bool on) { m_takeCharsAsIs = on; }
     bool isLoadedFromCharSet() const { return m_loadedFromCharSet; }
     void setLoadedFromCharSet(bool on) { m_loadedFromCharSet = on; }
-
     bool isUseCounted() const { return m_useCounted; }
     void setUseCounted(bool on) { m_useCounted = on; }
     void addUse() { incrementUseCount(); }
@@ -152,65 +182,87 @@ public:
             decrementUseCount();
     }
 
-    // Per-size physical font entry (size compared as an integer), or null.
-    virtual qelPhysicalFont* findPhysicalFont(float size);
+    // --- code page ---
+    // The code page resource, looked up by the code page name in the global
+    // resource list while none is cached.
+    virtual qelCodePage* getCodePage();
+    void setCodePage(qelCodePage* codePage) { m_codePage = codePage; }
 
-    // Table of used code points for a code page name, or null.
-    qelPDFFontFileEntry* findGlyphName(const char* codePageName) const
-    {
-        for (const auto& e : m_usedGlyphs)
-            if (codePageName && std::strcmp(e->codePageName, codePageName) == 0)
-                return e.get();
-        return nullptr;
-    }
-    // Takes the table over.
-    void addUsedGlyph(qelPDFFontFileEntry* entry)
-    {
-        if (entry)
-            m_usedGlyphs.emplace_back(entry);
-    }
+    // --- width arrays: per rotation 1024 widths by code point (new[],
+    // owned; the previous array is freed) ---
+    uint16_t* getWidthArray(int rotation) const;
+    void setWidthArray(int rotation, uint16_t* widths);
+
+    // --- physical fonts ---
+    // Adds the entry of a size or replaces its texts.
+    void setPhysicalFont(float size, const char* codedFontName, const char* characterSetName,
+                         const char* codePageName, const char* fourthName, const char* nameA, const char* nameB,
+                         qelCodePage* codePage, intptr_t value, uint8_t source = 0);
+    // The entry of the size (compared as integers; any entry for a Type 3
+    // font), or null.
+    virtual qelPhysicalFont* findPhysicalFont(float size);
+    qelList* getPhysicalFonts() const { return m_physicalFonts; }
+
+    // --- font handles ---
+    // Takes the handle over; null is ignored.
+    void addFontHandle(qelFontHandle* handle);
+    qelFontHandle* findFontHandle(int rotation, bool underline, const char* codePageName,
+                                  const char* typefaceName) const;
+    qelList* getFontHandles() const { return m_fontHandles; }
+
+    // --- aliases ---
+    // Appends the name without surrounding double quotes; null is ignored.
+    void addAliasName(const char* name);
+    // Replaces the aliases by copies of a list of qelNamePair (quotes
+    // stripped); an absent or empty list leaves none.
+    void setAliasNames(const qelList* pairs);
+    const std::vector<std::pair<std::string, std::string>>& getAliasNames() const { return m_aliasNames; }
+    int getAliasNameCount() const { return static_cast<int>(m_aliasNames.size()); }
+
+    // --- code point usage records ---
+    // Takes the record over (null only creates the list).
+    void addCodePointUsage(qelPDFFontFileEntry* record);
+    // First record of the code page name (any case), or null.
+    qelPDFFontFileEntry* findCodePointUsage(const char* codePageName) const;
+    qelList* getCodePointUsages() const { return m_codePointUsages; }
+    qelPDFFontFileEntry* findGlyphName(const char* codePageName) const { return findCodePointUsage(codePageName); }
+    void addUsedGlyph(qelPDFFontFileEntry* record) { addCodePointUsage(record); }
+
+    // --- temporary font files: "first|second" or one file name ---
+    void addTemporaryFiles(const char* text);
+    qelList* getTemporaryFiles() const { return m_temporaryFiles; }
 
 private:
-    static const char* text(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+    void initialise(qelFontRepresentation* representation);
+    void deleteTemporaryFiles();
 
-    std::string m_codedFontName;
-    std::string m_codePageName;
-    std::string m_encoding;
-    std::string m_fontName;
-    std::string m_characterSetName;
-    int m_kind = 0;
-    std::vector<std::pair<std::string, std::string>> m_aliasNames;
+    qelString* m_codedFontName = nullptr;
+    qelString* m_codePageName = nullptr;
     qelFontRepresentation* m_representation = nullptr;
-    qelIPSFontResource* m_ipsFontResource = nullptr;
+    qelList* m_codePointUsages = nullptr;
+    std::vector<std::pair<std::string, std::string>> m_aliasNames;
+    bool m_filledFromMappingDef = false;
+    bool m_characterSetFound = false;
+    bool m_codePageFound = false;
+    bool m_codedFontFound = false;
+    int32_t m_size = 100;
+    bool m_metricsCreated = false;
+    qelString* m_outputFontName = nullptr;
+    qelString* m_familyName = nullptr;
+    bool m_embedded = false;
     qelCodePage* m_codePage = nullptr;
+    uint16_t* m_widthArrays[4] = {nullptr, nullptr, nullptr, nullptr};
+    qelList* m_fontHandles = nullptr;
+    int32_t m_kind = KIND_RASTER;
+    qelString* m_encoding = nullptr;
+    qelList* m_physicalFonts = nullptr;
+    qelList* m_temporaryFiles = nullptr;
+    qelIPSFontResource* m_ipsFontResource = nullptr;
+    bool m_mapped = false;
+    bool m_metricsFromFile = false;
     bool m_takeCharsAsIs = false;
     bool m_loadedFromCharSet = false;
     bool m_useCounted = false;
-    std::vector<std::unique_ptr<qelPDFFontFileEntry>> m_usedGlyphs;
-
-    // A physical font entry with the texts it points at.
-    struct PhysicalFontHolder {
-        qelPhysicalFont entry;
-        std::string names[7];
-        int flags = 0;
-    };
-    std::vector<std::unique_ptr<PhysicalFontHolder>> m_physicalFonts;
-    bool m_mapped = false;
-    bool m_codePageFound = false;
-    bool m_outline = false;
-    bool m_metricsFromFile = false;
-    std::string m_fgid;
-    std::string m_typefaceName;
-    int m_height = 0;
-    int m_width = 0;
-    int m_characterRotation = 0;
-    int m_nominalSize = 0;
-    bool m_bold = false;
-    bool m_light = false;
-    bool m_hollow = false;
-    bool m_italic = false;
-    bool m_underline = false;
-    bool m_strikeover = false;
 };
 
 #endif

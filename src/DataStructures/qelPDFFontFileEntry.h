@@ -5,12 +5,15 @@
 
 class qelAFPCharMetrics;
 
-// Code points of one code page that texts of a font use. Minimal form: the
-// fields that text binding fills.
+// Code point usage of one coded font with one code page: which codes texts
+// bound with it use, with their glyph names and character metrics. Owns
+// the glyph names (new[]); the metrics entries are borrowed from the font.
 struct qelPDFFontFileEntry
 {
     enum { NOT_USED = -1, USED = 1, USED_DEFAULT = 2 };
 
+    // Code page name, cut to 8 characters ("ALLCDEPG" for texts bound
+    // without a code page).
     explicit qelPDFFontFileEntry(const char* name)
     {
         std::strncpy(codePageName, name ? name : "", 8);
@@ -29,11 +32,17 @@ struct qelPDFFontFileEntry
     char codePageName[9];
     int firstCode = -1;
     int lastCode = -1;
+    // Text byte first seen per code.
     unsigned char firstChar[256] = {};
+    // NOT_USED, USED, or USED_DEFAULT (named with the default character).
     int state[256];
     char* glyphName[256] = {};
     qelAFPCharMetrics* charMetrics[256] = {};
     int usedCount = 0;
+    // Kept for the PDF output: the font's name in the written PDF and its
+    // font kind there (4 for a Type 3 font).
+    char pdfFontName[256] = {};
+    int pdfFontKind = 0;
 };
 
 #endif

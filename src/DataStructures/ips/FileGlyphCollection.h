@@ -3,19 +3,28 @@
 
 #include "GlyphCollection.h"
 
-#include <string>
+#include <cstdint>
+
+class qelString;
 
 namespace de { namespace orvo { namespace ips {
 
-// Glyph collection whose font program lives in a file. Minimal form.
+// Glyph collection whose font program lives in a file, optionally deleted
+// with the collection.
 class FileGlyphCollection : public GlyphCollection
 {
 public:
-    const char* getFileName() const { return m_fileName.empty() ? nullptr : m_fileName.c_str(); }
-    void setFileName(const char* name) { m_fileName = name ? name : ""; }
+    FileGlyphCollection() = default;
+    ~FileGlyphCollection() override;
+
+    const char* getFileName() const;
+    void setFileName(const char* name);
+    void setDeleteOnDestroy(int32_t on) { m_deleteOnDestroy = on; }
+    int32_t getDeleteOnDestroy() const { return m_deleteOnDestroy; }
 
 private:
-    std::string m_fileName;
+    qelString* m_fileName = nullptr;
+    int32_t m_deleteOnDestroy = 0;
 };
 
 }}}
