@@ -9,19 +9,19 @@
 #include "qelMessageOutput.h"
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelStatistic.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace
 {
 int g_outputCounter = 0;
-int g_processedDocuments = 0;
-int g_processedPages = 0;
 
 void replaceString(qelString*& field, const char* text)
 {
@@ -195,7 +195,9 @@ char* qelVisitor::formatBaseName(int pageId, int documentNumber, const char* spo
 {
     if (!m_options)
         return nullptr;
-    return m_options->formatIndexId(pageId, documentNumber, qelUtils::getTempName(), spoolName);
+    // Names from the input never reach another directory.
+    std::unique_ptr<char[]> safe(qelUtils::toSafeFileName(spoolName, false));
+    return m_options->formatIndexId(pageId, documentNumber, qelUtils::getTempName(), safe.get());
 }
 
 int qelVisitor::initializeDoc(qelDocument* document)
@@ -207,7 +209,8 @@ int qelVisitor::initializeDoc(qelDocument* document)
     }
     replaceString(m_documentName, document->getName());
     m_documentNumber = document->getNumber();
-    ++g_processedDocuments;
+    if (m_statisticCounting)
+        qelStatistic::countDocument();
     if (!document->getName()) {
         trace("[qelVisitor]: End: initializeDoc\n");
         return 1;
@@ -270,7 +273,8 @@ int qelVisitor::initializeDoc(qelDocument* document)
 
 void qelVisitor::initializePage(qelPage* page)
 {
-    ++g_processedPages;
+    if (m_statisticCounting)
+        qelStatistic::countPage();
     clearPageState();
     m_currentFont = NO_FONT;
     m_loggedFont = NO_FONT;
@@ -325,13 +329,13 @@ qelList* qelVisitor::getPageImageBlocks(qelPage*) { return nullptr; }
 
 int qelVisitor::getOutputCounter() { return g_outputCounter; }
 void qelVisitor::setOutputCounter(int value) { g_outputCounter = value; }
-int qelVisitor::getProcessedDocuments() { return g_processedDocuments; }
-int qelVisitor::getProcessedPages() { return g_processedPages; }
+// One set of counters: the run statistic's per-input counters.
+int qelVisitor::getProcessedDocuments() { return qelStatistic::getDocumentCount(); }
+int qelVisitor::getProcessedPages() { return qelStatistic::getPageCount(); }
 
 void qelVisitor::resetRunCounters()
 {
-    g_processedDocuments = 0;
-    g_processedPages = 0;
+    qelStatistic::resetCounters();
 }
 
 // --- geometry ------------------------------------------------------------------

@@ -149,6 +149,8 @@ public:
     // --- process-wide counters -----------------------------------------------
     static int getOutputCounter();
     static void setOutputCounter(int value);
+    // Documents and pages of the current input, kept by the run statistic;
+    // the reset adds them to the run totals and starts again from 0.
     static int getProcessedDocuments();
     static int getProcessedPages();
     static void resetRunCounters();
@@ -187,6 +189,9 @@ public:
     void setPageText(const char* text);
     // Forgets the output buffer without freeing it (the caller took it).
     void releaseOutputBuffer() { m_outputBuffer = nullptr; }
+    // Whether initializeDoc and initializePage count for the run statistic;
+    // a second engine drawing the same pages does not.
+    void setStatisticCounting(bool on) { m_statisticCounting = on ? 1 : 0; }
 
 protected:
     // Writes a trace line of the base to the message output when the
@@ -229,6 +234,7 @@ private:
     qelException* m_pendingException = nullptr;
     uint8_t m_errorState = 0;
     qelPage* m_currentPage = nullptr;
+    uint8_t m_statisticCounting = 1;
 };
 
 // Size (w, h) fitted into the box (W, H) keeping its aspect ratio.

@@ -5,48 +5,59 @@
 #include "qelList.h"
 
 #include <cstdint>
-#include <string>
 
-// A named set of index entries. Minimal form: the index records issue fills
-// in the rest.
+class qelIndexElement;
+class qelString;
+
+// A named set of index entries: the entries of one indexed object (a page
+// group, level 1, or a page, level 0). Owns its entries and its element.
 class qelIndexSet
 {
 public:
-    qelIndexSet(const char* name, int32_t level) : m_name(name ? name : ""), m_level(level) {}
-    ~qelIndexSet() { qelList::destroy(m_entries); }
+    // The name is copied.
+    qelIndexSet(const char* name, int32_t level);
+    // Takes the element over (see setIndexElement).
+    explicit qelIndexSet(qelIndexElement* element);
+    ~qelIndexSet();
     qelIndexSet(const qelIndexSet&) = delete;
     qelIndexSet& operator=(const qelIndexSet&) = delete;
 
-    const char* getName() const { return m_name.c_str(); }
+    // Null when absent.
+    const char* getName() const;
     int32_t getId() const { return m_id; }
     void setId(int32_t id) { m_id = id; }
     int32_t getLevel() const { return m_level; }
+    int32_t getByteOffset() const { return m_byteOffset; }
+    qelIndexElement* getIndexElement() const { return m_element; }
+    // The element held before goes with the set's name (level 1 and byte
+    // offset 0 come back); a new element is taken over and gives the set
+    // its name, level and byte offset.
+    void setIndexElement(qelIndexElement* element);
+
+    // -1 for a null entry. With unique set, an entry equal to one already
+    // held is deleted instead of added. Otherwise the entry joins the set
+    // and takes the set's level.
+    int addIndex(qelIndex* entry, bool unique);
+    // Same name and value (with case; two absent texts are equal).
+    bool containsIndex(const qelIndex* entry) const;
+    // Iteration; each entry returned learns its node and the one before.
+    qelIndex* getFirstIndex();
+    qelIndex* getNextIndex();
+    // Unlinks and deletes the entry of the node; a following getNextIndex
+    // continues after it.
+    void removeIndex(qelListNode* previous, qelListNode* node);
+
     qelList* getEntries() const { return m_entries; }
     // Creates the owning entry list on first use.
-    qelList* ensureEntries()
-    {
-        if (!m_entries)
-            m_entries = new qelList(&qelList::deleteAs<qelIndex>);
-        return m_entries;
-    }
+    qelList* ensureEntries();
     int getEntryCount() const { return m_entries ? m_entries->getCount() : 0; }
-    qelIndex* getFirstIndex()
-    {
-        m_cursor = m_entries ? m_entries->getHead() : nullptr;
-        return m_cursor ? static_cast<qelIndex*>(m_cursor->item) : nullptr;
-    }
-    qelIndex* getNextIndex()
-    {
-        if (!m_cursor)
-            return nullptr;
-        m_cursor = m_cursor->next;
-        return m_cursor ? static_cast<qelIndex*>(m_cursor->item) : nullptr;
-    }
 
 private:
-    std::string m_name;
+    qelString* m_name = nullptr;
     int32_t m_id = 0;
-    int32_t m_level = 0;
+    int32_t m_byteOffset = 0;
+    qelIndexElement* m_element = nullptr;
+    int32_t m_level = 1;
     qelList* m_entries = nullptr;
     qelListNode* m_cursor = nullptr;
 };

@@ -246,3 +246,26 @@ char* qelUtils::findFirstFile(const char* path)
     std::memcpy(copy, result.c_str(), result.size() + 1);
     return copy;
 }
+
+char* qelUtils::toSafeFileName(const char* name, bool keepDirectories)
+{
+    if (!name)
+        return nullptr;
+    std::string out;
+    const size_t n = std::strlen(name);
+    for (size_t i = 0; i < n; ++i) {
+        char c = name[i];
+        if (c == '/' || c == '\\') {
+            if (!keepDirectories)
+                out += '_';
+            else if (!out.empty() && out.back() != '/')
+                out += '/';
+            continue;
+        }
+        const bool dotRun = c == '.' && ((i + 1 < n && name[i + 1] == '.') || (i > 0 && name[i - 1] == '.'));
+        out += dotRun ? '_' : c;
+    }
+    char* result = new char[out.size() + 1];
+    std::memcpy(result, out.c_str(), out.size() + 1);
+    return result;
+}

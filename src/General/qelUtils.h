@@ -96,6 +96,12 @@ void appendSlash(qelString* string);
 void appendSlashC(char* path);
 // '\' to '/' in place.
 void toForwardSlashes(char* path);
+// A name taken from the input made safe for a file name, as a new text
+// (null for null): '/' and '\' become '_' and every run of two or more
+// dots becomes underscores. With keepDirectories, relative directories
+// stay: '\' becomes '/', leading and doubled '/' go, and the dot rule
+// applies to each part.
+char* toSafeFileName(const char* name, bool keepDirectories);
 char* replaceChar(char* text, char from, char to);
 // Begins with '/' or "\\", or a drive letter and ':'.
 bool isAbsolutePath(const char* path);
