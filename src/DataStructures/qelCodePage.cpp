@@ -23,6 +23,7 @@ namespace
 {
 // Code page files are read in pieces of at most 127 characters.
 const int kPieceSize = 128;
+const int kMaxCodePoints = 0x10000;
 
 qelIni* options()
 {
@@ -902,7 +903,9 @@ bool qelCodePage::parseCodePageFile()
     bool readError = false;
     try {
         if (!m_codePoints && m_count < 1) {
-            const int n = nostd ? countDataLines(fileName) : 256;
+            // Glyph ids are 16-bit: lines beyond them get no slot, which also
+            // bounds the tables a long file can ask for.
+            const int n = nostd ? std::min(countDataLines(fileName), kMaxCodePoints) : 256;
             if (n > 0)
                 allocateTables(n);
         }
