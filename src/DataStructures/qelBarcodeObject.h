@@ -7,6 +7,9 @@
 
 class qelBarcodeSymbol;
 class qelList;
+class qelMappedRes;
+class qelMedia;
+class qelRes;
 class qelString;
 
 // A bar code presentation object: the descriptor's parameters and one
@@ -58,8 +61,37 @@ public:
     void setElementHeight(int32_t v) { m_elementHeight = v; }
     float getWideToNarrowRatio() const { return m_wideToNarrowRatio; }
     void setWideToNarrowRatio(float v) { m_wideToNarrowRatio = v; }
+    uint8_t getReferenceCoordinateSystem() const { return m_referenceCoordinateSystem; }
+    void setReferenceCoordinateSystem(uint8_t v) { m_referenceCoordinateSystem = v; }
+    uint8_t getMappingOption() const { return m_mappingOption; }
+    void setMappingOption(uint8_t v) { m_mappingOption = v; }
+    uint16_t getXAxisRotation() const { return m_xAxisRotation; }
+    void setXAxisRotation(uint16_t v) { m_xAxisRotation = v; }
+    uint16_t getYAxisRotation() const { return m_yAxisRotation; }
+    void setYAxisRotation(uint16_t v) { m_yAxisRotation = v; }
+
+    // Font kind the human-readable text of the type needs: 255 the page's
+    // fonts, 3 an OCR font, -1 no text.
+    int getHRIFontType() const;
+
+    // Appends to the owned mapped-font list, created on first use.
+    void addMappedFont(qelMappedRes* mapped);
+    qelList* getMappedFonts() const { return m_mappedFonts; }
+    // First mapped font of the local id, else null.
+    qelMappedRes* findMappedFont(uint8_t localId) const;
+    // Resolves the unresolved font entries through the global resource list.
+    void bindFonts();
+    bool areFontsBound() const { return m_fontsBound != 0; }
+    void setAbsolutePositionToPosition() { setAbsolutePosition(getX(), getY()); }
 
 private:
+    // Places the object through the resource it is being written with.
+    void computeAbsolutePosition();
+    // Position composed through one include of resource on a page media.
+    qelPoint placeOnPage(qelMedia* media, qelRes* resource, qelPoint v) const;
+    // Position composed through nested overlays up to the page.
+    void placeThroughOverlay(qelRes* overlay, qelRes* inner);
+
     uint16_t m_presentationWidth = 0;
     uint16_t m_presentationHeight = 0;
     uint32_t m_barcodeType = 0;
@@ -70,6 +102,12 @@ private:
     qelList* m_symbols = nullptr;
     qelString* m_name = nullptr;
     uint8_t m_symbolsPrepared = 0;
+    uint8_t m_referenceCoordinateSystem = 255;
+    uint8_t m_mappingOption = 255;
+    uint16_t m_xAxisRotation = 0;
+    uint16_t m_yAxisRotation = 0;
+    qelList* m_mappedFonts = nullptr;
+    uint8_t m_fontsBound = 0;
 };
 
 #endif

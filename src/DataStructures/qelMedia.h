@@ -202,6 +202,14 @@ protected:
     void dropObjectList() { m_objects = nullptr; }
     void clearCurrentFontMapping() { m_currentFontMapping = nullptr; }
     void markBinding(bool on) { m_binding = on; }
+    // Page copies: takes the object list, mapped resources and resource
+    // references of another media themselves; the caller marks them shared.
+    void shareListsOf(const qelMedia& other)
+    {
+        m_objects = other.m_objects;
+        m_mappedResources = other.m_mappedResources;
+        m_resourceReferences = other.m_resourceReferences;
+    }
 };
 
 #endif

@@ -4,9 +4,8 @@
 #include "qelPtocaMedia.h"
 #include "qelRes.h"
 
-// Graphics object resource (type 7): a resource with its own presentation space.
-// Minimal form: name, listing line and binding; the graphics component fills
-// in drawing and positions.
+// Graphics object resource (type 7): a resource with its own presentation
+// space whose objects are drawn at the include position.
 class qelResGOCA : public qelRes, public qelPtocaMedia
 {
 public:
@@ -17,8 +16,8 @@ public:
         setMediaKind(KIND_GOCA);
     }
     char* describe() override { return qelRes::describe(); }
-    int display(qelVisitor*, float, float) override { return 0; }
-    int fixAbsPosition() override { return 0; }
+    int display(qelVisitor* visitor, float x, float y) override;
+    int fixAbsPosition() override;
     int writeObjectReference(qelVisitor*) override { return 0; }
     const char* getName() const override { return qelRes::getName(); }
 };
