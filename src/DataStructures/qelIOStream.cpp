@@ -2,9 +2,11 @@
 
 #include "qelBufferStream.h"
 #include "qelException.h"
+#include "qelFTPStream.h"
 #include "qelFileStream.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
+#include "qelLogicalLocation.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelSFIBlock.h"
@@ -14,6 +16,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <string>
 #include <strings.h>
 
 namespace {
@@ -127,6 +131,26 @@ void qelIOStream::attachStream(qelStream* stream)
 void qelIOStream::attachBuffer(const unsigned char* bytes, int count)
 {
     attachStream(new qelBufferStream(bytes, count, false));
+}
+
+void qelIOStream::openLocation(qelLogicalLocation* location)
+{
+    if (!location || !location->getName() || location->getKind() != QEL_LOCATION_FTP)
+        return;
+    auto* ftp = static_cast<qelFTPLogicalLocation*>(location);
+    std::unique_ptr<qelFTPStream> stream(
+        new qelFTPStream(ftp->getHostName(), ftp->getUserName(), ftp->getPassword(), ftp->getPort()));
+    if (ftp->getStartDir() && *ftp->getStartDir())
+        stream->setAttribute(QEL_ATTR_DIRECTORY, ftp->getStartDir());
+    if (const auto* commands = ftp->getInitialCommands()) {
+        for (const std::string& command : *commands)
+            stream->setAttribute(QEL_ATTR_COMMAND, command.c_str());
+    }
+    stream->setName(location->getName());
+    replaceStream(stream.release());
+    delete m_record;
+    m_record = nullptr;
+    reset();
 }
 
 void qelIOStream::reopen()

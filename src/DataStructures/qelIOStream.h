@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class qelList;
+class qelLogicalLocation;
 class qelSFIBlock;
 class qelStream;
 
@@ -29,6 +30,10 @@ public:
     void openFile(const char* path, bool forWriting);
     void attachStream(qelStream* stream);
     void attachBuffer(const unsigned char* bytes, int count);
+    // Sets the reader up over a logical location: for an FTP location a
+    // connected FTP stream in the start directory after the initial
+    // commands, named after the location. Nothing for other kinds.
+    void openLocation(qelLogicalLocation* location);
     void reopen();
     void reset();
     void rewind();

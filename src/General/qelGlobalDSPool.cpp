@@ -3,6 +3,7 @@
 #include "qel2DDataMatrixBarcodeImplementor.h"
 #include "qelCODE128BarcodeImplementor.h"
 #include "qelCODE39BarcodeImplementor.h"
+#include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelPageCoordinateTransformer.h"
@@ -16,7 +17,9 @@
 #include "qelResParser.h"
 #include "qelTripletParser.h"
 
+#include <memory>
 #include <new>
+#include <strings.h>
 
 namespace {
 qelGlobalDSPool* g_pool = nullptr;
@@ -69,6 +72,12 @@ qelGlobalDSPool::qelGlobalDSPool()
 
 qelGlobalDSPool::~qelGlobalDSPool()
 {
+    // Location readers first: closing them still writes to the log.
+    while (!m_resourceStreams.empty()) {
+        qelIOStream* reader = m_resourceStreams.back();
+        m_resourceStreams.pop_back();
+        delete reader;
+    }
     // The resource list first: its resources may still be reached through
     // the other members while they go.
     if (m_globalRes)
@@ -95,6 +104,35 @@ qelGlobalDSPool::~qelGlobalDSPool()
     g_poolExists = 0;
     if (g_pool == this)
         g_pool = nullptr;
+}
+
+qelIOStream* qelGlobalDSPool::openResourceStream(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (qelIOStream* reader : m_resourceStreams) {
+        const char* open = reader->getStream() ? reader->getName() : nullptr;
+        if (open && strcasecmp(open, name) == 0)
+            return reader;
+    }
+    qelIOStream* reader = openLocationStream(name);
+    if (reader)
+        m_resourceStreams.push_back(reader);
+    return reader;
+}
+
+qelIOStream* qelGlobalDSPool::openLocationStream(const char* name)
+{
+    qelIni* ini = getIni();
+    qelLogicalLocation* location = name && ini ? ini->findLogicalLocation(name) : nullptr;
+    if (!location)
+        return nullptr;
+    std::unique_ptr<qelIOStream> reader(new (std::nothrow) qelIOStream());
+    if (!reader)
+        return nullptr;
+    reader->openLocation(location);
+    // A location kind without a reader gives none.
+    return reader->getStream() ? reader.release() : nullptr;
 }
 
 qelIni* qelGlobalDSPool::getIni()

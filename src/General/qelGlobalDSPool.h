@@ -2,11 +2,13 @@
 #define QEL_GLOBAL_DS_POOL_H
 
 #include <cstdint>
+#include <vector>
 
 class qel2DDataMatrixBarcodeImplementor;
 class qelCODE128BarcodeImplementor;
 class qelCODE39BarcodeImplementor;
 class qelIni;
+class qelIOStream;
 class qelLogStream;
 class qelPageCoordinateTransformer;
 class qelGlobalRes;
@@ -135,6 +137,14 @@ public:
     qelCODE39BarcodeImplementor* getCode39Implementor();
     qel2DDataMatrixBarcodeImplementor* getDataMatrixImplementor();
 
+    // The reader of the logical location of that name (ignoring case): the
+    // one opened before, else a new one kept by the pool; null when no
+    // location has the name.
+    qelIOStream* openResourceStream(const char* name);
+    // A new reader opened on the logical location of that name (the caller
+    // owns it); null when there is none.
+    qelIOStream* openLocationStream(const char* name);
+
     bool hasObject(int kind) const;
     // Deletes the member of that kind; nothing for an empty member or a
     // number that names no member.
@@ -148,6 +158,8 @@ public:
 private:
     int64_t m_runStartTime = 0;
     int64_t m_latestInputTime = 0;
+    // Readers of logical locations, owned.
+    std::vector<qelIOStream*> m_resourceStreams;
     qelIni* m_ini = nullptr;
     qelLogStream* m_logStream = nullptr;
     qelPageCoordinateTransformer* m_pageCoordinateTransformer = nullptr;

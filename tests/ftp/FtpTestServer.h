@@ -1,0 +1,189 @@
+#ifndef FTP_TEST_SERVER_H
+#define FTP_TEST_SERVER_H
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace ftptest {
+
+// A local FTP server for the tests: a python3 process with pyftpdlib on
+// 127.0.0.1 and a port the system picks, serving a temporary directory.
+// Users: "u" with the password "secret", and "nosize", for whom the server
+// does not tell file sizes. Every new control connection is counted.
+class FtpTestServer
+{
+public:
+    static const char* password() { return "secret"; }
+
+    // The interpreter that has pyftpdlib; empty when none has it.
+    static std::string findPython()
+    {
+        for (const char* candidate : {"/usr/bin/python3", "python3"}) {
+            std::string check = std::string(candidate) + " -c 'import pyftpdlib' >/dev/null 2>&1";
+            if (std::system(check.c_str()) == 0)
+                return candidate;
+        }
+        return std::string();
+    }
+
+    ~FtpTestServer() { stop(); }
+
+    // Starts the server over a fresh root; false with a reason on failure.
+    bool start(const std::string& python, std::string& error)
+    {
+        char pattern[] = "/tmp/lorbane-ftp-XXXXXX";
+        if (!::mkdtemp(pattern)) {
+            error = "no temporary directory";
+            return false;
+        }
+        m_base = pattern;
+        m_root = m_base + "/root";
+        ::mkdir(m_root.c_str(), 0755);
+        std::string script = m_base + "/server.py";
+        std::ofstream(script) << kScript;
+        std::string portFile = m_base + "/port";
+        m_connectFile = m_base + "/connections";
+        m_logFile = m_base + "/server.log";
+
+        m_pid = ::fork();
+        if (m_pid < 0) {
+            error = "fork failed";
+            return false;
+        }
+        if (m_pid == 0) {
+            std::FILE* log = std::fopen(m_logFile.c_str(), "w");
+            if (log) {
+                ::dup2(::fileno(log), 1);
+                ::dup2(::fileno(log), 2);
+            }
+            ::execlp(python.c_str(), python.c_str(), script.c_str(), m_root.c_str(), portFile.c_str(),
+                     m_connectFile.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Bounded wait for the port the server writes once it listens.
+        for (int i = 0; i < 400; ++i) {
+            std::ifstream in(portFile);
+            if (in >> m_port && m_port > 0)
+                return true;
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                error = "server ended: " + readAll(m_logFile);
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        error = "server did not report its port: " + readAll(m_logFile);
+        stop();
+        return false;
+    }
+
+    void stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            int status = 0;
+            bool ended = false;
+            for (int i = 0; i < 100 && !ended; ++i) {
+                ended = ::waitpid(m_pid, &status, WNOHANG) == m_pid;
+                if (!ended)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            if (!ended) {
+                ::kill(m_pid, SIGKILL);
+                ::waitpid(m_pid, &status, 0);
+            }
+            m_pid = -1;
+        }
+        if (!m_base.empty()) {
+            std::string command = "rm -rf '" + m_base + "'";
+            if (std::system(command.c_str()) != 0)
+                std::fprintf(stderr, "could not remove %s\n", m_base.c_str());
+            m_base.clear();
+        }
+    }
+
+    int port() const { return m_port; }
+    const std::string& root() const { return m_root; }
+
+    // Control connections accepted so far.
+    int connections() const
+    {
+        std::string text = readAll(m_connectFile);
+        int count = 0;
+        for (char c : text)
+            count += c == '\n';
+        return count;
+    }
+
+    void writeFile(const std::string& path, const std::string& bytes) const
+    {
+        std::string full = m_root + "/" + path;
+        size_t slash = full.rfind('/');
+        std::string command = "mkdir -p '" + full.substr(0, slash) + "'";
+        if (std::system(command.c_str()) != 0)
+            return;
+        std::ofstream(full, std::ios::binary) << bytes;
+    }
+
+private:
+    static std::string readAll(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    static constexpr const char* kScript = R"PY(
+import logging, os, sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+root, port_file, connect_file = sys.argv[1:4]
+
+class Handler(FTPHandler):
+    auth_failed_timeout = 0.1
+
+    def on_connect(self):
+        with open(connect_file, "a") as f:
+            f.write("c\n")
+
+    def ftp_SIZE(self, path):
+        if self.username == "nosize":
+            self.respond("502 Command not implemented.")
+            return
+        return FTPHandler.ftp_SIZE(self, path)
+
+authorizer = DummyAuthorizer()
+authorizer.add_user("u", "secret", root, perm="elr")
+authorizer.add_user("nosize", "secret", root, perm="elr")
+Handler.authorizer = authorizer
+logging.basicConfig(level=logging.WARNING)
+server = FTPServer(("127.0.0.1", 0), Handler)
+with open(port_file + ".tmp", "w") as f:
+    f.write(str(server.socket.getsockname()[1]))
+os.rename(port_file + ".tmp", port_file)
+server.serve_forever()
+)PY";
+
+    pid_t m_pid = -1;
+    int m_port = 0;
+    std::string m_base;
+    std::string m_root;
+    std::string m_connectFile;
+    std::string m_logFile;
+};
+
+} // namespace ftptest
+
+#endif
