@@ -269,3 +269,13 @@ char* qelUtils::toSafeFileName(const char* name, bool keepDirectories)
     std::memcpy(result, out.c_str(), out.size() + 1);
     return result;
 }
+
+const char* qelUtils::getBuildPlatform()
+{
+    return "Linux";
+}
+
+const char* qelUtils::getBuildArchitecture()
+{
+    return sizeof(void*) == 8 ? "64-bit" : "32-bit";
+}

@@ -174,6 +174,10 @@ void resetResourceNameCounter();
 void buildVersionStrings();
 const char* getProductBanner();
 const char* getSDKBanner();
+// The platform and the word size the program is built for ("Linux",
+// "64-bit").
+const char* getBuildPlatform();
+const char* getBuildArchitecture();
 
 // ---- Colours. Packed RGB is 0x00BBGGRR; packed CMYK holds C in the high
 // byte, then M, Y and K. Colour types: 1 RGB, 2 CMYK, 5 OCA named colour.
