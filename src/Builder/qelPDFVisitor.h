@@ -1,0 +1,173 @@
+#ifndef QEL_PDF_VISITOR_H
+#define QEL_PDF_VISITOR_H
+
+#include "qelVisitor.h"
+
+#include "opdf.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class qelLineObject;
+
+// Output visitor of the PDF format: documents of the model become one PDF
+// document context of the writer library, page by page. Library errors
+// reported through the installed callbacks are thrown after the call that
+// raised them (checkLibraryError).
+class qelPDFVisitor : public qelVisitor
+{
+public:
+    qelPDFVisitor();
+    ~qelPDFVisitor() override;
+
+    // --- visitor operations --------------------------------------------------
+    void reservedNotify(int) override {}
+    bool isDocumentOpen() override { return m_doc != nullptr; }
+    int initializeDoc(qelDocument* document) override;
+    void initializePage(qelPage* page) override;
+    qelPageCoordinateTransformer* getPresentationOrigin() override;
+    void writeWatermark() override;
+    int writeResourceReference(qelResourceReference*, bool) override { return 2; }
+    int useFontResource(qelMappedRes*) override { return 0; }
+    int declareResource(qelResourceReference*) override { return 0; }
+    void reservedHookA(void*) override {}
+    void writeCurveObject(qelCurveObject*) override {}
+    void writeGraphicsLine(float, float, bool) override {}
+    void reservedHookB(void*) override {}
+    void reservedHookC(void*) override {}
+    void writeBeginAreaObject(qelAreaObject* area) override;
+    void writeEndAreaObject(qelAreaObject* area) override;
+    void writeTextObject(qelTextObject* text) override;
+    void writeLineObject(qelLineObject* line) override;
+    void writeImageObject(qelImageObject* image) override;
+    void writeCellObject(qelCell*) override {}
+    void writeAFPObject(qelAFPObject*) override {}
+    void writeBarcodeObject(qelBarcodeObject* barcode) override;
+    void writeBoxObject(qelBoxObject* box) override;
+    void writeFilletObject(qelFilletObject* fillet) override;
+    void writeFullArcObject(qelFullArcObject* arc) override;
+    void writeMarkerObject(qelMarkerObject* marker) override;
+    void writePartialArcObject(qelPartialArcObject* arc) override;
+    void writeNOP(qelNOP*, bool) override {}
+    void writeTiffObject(qelTiffObject* object) override;
+    void writeObjectReference(qelContainerObject* object) override;
+    void writeContainerData(qelContainerObject* object) override;
+    void writeAnnotationObject(qelAnnotationObject* annotation) override;
+    void finalizePage() override;
+    void addDocumentIndex(qelDocument*) override {}
+    void finalizeDoc() override;
+    void cleanup() override;
+    bool isImageTypeSupported(int imageType) override;
+    void setDefaultFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, bool detailed) override;
+    void displayIOCAImage(qelImageObject* image) override;
+    void displayRasterImage(qelImageObject* image) override;
+    void displayOtherImage(qelImageObject* image) override;
+
+    // --- own virtual operations -----------------------------------------------
+    // Opens the document context; -1 while one is open, 1 when opened.
+    virtual int createPDFDoc();
+    // Passes the options to the open context; -1 without one.
+    virtual int initPDFDoc();
+    // Sets the fill (flags bit 1) and/or stroke (bit 2) colour of a model
+    // colour; returns the colour space name.
+    virtual const char* setOPDFColor(int type, uint32_t value, int flags, uint8_t coverage, uint8_t spare);
+    virtual int setAFPFont(qelTextObject* text);
+    // Font of the watermark text: name and size in tenths of a point.
+    virtual int setSpecialTextFont(const char* name, int sizeTenths);
+    virtual int setTextFont(qelTextObject* text);
+
+    // --- colours ---------------------------------------------------------------
+    void applyObjectColor(qelGraphicObject* object);
+    void setAreaEndColor();
+    void writeWatermarkText();
+    const char* getColorSpaceName() const { return m_colorSpaceName; }
+    int getBlendModeState() const { return m_blendMode; }
+
+    // --- geometry shared by the drawing operations -----------------------------
+    // Makes a plot domain of pointWidth x pointHeight points over
+    // 0..unitWidth x 0..unitHeight page units the current one.
+    void createAndSetPlotDomain(float pointWidth, float pointHeight, int unitWidth, int unitHeight);
+
+    // Shapes by their page-independent parameters; the object carries the
+    // colour, resolution, orientation, line type and line width.
+    void drawGocaLine(qelLineObject* line, qelPoint start, qelPoint end);
+    void drawBox(qelLineObject* box, qelPoint firstCorner, qelPoint diagonalCorner, bool rounded, int hRadius,
+                 int vRadius, uint8_t drawFlags);
+    void drawFillet(qelLineObject* fillet, const std::vector<qelPoint>& points);
+    void drawFullArc(qelLineObject* arc, qelPoint centre, qelPoint pq, qelPoint rs, float multiplier);
+    void drawPartialArc(qelLineObject* arc, qelPoint centre, qelPoint pq, qelPoint rs, qelPoint startPoint,
+                        float startAngle, float sweepAngle, float multiplier);
+    void drawMarker(qelGraphicObject* marker, int symbol);
+    void beginArea(qelGraphicObject* area, int patternSymbol, float lineWidth, int lineType);
+    void endArea(int patternSymbol, bool boundary);
+
+    // Radii and rotation of GOCA arc parameters P, Q, R, S already scaled.
+    struct ArcAxes
+    {
+        float rx = 0.0f;
+        float ry = 0.0f;
+        int rotation = 0;
+    };
+    static ArcAxes arcAxes(int p, int q, int r, int s, float multiplier);
+
+    // "[e1 e2 ...]0" with the entries scaled to points; "[]0" without entries.
+    static std::string writeDashArray(const float* entries, int count, int pageResolution, float scale);
+    // The limits opened for a document of pageCount pages under the options.
+    static PDFDocLimits computeDocLimits(const qelIni* options, int pageCount);
+
+    // Throws what the callbacks reported during the library call `name`.
+    static void checkLibraryError(const char* name);
+    static void checkLibraryError(const char* name, long rc);
+
+    PDFDocContext* getDocContext() const { return m_doc; }
+    int getOutputPageNumber() const { return m_outputPage; }
+
+protected:
+    // Scale of an object: page resolution / object resolution.
+    float objectScale(const qelGraphicObject* object) const;
+    int pageResolution() const;
+    // Clamps a point into the page; true when it moved.
+    bool clampToPage(qelPoint& p) const;
+    void strokeSetup(qelLineObject* object, float widthPoints, const char* widthName, const char* dashName);
+    void finishStroke(qelGraphicObject* object, qelPoint start, qelPoint end, const char* strokeName,
+                      const char* noDashName);
+    void abortOutput();
+
+private:
+    void resetColorState();
+    int configuredRotationCode(int width, int height) const;
+    void addDocumentComments(qelDocument* document);
+    void addPageComments(qelPage* page);
+    void paintPageBackground(qelPage* page);
+    void freePlotDomain();
+    void restoreCallbacks();
+    void applyObjectColor(qelGraphicObject* object, int lineType);
+    void lineTo(qelPoint p, const char* name);
+    void moveTo(qelPoint p, const char* name);
+    void setDash(int lineType, float scale, const char* name);
+    void writeRule(qelLineObject* rule);
+
+    PDFDocContext* m_doc = nullptr;
+    PDFPlotDomain* m_domain = nullptr;
+    PDFPlotDomain* m_savedDomain = nullptr;
+    bool m_savedDomainKnown = false;
+    PDFGlobalHandler m_savedGlobalError = nullptr;
+    PDFErrorHandler m_savedDocError = nullptr;
+    PDFGlobalHandler m_savedGlobalWarning = nullptr;
+    bool m_callbacksSaved = false;
+    bool m_fileOutput = false;
+    int m_outputPage = 0;
+    int m_documentPage = 0;
+    int m_documentPageCount = 0;
+    int m_lastResolution = 0;
+    int m_strokeSpace = 5;
+    uint32_t m_strokeValue = 0;
+    int m_fillSpace = 5;
+    uint32_t m_fillValue = 0;
+    const char* m_colorSpaceName = "RGB";
+    float m_textScaling = 100.0f;
+    int m_blendMode = 0;
+};
+
+#endif
