@@ -1,7 +1,11 @@
 #include "qelPDFVisitor.h"
 
 #include "Comment.h"
+#include "qelAreaObject.h"
+#include "qelBoxObject.h"
 #include "qelDocument.h"
+#include "qelFilletObject.h"
+#include "qelFullArcObject.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelGraphicObject.h"
@@ -9,10 +13,13 @@
 #include "qelIni.h"
 #include "qelLineObject.h"
 #include "qelLogStream.h"
+#include "qelList.h"
+#include "qelMarkerObject.h"
 #include "qelMedia.h"
 #include "qelMessageOutput.h"
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelPartialArcObject.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -1410,10 +1417,65 @@ void qelPDFVisitor::endArea(int patternSymbol, bool boundary)
 
 // --- model objects of the vector family ---------------------------------------------
 
-void qelPDFVisitor::writeBeginAreaObject(qelAreaObject*) {}
-void qelPDFVisitor::writeEndAreaObject(qelAreaObject*) {}
-void qelPDFVisitor::writeBoxObject(qelBoxObject*) {}
-void qelPDFVisitor::writeFilletObject(qelFilletObject*) {}
-void qelPDFVisitor::writeFullArcObject(qelFullArcObject*) {}
-void qelPDFVisitor::writeMarkerObject(qelMarkerObject*) {}
-void qelPDFVisitor::writePartialArcObject(qelPartialArcObject*) {}
+void qelPDFVisitor::writeBeginAreaObject(qelAreaObject* area)
+{
+    if (area)
+        beginArea(area, area->getPatternSymbol(), area->getLineWidth(), area->getLineType());
+}
+
+void qelPDFVisitor::writeEndAreaObject(qelAreaObject* area)
+{
+    if (area)
+        endArea(area->getPatternSymbol(), area->getDrawBoundary() != 0);
+}
+
+void qelPDFVisitor::writeBoxObject(qelBoxObject* box)
+{
+    if (!box)
+        return;
+    const qelPoint p1 = computeLinePosition(box, box->getFirstCorner().x, box->getFirstCorner().y, qelPoint{});
+    const qelPoint p2 = computeLinePosition(box, box->getDiagonalCorner().x, box->getDiagonalCorner().y, p1);
+    drawBox(box, p1, p2, box->getRoundedCorners() != 0, box->getEllipseXAxis(), box->getEllipseYAxis(),
+            box->getDrawControlFlags());
+}
+
+void qelPDFVisitor::writeFilletObject(qelFilletObject* fillet)
+{
+    if (!fillet)
+        return;
+    if (qelPageCoordinateTransformer* t = getTransformer())
+        t->setOrientation(fillet->getIAxisOrientation(), fillet->getBAxisOrientation());
+    std::vector<qelPoint> points;
+    qelPoint last;
+    for (qelListNode* n = fillet->getPoints() ? fillet->getPoints()->getHead() : nullptr; n; n = n->next) {
+        if (const qelPoint* p = static_cast<const qelPoint*>(n->item)) {
+            last = computeLinePosition(fillet, p->x, p->y, last);
+            points.push_back(last);
+        }
+    }
+    drawFillet(fillet, points);
+}
+
+void qelPDFVisitor::writeFullArcObject(qelFullArcObject* arc)
+{
+    if (!arc)
+        return;
+    const qelPoint c = computeLinePosition(arc, arc->getCenter().x, arc->getCenter().y, qelPoint{});
+    drawFullArc(arc, c, arc->getArcPQ(), arc->getArcRS(), arc->getMultiplier());
+}
+
+void qelPDFVisitor::writeMarkerObject(qelMarkerObject* marker)
+{
+    if (marker)
+        drawMarker(marker, marker->getMarkerSymbol());
+}
+
+void qelPDFVisitor::writePartialArcObject(qelPartialArcObject* arc)
+{
+    if (!arc)
+        return;
+    const qelPoint c = computeLinePosition(arc, arc->getCenter().x, arc->getCenter().y, qelPoint{});
+    const qelPoint p0 = computeLinePosition(arc, arc->getStartPoint().x, arc->getStartPoint().y, c);
+    drawPartialArc(arc, c, arc->getArcPQ(), arc->getArcRS(), p0, arc->getStartAngle(), arc->getSweepAngle(),
+                   arc->getMultiplier());
+}

@@ -2,6 +2,8 @@
 // the written content stream.
 #include "PdfVisitorSupport.h"
 
+#include "qelBoxObject.h"
+#include "qelFullArcObject.h"
 #include "qelLineObject.h"
 
 #include <cmath>
@@ -309,6 +311,34 @@ TEST_F(GraphicsTest, SameColourTwiceWritesOneOperatorAndInvisibleLinesStrokeInTh
     EXPECT_EQ(1u, n);
     EXPECT_NE(std::string::npos, content.find("1.0000 1.0000 1.0000 RG")); // medium colour
     EXPECT_NE(std::string::npos, content.find("0.0000 1.0000 0.0000 rg")); // own fill
+}
+
+}
+
+namespace {
+
+TEST_F(GraphicsTest, ModelObjectsDrawThroughTheirVisitorOperations)
+{
+    if (!toolAvailable("pdftoppm"))
+        GTEST_SKIP() << "pdftoppm missing";
+    TestPage page(1, 1200, 1200, 240);
+    const std::string pdf = runPage(page, [](qelPDFVisitor& v) {
+        // diagonal corner left of the first corner
+        qelBoxObject box(qelPoint{500, 300}, qelPoint{100, 100}, 0, 0, 0, 7, 10, 0x0000FF, 2, 5, 0x40);
+        qelFullArcObject arc(qelPoint{800, 800}, qelPoint{200, 200}, qelPoint{0, 0}, 1.0f, 7, 40, 0xFF0000, 2, 5);
+        for (qelGraphicObject* o : {static_cast<qelGraphicObject*>(&box), static_cast<qelGraphicObject*>(&arc)}) {
+            o->setResolution(240);
+            o->setColorSpace(1);
+            o->setAbsoluteInlineFlag(1);
+            o->setAbsoluteBaselineFlag(1);
+        }
+        v.writeBoxObject(&box);
+        v.writeFullArcObject(&arc);
+    });
+    const Raster r = render(pdf);
+    EXPECT_EQ(kRed, r.at(60, 40));
+    EXPECT_EQ(kBlue, r.at(200, 160));
+    EXPECT_EQ(kWhite, r.at(160, 160));
 }
 
 }
