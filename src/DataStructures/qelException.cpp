@@ -52,7 +52,7 @@ const char* const* tableOfKind(int kind, int* rows)
 }
 }
 
-qelException::qelException(const char* file, int line, int id, int value, bool log, ...)
+qelException::qelException(const char* file, int line, int id, int value, int log, ...)
 {
     va_list args;
     va_start(args, log);
@@ -66,7 +66,7 @@ qelException::qelException(const char* file, int line, int id, int value, bool l
     va_end(args);
 }
 
-qelException::qelException(const char* file, int line, qelMessageKind kind, int id, int value, bool log,
+qelException::qelException(const char* file, int line, qelMessageKind kind, int id, int value, int log,
                            ...)
 {
     va_list args;

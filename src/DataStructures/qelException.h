@@ -19,10 +19,12 @@ enum qelMessageKind
 class qelException
 {
 public:
+    // `log` is an int, not a bool: the last named parameter before the
+    // variable arguments must not be one that promotion changes.
     // Error (kind 0); always printed.
-    qelException(const char* file, int line, int id, int value, bool log, ...);
+    qelException(const char* file, int line, int id, int value, int log, ...);
     // Any kind; printed except the information messages I000 and I001.
-    qelException(const char* file, int line, qelMessageKind kind, int id, int value, bool log, ...);
+    qelException(const char* file, int line, qelMessageKind kind, int id, int value, int log, ...);
     // Printed only when `print` is set (and then as the kind constructor does).
     static qelException* report(const char* file, int line, qelMessageKind kind, int id, bool log,
                                 bool print, int value, ...);

@@ -235,12 +235,13 @@ public:
 
 TEST_F(ModelTest, OddLengthIdentityTextReadsOnlyItsCodePoints)
 {
-    RecordingHeader header;
-    qelIPSFontResource resource;
-    resource.setHeader(&header);
+    // The font owns its resource and the resource its header.
+    auto* header = new RecordingHeader;
+    auto* resource = new qelIPSFontResource;
+    resource->setHeader(header);
     qelAFPFont font;
     font.setEncoding("identity-h");
-    font.setIPSFontResource(&resource);
+    font.setIPSFontResource(resource);
 
     const unsigned char bytes[3] = {0x00, 0x41, 0x42};
     qelTextObject t(qelPoint{0, 0}, nullptr, bytes, nullptr, 3, 0, 90, 0);
@@ -248,7 +249,7 @@ TEST_F(ModelTest, OddLengthIdentityTextReadsOnlyItsCodePoints)
     t.setFontHeight(100);
     double width = 0;
     ASSERT_TRUE(t.computePDFWidth(width));
-    EXPECT_EQ(header.codes, (std::vector<unsigned int>{0x0041, 0x4200}));
+    EXPECT_EQ(header->codes, (std::vector<unsigned int>{0x0041, 0x4200}));
     EXPECT_DOUBLE_EQ(width, 20.0);
 }
 
