@@ -64,10 +64,11 @@ int pageResolution()
     return ini ? ini->getIPSPageResolution() : 240;
 }
 
-// The pool does not hold a font mapping definition yet.
+// The run's font mapping definition, when one is loaded.
 qelMappingDef* mappingDef()
 {
-    return nullptr;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getMappingDef() : nullptr;
 }
 
 const char* orNull(const char* s)

@@ -4,6 +4,7 @@
 #include "qelColorTable.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelImgUtils.h"
 #include "qelLogStream.h"
 #include "qelLogicalLocation.h"
 #include "qelMessageOutput.h"
@@ -2375,26 +2376,6 @@ const char* modeName(int mode)
     return "";
 }
 
-// Printable names of the image output types the format type can hold.
-const char* encodeTypeName(int type)
-{
-    switch (type) {
-    case 0: return "TIFF Uncompressed";
-    case 1: return "TIFF Huffman";
-    case 2: return "TIFF G3";
-    case 4: return "TIFF G4";
-    case 5: return "TIFF JPEG";
-    case 6: return "TIFF LZW";
-    case 7: return "TIFF PackBits";
-    case 8: return "JPEG";
-    case 27: return "PNG";
-    case 28: return "GIF";
-    case 29: return "PCX";
-    case 33: return "AFP BW";
-    default: return "Unknown";
-    }
-}
-
 } // namespace
 
 char* qelIni::resolvePath(char* old, const char* path, const char* label, bool check)
@@ -2815,7 +2796,7 @@ bool qelIni::checkFormatType()
         } else {
             warnUser(*this, 0,
                      formatText("Warning! Invalid AFP format type %s. Ignoring format type.\n",
-                                encodeTypeName(m_formatType)));
+                                qelImgUtils::getEncodeTypeName(m_formatType)));
         }
         break;
     case QEL_OUT_ASCII:
@@ -2847,7 +2828,7 @@ bool qelIni::checkFormatType()
             if (m_color) {
                 warnUser(*this, 0,
                          formatText("Warning! Color is not supported for %s output format. Creating B/W pages... \n",
-                                    encodeTypeName(m_formatType)));
+                                    qelImgUtils::getEncodeTypeName(m_formatType)));
                 m_color = 0;
             }
             break;
