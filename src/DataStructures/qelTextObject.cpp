@@ -6,6 +6,7 @@
 #include "qelException.h"
 #include "qelFontMetrics.h"
 #include "qelGlobalDSPool.h"
+#include "qelGlobalRes.h"
 #include "qelIPSFontHeader.h"
 #include "qelIPSFontResource.h"
 #include "qelIni.h"
@@ -273,6 +274,27 @@ void qelTextObject::bindCodePoints()
     }
     if (!font)
         return;
+    // A font with an alias stands for the font filed under its
+    // representation's name.
+    if (font->getAliasNameCount() > 0) {
+        const qelFontRepresentation* rep = font->getRepresentation();
+        const char* name = rep ? rep->getName() : nullptr;
+        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+        qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
+        qelRes* found = nullptr;
+        if (res && name) {
+            if (font->getScriptCreated()) {
+                found = res->findProcessScriptFont(name, 3);
+                if (!found)
+                    found = res->findScriptFont(name, 3);
+            } else {
+                found = res->findResource(name, 3);
+            }
+        }
+        if (!found)
+            return;
+        font = static_cast<qelAFPFont*>(found);
+    }
     if (!codePage)
         codePage = font->getCodePage();
 

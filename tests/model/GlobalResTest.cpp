@@ -3,6 +3,7 @@
 #include "qelCodePage.h"
 #include "qelException.h"
 #include "qelFORMDEF.h"
+#include "qelAFPFontRepresentation.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
@@ -13,12 +14,14 @@
 #include "qelResOverlay.h"
 #include "qelResParser.h"
 #include "qelResourceAliasName.h"
+#include "qelTextObject.h"
 #include "qelUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -100,6 +103,35 @@ TEST_F(GlobalResTest, FontLookupPrefersLevelThenExactName)
     qelAFPFont* last = font("X2GT10", false);
     (void)later;
     EXPECT_EQ(res->getResource("X0GT10", 3), last);
+}
+
+TEST_F(GlobalResTest, TextOfAnAliasedFontBindsToTheFiledFont)
+{
+    auto aliased = [] {
+        auto* f = new qelAFPFont();
+        f->addAliasName("Helv");
+        auto* rep = new qelAFPFontRepresentation();
+        rep->setRequestedName("C0TARGET");
+        f->setRepresentation(rep);
+        return f;
+    };
+    auto bind = [](qelAFPFont* f) {
+        qelTextObject text;
+        text.setText("ab");
+        text.setFont(f);
+        text.bindCodePoints();
+    };
+
+    // Nothing filed under the representation's name: nothing is bound.
+    std::unique_ptr<qelAFPFont> alone(aliased());
+    bind(alone.get());
+    EXPECT_EQ(alone->findGlyphName("ALLCDEPG"), nullptr);
+
+    qelAFPFont* target = font("C0TARGET", true);
+    std::unique_ptr<qelAFPFont> withAlias(aliased());
+    bind(withAlias.get());
+    EXPECT_EQ(withAlias->findGlyphName("ALLCDEPG"), nullptr);
+    EXPECT_NE(target->findGlyphName("ALLCDEPG"), nullptr);
 }
 
 TEST_F(GlobalResTest, FontNamesOfNoKnownFormAreNeitherFiledNorFound)
