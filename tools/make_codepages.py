@@ -22,16 +22,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import make_gcgid2unicode  # noqa: E402  (the shared GCGID table)
 
 # iconv name -> CPGID, for every shipped code page.
-CODE_PAGES = [("IBM037", 37), ("IBM273", 273), ("IBM277", 277), ("IBM278", 278), ("IBM280", 280),
-              ("IBM284", 284), ("IBM285", 285), ("IBM297", 297), ("IBM500", 500), ("IBM871", 871),
-              ("IBM1047", 1047)] + [("IBM%d" % n, n) for n in range(1140, 1149)]
+CODE_PAGES = make_gcgid2unicode.CODE_PAGES
 
 GCGIDS = dict(make_gcgid2unicode.GCGIDS)
-GCGIDS[0x20AC] = "SC200000"  # euro sign
-# Code page 285 has the overline/macron character at 0xA1, which glibc
-# gives as U+203E (the other code pages, 1146 included, as U+00AF): one
-# character, one GCGID.
-GCGIDS[0x203E] = GCGIDS[0x00AF]
+for other, value in make_gcgid2unicode.SAME_CHARACTER.items():
+    GCGIDS[other] = GCGIDS[value]
 
 # Glyph names for characters without a Windows-1252 byte, which the PDF
 # output can reach only by name. The shipped code pages have none; a new

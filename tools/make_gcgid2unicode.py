@@ -17,8 +17,11 @@ import os
 import subprocess
 import sys
 
-# Code pages shipped: iconv name -> code page number.
-CODE_PAGES = [("IBM500", 500), ("IBM037", 37), ("IBM273", 273), ("IBM1047", 1047)]
+# Code pages shipped: iconv name -> code page number (the code page files
+# of tools/make_codepages.py are made for the same list).
+CODE_PAGES = [("IBM037", 37), ("IBM273", 273), ("IBM277", 277), ("IBM278", 278), ("IBM280", 280),
+              ("IBM284", 284), ("IBM285", 285), ("IBM297", 297), ("IBM500", 500), ("IBM871", 871),
+              ("IBM1047", 1047)] + [("IBM%d" % n, n) for n in range(1140, 1149)]
 
 # GCGID by Unicode value for the Latin-1 repertoire of the code pages above.
 GCGIDS = {
@@ -58,6 +61,14 @@ GCGIDS = {
     0x00F8: "LO610000", 0x00F9: "LU130000", 0x00FA: "LU110000", 0x00FB: "LU150000",
     0x00FC: "LU170000", 0x00FD: "LY110000", 0x00FE: "LT630000", 0x00FF: "LY170000",
 }
+GCGIDS[0x20AC] = "SC200000"  # euro sign (the 114x code pages)
+
+# Unicode values iconv gives for a character that has another value in the
+# table: code page 285 has the overline/macron character at 0xA1, which
+# glibc gives as U+203E (the other code pages as U+00AF): one character,
+# one GCGID, whose value in the glyph name table stays U+00AF.
+SAME_CHARACTER = {0x203E: 0x00AF}
+
 # Letters: L<letter>01 small, L<letter>02 capital.
 for i in range(26):
     GCGIDS[0x61 + i] = "L%s010000" % chr(0x41 + i)
@@ -84,6 +95,7 @@ def main():
                 sys.exit("iconv knows no character for 0x%02X in %s" % (byte, codec))
             if value < 0x20 or 0x7F <= value < 0xA0:
                 continue  # control character
+            value = SAME_CHARACTER.get(value, value)
             name = GCGIDS.get(value)
             if name is None:
                 sys.exit("no GCGID for U+%04X (0x%02X in %s)" % (value, byte, codec))
