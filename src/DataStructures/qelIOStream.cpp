@@ -310,7 +310,9 @@ qelSFIBlock* qelIOStream::readSFI()
     addToOffset(rec->m_length);
     rec->reset();
     rec->m_fileOffset = m_offset;
-    m_carriageControl = stream->hasCarriageControl() ? 1 : 0;
+    // A flag set by resynchronisation stays until the reader is reset.
+    if (stream->hasCarriageControl())
+        m_carriageControl = 1;
     if (m_carriageControl)
         skipLeadingBytes();
 

@@ -310,3 +310,32 @@ TEST_F(ReadLoopTest, UnexpectedFieldIsReportedAndConsumed)
 }
 
 } // namespace
+
+// Input that does not begin with X'5A': the introducer found by the first
+// resynchronisation holds for the fields after it.
+TEST_F(ReadLoopTest, IntroducerFoundLaterHoldsForTheFollowingFields)
+{
+    Bytes input = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A};
+    size_t first = input.size();
+    append(input, field(0xA8A8, {}));
+    append(input, field(0xA8AF, {0x01, 0x02}));
+    append(input, field(0xA9AF, {}));
+    append(input, field(0xA9A8, {}));
+    qelIOStream stream(input.data(), static_cast<int>(input.size()));
+    stream.rewind();
+    EXPECT_FALSE(stream.hasCarriageControl());
+    qelAFPParser parser;
+    const int ids[] = {0xA8A8, 0xA8AF, 0xA9AF, 0xA9A8};
+    size_t offset = first;
+    for (int id : ids) {
+        qelSFIBlock* got = parser.readNextSF(&stream);
+        EXPECT_EQ(got->getId(), id);
+        EXPECT_EQ(got->getOffset(), static_cast<int>(offset)) << std::hex << id;
+        offset += 9 + (id == 0xA8AF ? 2 : 0);
+    }
+    std::string text = output();
+    size_t count = 0;
+    for (size_t at = text.find("W062"); at != std::string::npos; at = text.find("W062", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1u) << text;
+}

@@ -1,6 +1,8 @@
 #include "AfpTestSupport.h"
 
 #include "qelIOStream.h"
+#include "qelIndex.h"
+#include "qelIndexElement.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelMappedFontInfo.h"
@@ -367,3 +369,74 @@ TEST_F(FieldTest, LengthWarningsNameTheOffset)
 }
 
 } // namespace
+
+// Index values go into the attached entry and element; none attached only
+// logs.
+TEST_F(FieldTest, IndexValuesFillTheAttachedRecords)
+{
+    const uint32_t all = 0xFFFFFFFFu;
+    Bytes tle = fqn(0x0B, " CUSTOMER ");
+    append(tle, fqn(0x0C, "PEL1"));
+    append(tle, {0x0A, 0x80, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00, 0x02});
+    append(tle, {0x09, 0x36, 0x00, 0x00, 0xC1, 0x00, 0xC2, 0x00, 0x00});
+    append(tle, fqn(0x87, "PAGE0001"));
+    qelSFIBlock* f = read(0xA090, tle);
+    qelIndex* entry = reader().createIndexEntry();
+    std::unique_ptr<qelIndex> owned(entry);
+    uint32_t mandatory = 0;
+    uint32_t optional = all;
+    EXPECT_EQ(raised([&] { reader().parse(&mandatory, &optional, f); }).id, -1);
+    reader().detachIndexEntry();
+    EXPECT_STREQ(entry->getName(), "CUSTOMER");
+    ASSERT_EQ(entry->getEBCDICNameLength(), 10);
+    EXPECT_EQ(entry->getEBCDICName()[0], 0x40) << "raw bytes kept untrimmed";
+    EXPECT_STREQ(entry->getProcessElementName(), "PEL1");
+    EXPECT_EQ(entry->getSequenceNumber(), 7);
+    EXPECT_EQ(entry->getLevelNumber(), 2);
+    EXPECT_STREQ(entry->getValue(), "A B") << "NULs become blanks, trailing ones trimmed";
+    ASSERT_EQ(entry->getEBCDICValueLength(), 5);
+    EXPECT_EQ(entry->getEBCDICValue()[1], 0x00);
+    EXPECT_STREQ(entry->getObjectName(), "PAGE0001");
+    EXPECT_EQ(entry->getLevel(), 0);
+
+    struct Case
+    {
+        const char* what;
+        Bytes data;
+        const char* name;
+        const char* groupName;
+        const char* pageName;
+        int level;
+        int32_t offset;
+        int32_t count;
+    } cases[] = {
+        {"page group", fqn(0x0D, "GROUP1"), "GROUP1", nullptr, nullptr, 1, 0, 0},
+        {"page", fqn(0x87, "PAGE1"), "PAGE1", nullptr, nullptr, 0, 0, 0},
+        {"medium map names the group", fqn(0x8D, "MAP1"), nullptr, "MAP1", nullptr, 1, 0, 0},
+        {"index element name", fqn(0xCA, "IEL1"), nullptr, nullptr, "IEL1", 1, 0, 0},
+        {"byte offset", {0x06, 0x2D, 0x00, 0x01, 0x00, 0x00}, nullptr, nullptr, nullptr, 1, 0x10000, 0},
+        {"offset outside the document", {0x06, 0x2D, 0xFF, 0xFF, 0xFF, 0xFF}, nullptr, nullptr, nullptr, 1, 0, 0},
+        {"object count", {0x08, 0x5E, 0xAF, 0x00, 0x00, 0x00, 0x00, 0x0C}, nullptr, nullptr, nullptr, 1, 0, 12},
+    };
+    for (const Case& c : cases) {
+        qelIndexElement element;
+        f = read(0xB2A7, c.data);
+        reader().attachIndexElement(&element);
+        mandatory = 0;
+        optional = all;
+        EXPECT_EQ(raised([&] { reader().parse(&mandatory, &optional, f); }).id, -1) << c.what;
+        reader().detachIndexElement();
+        EXPECT_STREQ(element.getName(), c.name) << c.what;
+        EXPECT_STREQ(element.getGroupName(), c.groupName) << c.what;
+        EXPECT_STREQ(element.getPageName(), c.pageName) << c.what;
+        EXPECT_EQ(element.getLevel(), c.level) << c.what;
+        EXPECT_EQ(element.getByteOffset(), c.offset) << c.what;
+        EXPECT_EQ(element.getSubordinateCount(), c.count) << c.what;
+
+        // Nothing attached: read and logged only.
+        f = read(0xB2A7, c.data);
+        mandatory = 0;
+        optional = all;
+        EXPECT_EQ(raised([&] { reader().parse(&mandatory, &optional, f); }).id, -1) << c.what;
+    }
+}

@@ -3,6 +3,7 @@
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIndex.h"
+#include "qelIndexElement.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelLogStream.h"
@@ -700,6 +701,18 @@ qelIndex* qelTripletParser::createIndexEntry()
     return m_indexEntry;
 }
 
+void qelTripletParser::indexedObject(const char* name, int32_t kind)
+{
+    if (m_indexElement) {
+        m_indexElement->setName(name);
+        m_indexElement->setLevel(kind);
+    }
+    if (m_indexEntry) {
+        m_indexEntry->setObjectName(name);
+        m_indexEntry->setLevel(kind);
+    }
+}
+
 // ---- dispatch
 
 bool qelTripletParser::readTriplet(int id, bool repeated)
@@ -904,8 +917,7 @@ void qelTripletParser::fullyQualifiedNameTriplet()
     std::string name = readText(rawLength);
     const char* text = name.c_str();
     qelIndex* entry = m_indexEntry;
-    (void)raw;
-    (void)entry;
+    qelIndexElement* element = m_indexElement;
     switch (type) {
     case 0x01:
         setFullyQualifiedName(text);
@@ -926,12 +938,19 @@ void qelTripletParser::fullyQualifiedNameTriplet()
         line("The triplet contains a GID reference to a Begin Resource Group structured field: %s", text);
         break;
     case 0x0B:
+        if (entry) {
+            entry->setName(text);
+            entry->setEBCDICName(raw, rawLength);
+        }
         line("The triplet contains the GID of a document attribute: %s", text);
         break;
     case 0x0C:
+        if (entry)
+            entry->setProcessElementName(text);
         line("The triplet contains the GID of a process element: %s", text);
         break;
     case 0x0D:
+        indexedObject(text, 1);
         line("The triplet contains a GID reference to a Begin Named Page Group structured field: %s", text);
         break;
     case 0x83:
@@ -951,9 +970,12 @@ void qelTripletParser::fullyQualifiedNameTriplet()
         line("Font Character Set Name Reference: %s", text);
         break;
     case 0x87:
+        indexedObject(text, 0);
         line("The triplet contains a GID reference to a Begin Page structured field: %s", text);
         break;
     case 0x8D:
+        if (element)
+            element->setGroupName(text);
         setMediumMapName(text);
         line("The triplet contains a GID reference to a Begin Medium Map structured field: %s", text);
         break;
@@ -967,6 +989,8 @@ void qelTripletParser::fullyQualifiedNameTriplet()
         line("The triplet contains a GID reference to a Begin Overlay structured field: %s", text);
         break;
     case 0xCA:
+        if (element)
+            element->setPageName(text);
         line("This triplet contains the GID of an Index Element structured field: %s", text);
         break;
     case 0xCE:
@@ -1226,7 +1250,8 @@ void qelTripletParser::attributeValueTriplet()
             line("Warning! Illegal Reserved Bytes: 0x%x. Should be Zero.", reserved);
     }
     int n = t->getRemaining();
-    std::string value(reinterpret_cast<const char*>(t->getData() + t->getPosition()), static_cast<size_t>(n));
+    const unsigned char* raw = t->getData() + t->getPosition();
+    std::string value(reinterpret_cast<const char*>(raw), static_cast<size_t>(n));
     t->skip(n);
     if (n > 0)
         qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(&value[0]), n);
@@ -1237,6 +1262,10 @@ void qelTripletParser::attributeValueTriplet()
     size_t end = value.find_last_not_of(" \t\n\v\f\r");
     value = begin == std::string::npos ? std::string() : value.substr(begin, end - begin + 1);
     line("Attribute Value: %s", value.c_str());
+    if (m_indexEntry) {
+        m_indexEntry->setValue(value.c_str());
+        m_indexEntry->setEBCDICValue(raw, n);
+    }
 }
 
 void qelTripletParser::resourceUsageAttributeTriplet()
@@ -1435,6 +1464,10 @@ void qelTripletParser::attributeQualifierTriplet()
     line("Attribute Qualifier Triplet:");
     line("Sequence Number: %08x", sequence);
     line("Level Number: %08x", level);
+    if (m_indexEntry) {
+        m_indexEntry->setSequenceNumber(static_cast<int32_t>(sequence));
+        m_indexEntry->setLevelNumber(static_cast<int32_t>(level));
+    }
 }
 
 void qelTripletParser::indexValueTriplet(int id)
@@ -1470,6 +1503,10 @@ void qelTripletParser::indexValueTriplet(int id)
         reserved = t->getRemaining() >= 1 ? t->readByte() : 0;
     }
     uint32_t value = t->getRemaining() >= 4 ? t->readUInt32() : 0;
+    if (m_indexElement && id == 0x2D)
+        m_indexElement->setByteOffset(value);
+    if (m_indexElement && id == 0x5E)
+        m_indexElement->setSubordinateCount(static_cast<int32_t>(value));
     switch (id) {
     case 0x2D:
         line("Direct Byte Offset Triplet ");

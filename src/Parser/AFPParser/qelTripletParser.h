@@ -168,6 +168,9 @@ private:
     void resourceObjectIncludeTriplet();
     void extensionFontTriplet();
     void attributeQualifierTriplet();
+    // Names the indexed object (1 page group, 0 page) in the attached
+    // index element and entry.
+    void indexedObject(const char* name, int32_t kind);
     void indexValueTriplet(int id);
     void mappingOptionTriplet();
     void lineDataObjectPositionMigrationTriplet();
