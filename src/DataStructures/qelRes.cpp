@@ -66,10 +66,15 @@ const char* qelRes::getTypeShortName(uint32_t type, const char* name)
 
 char* qelRes::describe()
 {
-    const int size = 256;
+    // Names come from the input: the text grows to hold them.
+    const char* type = getTypeShortName(m_type, getName());
+    const char* name = getName() ? getName() : "(null)";
+    const char* alias = getAliasName() ? getAliasName() : "(null)";
+    const char* format = "Type:%s Name:%s  Alias Name:%s";
+    int needed = std::snprintf(nullptr, 0, format, type, name, alias) + 1;
+    int size = needed > 256 ? needed : 256;
     char* text = new char[size]();
-    std::snprintf(text, size, "Type:%s Name:%s  Alias Name:%s", getTypeShortName(m_type, getName()),
-                  getName() ? getName() : "(null)", getAliasName() ? getAliasName() : "(null)");
+    std::snprintf(text, size, format, type, name, alias);
     return text;
 }
 
@@ -78,8 +83,13 @@ char* qelRes::listingLine(int size) const
     std::string name = getName() ? getName() : "NULL";
     if (!m_found)
         name += "(*)";
+    const char* format = "\r\n%-7s%-13s%-8s";
+    const char* inlineText = m_inline == 1 ? "Yes" : "No";
+    int needed = std::snprintf(nullptr, 0, format, "", name.c_str(), inlineText) + 1;
+    if (needed > size)
+        size = needed;
     char* text = new char[size]();
-    std::snprintf(text, size, "\r\n%-7s%-13s%-8s", "", name.c_str(), m_inline == 1 ? "Yes" : "No");
+    std::snprintf(text, size, format, "", name.c_str(), inlineText);
     return text;
 }
 

@@ -78,7 +78,8 @@ public:
 protected:
     // The common start of a listing line: "\r\n%-7s%-13s%-8s" with an empty
     // first column, the name ("(*)" behind it when not found) and the inline
-    // column. A new text of `size` bytes, zero-filled.
+    // column. A new zero-filled text of at least `size` bytes, larger when
+    // the name needs it.
     char* listingLine(int size) const;
 
 private:

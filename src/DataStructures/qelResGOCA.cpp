@@ -2,21 +2,60 @@
 
 #include "qelGlobalDSPool.h"
 #include "qelGraphicObject.h"
+#include "qelIni.h"
 #include "qelList.h"
+#include "qelLogStream.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelResPSEG.h"
 
 namespace
 {
 const int kPlacementGraphics = 4;
 }
 
+qelResGOCA::qelResGOCA()
+{
+    qelRes::setType(TYPE_GOCA);
+    setMediaKind(KIND_GOCA);
+}
+
+qelResGOCA::qelResGOCA(const char* name) : qelResGOCA()
+{
+    qelRes::setName(name);
+}
+
+bool qelResGOCA::isDrawnFor(int outputFormat)
+{
+    return outputFormat == QEL_OUT_JPEG || outputFormat == QEL_OUT_PDF || outputFormat == QEL_OUT_TIFF ||
+           outputFormat == QEL_OUT_PDFA;
+}
+
+void qelResGOCA::addParsedObject(qelGraphicObject* object)
+{
+    if (!object)
+        return;
+    object->setAreaOrigin(getIncludeX(), getIncludeY());
+    qelPtocaMedia::addParsedObject(object);
+}
+
 int qelResGOCA::display(qelVisitor* visitor, float x, float y)
 {
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIni* ini = pool ? pool->getIni() : nullptr;
+    if (!ini || !isDrawnFor(ini->getOutputFormat())) {
+        qelLogStream* log = pool ? pool->getLogStream() : nullptr;
+        if (log && (log->m_levelMask & 0x2))
+            log->printLine("Warning! GOCA not yet supported for TIFF/JPEG output in %s V%s.%s.%d.%d\n",
+                           ini && ini->isSDK() ? "Lorbane SDK" : "Lorbane", "", "", 0, 32);
+        return 0;
+    }
     qelList* objects = getObjectList();
     for (qelListNode* n = objects ? objects->getHead() : nullptr; n && visitor; n = n->next) {
         auto* object = static_cast<qelGraphicObject*>(n->item);
-        if (!object)
+        if (!object) {
+            qelResPSEG::warn("Warning! Cannot display null goca object.", true);
             continue;
+        }
         object->setPlacement(kPlacementGraphics);
         if (object->kind() != qelGraphicObject::KIND_REFERENCE_LIST)
             object->setAreaOrigin(x, y);

@@ -9,17 +9,24 @@
 class qelResGOCA : public qelRes, public qelPtocaMedia
 {
 public:
-    explicit qelResGOCA(const char* name)
-    {
-        qelRes::setType(TYPE_GOCA);
-        qelRes::setName(name);
-        setMediaKind(KIND_GOCA);
-    }
+    // A named resource (placeholders of the global resource list).
+    explicit qelResGOCA(const char* name);
+    // Named later by the graphics reader.
+    qelResGOCA();
+
     char* describe() override { return qelRes::describe(); }
+    // Draws the objects for the output formats that can show graphics; a
+    // logged warning for the others.
     int display(qelVisitor* visitor, float x, float y) override;
     int fixAbsPosition() override;
     int writeObjectReference(qelVisitor*) override { return 0; }
     const char* getName() const override { return qelRes::getName(); }
+    // Appends the object, which takes the resource's include position as
+    // its origin.
+    void addParsedObject(qelGraphicObject* object) override;
+
+    // True for the output formats that draw graphics resources.
+    static bool isDrawnFor(int outputFormat);
 };
 
 #endif

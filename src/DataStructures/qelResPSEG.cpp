@@ -1,7 +1,13 @@
 #include "qelResPSEG.h"
 
+#include "qelGlobalDSPool.h"
 #include "qelGraphicObject.h"
+#include "qelImageObject.h"
+#include "qelImgInfo.h"
+#include "qelIni.h"
 #include "qelList.h"
+#include "qelLogStream.h"
+#include "qelMessageOutput.h"
 
 namespace
 {
@@ -19,6 +25,35 @@ qelResPSEG::~qelResPSEG()
     qelList::destroy(m_objects);
 }
 
+int qelResPSEG::bitsPerPixelOf(const qelGraphicObject* object)
+{
+    if (!object || object->kind() != qelGraphicObject::KIND_IMAGE)
+        return 0;
+    const qelImgInfo* info = static_cast<const qelImageObject*>(object)->getFormatInfo();
+    return info ? info->bitsPerPixel : 1;
+}
+
+void qelResPSEG::warn(const char* text, bool newline)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelLogStream* log = pool ? pool->getLogStream() : nullptr;
+    if (log && (log->m_levelMask & 0x2))
+        log->printLine("%s", text);
+    qelIni* ini = pool ? pool->getIni() : nullptr;
+    if (!(ini && ini->isQuietMode())) {
+        qelMessageOutput::write(text);
+        if (newline)
+            qelMessageOutput::write("\n");
+    }
+}
+
+int qelResPSEG::raiseMaxBitsPerPixel(int bits)
+{
+    if (bits > m_maxBitsPerPixel)
+        m_maxBitsPerPixel = bits;
+    return m_maxBitsPerPixel;
+}
+
 void qelResPSEG::addObject(qelGraphicObject* object)
 {
     if (!object)
@@ -26,14 +61,27 @@ void qelResPSEG::addObject(qelGraphicObject* object)
     if (!m_objects)
         m_objects = new qelList(&qelList::deleteAs<qelGraphicObject>);
     m_objects->append(object);
+    raiseMaxBitsPerPixel(bitsPerPixelOf(object));
+}
+
+void qelResPSEG::addObjects(const qelList* list)
+{
+    for (qelListNode* n = list ? list->getHead() : nullptr; n; n = n->next)
+        addObject(static_cast<qelGraphicObject*>(n->item));
 }
 
 int qelResPSEG::display(qelVisitor* visitor, float x, float y)
 {
+    if (!getPositionsFixed()) {
+        warn("Warning! fixAbsPosition() not called. Not able to display PSEG.", false);
+        return 0;
+    }
     for (qelListNode* n = m_objects ? m_objects->getHead() : nullptr; n && visitor; n = n->next) {
         auto* object = static_cast<qelGraphicObject*>(n->item);
-        if (!object)
+        if (!object) {
+            warn("Warning! Cannot Display Null Object.", true);
             continue;
+        }
         object->setPlacement(kPlacementPageSegment);
         if (object->kind() != qelGraphicObject::KIND_REFERENCE_LIST)
             object->setAreaOrigin(x, y);
@@ -53,6 +101,7 @@ int qelResPSEG::fixAbsPosition()
         if (!object)
             continue;
         object->setPlacement(kPlacementPageSegment);
+        object->setResolution(m_resolution);
         object->fixAbsPosition();
     }
     setPositionsFixed();
