@@ -1,5 +1,6 @@
 #include "qelLorbane.h"
 
+#include "qelASCIIVisitor.h"
 #include "qelCheckoutStream.h"
 #include "qelCodePage.h"
 #include "qelCodedVisitor.h"
@@ -56,7 +57,8 @@ struct ParserChoice
     qelLorbane::ParserRelease release = nullptr;
 };
 std::map<int, ParserChoice> g_parsers;
-std::map<int, qelLorbane::OutputEngineFactory> g_outputEngines;
+// Text output is always built in.
+std::map<int, qelLorbane::OutputEngineFactory> g_outputEngines = {{QEL_OUT_ASCII, &qelCreateASCIIVisitor}};
 std::map<int, qelLorbane::RasterEngineFactory> g_rasterEngines;
 std::map<int, qelLorbane::ExternalReader> g_externalReaders;
 // The global resource list whose legend was written last.

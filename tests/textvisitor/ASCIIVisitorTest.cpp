@@ -1,0 +1,165 @@
+#include "qelASCIIVisitor.h"
+#include "qelGlobalDSPool.h"
+#include "qelIni.h"
+#include "qelMessageOutput.h"
+#include "qelPtocaPage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+class ASCIIVisitorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_messages = std::tmpfile();
+        qelMessageOutput::set(m_messages);
+        ini()->setMemoryOutputStream(true);
+    }
+    void TearDown() override
+    {
+        qelMessageOutput::set(nullptr);
+        std::fclose(m_messages);
+        delete qelGlobalDSPool::getInstance();
+    }
+    static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
+
+    // An AFP page of width x height units at 240 with the given smallest
+    // character size.
+    static std::unique_ptr<qelPtocaPage> page(uint32_t width, uint32_t height, int charWidth, int charHeight)
+    {
+        std::unique_ptr<qelPtocaPage> p(new qelPtocaPage());
+        p->setSize(width, height);
+        p->setResolution(240);
+        p->setSmallestCharSize(charWidth, charHeight);
+        return p;
+    }
+
+    // Everything written, taken from the output buffer after cleanup.
+    static std::string output(qelASCIIVisitor& v)
+    {
+        v.cleanup();
+        const char* data = static_cast<const char*>(v.getOutputBuffer());
+        std::string text = data ? std::string(data, static_cast<size_t>(v.getOutputBufferSize())) : std::string();
+        std::free(const_cast<void*>(v.getOutputBuffer()));
+        v.releaseOutputBuffer();
+        return text;
+    }
+
+    FILE* m_messages = nullptr;
+};
+
+TEST_F(ASCIIVisitorTest, GridFromPageSpacingAndLimits)
+{
+    struct Case
+    {
+        const char* what;
+        uint32_t width, height;
+        int charWidth, charHeight, maxCols, maxRows;
+        int columns, rows, cellWidth, cellHeight;
+    };
+    const Case cases[] = {
+        {"spacing in tenths", 200, 120, 100, 120, 0, 0, 20, 10, 10, 12},
+        {"9999 stands for defaults", 200, 120, 9999, 9999, 0, 0, 20, 10, 10, 12},
+        {"column limit", 200, 120, 100, 120, 40, 0, 40, 10, 5, 12},
+        {"row limit", 200, 120, 100, 120, 0, 5, 20, 5, 10, 24},
+        {"more columns than units", 200, 120, 100, 120, 500, 0, 500, 10, 1, 12},
+        {"more rows than units", 200, 120, 100, 120, 0, 300, 20, 300, 10, 1},
+        {"spacing below a unit", 200, 120, 4, 4, 0, 0, 200, 120, 1, 1},
+        {"no spacing", 200, 120, 0, 0, 0, 0, 200, 120, 1, 1},
+    };
+    for (const Case& c : cases) {
+        ini()->setMaxCols(c.maxCols);
+        ini()->setMaxRows(c.maxRows);
+        qelASCIIVisitor v;
+        auto p = page(c.width, c.height, c.charWidth, c.charHeight);
+        v.initializePage(p.get());
+        EXPECT_EQ(c.columns, v.getColumns()) << c.what;
+        EXPECT_EQ(c.rows, v.getRows()) << c.what;
+        EXPECT_EQ(c.cellWidth, v.getCellWidth()) << c.what;
+        EXPECT_EQ(c.cellHeight, v.getCellHeight()) << c.what;
+        // A text still lands in the grid.
+        v.setCell(50, 60);
+        v.putText("x", 1, 0);
+        v.finalizePage();
+    }
+}
+
+TEST_F(ASCIIVisitorTest, PageTextKeepsOneEmptyLineForLongBlankRuns)
+{
+    qelASCIIVisitor v;
+    auto p = page(200, 32 * 12, 100, 120);
+    v.initializePage(p.get());
+    ASSERT_EQ(32, v.getRows());
+    std::string expected;
+    for (int r = 0; r < 20; ++r) {
+        v.setCell(10, r * 12);
+        const std::string word = "r" + std::to_string(r);
+        v.putText(word.c_str(), static_cast<int>(word.size()), 0);
+        expected += " " + word + "\n";
+    }
+    v.finalizePage();
+    expected += "\n- Page 1 - \n";
+    EXPECT_EQ(expected, output(v));
+}
+
+TEST_F(ASCIIVisitorTest, SeparatorSwitchedOffAndEmptyPagesStillCounted)
+{
+    for (bool sv : {false, true}) {
+        ini()->setPKEY(sv ? "SV," : "");
+        qelASCIIVisitor v;
+        auto p = page(200, 120, 100, 120);
+        v.initializePage(p.get());
+        v.finalizePage();
+        v.initializePage(p.get());
+        v.setCell(10, 12);
+        v.putText("two", 3, 0);
+        v.finalizePage();
+        // Eight blank rows after the text: one empty line.
+        EXPECT_EQ(sv ? " two\n\n" : "- Page 1 - \n two\n\n- Page 2 - \n", output(v)) << sv;
+    }
+}
+
+TEST_F(ASCIIVisitorTest, CellsRunsAndDirections)
+{
+    qelASCIIVisitor v;
+    auto p = page(200, 120, 100, 120);
+    v.initializePage(p.get());
+    // First text wins horizontally.
+    v.setCell(30, 24);
+    v.putText("abc", 3, 0);
+    v.setCell(40, 24);
+    v.putText("XYZ", 3, 0);
+    // Vertical runs overwrite and turn hyphens into bars.
+    v.setCell(150, 60);
+    v.putText("a-b", 3, 270);
+    v.setCell(150, 60);
+    v.putText("Q", 1, 90);
+    // Baselines within the tolerance share a row.
+    v.setCell(100, 100);
+    const int row = v.getCurrentRow();
+    v.setCell(100, 101);
+    EXPECT_EQ(row, v.getCurrentRow());
+    // Column 0 is never used; a run past the grid is dropped.
+    v.setCell(0, 0);
+    EXPECT_EQ(1, v.getCurrentColumn());
+    EXPECT_FALSE(v.hasOverflow());
+    v.setCell(190, 108);
+    v.putText("overflowing", 11, 0);
+    EXPECT_TRUE(v.hasOverflow());
+    const char* grid = v.getPageBuffer();
+    ASSERT_TRUE(grid);
+    EXPECT_EQ("abcZ ", std::string(grid + 2 * 20 + 3, 5));
+    EXPECT_EQ('Q', grid[5 * 20 + 15]);
+    EXPECT_EQ('|', grid[6 * 20 + 15]);
+    EXPECT_EQ('b', grid[7 * 20 + 15]);
+    v.finalizePage();
+}
+
+} // namespace
