@@ -1,6 +1,7 @@
 #include "qelGlobalDSPool.h"
 
 #include "qel2DDataMatrixBarcodeImplementor.h"
+#include "qelAEGParser.h"
 #include "qelCODE128BarcodeImplementor.h"
 #include "qelCODE39BarcodeImplementor.h"
 #include "qelIOStream.h"
@@ -14,6 +15,7 @@
 #include "qelIndexList.h"
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
+#include "qelPresentationTextParser.h"
 #include "qelResParser.h"
 #include "qelTripletParser.h"
 
@@ -88,6 +90,8 @@ qelGlobalDSPool::~qelGlobalDSPool()
     dropMember(m_hashIdMap);
     for (qelResParser*& parser : m_resourceParsers)
         dropMember(parser);
+    dropMember(m_aegParser);
+    dropMember(m_presentationTextParser);
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
@@ -274,6 +278,20 @@ qel2DDataMatrixBarcodeImplementor* qelGlobalDSPool::getDataMatrixImplementor()
     return m_dataMatrixImplementor;
 }
 
+qelAEGParser* qelGlobalDSPool::getAEGParser()
+{
+    if (!m_aegParser)
+        m_aegParser = new qelAEGParser();
+    return m_aegParser;
+}
+
+qelPresentationTextParser* qelGlobalDSPool::getPresentationTextParser()
+{
+    if (!m_presentationTextParser)
+        m_presentationTextParser = new qelPresentationTextParser();
+    return m_presentationTextParser;
+}
+
 bool qelGlobalDSPool::hasObject(int kind) const
 {
     if (isResourceParserKind(kind))
@@ -289,6 +307,10 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_hashIdMap != nullptr;
     case QEL_POOL_TRIPLET_PARSER:
         return m_tripletParser != nullptr;
+    case QEL_POOL_AEG_PARSER:
+        return m_aegParser != nullptr;
+    case QEL_POOL_PRESENTATION_TEXT_PARSER:
+        return m_presentationTextParser != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
     case QEL_POOL_GCGID_UNICODE_MAP:
@@ -340,6 +362,12 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_TRIPLET_PARSER:
         dropMember(m_tripletParser);
+        break;
+    case QEL_POOL_AEG_PARSER:
+        dropMember(m_aegParser);
+        break;
+    case QEL_POOL_PRESENTATION_TEXT_PARSER:
+        dropMember(m_presentationTextParser);
         break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);

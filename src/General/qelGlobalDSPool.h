@@ -22,6 +22,8 @@ class qelFileFontMapper;
 class qelArrayFontMapper;
 class qelResParser;
 class qelCharSetParser;
+class qelAEGParser;
+class qelPresentationTextParser;
 
 // Numbers by which hasObject and resetObject address the pool's members.
 // 1, 34, 37 and 45 and above name no member.
@@ -132,6 +134,11 @@ public:
     qelResParser* getGocaParser() const { return getResourceParser(QEL_POOL_GOCA_PARSER); }
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
 
+    // Active environment group and presentation text parsers, created on
+    // first use.
+    qelAEGParser* getAEGParser();
+    qelPresentationTextParser* getPresentationTextParser();
+
     // Bar code encoders, created on first use.
     qelCODE128BarcodeImplementor* getCode128Implementor();
     qelCODE39BarcodeImplementor* getCode39Implementor();
@@ -172,6 +179,8 @@ private:
     qelNOPList* m_nopList = nullptr;
     qelHashIdMap* m_hashIdMap = nullptr;
     qelTripletParser* m_tripletParser = nullptr;
+    qelAEGParser* m_aegParser = nullptr;
+    qelPresentationTextParser* m_presentationTextParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;
     qelGcgidUnicodeMap* m_gcgidUnicodeMap = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;
