@@ -48,6 +48,8 @@ namespace
 {
 qelLorbane* g_kernel = nullptr;
 int g_inputNumber = 0;
+// Running number of image, cell and container names of the current input.
+int g_imageNumber = 0;
 std::string g_currentDocumentName;
 qelSDKDocumentWriter g_documentWriter = nullptr;
 
@@ -648,6 +650,11 @@ int getInputNumber()
     return g_inputNumber;
 }
 
+int nextImageNumber()
+{
+    return ++g_imageNumber;
+}
+
 int checkInputFormat(int detected, const char* sourceName)
 {
     qelIni* ini = options();
@@ -672,6 +679,7 @@ int checkInputFormat(int detected, const char* sourceName)
 void resetInputCounters()
 {
     ++g_inputNumber;
+    g_imageNumber = 0;
     qelDocument::setCurrentPageNumber(0);
     qelVisitor::resetRunCounters();
     qelDocumentParser::resetIgnoredObjectCount();

@@ -205,5 +205,7 @@ int getConfiguredInputFormat();
 void resetInputCounters();
 // Number of the current input of the process (1 for the first).
 int getInputNumber();
+// The next running image number of the current input (1 for the first).
+int nextImageNumber();
 
 #endif
