@@ -1,6 +1,7 @@
 #include "qelGlobalDSPool.h"
 
 #include "qel2DDataMatrixBarcodeImplementor.h"
+#include "qelBarcodeParser.h"
 #include "qelAEGParser.h"
 #include "qelCODE128BarcodeImplementor.h"
 #include "qelCODE39BarcodeImplementor.h"
@@ -13,11 +14,16 @@
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
 #include "qelIndexList.h"
+#include "qelMFMCache.h"
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
 #include "qelResParser.h"
 #include "qelTripletParser.h"
+#include "qelModcaParser.h"
+#include "qelPageParser.h"
+#include "qelAFPDocumentIndexParser.h"
+#include "qelPageObjectLists.h"
 
 #include <memory>
 #include <new>
@@ -80,6 +86,11 @@ qelGlobalDSPool::~qelGlobalDSPool()
         m_resourceStreams.pop_back();
         delete reader;
     }
+    // The document parser next: it hands back the parsers it used.
+    dropMember(m_modcaParser);
+    dropMember(m_pageParser);
+    dropMember(m_documentIndexParser);
+    dropMember(m_pageObjectLists);
     // The resource list first: its resources may still be reached through
     // the other members while they go.
     if (m_globalRes)
@@ -92,9 +103,11 @@ qelGlobalDSPool::~qelGlobalDSPool()
         dropMember(parser);
     dropMember(m_aegParser);
     dropMember(m_presentationTextParser);
+    dropMember(m_barcodeParser);
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
+    dropMember(m_fontMetricCache);
     dropMember(m_mappingDef);
     dropMember(m_code128Implementor);
     dropMember(m_gcgidUnicodeMap);
@@ -221,6 +234,27 @@ qelGcgidUnicodeMap* qelGlobalDSPool::getGcgidUnicodeMap()
     return m_gcgidUnicodeMap;
 }
 
+qelFileFontMapper* qelGlobalDSPool::getFileFontMapper()
+{
+    if (!m_fileFontMapper)
+        m_fileFontMapper = new (std::nothrow) qelFileFontMapper();
+    return m_fileFontMapper;
+}
+
+qelArrayFontMapper* qelGlobalDSPool::getArrayFontMapper()
+{
+    if (!m_arrayFontMapper)
+        m_arrayFontMapper = new (std::nothrow) qelArrayFontMapper();
+    return m_arrayFontMapper;
+}
+
+qelMFMCache* qelGlobalDSPool::getFontMetricCache()
+{
+    if (!m_fontMetricCache)
+        m_fontMetricCache = new (std::nothrow) qelMFMCache();
+    return m_fontMetricCache;
+}
+
 void qelGlobalDSPool::setFileFontMapper(qelFileFontMapper* mapper)
 {
     if (mapper != m_fileFontMapper)
@@ -278,6 +312,41 @@ qel2DDataMatrixBarcodeImplementor* qelGlobalDSPool::getDataMatrixImplementor()
     return m_dataMatrixImplementor;
 }
 
+qelBarcodeParser* qelGlobalDSPool::getBarcodeParser()
+{
+    if (!m_barcodeParser)
+        m_barcodeParser = new (std::nothrow) qelBarcodeParser();
+    return m_barcodeParser;
+}
+
+qelModcaParser* qelGlobalDSPool::getModcaParser()
+{
+    if (!m_modcaParser)
+        m_modcaParser = new qelModcaParser();
+    return m_modcaParser;
+}
+
+qelPageParser* qelGlobalDSPool::getPageParser()
+{
+    if (!m_pageParser)
+        m_pageParser = new qelPageParser();
+    return m_pageParser;
+}
+
+qelAFPDocumentIndexParser* qelGlobalDSPool::getDocumentIndexParser()
+{
+    if (!m_documentIndexParser)
+        m_documentIndexParser = new qelAFPDocumentIndexParser();
+    return m_documentIndexParser;
+}
+
+qelPageObjectLists* qelGlobalDSPool::getPageParserContext()
+{
+    if (!m_pageObjectLists)
+        m_pageObjectLists = new qelPageObjectLists();
+    return m_pageObjectLists;
+}
+
 qelAEGParser* qelGlobalDSPool::getAEGParser()
 {
     if (!m_aegParser)
@@ -311,6 +380,14 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_aegParser != nullptr;
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         return m_presentationTextParser != nullptr;
+    case QEL_POOL_MODCA_PARSER:
+        return m_modcaParser != nullptr;
+    case QEL_POOL_PAGE_PARSER:
+        return m_pageParser != nullptr;
+    case QEL_POOL_DOCUMENT_INDEX_PARSER:
+        return m_documentIndexParser != nullptr;
+    case QEL_POOL_PAGE_OBJECT_LISTS:
+        return m_pageObjectLists != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
     case QEL_POOL_GCGID_UNICODE_MAP:
@@ -319,12 +396,16 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_fileFontMapper != nullptr;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         return m_arrayFontMapper != nullptr;
+    case QEL_POOL_FONT_METRIC_CACHE:
+        return m_fontMetricCache != nullptr;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         return m_code128Implementor != nullptr;
     case QEL_POOL_CODE39_IMPLEMENTOR:
         return m_code39Implementor != nullptr;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         return m_dataMatrixImplementor != nullptr;
+    case QEL_POOL_BARCODE_PARSER:
+        return m_barcodeParser != nullptr;
     case QEL_POOL_INI:
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
@@ -369,6 +450,18 @@ void qelGlobalDSPool::resetObject(int kind)
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         dropMember(m_presentationTextParser);
         break;
+    case QEL_POOL_MODCA_PARSER:
+        dropMember(m_modcaParser);
+        break;
+    case QEL_POOL_PAGE_PARSER:
+        dropMember(m_pageParser);
+        break;
+    case QEL_POOL_DOCUMENT_INDEX_PARSER:
+        dropMember(m_documentIndexParser);
+        break;
+    case QEL_POOL_PAGE_OBJECT_LISTS:
+        dropMember(m_pageObjectLists);
+        break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);
         break;
@@ -381,6 +474,9 @@ void qelGlobalDSPool::resetObject(int kind)
     case QEL_POOL_ARRAY_FONT_MAPPER:
         dropMember(m_arrayFontMapper);
         break;
+    case QEL_POOL_FONT_METRIC_CACHE:
+        dropMember(m_fontMetricCache);
+        break;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         dropMember(m_code128Implementor);
         break;
@@ -389,6 +485,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         dropMember(m_dataMatrixImplementor);
+        break;
+    case QEL_POOL_BARCODE_PARSER:
+        dropMember(m_barcodeParser);
         break;
     case QEL_POOL_INI:
         dropMember(m_ini);

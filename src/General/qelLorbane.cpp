@@ -11,6 +11,7 @@
 #include "qelException.h"
 #include "qelGcgidUnicodeMap.h"
 #include "qelGlobalDSPool.h"
+#include "qelModcaParser.h"
 #include "qelGlobalRes.h"
 #include "qelImgProcessor.h"
 #include "qelImgUtils.h"
@@ -210,6 +211,19 @@ qelVisitor* outputEngineOf(qelVisitor* visitor)
     if (auto* nonCoded = dynamic_cast<qelNonCodedVisitor*>(visitor))
         return nonCoded->getOutputEngine();
     return visitor;
+}
+
+// The pool's MO:DCA document parser; the pool owns it.
+qelDocumentParser* createModcaParser(int)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getModcaParser() : nullptr;
+}
+
+void releaseModcaParser(qelDocumentParser*)
+{
+    if (qelGlobalDSPool::exists())
+        qelGlobalDSPool::getInstance()->resetObject(QEL_POOL_MODCA_PARSER);
 }
 
 [[noreturn]] void notBuiltFor(const char* what, const char* kind)
@@ -871,6 +885,9 @@ void qelLorbane::setUpParser(InputVariant variant, int format, const unsigned ch
     if (format == QEL_IN_LPD && m_fileCreationMode != QEL_FCM_DOC_COLD)
         notBuiltFor(inputFormatName(format), "input format");
     auto choice = g_parsers.find(format);
+    // AFP input has its built-in parser unless another one is registered.
+    if (choice == g_parsers.end() && format == QEL_IN_AFP)
+        choice = g_parsers.emplace(format, ParserChoice{&createModcaParser, &releaseModcaParser}).first;
     qelDocumentParser* parser = choice != g_parsers.end() && choice->second.create ? choice->second.create(format)
                                                                                      : nullptr;
     if (!parser)

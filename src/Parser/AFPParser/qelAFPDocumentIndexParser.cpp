@@ -1,0 +1,181 @@
+#include "qelAFPDocumentIndexParser.h"
+
+#include "qelException.h"
+#include "qelFileStream.h"
+#include "qelGlobalDSPool.h"
+#include "qelIOStream.h"
+#include "qelIndex.h"
+#include "qelIndexElement.h"
+#include "qelIndexList.h"
+#include "qelIndexSet.h"
+#include "qelLogStream.h"
+#include "qelSFIBlock.h"
+#include "qelString.h"
+#include "qelTripletParser.h"
+#include "qelUtils.h"
+
+#include <memory>
+
+std::string qelAFPDocumentIndexParser::readName()
+{
+    if (!m_currentSF || m_currentSF->getRemainingLength() <= 7)
+        return std::string();
+    unsigned char bytes[9] = {};
+    m_currentSF->readBytes(bytes, 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
+}
+
+void qelAFPDocumentIndexParser::freeNames()
+{
+    delete m_tripletParser->getFullyQualifiedName();
+    delete m_tripletParser->getAlternateName();
+}
+
+int qelAFPDocumentIndexParser::parseFile(const char* path)
+{
+    qelIOStream* input = qelIOStream::getCurrent();
+    if (!input)
+        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+    if (path) {
+        input->openFile(path, false);
+        readNextSF();
+    } else if (!m_currentSF) {
+        readNextSF();
+    }
+    int result = parse();
+    if (path && input->getStream() && input->getStream()->getType() == 2)
+        input->closeStream();
+    return result;
+}
+
+int qelAFPDocumentIndexParser::parse(qelSFIBlock* field)
+{
+    m_currentSF = field;
+    return parse();
+}
+
+int qelAFPDocumentIndexParser::parse()
+{
+    int result = -1;
+    try {
+        for (;;) {
+            if (!m_currentSF)
+                return result;
+            const int id = m_currentSF->getId();
+            switch (id) {
+            case 0xA090: tagLogicalElement(); break;
+            case 0xA8A7:
+                beginDocumentIndex();
+                result = 0;
+                break;
+            case 0xB2A7: indexElement(); break;
+            case 0xEEEE: processNOP(nullptr); break;
+            case 0xA9A7:
+                endDocumentIndex();
+                return result;
+            default: reportUnexpectedSF(id); break;
+            }
+            readNextSF();
+        }
+    } catch (qelException* e) {
+        if (e->getId() != 1)
+            throw;
+        delete e;
+    }
+    return result;
+}
+
+void qelAFPDocumentIndexParser::beginDocumentIndex()
+{
+    std::string name = readName();
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "BDI", "Begin Document Index",
+                                  name.c_str());
+    if (m_currentSF->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x183;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        freeNames();
+    }
+}
+
+void qelAFPDocumentIndexParser::endDocumentIndex()
+{
+    std::string name = readName();
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "EDI", "End Document Index",
+                                  name.c_str());
+    if (m_currentSF->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x2;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        freeNames();
+    }
+}
+
+void qelAFPDocumentIndexParser::indexElement()
+{
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "IEL", "Index Element", "");
+    if (m_currentSF->getRemainingLength() <= 0)
+        return;
+    std::unique_ptr<qelIndexElement> element(new qelIndexElement());
+    m_tripletParser->attachIndexElement(element.get());
+    uint32_t mandatory = 0x08000002;
+    uint32_t optional = 0xF6000003;
+    try {
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    } catch (...) {
+        m_tripletParser->detachIndexElement();
+        freeNames();
+        throw;
+    }
+    if (m_tripletParser->getIndexElement()) {
+        if (const char* full = m_tripletParser->getFullyQualifiedNameText())
+            element->setName(full);
+        auto* set = new qelIndexSet(element.release());
+        qelGlobalDSPool::getInstance()->getIndexList()->addIndex(set);
+    }
+    freeNames();
+    m_tripletParser->detachIndexElement();
+}
+
+void qelAFPDocumentIndexParser::tagLogicalElement()
+{
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
+    if (m_currentSF->getRemainingLength() <= 0)
+        return;
+    std::unique_ptr<qelIndex> entry(m_tripletParser->createIndexEntry());
+    uint32_t mandatory = 0x2002;
+    uint32_t optional = 0x4003;
+    try {
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    } catch (...) {
+        m_tripletParser->detachIndexEntry();
+        freeNames();
+        throw;
+    }
+    freeNames();
+    m_tripletParser->detachIndexEntry();
+
+    qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
+    const char* object = entry->getObjectName();
+    qelIndexSet* set = object ? list->findIndex(object, entry->getLevel()) : list->getLastAdded();
+    if (!set) {
+        set = new qelIndexSet(object, entry->getLevel());
+        list->addIndex(set);
+    }
+    set->ensureEntries();
+    entry->setIndexSet(set);
+    entry->setLevel(set->getLevel());
+    set->getEntries()->append(entry.release());
+}

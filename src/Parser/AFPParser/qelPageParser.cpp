@@ -1,0 +1,703 @@
+#include "qelPageParser.h"
+
+#include "qelAFPObject.h"
+#include "qelDocumentParser.h"
+#include "qelException.h"
+#include "qelGlobalDSPool.h"
+#include "qelIOStream.h"
+#include "qelIndex.h"
+#include "qelIndexList.h"
+#include "qelIndexSet.h"
+#include "qelIni.h"
+#include "qelList.h"
+#include "qelLogStream.h"
+#include "qelMediumMap.h"
+#include "qelMessageOutput.h"
+#include "qelModcaParser.h"
+#include "qelNOP.h"
+#include "qelNOPList.h"
+#include "qelNOPRecord.h"
+#include "qelPageObjectLists.h"
+#include "qelPtocaPage.h"
+#include "qelReferenceObjectList.h"
+#include "qelResourceReference.h"
+#include "qelSFIBlock.h"
+#include "qelString.h"
+#include "qelTripletParser.h"
+#include "qelUtils.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace
+{
+qelIni* options()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (!pool)
+        throw "Unable to allocate Global DS Pool at qelPageParser";
+    return pool->getIni();
+}
+
+bool quiet()
+{
+    qelIni* ini = options();
+    return ini && ini->isQuietMode();
+}
+
+bool traceOn()
+{
+    qelIni* ini = options();
+    return ini && (ini->getDevTestLevel() & 0x1);
+}
+
+// Degrees of a rotation word; -1 for an illegal one.
+int degrees(unsigned int word)
+{
+    switch (word) {
+    case 0x0000: return 0;
+    case 0x2D00: return 90;
+    case 0x5A00: return 180;
+    case 0x8700: return 270;
+    default: return -1;
+    }
+}
+
+// A 3-byte offset: the low 16 bits when the high byte is 0x00 or 0xFF,
+// else the whole signed 24-bit value.
+int32_t readOffset(qelSFIBlock* field, bool isSigned)
+{
+    const int high = field->readByte() & 0xFF;
+    const unsigned int low = field->readUShort();
+    if (high == 0x00 || high == 0xFF)
+        return isSigned ? static_cast<int16_t>(low) : static_cast<int32_t>(low);
+    int32_t value = (high << 16) | static_cast<int32_t>(low);
+    if (value & 0x800000)
+        value -= 0x1000000;
+    return value;
+}
+
+const int kContainerFields[] = {0xA66B, 0xA692, 0xA8C7, 0xA9C7, 0xAB92, 0xABC3, 0xAC6B, 0xEE92, 0};
+const int kGraphicsFields[] = {0xA66B, 0xA6BB, 0xA8C7, 0xA9C7, 0xAB8A, 0xABBB, 0xABC3, 0xAC6B, 0xEEBB, 0};
+const int kBarcodeFields[] = {0xA66B, 0xA6EB, 0xA8C7, 0xA9C7, 0xAB8A, 0xABEB, 0xABC3, 0xAC6B, 0xEEEB, 0};
+} // namespace
+
+qelPageParser::qelPageParser()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    m_log = pool ? pool->getLogStream() : nullptr;
+}
+
+qelPageParser::~qelPageParser()
+{
+    delete m_page;
+}
+
+std::string qelPageParser::readName()
+{
+    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
+        return std::string();
+    unsigned char bytes[9] = {};
+    m_currentSF->readBytes(bytes, 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
+}
+
+qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
+{
+    qelIni* ini = options();
+    if (traceOn())
+        qelMessageOutput::write("[PageParser]: (Begin): readPage\n");
+    m_state = 0;
+    delete m_page;
+    m_page = nullptr;
+    ++m_pageCount;
+    m_page = new qelPtocaPage();
+
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (qelPageObjectLists* lists = pool->getPageParserContext()) {
+        const int number = m_documentParser ? m_documentParser->getPageCount() : m_pageCount;
+        if (qelList* own = lists->takePageList(number))
+            m_page->setPageNumberObjects(own);
+        m_page->setOddEvenObjects(lists->getParityList(number));
+    }
+
+    m_currentSF = begin;
+    beginPage();
+    m_state = 2;
+    m_afpOutput = ini && ini->getOutputFormat() == QEL_OUT_AFP;
+
+    try {
+        for (;;) {
+            qelSFIBlock* field = readNextSF();
+            m_state = 1;
+            const int id = field->getId();
+            bool done = false;
+            try {
+                switch (id) {
+                case 0xA090: tagLogicalElement(); break;
+                case 0xA87B: parseImObject(field); break;
+                case 0xA892:
+                    if (m_afpOutput)
+                        collectObjectContainer(m_page, field);
+                    else
+                        parseObjectContainer(field);
+                    break;
+                case 0xA89B: parsePresentationText(field); break;
+                case 0xA8BB:
+                    if (m_afpOutput)
+                        collectGraphicsObject(m_page, field);
+                    else
+                        parseGraphicsObject(field);
+                    break;
+                case 0xA8C9: parseEnvironmentGroup(field); break;
+                case 0xA8EB:
+                    if (m_afpOutput)
+                        collectBarcodeObject(m_page, field);
+                    else
+                        parseBarcodeObject(field);
+                    break;
+                case 0xA8FB: parseIocaObject(field); break;
+                case 0xA9AF:
+                    // The includes are bound with the rest of the media
+                    // when the document parser binds the page.
+                    endPage();
+                    done = true;
+                    break;
+                case 0xAF5F: includePageSegment(); break;
+                case 0xAFC3: includeObject(); break;
+                case 0xAFD8: includePageOverlay(); break;
+                default: reportUnexpectedSF(id); break;
+                }
+            } catch (qelException* e) {
+                // A short field or a warning drops the rest of that field;
+                // the page goes on.
+                if (e->getId() != 199 && e->getKind() != QEL_MSG_WARNING)
+                    throw;
+                delete e;
+            }
+            if (done)
+                break;
+        }
+    } catch (...) {
+        delete m_page;
+        m_page = nullptr;
+        throw;
+    }
+
+    runPageScript();
+    moveNOPs();
+    if (traceOn())
+        qelMessageOutput::write("[PageParser]: (End): readPage\n");
+    qelPtocaPage* page = m_page;
+    m_page = nullptr;
+    return page;
+}
+
+// No document script exists yet; the page would be handed to it here.
+void qelPageParser::runPageScript()
+{
+}
+
+void qelPageParser::moveNOPs()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (!pool->hasObject(QEL_POOL_NOP_LIST))
+        return;
+    qelNOPList* pending = pool->getNOPList();
+    if (qelList* list = pending->getList()) {
+        for (qelListNode* n = list->getHead(); n; n = n->next) {
+            auto* nop = static_cast<qelNOP*>(n->item);
+            auto* copy = new qelNOP(nop->getValue());
+            const int length = nop->getLength();
+            if (nop->getEBCDICValue() && length > 0) {
+                auto* bytes = new unsigned char[length];
+                std::memcpy(bytes, nop->getEBCDICValue(), static_cast<size_t>(length));
+                copy->setEBCDICValue(bytes, length);
+            }
+            m_page->addNOP(copy);
+        }
+    }
+    pool->resetObject(QEL_POOL_NOP_LIST);
+}
+
+void qelPageParser::processNOP(qelNOPRecord** out)
+{
+    if (out) {
+        qelAFPParser::processNOP(out);
+        return;
+    }
+    qelNOPRecord* record = nullptr;
+    qelAFPParser::processNOP(&record);
+    std::unique_ptr<qelNOPRecord> owned(record);
+    if (!record)
+        return;
+    auto* nop = new qelNOP(record->text);
+    if (record->length > 0) {
+        nop->setEBCDICValue(record->raw, record->length);
+        record->raw = nullptr;
+    }
+    qelGlobalDSPool::getInstance()->getNOPList()->addNOP(nop);
+}
+
+void qelPageParser::beginPage()
+{
+    const int offset = qelIOStream::getCurrent() ? qelIOStream::getCurrent()->getSFIOffset() : 0;
+    std::string name = readName();
+    m_page->setName(name.c_str());
+    if (m_documentParser) {
+        m_page->setInputOffset(offset - m_documentParser->getDocumentOffset());
+        m_page->setPageGroupName(m_documentParser->getPageGroupName());
+        m_page->setPageGroupId(m_documentParser->getPageGroupId());
+    } else {
+        m_page->setInputOffset(offset);
+    }
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "BPG", "Begin Page ",
+                                  name.c_str());
+    ++m_level;
+    std::string mediumMap;
+    if (m_currentSF->getRemainingLength() > 0) {
+        m_tripletParser->setMediumMapName(nullptr);
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x80000103;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        delete m_tripletParser->getAlternateName();
+        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+            m_page->setName(full->getBuffer());
+            delete full;
+        }
+        if (m_tripletParser->getMediumMapName())
+            mediumMap = m_tripletParser->getMediumMapName();
+    }
+    if (m_documentParser)
+        m_documentParser->setContainerFlags(qelModcaParser::PAGE_BEGUN, qelModcaParser::PAGE_ENDED);
+    if (!mediumMap.empty() && m_documentParser) {
+        qelMediumMap* current = m_documentParser->getCurrentMediumMap();
+        if (!current || !qelString::compare(current->getName(), mediumMap.c_str(), true, 0))
+            m_documentParser->selectMediumMap(mediumMap.c_str());
+    }
+}
+
+void qelPageParser::tagLogicalElement()
+{
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
+    m_page->setIndexCount(m_page->getIndexCount() + 1);
+    if (m_currentSF->getRemainingLength() <= 0)
+        return;
+    std::unique_ptr<qelIndex> entry(m_tripletParser->createIndexEntry());
+    uint32_t mandatory = 0x2002;
+    uint32_t optional = 0x4003;
+    try {
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    } catch (...) {
+        m_tripletParser->detachIndexEntry();
+        throw;
+    }
+    delete m_tripletParser->getFullyQualifiedName();
+    delete m_tripletParser->getAlternateName();
+    m_tripletParser->detachIndexEntry();
+
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (!pool)
+        throw "Unable to allocate Global DS Pool at qelPageParser";
+    qelIndexList* list = pool->getIndexList();
+    qelIndexSet* set = list->findIndexById(m_page->getInputOffset());
+    if (!set)
+        set = list->findIndex(m_page->getName(), 0);
+    if (set) {
+        if (m_page->getIndexCount() == 1)
+            m_page->setFirstIndexFlag(1);
+        if (!set->containsIndex(entry.get())) {
+            entry->setIndexSet(set);
+            set->addIndex(entry.release(), false);
+        }
+        return;
+    }
+    auto* created = new qelIndexSet(m_page->getName(), 0);
+    created->ensureEntries();
+    entry->setIndexSet(created);
+    created->addIndex(entry.release(), false);
+    list->addIndex(created);
+}
+
+void qelPageParser::includeObject()
+{
+    qelSFIBlock* f = m_currentSF;
+    std::string name = readName();
+    int type = 0;
+    int32_t x = 0, y = 0;
+    int xRotation = 0, yRotation = 0;
+    uint16_t xContent = 0, yContent = 0;
+    uint8_t coordinateSystem = 0;
+    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
+    if (f->getRemainingLength() >= 1) {
+        const int reservedAt = f->getPosition();
+        if (f->readByte() != 0 && (mask & 0x02))
+            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset() + reservedAt),
+                                 "Warning! Reserved byte not equal to 0x00");
+    }
+    if (f->getRemainingLength() >= 1)
+        type = f->readByte() & 0xFF;
+    if (f->getRemainingLength() >= 3)
+        x = readOffset(f, false);
+    if (f->getRemainingLength() >= 3)
+        y = readOffset(f, false);
+    if (f->getRemainingLength() >= 2)
+        xRotation = degrees(f->readUShort());
+    if (f->getRemainingLength() >= 2)
+        yRotation = degrees(f->readUShort());
+    if (f->getRemainingLength() >= 3)
+        xContent = static_cast<uint16_t>(readOffset(f, false));
+    if (f->getRemainingLength() >= 3)
+        yContent = static_cast<uint16_t>(readOffset(f, false));
+    if (f->getRemainingLength() >= 1)
+        coordinateSystem = static_cast<uint8_t>(f->readByte());
+
+    if (mask & 0x01)
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
+                                  static_cast<unsigned short>(f->getId()), "IOB", "Include Object", name.c_str());
+    if (mask & 0x02) {
+        switch (type) {
+        case 0x5F: m_log->printLine("Object Type: 0x%02X <Page segment>", type); break;
+        case 0x92: m_log->printLine("Object Type: 0x%02X <Other object data>", type); break;
+        case 0xBB: m_log->printLine("Object Type: 0x%02X <GOCA>", type); break;
+        case 0xEB: m_log->printLine("Object Type: 0x%02X <BCOCA>", type); break;
+        case 0xFB: m_log->printLine("Object Type: 0x%02X <IOCA>", type); break;
+        default: m_log->printLine("Warning! Illegal object type Value 0x%02X", type); break;
+        }
+        m_log->printLine("X axis origin of the object area : %d (0x%x)", x, static_cast<unsigned int>(x));
+        m_log->printLine("Y axis origin of the object area : %d (0x%x)", y, static_cast<unsigned int>(y));
+        if (xRotation >= 0)
+            m_log->printLine("object area's X axis rotation (XoaOrent) : %d degrees", xRotation);
+        else
+            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
+                                 "Warning! Illegal Value for object area's X axis rotation : %d", xRotation);
+        if (yRotation >= 0)
+            m_log->printLine("object area's Y axis rotation (YoaOrent)  : %d degrees", yRotation);
+        else
+            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
+                                 "Warning! Illegal Value for object area's Y axis rotation : %d", yRotation);
+        m_log->printLine("X axis origin of the object content : 0x%x", xContent);
+        m_log->printLine("Y axis origin of the object content : 0x%x", yContent);
+        m_log->printLine(coordinateSystem == 1 ? "Page/Overlay Coordinate system"
+                                               : "Reserved value for coordinate system");
+    }
+
+    if (f->getRemainingLength() > 0) {
+        uint32_t optional = type == 0x92 ? 0x20800043 : 0x28800043;
+        uint32_t mandatory = type == 0x92 ? 0x8000000 : 0;
+        const bool contentUnset = xContent == 0xFFFF && yContent == 0xFFFF;
+        if (contentUnset)
+            optional |= 0x20;
+        else
+            mandatory |= 0x20;
+        m_tripletParser->setObjectAreaExtent(0, 0);
+        m_tripletParser->parse(&mandatory, &optional, f);
+        uint32_t ex = 0, ey = 0;
+        m_tripletParser->getObjectAreaExtent(ex, ey);
+        const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
+        if (contentUnset && sized && (optional & 0x20))
+            throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
+        m_colorValue = static_cast<int32_t>(m_tripletParser->getColorValue());
+        m_colorSpace = m_tripletParser->getColorSpace();
+        m_colorValueKind = static_cast<uint32_t>(m_tripletParser->getColorSpace());
+        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+            name = full->getBuffer();
+            delete full;
+        }
+        delete m_tripletParser->getAlternateName();
+    }
+
+    int resourceType = 0;
+    if (type == 0x5F)
+        resourceType = 2;
+    else if (type == 0x92 || type == 0xFB)
+        resourceType = 8;
+    if (!resourceType)
+        return;
+    addObjectReference(name.c_str(), resourceType, type, static_cast<float>(x), static_cast<float>(y),
+                       static_cast<uint16_t>(xRotation), static_cast<uint16_t>(yRotation), xContent, yContent,
+                       coordinateSystem);
+}
+
+void qelPageParser::addObjectReference(const char* name, int type, int objectType, float x, float y,
+                                       uint16_t xRotation, uint16_t yRotation, uint16_t xContent, uint16_t yContent,
+                                       uint8_t coordinateSystem)
+{
+    auto* reference = new (std::nothrow) qelResourceReference(name, type, x, y);
+    if (!reference)
+        throw "Unable to allocate included resource for IOB";
+    if (type == 8 && objectType == 0x92) {
+        reference->setResolution(static_cast<uint16_t>(m_tripletParser->getXUnitsPerBase() / 10));
+        reference->setObjectType(m_tripletParser->getObjectTypeCode());
+        uint32_t ex = 0, ey = 0;
+        m_tripletParser->getObjectAreaExtent(ex, ey);
+        reference->setObjectArea(static_cast<int32_t>(ex), static_cast<int32_t>(ey));
+        reference->setXUnitBase(m_tripletParser->getXUnitBase());
+        reference->setYUnitBase(m_tripletParser->getYUnitBase());
+        reference->setXUnitsPerBase(m_tripletParser->getXUnitsPerBase());
+        reference->setYUnitsPerBase(m_tripletParser->getYUnitsPerBase());
+        reference->setMappingOption(m_tripletParser->getMappingOption());
+    }
+    reference->setPositionGiven(1);
+    reference->setXAxisRotation(xRotation);
+    reference->setYAxisRotation(yRotation);
+    reference->setXContentOffset(xContent);
+    reference->setYContentOffset(yContent);
+    reference->setReferenceCoordinateSystem(coordinateSystem);
+    m_page->addResourceReference(reference);
+    auto* list = new qelReferenceObjectList();
+    m_page->addParsedObject(list);
+    reference->setReferenceList(list);
+}
+
+void qelPageParser::includePageSegment()
+{
+    qelSFIBlock* f = m_currentSF;
+    std::string name = readName();
+    int32_t x = 0, y = 0;
+    if (f->getRemainingLength() >= 3)
+        x = readOffset(f, true);
+    if (f->getRemainingLength() >= 3)
+        y = readOffset(f, true);
+    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
+    if (mask & 0x01)
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
+                                  static_cast<unsigned short>(f->getId()), "IPS", "Include Page Segment",
+                                  name.c_str());
+    if (mask & 0x02)
+        m_log->printLine("Include Page Segment at Position: %d, %d (0x%x, 0x%x) ", x, y, static_cast<unsigned int>(x),
+                         static_cast<unsigned int>(y));
+    if (f->getRemainingLength() > 2) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x40000001;
+        m_tripletParser->parse(&mandatory, &optional, f);
+        delete m_tripletParser->getFullyQualifiedName();
+        delete m_tripletParser->getAlternateName();
+    }
+    auto* reference = new qelResourceReference(name.c_str(), 2, static_cast<float>(x), static_cast<float>(y));
+    reference->setPositionGiven(1);
+    m_page->addResourceReference(reference);
+    auto* list = new qelReferenceObjectList();
+    m_page->addParsedObject(list);
+    reference->setReferenceList(list);
+}
+
+void qelPageParser::includePageOverlay()
+{
+    qelSFIBlock* f = m_currentSF;
+    std::string name = readName();
+    int32_t x = 0, y = 0;
+    if (f->getRemainingLength() >= 3)
+        x = readOffset(f, true);
+    if (f->getRemainingLength() >= 3)
+        y = readOffset(f, true);
+    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
+    if (mask & 0x01)
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
+                                  static_cast<unsigned short>(f->getId()), "IPO", "Include Page Overlay",
+                                  name.c_str());
+    if (mask & 0x02)
+        m_log->printLine("Include Overlay at Position: %d,%d (0x%x, 0x%x)", x, y, static_cast<unsigned int>(x),
+                         static_cast<unsigned int>(y));
+    if (f->getRemainingLength() >= 2) {
+        const unsigned int word = f->readUShort();
+        const int d = degrees(word);
+        if (mask & 0x02) {
+            if (d >= 0) {
+                m_log->printLine("Overlay's X axis Orientation : ");
+                m_log->print("%d degrees", d);
+            } else {
+                if (!quiet())
+                    qelMessageOutput::printf("Illegal Overlay X Axis Rotation Value : %d\n", static_cast<int>(word));
+                m_log->printLine("Illegal Overlay X Axis Rotation Value : %d\n", static_cast<int>(word));
+            }
+        }
+    }
+    if (f->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0xC03;
+        m_tripletParser->parse(&mandatory, &optional, f);
+        delete m_tripletParser->getFullyQualifiedName();
+        delete m_tripletParser->getAlternateName();
+    }
+    auto* reference = new qelResourceReference(name.c_str(), 1, static_cast<float>(x), static_cast<float>(y));
+    reference->setPositionGiven(1);
+    m_page->addResourceReference(reference);
+    auto* list = new qelReferenceObjectList();
+    m_page->addParsedObject(list);
+    reference->setReferenceList(list);
+}
+
+void qelPageParser::endPage()
+{
+    std::string name = readName();
+    --m_level;
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), "EPG", "End Page", name.c_str());
+    if (m_currentSF->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 2;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        delete m_tripletParser->getFullyQualifiedName();
+        delete m_tripletParser->getAlternateName();
+    }
+    if (m_documentParser)
+        m_documentParser->setContainerFlags(qelModcaParser::PAGE_ENDED, 0);
+}
+
+// ------------------------------------------------------- object hand-over
+
+void qelPageParser::skipObject(int beginId)
+{
+    const int endId = beginId + 0x0100;
+    int depth = 1;
+    while (depth > 0) {
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == beginId)
+            ++depth;
+        else if (field->getId() == endId)
+            --depth;
+    }
+}
+
+void qelPageParser::skipUnsupported(int beginId)
+{
+    const char* name = "";
+    switch (beginId) {
+    case 0xA87B: name = "BII"; break;
+    case 0xA8FB: name = "BIM"; break;
+    case 0xA892: name = "BOC"; break;
+    default: break;
+    }
+    const int offset = qelIOStream::getCurrent() ? qelIOStream::getCurrent()->getSFIOffset() : 0;
+    if (m_log && (m_log->m_levelMask & 0x02))
+        m_log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", name, static_cast<unsigned int>(offset));
+    if (!quiet())
+        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", name,
+                                 static_cast<unsigned int>(offset));
+    qelDocumentParser::countIgnoredObject();
+    skipObject(beginId);
+}
+
+void qelPageParser::parseEnvironmentGroup(qelSFIBlock* begin)
+{
+    skipObject(begin->getId());
+}
+
+void qelPageParser::parsePresentationText(qelSFIBlock* begin)
+{
+    skipObject(begin->getId());
+}
+
+void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
+{
+    skipObject(begin->getId());
+}
+
+void qelPageParser::parseBarcodeObject(qelSFIBlock* begin)
+{
+    skipObject(begin->getId());
+}
+
+void qelPageParser::parseImObject(qelSFIBlock* begin)
+{
+    skipUnsupported(begin->getId());
+}
+
+void qelPageParser::parseIocaObject(qelSFIBlock* begin)
+{
+    skipUnsupported(begin->getId());
+}
+
+void qelPageParser::parseObjectContainer(qelSFIBlock* begin)
+{
+    skipUnsupported(begin->getId());
+}
+
+// ------------------------------------------------------------ raw keeping
+
+int qelPageParser::appendRawSF(qelList* list, qelSFIBlock* field)
+{
+    m_currentSF = field;
+    const int extension = field->getExtensionSize();
+    const int data = field->getDataSize();
+    const int length = 8 + (extension > 0 ? extension + 1 : 0) + data;
+    auto* raw = new unsigned char[length];
+    raw[0] = static_cast<unsigned char>((length >> 8) & 0xFF);
+    raw[1] = static_cast<unsigned char>(length & 0xFF);
+    raw[2] = 0xD3;
+    raw[3] = static_cast<unsigned char>((field->getId() >> 8) & 0xFF);
+    raw[4] = static_cast<unsigned char>(field->getId() & 0xFF);
+    raw[5] = static_cast<unsigned char>(field->getFlags());
+    raw[6] = static_cast<unsigned char>((field->getReserved() >> 8) & 0xFF);
+    raw[7] = static_cast<unsigned char>(field->getReserved() & 0xFF);
+    int at = 8;
+    if (extension > 0) {
+        raw[at++] = static_cast<unsigned char>(extension + 1);
+        std::memcpy(raw + at, field->getExtension(), static_cast<size_t>(extension));
+        at += extension;
+    }
+    if (data > 0)
+        std::memcpy(raw + at, field->getData(), static_cast<size_t>(data));
+    list->append(raw);
+    return length;
+}
+
+int qelPageParser::collect(qelPage* page, qelSFIBlock* begin, const int* kept, int endId)
+{
+    auto* list = new qelList(&qelAFPObject::deleteBuffer);
+    std::unique_ptr<qelList> owned(list);
+    int total = appendRawSF(list, begin);
+    try {
+        for (;;) {
+            qelSFIBlock* field = readNextSF();
+            const int id = field->getId();
+            if (id == endId) {
+                total += appendRawSF(list, field);
+                break;
+            }
+            bool keep = false;
+            for (const int* k = kept; *k; ++k)
+                keep = keep || *k == id;
+            if (keep)
+                total += appendRawSF(list, field);
+            else if (m_log && (m_log->m_levelMask & 0x01))
+                logSkippedSF(id);
+        }
+    } catch (qelException* e) {
+        if (e->getId() != 199)
+            throw;
+        delete e;
+    }
+    auto* object = new qelAFPObject(owned.release(), total);
+    if (page && page->kind() == 1)
+        static_cast<qelPtocaPage*>(page)->addParsedObject(object);
+    else
+        delete object;
+    return 0;
+}
+
+int qelPageParser::collectObjectContainer(qelPage* page, qelSFIBlock* begin)
+{
+    return collect(page, begin, kContainerFields, 0xA992);
+}
+
+int qelPageParser::collectGraphicsObject(qelPage* page, qelSFIBlock* begin)
+{
+    return collect(page, begin, kGraphicsFields, 0xA9BB);
+}
+
+int qelPageParser::collectBarcodeObject(qelPage* page, qelSFIBlock* begin)
+{
+    return collect(page, begin, kBarcodeFields, 0xA9EB);
+}

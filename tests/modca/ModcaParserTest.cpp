@@ -1,0 +1,231 @@
+#include "../afp/AfpTestSupport.h"
+
+#include "qelDocument.h"
+#include "qelIni.h"
+#include "qelMediumMap.h"
+#include "qelModcaParser.h"
+#include "qelPage.h"
+#include "qelPtocaPage.h"
+#include "qelResParser.h"
+
+#include <memory>
+
+using namespace afptest;
+
+namespace {
+
+class ModcaParserTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qelUtils::releaseGlobals();
+        m_out = std::tmpfile();
+        qelMessageOutput::set(m_out);
+        ini()->setQuietMode(false);
+    }
+    void TearDown() override
+    {
+        qelUtils::releaseGlobals();
+        qelMessageOutput::set(nullptr);
+        std::fclose(m_out);
+    }
+    static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
+    std::string output()
+    {
+        std::fflush(m_out);
+        std::rewind(m_out);
+        std::string text;
+        char buffer[512];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, m_out)) > 0)
+            text.append(buffer, n);
+        return text;
+    }
+    // Writes the bytes to a temporary file and returns its path.
+    std::string writeFile(const Bytes& bytes)
+    {
+        char name[] = "/tmp/modcaXXXXXX";
+        int fd = mkstemp(name);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        close(fd);
+        m_files.push_back(name);
+        return name;
+    }
+    static qelModcaParser* parserFor(const std::string& path)
+    {
+        qelModcaParser* parser = qelGlobalDSPool::getInstance()->getModcaParser();
+        parser->setInputKind(QEL_INPUT_FILE);
+        parser->setInputFileName(path.c_str());
+        return parser;
+    }
+    struct Call
+    {
+        int state;
+        int pages;
+        std::string firstPage;
+    };
+    static qelPage* firstPage(qelDocument* doc)
+    {
+        // Writing without a visitor lays out the page table.
+        doc->write(nullptr);
+        return doc->getFirstPage();
+    }
+    static std::vector<Call> runAll(qelModcaParser* parser)
+    {
+        std::vector<Call> calls;
+        std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+        while (doc) {
+            qelPage* first = firstPage(doc.get());
+            calls.push_back({parser->getParseState(), doc->getPageCount(),
+                             first && first->getName() ? first->getName() : ""});
+            doc.reset(parser->parseNext(nullptr));
+        }
+        return calls;
+    }
+
+    FILE* m_out = nullptr;
+    std::vector<std::string> m_files;
+
+public:
+    ~ModcaParserTest() override
+    {
+        for (const std::string& f : m_files)
+            unlink(f.c_str());
+    }
+};
+
+// A form map loader whose library holds nothing.
+class NoFormMaps : public qelResParser
+{
+public:
+    qelRes* parse(const char*, int, const char*) override { return nullptr; }
+    void setResourceName(const char*) override {}
+    void setFileName(const char*) override {}
+    char* findResourceFile() override { return nullptr; }
+};
+
+const std::string kHello = std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp";
+const std::string kRich = std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp";
+
+Bytes readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(ModcaParserTest, PageWiseDeliveryOfTheProducedFiles)
+{
+    struct Case
+    {
+        const std::string* file;
+        std::vector<Call> expected;
+    } cases[] = {
+        {&kHello, {{2, 1, "PGN00001"}, {2, 1, "PGN00002"}, {8, 0, ""}, {32, 0, ""}}},
+        {&kRich, {{2, 1, ""}, {8, 0, ""}, {32, 0, ""}}},
+    };
+    for (const Case& c : cases) {
+        qelUtils::releaseGlobals();
+        qelMessageOutput::set(m_out);
+        std::vector<Call> calls = runAll(parserFor(*c.file));
+        ASSERT_EQ(calls.size(), c.expected.size()) << *c.file;
+        for (size_t i = 0; i < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].state, c.expected[i].state) << *c.file << " call " << i;
+            EXPECT_EQ(calls[i].pages, c.expected[i].pages) << *c.file << " call " << i;
+            if (!c.expected[i].firstPage.empty()) {
+                EXPECT_EQ(calls[i].firstPage, c.expected[i].firstPage);
+            }
+        }
+    }
+    EXPECT_NE(output().find("End of File - " + kRich), std::string::npos);
+}
+
+TEST_F(ModcaParserTest, WholeDocumentWithoutPageWiseDelivery)
+{
+    ini()->setDocumentGrouping(false);
+    std::vector<Call> calls = runAll(parserFor(kHello));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].state, 8);
+    EXPECT_EQ(calls[0].pages, 2);
+    EXPECT_EQ(calls[1].state, 32);
+}
+
+TEST_F(ModcaParserTest, EndOfInputInsideAContainerNamesIt)
+{
+    Bytes hello = readAll(kHello);
+    Bytes cut(hello.begin(), hello.begin() + 0x100);
+    Bytes resourceOnly = field(0xA8C6, {});
+    append(resourceOnly, field(0xA9C6, {}));
+    Bytes pageOnly = field(0xA8AF, {});
+    Bytes pageClosed = pageOnly;
+    append(pageClosed, field(0xA9AF, {}));
+    struct Case
+    {
+        const char* what;
+        Bytes input;
+        int id;
+    } cases[] = {
+        {"cut inside page 1", cut, 6},
+        {"only a resource group", resourceOnly, 10},
+        {"page without end", pageOnly, 14},
+        {"page without document", pageClosed, -1},
+    };
+    for (const Case& c : cases) {
+        qelUtils::releaseGlobals();
+        qelMessageOutput::set(m_out);
+        qelModcaParser* parser = parserFor(writeFile(c.input));
+        Raised r = raised([&] { runAll(parser); });
+        EXPECT_EQ(r.id, c.id) << c.what;
+    }
+}
+
+TEST_F(ModcaParserTest, InvokedMediumMapIsAPlaceholderOrMissingUnderStrict)
+{
+    Bytes input = field(0xA8A8, ebcdic("DOC1    "));
+    append(input, field(0xABCC, ebcdic("MMAP0001")));
+    append(input, field(0xA8AF, ebcdic("P1      ")));
+    append(input, field(0xA9AF, ebcdic("P1      ")));
+    append(input, field(0xA9A8, ebcdic("DOC1    ")));
+    const std::string path = writeFile(input);
+
+    qelGlobalDSPool::getInstance()->setResourceParser(QEL_POOL_FORM_DEF_PARSER, new NoFormMaps());
+    qelModcaParser* parser = parserFor(path);
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    ASSERT_TRUE(doc);
+    ASSERT_NE(parser->getCurrentMediumMap(), nullptr);
+    EXPECT_STREQ(parser->getCurrentMediumMap()->getName(), "MMAP0001");
+    EXPECT_EQ(parser->getCurrentMediumMap()->getFound(), 0);
+    ASSERT_NE(firstPage(doc.get()), nullptr);
+    EXPECT_STREQ(firstPage(doc.get())->getMediumMapName(), "MMAP0001");
+
+    qelUtils::releaseGlobals();
+    qelMessageOutput::set(m_out);
+    ini()->setStrict(true);
+    qelGlobalDSPool::getInstance()->setResourceParser(QEL_POOL_FORM_DEF_PARSER, new NoFormMaps());
+    parser = parserFor(path);
+    Raised r = raised([&] { runAll(parser); });
+    EXPECT_EQ(r.id, 84);
+}
+
+TEST_F(ModcaParserTest, UnknownObjectsInAPageAreSkippedAndCounted)
+{
+    Bytes input = field(0xA8A8, {});
+    append(input, field(0xA8AF, ebcdic("P1      ")));
+    append(input, field(0xA8FB, {}));     // IOCA image
+    append(input, field(0xA8C7, {}));
+    append(input, field(0xA9C7, {}));
+    append(input, field(0xA9FB, {}));
+    append(input, field(0xA89B, {}));     // text: passed over quietly
+    append(input, field(0xA99B, {}));
+    append(input, field(0xA9AF, {}));
+    append(input, field(0xA9A8, {}));
+    qelModcaParser* parser = parserFor(writeFile(input));
+    std::vector<Call> calls = runAll(parser);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].pages, 1);
+    EXPECT_EQ(parser->getIgnoredObjectCount(), 1);
+    EXPECT_NE(output().find("Warning! Unsupported object BIM skipped (at 0x"), std::string::npos);
+}
+
+} // namespace
