@@ -1,7 +1,6 @@
 #include "qelGlobalDSPool.h"
 
 #include "qel2DDataMatrixBarcodeImplementor.h"
-#include "qelBarcodeParser.h"
 #include "qelAEGParser.h"
 #include "qelCODE128BarcodeImplementor.h"
 #include "qelCODE39BarcodeImplementor.h"
@@ -14,7 +13,6 @@
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
 #include "qelIndexList.h"
-#include "qelMFMCache.h"
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
@@ -103,11 +101,9 @@ qelGlobalDSPool::~qelGlobalDSPool()
         dropMember(parser);
     dropMember(m_aegParser);
     dropMember(m_presentationTextParser);
-    dropMember(m_barcodeParser);
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
-    dropMember(m_fontMetricCache);
     dropMember(m_mappingDef);
     dropMember(m_code128Implementor);
     dropMember(m_gcgidUnicodeMap);
@@ -234,27 +230,6 @@ qelGcgidUnicodeMap* qelGlobalDSPool::getGcgidUnicodeMap()
     return m_gcgidUnicodeMap;
 }
 
-qelFileFontMapper* qelGlobalDSPool::getFileFontMapper()
-{
-    if (!m_fileFontMapper)
-        m_fileFontMapper = new (std::nothrow) qelFileFontMapper();
-    return m_fileFontMapper;
-}
-
-qelArrayFontMapper* qelGlobalDSPool::getArrayFontMapper()
-{
-    if (!m_arrayFontMapper)
-        m_arrayFontMapper = new (std::nothrow) qelArrayFontMapper();
-    return m_arrayFontMapper;
-}
-
-qelMFMCache* qelGlobalDSPool::getFontMetricCache()
-{
-    if (!m_fontMetricCache)
-        m_fontMetricCache = new (std::nothrow) qelMFMCache();
-    return m_fontMetricCache;
-}
-
 void qelGlobalDSPool::setFileFontMapper(qelFileFontMapper* mapper)
 {
     if (mapper != m_fileFontMapper)
@@ -312,11 +287,18 @@ qel2DDataMatrixBarcodeImplementor* qelGlobalDSPool::getDataMatrixImplementor()
     return m_dataMatrixImplementor;
 }
 
-qelBarcodeParser* qelGlobalDSPool::getBarcodeParser()
+qelAEGParser* qelGlobalDSPool::getAEGParser()
 {
-    if (!m_barcodeParser)
-        m_barcodeParser = new (std::nothrow) qelBarcodeParser();
-    return m_barcodeParser;
+    if (!m_aegParser)
+        m_aegParser = new qelAEGParser();
+    return m_aegParser;
+}
+
+qelPresentationTextParser* qelGlobalDSPool::getPresentationTextParser()
+{
+    if (!m_presentationTextParser)
+        m_presentationTextParser = new qelPresentationTextParser();
+    return m_presentationTextParser;
 }
 
 qelModcaParser* qelGlobalDSPool::getModcaParser()
@@ -347,20 +329,6 @@ qelPageObjectLists* qelGlobalDSPool::getPageParserContext()
     return m_pageObjectLists;
 }
 
-qelAEGParser* qelGlobalDSPool::getAEGParser()
-{
-    if (!m_aegParser)
-        m_aegParser = new qelAEGParser();
-    return m_aegParser;
-}
-
-qelPresentationTextParser* qelGlobalDSPool::getPresentationTextParser()
-{
-    if (!m_presentationTextParser)
-        m_presentationTextParser = new qelPresentationTextParser();
-    return m_presentationTextParser;
-}
-
 bool qelGlobalDSPool::hasObject(int kind) const
 {
     if (isResourceParserKind(kind))
@@ -376,10 +344,6 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_hashIdMap != nullptr;
     case QEL_POOL_TRIPLET_PARSER:
         return m_tripletParser != nullptr;
-    case QEL_POOL_AEG_PARSER:
-        return m_aegParser != nullptr;
-    case QEL_POOL_PRESENTATION_TEXT_PARSER:
-        return m_presentationTextParser != nullptr;
     case QEL_POOL_MODCA_PARSER:
         return m_modcaParser != nullptr;
     case QEL_POOL_PAGE_PARSER:
@@ -388,6 +352,10 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_documentIndexParser != nullptr;
     case QEL_POOL_PAGE_OBJECT_LISTS:
         return m_pageObjectLists != nullptr;
+    case QEL_POOL_AEG_PARSER:
+        return m_aegParser != nullptr;
+    case QEL_POOL_PRESENTATION_TEXT_PARSER:
+        return m_presentationTextParser != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
     case QEL_POOL_GCGID_UNICODE_MAP:
@@ -396,16 +364,12 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_fileFontMapper != nullptr;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         return m_arrayFontMapper != nullptr;
-    case QEL_POOL_FONT_METRIC_CACHE:
-        return m_fontMetricCache != nullptr;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         return m_code128Implementor != nullptr;
     case QEL_POOL_CODE39_IMPLEMENTOR:
         return m_code39Implementor != nullptr;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         return m_dataMatrixImplementor != nullptr;
-    case QEL_POOL_BARCODE_PARSER:
-        return m_barcodeParser != nullptr;
     case QEL_POOL_INI:
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
@@ -444,12 +408,6 @@ void qelGlobalDSPool::resetObject(int kind)
     case QEL_POOL_TRIPLET_PARSER:
         dropMember(m_tripletParser);
         break;
-    case QEL_POOL_AEG_PARSER:
-        dropMember(m_aegParser);
-        break;
-    case QEL_POOL_PRESENTATION_TEXT_PARSER:
-        dropMember(m_presentationTextParser);
-        break;
     case QEL_POOL_MODCA_PARSER:
         dropMember(m_modcaParser);
         break;
@@ -461,6 +419,12 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_PAGE_OBJECT_LISTS:
         dropMember(m_pageObjectLists);
+        break;
+    case QEL_POOL_AEG_PARSER:
+        dropMember(m_aegParser);
+        break;
+    case QEL_POOL_PRESENTATION_TEXT_PARSER:
+        dropMember(m_presentationTextParser);
         break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);
@@ -474,9 +438,6 @@ void qelGlobalDSPool::resetObject(int kind)
     case QEL_POOL_ARRAY_FONT_MAPPER:
         dropMember(m_arrayFontMapper);
         break;
-    case QEL_POOL_FONT_METRIC_CACHE:
-        dropMember(m_fontMetricCache);
-        break;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         dropMember(m_code128Implementor);
         break;
@@ -485,9 +446,6 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         dropMember(m_dataMatrixImplementor);
-        break;
-    case QEL_POOL_BARCODE_PARSER:
-        dropMember(m_barcodeParser);
         break;
     case QEL_POOL_INI:
         dropMember(m_ini);

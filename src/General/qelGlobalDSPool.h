@@ -5,7 +5,6 @@
 #include <vector>
 
 class qel2DDataMatrixBarcodeImplementor;
-class qelBarcodeParser;
 class qelCODE128BarcodeImplementor;
 class qelCODE39BarcodeImplementor;
 class qelIni;
@@ -21,15 +20,14 @@ class qelMappingDef;
 struct qelGcgidUnicodeMap;
 class qelFileFontMapper;
 class qelArrayFontMapper;
-class qelMFMCache;
 class qelResParser;
 class qelCharSetParser;
-class qelAEGParser;
-class qelPresentationTextParser;
 class qelModcaParser;
 class qelPageParser;
 class qelAFPDocumentIndexParser;
 class qelPageObjectLists;
+class qelAEGParser;
+class qelPresentationTextParser;
 
 // Numbers by which hasObject and resetObject address the pool's members.
 // 1, 34, 37 and 45 and above name no member.
@@ -123,13 +121,10 @@ public:
     void setMappingDef(qelMappingDef* definition);
     // Character-name table of the glyph name file, created empty on first use.
     qelGcgidUnicodeMap* getGcgidUnicodeMap();
-    // Font mappers, created on first use (the installers replace them).
-    qelFileFontMapper* getFileFontMapper();
+    qelFileFontMapper* getFileFontMapper() const { return m_fileFontMapper; }
     void setFileFontMapper(qelFileFontMapper* mapper);
-    qelArrayFontMapper* getArrayFontMapper();
+    qelArrayFontMapper* getArrayFontMapper() const { return m_arrayFontMapper; }
     void setArrayFontMapper(qelArrayFontMapper* mapper);
-    // Cache of MFM metrics records, created on first use.
-    qelMFMCache* getFontMetricCache();
     // Parser kinds: QEL_POOL_CHARSET_PARSER, _CODE_PAGE_, _CODED_FONT_,
     // _FORM_DEF_, _GOCA_, _OBJECT_CONTAINER_, _OVERLAY_, _PAGE_SEGMENT_PARSER.
     qelResParser* getResourceParser(int kind) const;
@@ -143,6 +138,11 @@ public:
     qelResParser* getGocaParser() const { return getResourceParser(QEL_POOL_GOCA_PARSER); }
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
 
+    // Active environment group and presentation text parsers, created on
+    // first use.
+    qelAEGParser* getAEGParser();
+    qelPresentationTextParser* getPresentationTextParser();
+
     // AFP document, page and document index parsers and the page parser's
     // work record, created on first use.
     qelModcaParser* getModcaParser();
@@ -150,17 +150,10 @@ public:
     qelAFPDocumentIndexParser* getDocumentIndexParser();
     qelPageObjectLists* getPageParserContext();
 
-    // Active environment group and presentation text parsers, created on
-    // first use.
-    qelAEGParser* getAEGParser();
-    qelPresentationTextParser* getPresentationTextParser();
-
     // Bar code encoders, created on first use.
     qelCODE128BarcodeImplementor* getCode128Implementor();
     qelCODE39BarcodeImplementor* getCode39Implementor();
     qel2DDataMatrixBarcodeImplementor* getDataMatrixImplementor();
-    // Bar code object parser, created on first use; null without memory.
-    qelBarcodeParser* getBarcodeParser();
 
     // The reader of the logical location of that name (ignoring case): the
     // one opened before, else a new one kept by the pool; null when no
@@ -192,23 +185,21 @@ private:
     qelCODE128BarcodeImplementor* m_code128Implementor = nullptr;
     qelCODE39BarcodeImplementor* m_code39Implementor = nullptr;
     qel2DDataMatrixBarcodeImplementor* m_dataMatrixImplementor = nullptr;
-    qelBarcodeParser* m_barcodeParser = nullptr;
     qelGlobalRes* m_globalRes = nullptr;
     qelIndexList* m_indexList = nullptr;
     qelNOPList* m_nopList = nullptr;
     qelHashIdMap* m_hashIdMap = nullptr;
     qelTripletParser* m_tripletParser = nullptr;
-    qelAEGParser* m_aegParser = nullptr;
-    qelPresentationTextParser* m_presentationTextParser = nullptr;
     qelModcaParser* m_modcaParser = nullptr;
     qelPageParser* m_pageParser = nullptr;
     qelAFPDocumentIndexParser* m_documentIndexParser = nullptr;
     qelPageObjectLists* m_pageObjectLists = nullptr;
+    qelAEGParser* m_aegParser = nullptr;
+    qelPresentationTextParser* m_presentationTextParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;
     qelGcgidUnicodeMap* m_gcgidUnicodeMap = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;
     qelArrayFontMapper* m_arrayFontMapper = nullptr;
-    qelMFMCache* m_fontMetricCache = nullptr;
     // Resource parsers by pool kind minus QEL_POOL_CHARSET_PARSER.
     qelResParser* m_resourceParsers[QEL_POOL_PAGE_SEGMENT_PARSER - QEL_POOL_CHARSET_PARSER + 1] = {};
 };
