@@ -69,6 +69,11 @@ public:
     void setXAxisRotation(uint16_t v) { m_xAxisRotation = v; }
     uint16_t getYAxisRotation() const { return m_yAxisRotation; }
     void setYAxisRotation(uint16_t v) { m_yAxisRotation = v; }
+    // Origin of the object content in the object area.
+    int32_t getContentOriginX() const { return m_contentOriginX; }
+    void setContentOriginX(int32_t v) { m_contentOriginX = v; }
+    int32_t getContentOriginY() const { return m_contentOriginY; }
+    void setContentOriginY(int32_t v) { m_contentOriginY = v; }
 
     // Font kind the human-readable text of the type needs: 255 the page's
     // fonts, 3 an OCR font, -1 no text.
@@ -106,6 +111,8 @@ private:
     uint8_t m_mappingOption = 255;
     uint16_t m_xAxisRotation = 0;
     uint16_t m_yAxisRotation = 0;
+    int32_t m_contentOriginX = 0;
+    int32_t m_contentOriginY = 0;
     qelList* m_mappedFonts = nullptr;
     uint8_t m_fontsBound = 0;
 };

@@ -1,6 +1,7 @@
 #include "qelGlobalDSPool.h"
 
 #include "qel2DDataMatrixBarcodeImplementor.h"
+#include "qelBarcodeParser.h"
 #include "qelAEGParser.h"
 #include "qelCODE128BarcodeImplementor.h"
 #include "qelCODE39BarcodeImplementor.h"
@@ -101,6 +102,7 @@ qelGlobalDSPool::~qelGlobalDSPool()
         dropMember(parser);
     dropMember(m_aegParser);
     dropMember(m_presentationTextParser);
+    dropMember(m_barcodeParser);
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
@@ -287,6 +289,13 @@ qel2DDataMatrixBarcodeImplementor* qelGlobalDSPool::getDataMatrixImplementor()
     return m_dataMatrixImplementor;
 }
 
+qelBarcodeParser* qelGlobalDSPool::getBarcodeParser()
+{
+    if (!m_barcodeParser)
+        m_barcodeParser = new (std::nothrow) qelBarcodeParser();
+    return m_barcodeParser;
+}
+
 qelAEGParser* qelGlobalDSPool::getAEGParser()
 {
     if (!m_aegParser)
@@ -370,6 +379,8 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_code39Implementor != nullptr;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         return m_dataMatrixImplementor != nullptr;
+    case QEL_POOL_BARCODE_PARSER:
+        return m_barcodeParser != nullptr;
     case QEL_POOL_INI:
         return m_ini != nullptr;
     case QEL_POOL_LOG_STREAM:
@@ -446,6 +457,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_DATA_MATRIX_IMPLEMENTOR:
         dropMember(m_dataMatrixImplementor);
+        break;
+    case QEL_POOL_BARCODE_PARSER:
+        dropMember(m_barcodeParser);
         break;
     case QEL_POOL_INI:
         dropMember(m_ini);

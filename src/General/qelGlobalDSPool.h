@@ -5,6 +5,7 @@
 #include <vector>
 
 class qel2DDataMatrixBarcodeImplementor;
+class qelBarcodeParser;
 class qelCODE128BarcodeImplementor;
 class qelCODE39BarcodeImplementor;
 class qelIni;
@@ -154,6 +155,8 @@ public:
     qelCODE128BarcodeImplementor* getCode128Implementor();
     qelCODE39BarcodeImplementor* getCode39Implementor();
     qel2DDataMatrixBarcodeImplementor* getDataMatrixImplementor();
+    // Bar code object parser, created on first use; null without memory.
+    qelBarcodeParser* getBarcodeParser();
 
     // The reader of the logical location of that name (ignoring case): the
     // one opened before, else a new one kept by the pool; null when no
@@ -185,6 +188,7 @@ private:
     qelCODE128BarcodeImplementor* m_code128Implementor = nullptr;
     qelCODE39BarcodeImplementor* m_code39Implementor = nullptr;
     qel2DDataMatrixBarcodeImplementor* m_dataMatrixImplementor = nullptr;
+    qelBarcodeParser* m_barcodeParser = nullptr;
     qelGlobalRes* m_globalRes = nullptr;
     qelIndexList* m_indexList = nullptr;
     qelNOPList* m_nopList = nullptr;
