@@ -10,6 +10,7 @@
 #include "qelReferenceObjectList.h"
 #include "qelRes.h"
 #include "qelResOverlay.h"
+#include "qelResObjectContainer.h"
 #include "qelResPSEG.h"
 #include "qelVisitor.h"
 
@@ -102,6 +103,10 @@ qelList* qelResourceReference::getObjectListOf(qelRes* resource)
     case qelRes::TYPE_PAGE_SEGMENT: {
         auto* segment = dynamic_cast<qelResPSEG*>(resource);
         return segment ? segment->getObjectList() : nullptr;
+    }
+    case qelRes::TYPE_OBJECT_CONTAINER: {
+        auto* container = dynamic_cast<qelResObjectContainer*>(resource);
+        return container ? container->getObjectList() : nullptr;
     }
     default:
         return nullptr;

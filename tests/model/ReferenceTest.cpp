@@ -3,6 +3,7 @@
 #include "qelGlobalDSPool.h"
 #include "qelImgInfo.h"
 #include "qelIni.h"
+#include "qelLineObject.h"
 #include "qelList.h"
 #include "qelMappedRes.h"
 #include "qelMessageOutput.h"
@@ -10,6 +11,7 @@
 #include "qelPtocaPage.h"
 #include "qelReferenceObject.h"
 #include "qelReferenceObjectList.h"
+#include "qelResObjectContainer.h"
 #include "qelResOverlay.h"
 #include "qelResPSEG.h"
 #include "qelResourceReference.h"
@@ -300,3 +302,25 @@ TEST_F(ReferenceTest, BarcodeFontBindingAndTypes)
     }
 }
 }
+
+namespace
+{
+TEST_F(ReferenceTest, IncludeParametersReachTheFirstObjectOfEveryResourceKind)
+{
+    auto segment = std::make_unique<qelResPSEG>("S1SEG");
+    auto container = std::make_unique<qelResObjectContainer>("O1CONT");
+    qelRes* resources[] = {segment.get(), container.get()};
+    segment->addObject(new qelLineObject());
+    container->addObject(new qelLineObject());
+    for (qelRes* res : resources) {
+        std::unique_ptr<qelResourceReference> ref(include(res, 0, 0, 90));
+        ref->setResolution(1440);
+        ref->applyToResource();
+        qelList* objects = qelResourceReference::getObjectListOf(res);
+        ASSERT_NE(objects, nullptr) << res->getName();
+        auto* first = static_cast<qelGraphicObject*>(objects->getHead()->item);
+        EXPECT_EQ(first->getResolution(), 1440) << res->getName();
+        EXPECT_EQ(first->getIAxisOrientation(), 90) << res->getName();
+    }
+}
+} // namespace
