@@ -96,14 +96,14 @@ qelAFPFont::qelAFPFont(const char* characterSetName, const char* codePageName)
     initialise(new qelAFPFontRepresentation);
     setCharacterSetName(characterSetName);
     setCodePageName(codePageName);
-    setName(characterSetName);
+    qelRes::setName(characterSetName);
 }
 
 qelAFPFont::qelAFPFont(const char* codedFontName)
 {
     initialise(new qelAFPFontRepresentation);
     setCodedFontName(codedFontName);
-    setName(codedFontName);
+    qelRes::setName(codedFontName);
 }
 
 qelAFPFont::qelAFPFont(qelPDFFontRepresentation* representation)
@@ -284,7 +284,7 @@ void qelAFPFont::setFamilyName(const char* name) { qelFontText::set(m_familyName
 const char* qelAFPFont::getOutputFontName() const { return qelFontText::get(m_outputFontName); }
 void qelAFPFont::setOutputFontName(const char* name) { qelFontText::set(m_outputFontName, name); }
 
-void qelAFPFont::setNameAndMap(const char* name)
+void qelAFPFont::setName(const char* name)
 {
     setFontName(name);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();

@@ -139,8 +139,9 @@ public:
     void setOutputFontName(const char* name);
 
     // Sets the font name, then lets the file font mapper of the pool map the
-    // font for the raster outputs (target 8).
-    void setNameAndMap(const char* name);
+    // font for the raster outputs (target 8). Hides qelRes::setName: the
+    // resource name of a font is set through qelRes::setName explicitly.
+    void setName(const char* name);
     // Family defaults and default output font names of a bound font.
     static void applyDefaultFontNames(qelAFPFont* font);
 

@@ -783,7 +783,7 @@ qelAFPFont* qelGlobalRes::getFontFromFile(const char* name, const char* typeface
         return found;
     }
     auto* font = new qelAFPFont();
-    font->setName(name);
+    font->qelRes::setName(name);
     font->setFontName(fontName);
     font->setTypefaceName(typefaceName);
     font->setBold(bold);

@@ -14,6 +14,7 @@
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
 #include "qelIndexList.h"
+#include "qelMFMCache.h"
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
@@ -106,6 +107,7 @@ qelGlobalDSPool::~qelGlobalDSPool()
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
     dropMember(m_arrayFontMapper);
+    dropMember(m_fontMetricCache);
     dropMember(m_mappingDef);
     dropMember(m_code128Implementor);
     dropMember(m_gcgidUnicodeMap);
@@ -230,6 +232,27 @@ qelGcgidUnicodeMap* qelGlobalDSPool::getGcgidUnicodeMap()
     if (!m_gcgidUnicodeMap)
         m_gcgidUnicodeMap = new qelGcgidUnicodeMap();
     return m_gcgidUnicodeMap;
+}
+
+qelFileFontMapper* qelGlobalDSPool::getFileFontMapper()
+{
+    if (!m_fileFontMapper)
+        m_fileFontMapper = new (std::nothrow) qelFileFontMapper();
+    return m_fileFontMapper;
+}
+
+qelArrayFontMapper* qelGlobalDSPool::getArrayFontMapper()
+{
+    if (!m_arrayFontMapper)
+        m_arrayFontMapper = new (std::nothrow) qelArrayFontMapper();
+    return m_arrayFontMapper;
+}
+
+qelMFMCache* qelGlobalDSPool::getFontMetricCache()
+{
+    if (!m_fontMetricCache)
+        m_fontMetricCache = new (std::nothrow) qelMFMCache();
+    return m_fontMetricCache;
 }
 
 void qelGlobalDSPool::setFileFontMapper(qelFileFontMapper* mapper)
@@ -373,6 +396,8 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_fileFontMapper != nullptr;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         return m_arrayFontMapper != nullptr;
+    case QEL_POOL_FONT_METRIC_CACHE:
+        return m_fontMetricCache != nullptr;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         return m_code128Implementor != nullptr;
     case QEL_POOL_CODE39_IMPLEMENTOR:
@@ -448,6 +473,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_ARRAY_FONT_MAPPER:
         dropMember(m_arrayFontMapper);
+        break;
+    case QEL_POOL_FONT_METRIC_CACHE:
+        dropMember(m_fontMetricCache);
         break;
     case QEL_POOL_CODE128_IMPLEMENTOR:
         dropMember(m_code128Implementor);

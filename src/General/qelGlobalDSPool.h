@@ -21,6 +21,7 @@ class qelMappingDef;
 struct qelGcgidUnicodeMap;
 class qelFileFontMapper;
 class qelArrayFontMapper;
+class qelMFMCache;
 class qelResParser;
 class qelCharSetParser;
 class qelModcaParser;
@@ -122,10 +123,13 @@ public:
     void setMappingDef(qelMappingDef* definition);
     // Character-name table of the glyph name file, created empty on first use.
     qelGcgidUnicodeMap* getGcgidUnicodeMap();
-    qelFileFontMapper* getFileFontMapper() const { return m_fileFontMapper; }
+    // Font mappers, created on first use (the installers replace them).
+    qelFileFontMapper* getFileFontMapper();
     void setFileFontMapper(qelFileFontMapper* mapper);
-    qelArrayFontMapper* getArrayFontMapper() const { return m_arrayFontMapper; }
+    qelArrayFontMapper* getArrayFontMapper();
     void setArrayFontMapper(qelArrayFontMapper* mapper);
+    // Cache of MFM metrics records, created on first use.
+    qelMFMCache* getFontMetricCache();
     // Parser kinds: QEL_POOL_CHARSET_PARSER, _CODE_PAGE_, _CODED_FONT_,
     // _FORM_DEF_, _GOCA_, _OBJECT_CONTAINER_, _OVERLAY_, _PAGE_SEGMENT_PARSER.
     qelResParser* getResourceParser(int kind) const;
@@ -204,6 +208,7 @@ private:
     qelGcgidUnicodeMap* m_gcgidUnicodeMap = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;
     qelArrayFontMapper* m_arrayFontMapper = nullptr;
+    qelMFMCache* m_fontMetricCache = nullptr;
     // Resource parsers by pool kind minus QEL_POOL_CHARSET_PARSER.
     qelResParser* m_resourceParsers[QEL_POOL_PAGE_SEGMENT_PARSER - QEL_POOL_CHARSET_PARSER + 1] = {};
 };

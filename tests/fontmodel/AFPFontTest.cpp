@@ -254,11 +254,11 @@ TEST_F(FontModelTest, DefaultFontNamesByOutputFormat)
 TEST_F(FontModelTest, RenamingMapsForRasterOutput)
 {
     qelAFPFont font;
-    font.setNameAndMap("Arial"); // no mapper installed: only the name
+    font.setName("Arial"); // the pool's mapper, nothing loaded: only the name
     EXPECT_STREQ(font.getFontName(), "Arial");
     auto* mapper = new RecordingMapper;
     qelGlobalDSPool::getInstance()->setFileFontMapper(mapper);
-    font.setNameAndMap("Verdana");
+    font.setName("Verdana");
     EXPECT_EQ(mapper->mapped, &font);
     EXPECT_EQ(mapper->target, qelFileFontMapper::TARGET_RASTER);
     EXPECT_EQ(mapper->fontName, "Verdana");

@@ -67,7 +67,7 @@ protected:
     qelAFPFont* font(const char* name, bool spool)
     {
         auto* f = new qelAFPFont();
-        f->setName(name);
+        f->qelRes::setName(name);
         f->setFound(1);
         f->setInline(spool ? 1 : 0);
         f->setMapped(true);
@@ -137,7 +137,7 @@ TEST_F(GlobalResTest, TextOfAnAliasedFontBindsToTheFiledFont)
 TEST_F(GlobalResTest, FontNamesOfNoKnownFormAreNeitherFiledNorFound)
 {
     auto* f = new qelAFPFont();
-    f->setName("T1V10500");
+    f->qelRes::setName("T1V10500");
     res->addResource(f);
     EXPECT_EQ(res->getList(1, "T1V10500", 2), nullptr);
     EXPECT_EQ(res->getResource("T1V10500", 3), nullptr);
@@ -234,14 +234,14 @@ TEST_F(GlobalResTest, ScriptFontsGetTheirLocalIds)
     std::vector<qelAFPFont*> fonts;
     for (const char* name : {"C0A", "C0B", "C0C"}) {
         auto* f = new qelAFPFont();
-        f->setName(name);
+        f->qelRes::setName(name);
         res->addScriptFont(f);
         fonts.push_back(f);
     }
     EXPECT_EQ(fonts[0]->getLocalId(), 501);
     EXPECT_EQ(fonts[2]->getLocalId(), 503);
     auto* early = new qelAFPFont();
-    early->setName("X0EARLY");
+    early->qelRes::setName("X0EARLY");
     res->addProcessScriptFont(early);
     EXPECT_EQ(early->getLocalId(), 1001);
     EXPECT_EQ(res->findProcessScriptFont("X1EARLY", 3), early);

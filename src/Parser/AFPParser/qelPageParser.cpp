@@ -1,8 +1,6 @@
 #include "qelPageParser.h"
 
 #include "qelAFPObject.h"
-#include "qelBarcodeObject.h"
-#include "qelBarcodeParser.h"
 #include "qelDocumentParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -608,12 +606,7 @@ void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
 
 void qelPageParser::parseBarcodeObject(qelSFIBlock* begin)
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelBarcodeParser* parser = pool ? pool->getBarcodeParser() : nullptr;
-    if (!parser)
-        throw "Unable to allocate Barcode Parser at qelPageParser";
-    if (qelBarcodeObject* object = parser->parse(begin))
-        m_page->addParsedObject(object);
+    skipObject(begin->getId());
 }
 
 void qelPageParser::parseImObject(qelSFIBlock* begin)
