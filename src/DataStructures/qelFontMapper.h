@@ -2,31 +2,37 @@
 #define QEL_FONT_MAPPER_H
 
 class qelAFPFont;
+class qelRes;
+class qelString;
 
-// Makes fonts from a mapping. Minimal form: the font mapping issue fills in
-// the mappers.
+// Makes a complete font (names, metrics, output fonts) from the name of an
+// AFP character set or coded font.
 class qelFontMapper
 {
 public:
-    virtual ~qelFontMapper() = default;
+    qelFontMapper() = default;
+    virtual ~qelFontMapper();
+    qelFontMapper(const qelFontMapper&) = delete;
+    qelFontMapper& operator=(const qelFontMapper&) = delete;
+
     // A new font (not filed anywhere), or null.
     virtual qelAFPFont* mapCharacterSet(const char* characterSetName, const char* codePageName) = 0;
     virtual qelAFPFont* mapCodedFont(const char* codedFontName) = 0;
+
+    // Never makes a DEFAULT font: that one always comes from the array
+    // font mapper.
+    qelRes* createDefaultResource() { return nullptr; }
+
+protected:
+    // Keeps a copy of the last name mapped.
+    void rememberName(const char* name);
+
+private:
+    qelString* m_name = nullptr;
 };
 
-// The mapper driven by the loaded font mapping definition.
-class qelFileFontMapper : public qelFontMapper
-{
-public:
-    // Output targets of mapFont.
-    enum { TARGET_OTHER = 0, TARGET_CODED_FONTS = 1, TARGET_RASTER = 8, TARGET_CHARACTER_SETS = 14, TARGET_ALL = 255 };
-    // Maps a font to output font files for a target.
-    virtual void mapFont(qelAFPFont* font, int target) = 0;
-};
-
-// The mapper with the built-in table.
-class qelArrayFontMapper : public qelFontMapper
-{
-};
+// The two mappers, for the users of this header.
+#include "qelArrayFontMapper.h"
+#include "qelFileFontMapper.h"
 
 #endif

@@ -1,6 +1,8 @@
 #include "qelPageParser.h"
 
 #include "qelAFPObject.h"
+#include "qelBarcodeObject.h"
+#include "qelBarcodeParser.h"
 #include "qelDocumentParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -606,7 +608,12 @@ void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
 
 void qelPageParser::parseBarcodeObject(qelSFIBlock* begin)
 {
-    skipObject(begin->getId());
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelBarcodeParser* parser = pool ? pool->getBarcodeParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate Barcode Parser at qelPageParser";
+    if (qelBarcodeObject* object = parser->parse(begin))
+        m_page->addParsedObject(object);
 }
 
 void qelPageParser::parseImObject(qelSFIBlock* begin)
