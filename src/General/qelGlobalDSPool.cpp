@@ -19,6 +19,7 @@
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
 #include "qelResParser.h"
+#include "qelGocaParser.h"
 #include "qelTripletParser.h"
 #include "qelModcaParser.h"
 #include "qelPageParser.h"
@@ -289,6 +290,13 @@ void qelGlobalDSPool::setResourceParser(int kind, qelResParser* parser)
 qelCharSetParser* qelGlobalDSPool::getCharSetParser() const
 {
     return static_cast<qelCharSetParser*>(getResourceParser(QEL_POOL_CHARSET_PARSER));
+}
+
+qelResParser* qelGlobalDSPool::getGocaParser()
+{
+    if (!getResourceParser(QEL_POOL_GOCA_PARSER))
+        setResourceParser(QEL_POOL_GOCA_PARSER, new (std::nothrow) qelGocaParser());
+    return getResourceParser(QEL_POOL_GOCA_PARSER);
 }
 
 qelCODE128BarcodeImplementor* qelGlobalDSPool::getCode128Implementor()

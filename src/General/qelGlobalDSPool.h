@@ -140,7 +140,8 @@ public:
     qelCharSetParser* getCharSetParser() const;
     qelResParser* getCodePageParser() const { return getResourceParser(QEL_POOL_CODE_PAGE_PARSER); }
     qelResParser* getFormDefParser() const { return getResourceParser(QEL_POOL_FORM_DEF_PARSER); }
-    qelResParser* getGocaParser() const { return getResourceParser(QEL_POOL_GOCA_PARSER); }
+    // GOCA parser, created on first use.
+    qelResParser* getGocaParser();
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
 
     // Active environment group and presentation text parsers, created on
