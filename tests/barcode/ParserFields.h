@@ -184,14 +184,21 @@ inline Bytes input(const Bytes& environment, const std::vector<Bytes>& data)
     return all;
 }
 
+// The document reader base, here only to own the process-wide input.
+class InputHolder : public qelDocumentParser
+{
+public:
+    int loadResourceFile() override { return 0; }
+    int getParserType() override { return 0; }
+};
+
 // Captures the message output; every test gets a fresh pool.
 class ParserFixture : public BarcodeFixture
 {
 protected:
     void TearDown() override
     {
-        qelIOStream::setCurrent(nullptr);
-        m_inputs.clear();
+        m_holder.reset();
         qelDocumentParser::resetIgnoredObjectCount();
         BarcodeFixture::TearDown();
     }
@@ -199,16 +206,24 @@ protected:
     qelBarcodeParser* parser() { return qelGlobalDSPool::getInstance()->getBarcodeParser(); }
     qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
 
-    // Parses the first object of the input; exceptions pass to the caller.
-    std::unique_ptr<qelBarcodeObject> parse(const Bytes& input)
+    // Makes the bytes the current input and reads its first field.
+    qelSFIBlock* start(const Bytes& bytes)
     {
-        m_inputs.emplace_back(new qelIOStream(input.data(), static_cast<int>(input.size())));
-        qelIOStream* stream = m_inputs.back().get();
-        qelIOStream::setCurrent(stream);
-        qelBarcodeParser* p = parser();
-        qelSFIBlock* begin = p->readNextSF();
-        return std::unique_ptr<qelBarcodeObject>(p->parse(begin));
+        if (!m_holder)
+            m_holder.reset(new InputHolder());
+        m_buffers.push_back(bytes);
+        qelIOStream::getCurrent()->attachBuffer(m_buffers.back().data(), static_cast<int>(bytes.size()));
+        return parser()->readNextSF();
     }
+
+    // Parses the first object of the input; exceptions pass to the caller.
+    std::unique_ptr<qelBarcodeObject> parse(const Bytes& bytes)
+    {
+        qelSFIBlock* begin = start(bytes);
+        return std::unique_ptr<qelBarcodeObject>(parser()->parse(begin));
+    }
+
+    int ignoredObjects() const { return m_holder ? m_holder->getIgnoredObjectCount() : 0; }
 
     static qelBarcodeSymbol* symbolAt(const qelBarcodeObject& object, int index)
     {
@@ -237,7 +252,8 @@ protected:
                                 : std::string();
     }
 
-    std::vector<std::unique_ptr<qelIOStream>> m_inputs;
+    std::unique_ptr<InputHolder> m_holder;
+    std::vector<Bytes> m_buffers;
 };
 
 } // namespace bcfields
