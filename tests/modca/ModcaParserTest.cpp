@@ -1,6 +1,8 @@
 #include "../afp/AfpTestSupport.h"
 
+#include "qelAFPObject.h"
 #include "qelDocument.h"
+#include "qelList.h"
 #include "qelIni.h"
 #include "qelMediumMap.h"
 #include "qelModcaParser.h"
@@ -226,6 +228,47 @@ TEST_F(ModcaParserTest, UnknownObjectsInAPageAreSkippedAndCounted)
     EXPECT_EQ(calls[0].pages, 1);
     EXPECT_EQ(parser->getIgnoredObjectCount(), 1);
     EXPECT_NE(output().find("Warning! Unsupported object BIM skipped (at 0x"), std::string::npos);
+}
+
+TEST_F(ModcaParserTest, GraphicsKeptRawForAfpOutput)
+{
+    // Sum of the length fields of the graphics object's kept fields.
+    const int kept[] = {0xA8BB, 0xA9BB, 0xA66B, 0xA6BB, 0xA8C7, 0xA9C7, 0xAB8A, 0xABBB, 0xABC3, 0xAC6B, 0xEEBB};
+    Bytes rich = readAll(kRich);
+    int expected = 0;
+    bool inside = false;
+    for (size_t at = 0; at + 9 <= rich.size();) {
+        const int length = (rich[at + 1] << 8) | rich[at + 2];
+        const int id = (rich[at + 4] << 8) | rich[at + 5];
+        if (id == 0xA8BB)
+            inside = true;
+        if (inside)
+            for (int k : kept)
+                if (k == id)
+                    expected += length;
+        if (id == 0xA9BB)
+            inside = false;
+        at += 1 + static_cast<size_t>(length);
+    }
+    ASSERT_GT(expected, 0);
+
+    ini()->setOutputFormat("AFP");
+    qelModcaParser* parser = parserFor(kRich);
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    ASSERT_TRUE(doc);
+    auto* page = dynamic_cast<qelPtocaPage*>(firstPage(doc.get()));
+    ASSERT_NE(page, nullptr);
+    int objects = 0;
+    int total = 0;
+    for (qelListNode* n = page->getObjectList() ? page->getObjectList()->getHead() : nullptr; n; n = n->next) {
+        auto* object = static_cast<qelGraphicObject*>(n->item);
+        if (object->kind() == qelGraphicObject::KIND_AFP) {
+            ++objects;
+            total = static_cast<qelAFPObject*>(object)->getTotalLength();
+        }
+    }
+    EXPECT_EQ(objects, 1);
+    EXPECT_EQ(total, expected);
 }
 
 } // namespace
