@@ -1,6 +1,7 @@
 #ifndef QEL_VISITOR_H
 #define QEL_VISITOR_H
 
+#include "qelOutputFontRecord.h"
 #include "qelPoint.h"
 
 #include <cstdint>
@@ -32,6 +33,9 @@ class qelNOP;
 class qelPage;
 class qelPageCoordinateTransformer;
 class qelPartialArcObject;
+class qelFontRepresentation;
+struct qelPDFFontFileEntry;
+class qelRes;
 class qelResourceReference;
 class qelString;
 class qelTextObject;
@@ -193,6 +197,55 @@ public:
     // a second engine drawing the same pages does not.
     void setStatisticCounting(bool on) { m_statisticCounting = on ? 1 : 0; }
 
+    // --- object log lines (qelVisitorLogging.cpp); "-->" input, "==>" output ---
+    void logColorSpace(const char* spaceName, uint32_t color);
+    void logColorValue(int space, uint32_t color);
+    void logColor(qelGraphicObject* object);
+    void logInputImage(const char* name, float width, float height, float x, float y, float presentationWidth,
+                       float presentationHeight, int xResolution, int yResolution, const char* compression,
+                       int bitsPerPixel);
+    void logOutputImage(const char* name, float width, float height, const char* type, float x, float y,
+                        int xResolution, int yResolution, const char* compression);
+    void logImagePlacement(const char* name, long width, long height, float x, float y);
+    void logInputGraphicsLine(float width, float length, float startX, float startY, float endX, float endY,
+                              const char* orientation, int resolution, int lineType);
+    void logOutputGraphicsLine(float width, float length, float startX, float startY, float endX, float endY,
+                               const char* orientation, int resolution, int lineType);
+    void logInputLine(const char* orientation, float width, uint16_t length, float startX, float startY);
+    void logOutputLine(qelLineObject* line, qelPoint start);
+    void logInputArc(const char* type, qelPoint centre, int resolution, int lineType, int hRadius, int vRadius,
+                     int startAngle, int endAngle);
+    void logOutputArc(const char* type, qelPoint centre, int resolution, int lineType, int hRadius, int vRadius,
+                      int startAngle, int endAngle);
+    void logInputMarker(int symbol, qelPoint position, float cellWidth, float cellHeight, int resolution);
+    void logOutputMarker(int symbol, qelPoint position, float cellWidth, float cellHeight, int resolution);
+    void logInputFillet(qelPoint start, qelPoint end, int resolution, int lineType);
+    void logOutputFillet(qelPoint start, qelPoint end, int resolution, int lineType);
+    void logInputBox(qelPoint first, qelPoint diagonal, int resolution, int lineType, bool rounded, float xRadius,
+                     float yRadius);
+    void logOutputBox(qelPoint first, qelPoint diagonal, int resolution, int lineType, bool rounded, float xRadius,
+                      float yRadius);
+    void logBeginPage(qelPage* page);
+    void logEndPage(qelPage* page);
+    void logBeginResource(qelRes* resource, qelPoint position, int resolution, bool mediumOverlay);
+    void logEndResource(qelRes* resource);
+    void logBeginInclude(qelResourceReference* reference);
+    void logEndInclude(qelResourceReference* reference);
+    void logGraphicsObject(qelGraphicObject* object);
+    void logEndGraphicsObject(qelGraphicObject* object);
+    void logBarcode(qelBarcodeObject* barcode, qelPoint position);
+    void logEndBarcode(qelBarcodeObject* barcode);
+    // Logs a suppressed or removed text; true when the text is not to be
+    // written.
+    bool logText(qelTextObject* text);
+    void logTextObject(qelTextObject* text);
+    static const char* lineTypeName(int lineType);
+    static const char* markerName(int symbol);
+    static const char* colorSpaceName(int space);
+
+    // The output font chosen for the current text; read by the log.
+    qelOutputFontRecord& getOutputFontRecord() { return m_outputFont; }
+
 protected:
     // Writes a trace line of the base to the message output when the
     // options ask for it.
@@ -235,6 +288,7 @@ private:
     uint8_t m_errorState = 0;
     qelPage* m_currentPage = nullptr;
     uint8_t m_statisticCounting = 1;
+    qelOutputFontRecord m_outputFont;
 };
 
 // Size (w, h) fitted into the box (W, H) keeping its aspect ratio.

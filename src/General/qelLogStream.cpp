@@ -458,3 +458,505 @@ void qelLogStream::write(const char* text)
         return;
     writeRaw(text);
 }
+
+// --- font lines -----------------------------------------------------------------
+
+#include "qelAFPFont.h"
+#include "qelCodePage.h"
+#include "qelGlobalRes.h"
+#include "qelIPSFontRepresentation.h"
+#include "qelIPSFontResource.h"
+#include "qelMappedRes.h"
+#include "qelMappingDef.h"
+#include "qelOutputFontRecord.h"
+#include "qelTextObject.h"
+#include "FileGlyphCollection.h"
+
+#include <strings.h>
+
+namespace {
+enum { OUT_AFP = 1, OUT_PDF = 32, OUT_PDFA = 512 };
+
+const char* orNull(const char* text)
+{
+    return text ? text : "(null)";
+}
+
+bool isDefaultName(const char* name)
+{
+    return name && strcasecmp(name, "DEFAULT") == 0;
+}
+
+int representationType(const qelAFPFont* font)
+{
+    const qelFontRepresentation* rep = font ? font->getRepresentation() : nullptr;
+    return rep ? rep->getType() : 10;
+}
+
+std::string weightLetters(bool bold, bool light, bool italic)
+{
+    std::string letters;
+    if (bold)
+        letters += 'B';
+    if (light)
+        letters += 'L';
+    if (italic)
+        letters += 'I';
+    return letters.empty() ? std::string("M") : letters;
+}
+
+std::string weightOf(const qelAFPFont* font)
+{
+    const qelFontRepresentation* rep = font ? font->getRepresentation() : nullptr;
+    if (!rep)
+        return "M";
+    return weightLetters(rep->isBold(), rep->isLight(), rep->isItalic());
+}
+
+int heightOf(const qelAFPFont* font)
+{
+    const qelFontRepresentation* rep = font ? font->getRepresentation() : nullptr;
+    return rep ? rep->getHeight() : -1;
+}
+
+// The font the global resource list keeps under a name, found only.
+qelAFPFont* findGlobalFont(const char* name)
+{
+    if (!name)
+        return nullptr;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
+    return res ? dynamic_cast<qelAFPFont*>(res->findResource(name, 3)) : nullptr;
+}
+
+// The file that holds the program of a font taken from PDF input.
+const char* usedFontFile(const qelAFPFont* font)
+{
+    const qelIPSFontResource* resource = font ? font->getIPSFontResource() : nullptr;
+    const auto* collection =
+        resource ? dynamic_cast<const de::orvo::ips::FileGlyphCollection*>(resource->getGlyphCollection()) : nullptr;
+    return collection ? collection->getFileName() : nullptr;
+}
+
+bool hasPDFFont(const qelAFPFont* font)
+{
+    return font && (representationType(font) == qelFontRepresentation::TYPE_PDF || font->getIPSFontResource());
+}
+
+// "CF=%s, " or "CF=%s(*), " for a coded font that names itself.
+void codedFontPiece(qelLogStream& log, const qelAFPFont* font)
+{
+    const char* cf = font->getCodedFontName();
+    if (!cf || font->getScriptCreated())
+        return;
+    if (!isDefaultName(cf) && !font->isFilledFromMappingDef())
+        log.print("CF=%s(*), ", cf);
+    else
+        log.print("CF=%s, ", cf);
+}
+}
+
+void qelLogStream::traceFont(const char* line) const
+{
+    qelIni* ini = options();
+    if (ini && ini->isDevTestLevel(0x1))
+        qelMessageOutput::write(line);
+}
+
+void qelLogStream::logUndefinedFont()
+{
+    print("CS=%s, TF=%s, CP=%s", "Undefined", "Undefined", "Undefined");
+}
+
+void qelLogStream::logSize(int tenths, const char* format)
+{
+    if (tenths == -1) {
+        print(format, 10.0);
+        print("(D)");
+        return;
+    }
+    print(format, tenths == 0 ? 0.1 : tenths / 10.0);
+}
+
+void qelLogStream::logCodePageOrigin(qelMappedRes* mapping)
+{
+    // The model keeps no origin kind with a text's code page: a named code
+    // page counts as the page definition's.
+    if (!mapping || !mapping->getCodePageName()) {
+        print(", ACP=PG-DEF:%s", "500.cp");
+        return;
+    }
+    print(", ACP=PG-DEF:%s", mapping->getCodePageName());
+}
+
+void qelLogStream::logInputText(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                                const char* usedFont, const char* typeface, const char* fontName,
+                                const qelOutputFontRecord* record)
+{
+    if (!enabled())
+        return;
+    print("\n-->");
+    logFont(text, mapping, font, size, usedFont, typeface, fontName, record);
+}
+
+void qelLogStream::logOutputText(qelTextObject* text, qelAFPFont* font)
+{
+    if (!enabled())
+        return;
+    struct Flag
+    {
+        unsigned char& flag;
+        explicit Flag(unsigned char& f) : flag(f) { flag = 1; }
+        ~Flag() { flag = 0; }
+    } on(m_outputText);
+    print("\n==>");
+    logTextObject(text, font);
+}
+
+void qelLogStream::logFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                           const char* usedFont, const char* typeface, const char* fontName,
+                           const qelOutputFontRecord* record)
+{
+    if (!enabled())
+        return;
+    qelIni* ini = options();
+    switch (ini ? ini->getOutputFormat() : 0) {
+    case 1:
+        logZUZOvoputFont(text, font, record);
+        break;
+    case 4:
+    case 16:
+    case 64:
+    case 128:
+    case 1024:
+    case 2048:
+        logRasterOutputFont(text, mapping, font, size, usedFont, typeface, fontName, record);
+        break;
+    case 32:
+    case 512:
+        logPDFOutputFont(text, mapping, font, size, usedFont, typeface, fontName, record);
+        break;
+    default:
+        break;
+    }
+}
+
+void qelLogStream::logTextObject(qelTextObject* text, qelAFPFont* font)
+{
+    if (!enabled() || !font || !font->getRepresentation())
+        return;
+    switch (representationType(font)) {
+    case 0:
+    case 7:
+    case 8:
+        logAFPInputFont(text, text ? text->getFontMapping() : nullptr, font);
+        break;
+    default:
+        logOutputFontDetails(text, font);
+        break;
+    }
+}
+
+void qelLogStream::logZUZOvoputFont(qelTextObject* text, qelAFPFont* font, const qelOutputFontRecord* record)
+{
+    if (!enabled())
+        return;
+    traceFont("[qelLogStream]: (Begin): logZUZOvoputFont\n");
+    if (!font) {
+        logUndefinedFont();
+    } else if (text) {
+        qelAFPFont* source = font;
+        const qelPhysicalFont* physical = font->findPhysicalFont(static_cast<float>(font->getSize()));
+        const char* cs = physical ? physical->characterSetName : font->getCharacterSetName();
+        const char* cp = physical ? physical->codePageName : font->getCodePageName();
+        const int origin = physical ? physical->source : 0;
+        const char* typeface = font->getRepresentation() ? font->getRepresentation()->getTypefaceName() : nullptr;
+        if (hasPDFFont(font) && record && record->sourceKind == qelOutputFontRecord::SOURCE_PDF_INPUT) {
+            print("UsedFont=%s", orNull(usedFontFile(font)));
+            if (typeface)
+                print(", TF=%s", typeface);
+            else
+                print(", TF= ");
+            print(", W=%s", weightOf(font).c_str());
+            logSize(heightOf(font), ", S=%.2f");
+            print(", RI");
+        } else if (representationType(font) == qelFontRepresentation::TYPE_TYPE3) {
+            const char* own = font->getCharacterSetName();
+            print("CS=%s, ", orNull(own));
+            if (typeface)
+                print("TF=%s", typeface);
+            else
+                print("TF= ");
+            print(", W=%s", weightOf(font).c_str());
+            logSize(heightOf(font), ", S=%.2f");
+            if (own)
+                print(", RF");
+        } else {
+            if (font->getScriptCreated() && cs) {
+                if (qelAFPFont* named = findGlobalFont(cs)) {
+                    source = named;
+                    cs = named->getCharacterSetName() ? named->getCharacterSetName() : cs;
+                    cp = named->getCodePageName() ? named->getCodePageName() : cp;
+                    if (named->getRepresentation() && named->getRepresentation()->getTypefaceName())
+                        typeface = named->getRepresentation()->getTypefaceName();
+                }
+            }
+            codedFontPiece(*this, font);
+            const char* cf = font->getCodedFontName();
+            if (cs && physical) {
+                if ((!cf || !isDefaultName(cf)) && !source->getCharacterSetFound())
+                    print("CS=%s(*), ", cs);
+                else if (origin == 1)
+                    print("CS=%s(MD-DEF), ", cs);
+                else if (origin == 2)
+                    print("CS=%s(PG-DEF), ", cs);
+                else
+                    print("CS=%s, ", cs);
+            }
+            if (const char* fgid = source->getFGID())
+                print("FGID=%s, ", fgid);
+            if (typeface)
+                print("TF=%s", typeface);
+            else
+                print("TF= ");
+            print(", W=%s", weightOf(source).c_str());
+            logSize(heightOf(source), ", S=%.2f");
+            print((cs && cs[0] && (cs[1] == 'Z' || cs[1] == 'z')) ? ", OF" : ", RF");
+        }
+        if (cp) {
+            print(source->getCodePageFound() ? ", CP=%s" : ", CP=%s(*)", cp);
+            logCodePageOrigin(text->getFontMapping());
+        }
+    }
+    traceFont("[qelLogStream]: (End): logZUZOvoputFont\n");
+}
+
+void qelLogStream::logAFPInputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font)
+{
+    if (!enabled())
+        return;
+    traceFont("[qelLogStream]: (Begin): logAFPInputFont\n");
+    if (!font) {
+        logUndefinedFont();
+        traceFont("[qelLogStream]: (End): logAFPInputFont\n");
+        return;
+    }
+    if (!text) {
+        traceFont("[qelLogStream]: (End): logAFPInputFont\n");
+        return;
+    }
+    if (const char* cf = font->getCodedFontName()) {
+        if (qelAFPFont* named = findGlobalFont(cf))
+            font = named;
+    }
+    const int type = representationType(font);
+    const char* cs = font->getCharacterSetName();
+    if (type == 0) {
+        codedFontPiece(*this, font);
+        if (cs && !isDefaultName(cs) && !font->getCharacterSetFound())
+            print("CS=%s(*), ", cs);
+        else if (cs)
+            print("CS=%s, ", cs);
+    } else if (type == 7 && cs) {
+        print("CS=%s, ", cs);
+    }
+    if (type != qelFontRepresentation::TYPE_TYPE3) {
+        if (const char* fgid = font->getFGID()) {
+            print("FGID=%s, ", fgid);
+            qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+            qelMappingDef* md = pool ? pool->getMappingDef() : nullptr;
+            const char* cpName = mapping ? mapping->getCodePageName() : nullptr;
+            const char* mapped = (md && cpName) ? md->findGCSGIDByText(cpName, fgid) : nullptr;
+            if (mapped)
+                print("CS=%s, ", mapped);
+        }
+    }
+    const qelFontRepresentation* rep = font->getRepresentation();
+    const char* typeface = rep ? rep->getTypefaceName() : nullptr;
+    if (typeface)
+        print("TF=%s", typeface);
+    else
+        print("TF= ");
+    print(", W=%s", weightOf(font).c_str());
+    logSize(heightOf(font), ", S=%.2f");
+
+    const qelIPSFontRepresentation* ips = font->getIPSRepresentation();
+    if (ips && ips->getPatternTechnology() == 30)
+        print(", OF(CID Font)");
+    else if ((ips && ips->isOutlineFont()) || (cs && cs[0] && (cs[1] == 'Z' || cs[1] == 'z')))
+        print(", OF");
+    else if (type == 0 || type == 7)
+        print(", RF");
+    else if (font->getScriptCreated() && !font->getCodedFontName() && !cs)
+        print(", SF");
+    else if (type == 2 || type == 3 || type == 5 || type == 6 || type == 9)
+        print(", OF");
+    else
+        print(", InvalidFontType");
+
+    const char* cp = font->getCodePageName();
+    if (!cp && mapping)
+        cp = mapping->getCodePageName();
+    if (font->getCodePageFound() && cp) {
+        if (m_outputText) {
+            print(", CP=%s", cp);
+        } else {
+            const char* encoding = mapping ? mapping->getCodePageEncoding() : nullptr;
+            if (!encoding)
+                encoding = font->getEncoding();
+            print(", ENC=%s", orNull(encoding));
+        }
+    } else if (cp && !isDefaultName(cp)) {
+        print(", CP=%s(*)", cp);
+    } else if (cp && !m_outputText) {
+        print(", CP=%s", cp);
+    }
+    traceFont("[qelLogStream]: (End): logAFPInputFont\n");
+}
+
+void qelLogStream::logRasterOutputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                                       const char* usedFont, const char* typeface, const char* fontName,
+                                       const qelOutputFontRecord* record)
+{
+    logOutputFontLine(text, mapping, font, size, usedFont, typeface, fontName, record, true);
+}
+
+void qelLogStream::logPDFOutputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                                    const char* usedFont, const char* typeface, const char* fontName,
+                                    const qelOutputFontRecord* record)
+{
+    logOutputFontLine(text, mapping, font, size, usedFont, typeface, fontName, record, false);
+}
+
+void qelLogStream::logOutputFontLine(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                                     const char* usedFont, const char* typeface, const char* fontName,
+                                     const qelOutputFontRecord* record, bool raster)
+{
+    if (!enabled())
+        return;
+    const qelOutputFontRecord none;
+    const qelOutputFontRecord& r = record ? *record : none;
+    if (!font || r.sourceKind == qelOutputFontRecord::SOURCE_INI_DEFAULT) {
+        qelIni* ini = options();
+        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+        qelMappingDef* md = pool ? pool->getMappingDef() : nullptr;
+        const qelCodePageEntry* entry = md ? md->findCodePage(ini ? ini->getCodePage() : nullptr, true) : nullptr;
+        std::string file = entry ? entry->fileName : "";
+        file += ".cp";
+        print("UsedFont=%s, TF=%s(D), W=%s, S=%.2f, %s,  ACP=%s:%s, ENC=%s", orNull(usedFont), orNull(typeface), "M",
+              size / 10.0, orNull(fontName), "INI", file.c_str(), raster ? "pcCodePageNameTmp" : "Ansi");
+        return;
+    }
+
+    std::string mark;
+    bool defaultMark = false;
+    if (raster && hasPDFFont(font)) {
+        switch (font->getKind()) {
+        case 3: mark = "T1"; break;
+        case 4: mark = "T1C"; break;
+        case 5: mark = "Type3"; break;
+        case 6: mark = "TT"; break;
+        case 9: mark = "CID-TT"; break;
+        case 10: mark = "CID-T1"; break;
+        case 11: mark = "CID-T1C"; break;
+        case 12:
+        case 13: mark = "CID-OT"; break;
+        default: break;
+        }
+    } else {
+        switch (r.sourceKind) {
+        case 1:
+            mark = "SF";
+            defaultMark = true;
+            break;
+        case 4:
+        case 5: mark = "RF"; break;
+        case 6: mark = r.embedding != qelOutputFontRecord::EMBED_NONE ? "T1" : "OF"; break;
+        case 7: mark = "TT"; break;
+        case 8: mark = "OT"; break;
+        case 9: mark = "RI"; break;
+        default: mark = "SF"; break;
+        }
+    }
+
+    std::string used;
+    if (mark == "SF") {
+        used = r.typefaceName;
+    } else if (mark == "RF" || mark == "OF") {
+        const char* name = font->getKind() == 5 ? font->getTypefaceName() : font->getCharacterSetName();
+        used = name ? name : "";
+    } else {
+        used = r.usedFontName.empty() ? r.typefaceName : r.usedFontName;
+    }
+    const bool placed = r.embedding != qelOutputFontRecord::EMBED_NONE;
+    std::string weight;
+    if (placed)
+        weight = font->getKind() == 1 ? std::string("M") : weightLetters(r.bold, r.light, r.italic);
+    else
+        weight = weightOf(font);
+    print("UsedFont=%s, TF=%s%s, W=%s, ", used.c_str(), r.typefaceName.c_str(), defaultMark ? "(D)" : "",
+          weight.c_str());
+    logSize(size, "S=%.2f");
+    print(", %s", mark.c_str());
+
+    const int kind = font->getKind();
+    if (r.embedding == qelOutputFontRecord::EMBED_REFERENCED) {
+        if (kind != 1 && kind != 3)
+            print(", Ref");
+    } else if (r.embedding == qelOutputFontRecord::EMBED_EMBEDDED) {
+        print(", Emb");
+    } else if (raster && mark != "RF") {
+        print(", RF");
+    }
+    if (kind == 5)
+        return;
+
+    if (text && text->getCodePage())
+        print(",CP=%s", orNull(font->getCodePageName()));
+    else if (!(hasPDFFont(font) && r.encodingMode == 1))
+        logCodePageOrigin(mapping);
+
+    const char* encoding = nullptr;
+    if (r.embedding == qelOutputFontRecord::EMBED_REFERENCED && (kind == 1 || kind == 3))
+        encoding = mapping ? mapping->getCodePageEncoding() : nullptr;
+    else if (placed || hasPDFFont(font))
+        encoding = font->getEncoding();
+    else
+        encoding = font->getCodePageName();
+    print(", ENC=%s", orNull(encoding));
+}
+
+void qelLogStream::logOutputFontDetails(qelTextObject* text, qelAFPFont* font)
+{
+    if (!enabled() || !font)
+        return;
+    const int type = representationType(font);
+    const char* typeface = nullptr;
+    if (type == 0 || type == 9)
+        typeface = font->getRepresentation()->getTypefaceName();
+    else if (font->getRepresentation())
+        typeface = font->getRepresentation()->getName();
+    print("TF=%s, ", typeface ? typeface : "");
+    print("W=%s, ", weightOf(font).c_str());
+    const int size = text ? text->getFontHeight() : -10;
+    if (size == -10)
+        print("S=10.00(D)");
+    else
+        print("S=%.2f", size == 0 ? 1.0 : size / 10.0);
+    switch (font->getKind()) {
+    case 3: print(", Type1"); break;
+    case 5: print(", Type3"); break;
+    case 6: print(", TrueType"); break;
+    case 7: print(", OpenType"); break;
+    case 9: print(", TrueType(CID)"); break;
+    case 10: print(", Type1(CID)"); break;
+    case 11: print(", Type1C(CID)"); break;
+    case 12: print(", OpenType(TrueType-CID)"); break;
+    case 13: print(", OpenType(Type1-CID)"); break;
+    default: break;
+    }
+    if (m_outputText && font->getKind() != 5 && font->getEncoding())
+        print(", ENC=%s", font->getEncoding());
+    if (font->isEmbedded())
+        print(", Emb");
+}

@@ -4,7 +4,11 @@
 #include <cstdarg>
 #include <cstdio>
 
+class qelAFPFont;
+class qelMappedRes;
 class qelString;
+class qelTextObject;
+struct qelOutputFontRecord;
 
 // The program log: a plain text file without time stamps. Call sites test
 // m_levelMask before they write; the entry operations do nothing while the
@@ -57,6 +61,29 @@ public:
     // The text unformatted.
     void write(const char* text);
 
+    // --- font lines; each continues the current entry ---
+    // "\n-->" and the output font line of the run's output format.
+    void logInputText(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                      const char* usedFont, const char* typeface, const char* fontName,
+                      const qelOutputFontRecord* record);
+    // "\n==>" and the text's own font.
+    void logOutputText(qelTextObject* text, qelAFPFont* font);
+    // The output font line chosen by the output format (nothing for formats
+    // without font lines).
+    void logFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size, const char* usedFont,
+                 const char* typeface, const char* fontName, const qelOutputFontRecord* record);
+    // The input font line of an AFP font, the output font details otherwise.
+    void logTextObject(qelTextObject* text, qelAFPFont* font);
+    void logAFPInputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font);
+    void logZUZOvoputFont(qelTextObject* text, qelAFPFont* font, const qelOutputFontRecord* record);
+    void logRasterOutputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                             const char* usedFont, const char* typeface, const char* fontName,
+                             const qelOutputFontRecord* record);
+    void logPDFOutputFont(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                          const char* usedFont, const char* typeface, const char* fontName,
+                          const qelOutputFontRecord* record);
+    void logOutputFontDetails(qelTextObject* text, qelAFPFont* font);
+
     // Which kinds of entries are written; read directly by call sites.
     unsigned int m_levelMask = 0;
 
@@ -65,6 +92,13 @@ private:
     void vformat(const char* format, va_list args);
     void writeRaw(const char* text);
     void buildIndent(int depth);
+    void logOutputFontLine(qelTextObject* text, qelMappedRes* mapping, qelAFPFont* font, int size,
+                           const char* usedFont, const char* typeface, const char* fontName,
+                           const qelOutputFontRecord* record, bool raster);
+    void logUndefinedFont();
+    void logCodePageOrigin(qelMappedRes* mapping);
+    void logSize(int tenths, const char* format);
+    void traceFont(const char* line) const;
 
     unsigned char m_outputText = 0;
     unsigned char m_flush = 0;
