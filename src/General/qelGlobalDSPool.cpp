@@ -139,6 +139,12 @@ qelIOStream* qelGlobalDSPool::openResourceStream(const char* name)
     return reader;
 }
 
+void qelGlobalDSPool::addResourceStream(qelIOStream* reader)
+{
+    if (reader)
+        m_resourceStreams.push_back(reader);
+}
+
 qelIOStream* qelGlobalDSPool::openLocationStream(const char* name)
 {
     qelIni* ini = getIni();

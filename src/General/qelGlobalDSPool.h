@@ -167,6 +167,8 @@ public:
     // one opened before, else a new one kept by the pool; null when no
     // location has the name.
     qelIOStream* openResourceStream(const char* name);
+    // Keeps a reader named after a logical location (the pool owns it).
+    void addResourceStream(qelIOStream* reader);
     // A new reader opened on the logical location of that name (the caller
     // owns it); null when there is none.
     qelIOStream* openLocationStream(const char* name);
