@@ -638,8 +638,11 @@ int detectStreamFormat(qelStream* stream)
         stream->seek(0);
     unsigned char sample[80] = {};
     int n = 0;
+    // A check-out stream knows its length only document by document: read
+    // it until its end is raised.
+    const bool untilRaised = stream->getType() == QEL_STREAM_CHECKOUT;
     try {
-        while (n < 80 && !stream->isAtEnd()) {
+        while (n < 80 && (untilRaised || !stream->isAtEnd())) {
             int c = stream->getChar();
             if (c < 0)
                 break;

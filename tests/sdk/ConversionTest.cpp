@@ -142,7 +142,7 @@ TEST_F(Conversion, OutputTheSettingsCannotServeFailsWithE012)
 
 // Waits for the kernel's format detection to read a check-out stream: it
 // sees the stream's length of 0 as the end and fails with E046.
-TEST_F(Conversion, DISABLED_FileReaderConvertsTwiceInOneProcess)
+TEST_F(Conversion, FileReaderConvertsTwiceInOneProcess)
 {
     for (int round = 0; round < 2; ++round) {
         TestEngine::log = EngineLog();
@@ -155,7 +155,7 @@ TEST_F(Conversion, DISABLED_FileReaderConvertsTwiceInOneProcess)
     }
 }
 
-TEST_F(Conversion, DISABLED_FileReaderTakesDirectoryNameAndExtensionFromTheOutputName)
+TEST_F(Conversion, FileReaderTakesDirectoryNameAndExtensionFromTheOutputName)
 {
     NameList ids({fopHello()});
     const std::string out = m_dir + "sub/";
