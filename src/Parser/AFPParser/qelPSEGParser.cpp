@@ -1,0 +1,172 @@
+#include "qelPSEGParser.h"
+
+#include "qelDocumentParser.h"
+#include "qelException.h"
+#include "qelGlobalDSPool.h"
+#include "qelIOStream.h"
+#include "qelIni.h"
+#include "qelLogStream.h"
+#include "qelMessageOutput.h"
+#include "qelResPSEG.h"
+#include "qelSFIBlock.h"
+#include "qelString.h"
+#include "qelTripletParser.h"
+#include "qelUtils.h"
+
+#include <memory>
+
+namespace
+{
+
+qelLogStream* logStream()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getLogStream() : nullptr;
+}
+
+bool quiet()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIni* ini = pool ? pool->getIni() : nullptr;
+    return ini && ini->isQuietMode();
+}
+
+} // namespace
+
+qelPSEGParser::qelPSEGParser() = default;
+
+void qelPSEGParser::finish()
+{
+    if (m_found && m_mode == MODE_LIBRARY) {
+        closeResourceFile();
+        qelIOStream* in = qelIOStream::getCurrent();
+        m_currentSF = in ? in->getSFIBlock() : nullptr;
+    }
+}
+
+qelRes* qelPSEGParser::parse(const char* name, int mode, const char* fileName)
+{
+    prepareSearch(2, mode);
+    setResourceName(name);
+    setFileName(fileName ? fileName : getResourceName().c_str());
+    std::unique_ptr<qelResPSEG> segment;
+    try {
+        if (mode == MODE_LIBRARY)
+            qelResParser::loadResourceFile();
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == 0xA85F) {
+            segment.reset(parsePageSegment());
+            segment->setFileName(m_fileName.c_str());
+        } else {
+            reportUnexpectedSF(field->getId());
+        }
+    } catch (qelException* e) {
+        // Its message has been written.
+        delete e;
+        segment.reset();
+    } catch (...) {
+        segment.reset();
+        finish();
+        throw;
+    }
+    finish();
+    m_resource = segment.get();
+    return segment.release();
+}
+
+std::string qelPSEGParser::readName()
+{
+    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
+        return std::string();
+    unsigned char bytes[9] = {};
+    m_currentSF->readBytes(bytes, 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
+}
+
+qelResPSEG* qelPSEGParser::parsePageSegment()
+{
+    std::unique_ptr<qelResPSEG> segment(new qelResPSEG(m_resourceName.c_str()));
+    qelIOStream* in = qelIOStream::getCurrent();
+    if (m_mode == MODE_LIBRARY && in && in->getStream())
+        segment->setLibraryName(in->getName());
+    segment->setFileName(m_fileName.c_str());
+    beginPageSegment(segment.get());
+    for (;;) {
+        qelSFIBlock* field = readNextSF();
+        try {
+            switch (field->getId()) {
+            case 0xA87B: // IM image
+            case 0xA8FB: // IOCA image
+                skipObject(field->getId(), true);
+                break;
+            case 0xA8BB: // graphics
+                skipObject(field->getId(), false);
+                break;
+            case 0xA95F:
+                endPageSegment();
+                return segment.release();
+            default:
+                reportUnexpectedSF(field->getId());
+                break;
+            }
+        } catch (qelException* e) {
+            if (e->getId() != 199)
+                throw;
+            delete e;
+        }
+    }
+}
+
+void qelPSEGParser::beginPageSegment(qelResPSEG* segment)
+{
+    const std::string name = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA85F,
+                                "BPS", "Begin Page Segment", name.c_str());
+    if (!segment->getName() || !*segment->getName())
+        segment->setName(name.c_str());
+    if (m_tripletParser && m_currentSF->getRemainingLength() >= 3) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x600181;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    }
+}
+
+void qelPSEGParser::endPageSegment()
+{
+    const std::string name = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA95F,
+                                "EPS", "End Page Segment", name.c_str());
+}
+
+void qelPSEGParser::skipObject(int beginId, bool count)
+{
+    if (count) {
+        const char* name = beginId == 0xA87B ? "BII" : beginId == 0xA8FB ? "BIM" : "BOC";
+        const int offset = m_currentSF ? m_currentSF->getOffset() : 0;
+        qelLogStream* log = logStream();
+        if (log && (log->m_levelMask & 0x02))
+            log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", name,
+                           static_cast<unsigned int>(offset));
+        if (!quiet())
+            qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", name,
+                                     static_cast<unsigned int>(offset));
+        qelDocumentParser::countIgnoredObject();
+    }
+    const int endId = beginId + 0x0100;
+    int depth = 1;
+    while (depth > 0) {
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == beginId)
+            ++depth;
+        else if (field->getId() == endId)
+            --depth;
+    }
+}

@@ -1,0 +1,126 @@
+#include "qelDocumentParser.h"
+#include "qelGlobalDSPool.h"
+#include "qelIOStream.h"
+#include "qelIni.h"
+#include "qelMessageOutput.h"
+#include "qelPSEGParser.h"
+#include "qelResPSEG.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::vector<unsigned char> field(unsigned char type, unsigned char category, const std::vector<unsigned char>& data)
+{
+    const size_t length = 8 + data.size();
+    std::vector<unsigned char> out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
+                                      0xD3, type, category, 0, 0, 0};
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+// "S1SEG   " in EBCDIC.
+const std::vector<unsigned char> kName = {0xE2, 0xF1, 0xE2, 0xC5, 0xC7, 0x40, 0x40, 0x40};
+
+std::vector<unsigned char> segment(bool named)
+{
+    std::vector<unsigned char> out;
+    auto add = [&out](const std::vector<unsigned char>& f) { out.insert(out.end(), f.begin(), f.end()); };
+    add(field(0xA8, 0x5F, named ? kName : std::vector<unsigned char>()));
+    add(field(0xA8, 0xFB, {})); // image object, nested fields inside
+    add(field(0xA6, 0xFB, {0x00, 0x00}));
+    add(field(0xA9, 0xFB, {}));
+    add(field(0xA8, 0x7B, {})); // IM image
+    add(field(0xA9, 0x7B, {}));
+    add(field(0xA9, 0x5F, named ? kName : std::vector<unsigned char>()));
+    return out;
+}
+
+class PageSegmentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/lrbpsgXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        m_capture = std::tmpfile();
+        qelMessageOutput::set(m_capture);
+        qelDocumentParser::resetIgnoredObjectCount();
+    }
+    void TearDown() override
+    {
+        qelMessageOutput::set(nullptr);
+        std::fclose(m_capture);
+        delete qelGlobalDSPool::getInstance();
+        qelDocumentParser::resetIgnoredObjectCount();
+        std::string command = "rm -rf '" + m_dir + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    std::string output()
+    {
+        std::fflush(m_capture);
+        std::rewind(m_capture);
+        std::string text;
+        char buffer[512];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
+            text.append(buffer, n);
+        return text;
+    }
+    std::string m_dir;
+    FILE* m_capture = nullptr;
+};
+
+TEST_F(PageSegmentTest, FileOnPathIsLoadedAndImagesSkipped)
+{
+    const std::vector<unsigned char> bytes = segment(true);
+    std::ofstream(m_dir + "/S1SEG.PSG", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    qelGlobalDSPool::getInstance()->getIni()->setPageSegmentPath(m_dir.c_str());
+    qelIOStream before;
+    qelIOStream::setCurrent(&before);
+    qelPSEGParser parser;
+    std::unique_ptr<qelRes> res(parser.parse("S1SEG", 1, nullptr));
+    ASSERT_NE(res, nullptr);
+    EXPECT_STREQ(res->getName(), "S1SEG");
+    EXPECT_EQ(qelIOStream::getCurrent(), &before);
+    const std::string text = output();
+    EXPECT_NE(text.find("Warning! Unsupported object BIM skipped (at 0x11 )"), std::string::npos) << text;
+    EXPECT_NE(text.find("Warning! Unsupported object BII skipped"), std::string::npos);
+    EXPECT_EQ(text.find("E058"), std::string::npos);
+    qelIOStream::setCurrent(nullptr);
+}
+
+TEST_F(PageSegmentTest, MissingFileGivesNullAfterMessage)
+{
+    qelGlobalDSPool::getInstance()->getIni()->setPageSegmentPath(m_dir.c_str());
+    qelPSEGParser parser;
+    EXPECT_EQ(parser.parse("S1NONE", 1, nullptr), nullptr);
+    EXPECT_NE(output().find("E058: Resource (S1NONE) not found"), std::string::npos);
+}
+
+TEST_F(PageSegmentTest, InlineSegmentWithoutNameKeepsAskedName)
+{
+    const std::vector<unsigned char> bytes = segment(false);
+    qelIOStream input(bytes.data(), static_cast<int>(bytes.size()));
+    qelIOStream::setCurrent(&input);
+    qelPSEGParser parser;
+    std::unique_ptr<qelRes> res(parser.parse("ASKED", 0, nullptr));
+    ASSERT_NE(res, nullptr);
+    EXPECT_STREQ(res->getName(), "ASKED");
+    EXPECT_EQ(qelIOStream::getCurrent(), &input);
+    qelIOStream::setCurrent(nullptr);
+}
+
+} // namespace
