@@ -3,6 +3,7 @@
 #include "qelAFPObject.h"
 #include "qelDocument.h"
 #include "qelList.h"
+#include "qelMappingDef.h"
 #include "qelIni.h"
 #include "qelMediumMap.h"
 #include "qelModcaParser.h"
@@ -16,6 +17,8 @@ using namespace afptest;
 
 namespace {
 
+const std::string kDataDir = std::string(LORBANE_SOURCE_DIR) + "/data/";
+
 class ModcaParserTest : public ::testing::Test
 {
 protected:
@@ -25,10 +28,21 @@ protected:
         m_out = std::tmpfile();
         qelMessageOutput::set(m_out);
         ini()->setQuietMode(false);
+        loadMappingDef();
+    }
+    // AFP input runs with the shipped font mapping definition loaded: text
+    // without a library font falls back to its DEFAULT font.
+    static void loadMappingDef()
+    {
+        ini()->setCpPath(kDataDir.c_str());
+        auto* definition = new qelMappingDef();
+        qelGlobalDSPool::getInstance()->setMappingDef(definition);
+        ASSERT_EQ(definition->load(), 1);
     }
     void TearDown() override
     {
         qelUtils::releaseGlobals();
+        qelUtils::resetEbcdicTables();
         qelMessageOutput::set(nullptr);
         std::fclose(m_out);
     }
@@ -130,6 +144,7 @@ TEST_F(ModcaParserTest, PageWiseDeliveryOfTheProducedFiles)
     for (const Case& c : cases) {
         qelUtils::releaseGlobals();
         qelMessageOutput::set(m_out);
+        loadMappingDef();
         std::vector<Call> calls = runAll(parserFor(*c.file));
         ASSERT_EQ(calls.size(), c.expected.size()) << *c.file;
         for (size_t i = 0; i < calls.size(); ++i) {
@@ -176,6 +191,7 @@ TEST_F(ModcaParserTest, EndOfInputInsideAContainerNamesIt)
     for (const Case& c : cases) {
         qelUtils::releaseGlobals();
         qelMessageOutput::set(m_out);
+        loadMappingDef();
         qelModcaParser* parser = parserFor(writeFile(c.input));
         Raised r = raised([&] { runAll(parser); });
         EXPECT_EQ(r.id, c.id) << c.what;
@@ -203,6 +219,7 @@ TEST_F(ModcaParserTest, InvokedMediumMapIsAPlaceholderOrMissingUnderStrict)
 
     qelUtils::releaseGlobals();
     qelMessageOutput::set(m_out);
+    loadMappingDef();
     ini()->setStrict(true);
     qelGlobalDSPool::getInstance()->setResourceParser(QEL_POOL_FORM_DEF_PARSER, new NoFormMaps());
     parser = parserFor(path);

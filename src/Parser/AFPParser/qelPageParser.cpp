@@ -1,5 +1,6 @@
 #include "qelPageParser.h"
 
+#include "qelAEGParser.h"
 #include "qelAFPObject.h"
 #include "qelBarcodeObject.h"
 #include "qelBarcodeParser.h"
@@ -20,6 +21,7 @@
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
 #include "qelPageObjectLists.h"
+#include "qelPresentationTextParser.h"
 #include "qelPtocaPage.h"
 #include "qelReferenceObjectList.h"
 #include "qelResourceReference.h"
@@ -248,6 +250,9 @@ void qelPageParser::processNOP(qelNOPRecord** out)
 
 void qelPageParser::beginPage()
 {
+    // No initial text conditions pass from one page to the next.
+    if (qelGlobalDSPool* pool = qelGlobalDSPool::getInstance())
+        pool->getAEGParser()->clearInitialTextConditions();
     const int offset = qelIOStream::getCurrent() ? qelIOStream::getCurrent()->getSFIOffset() : 0;
     std::string name = readName();
     m_page->setName(name.c_str());
@@ -593,12 +598,20 @@ void qelPageParser::skipUnsupported(int beginId)
 
 void qelPageParser::parseEnvironmentGroup(qelSFIBlock* begin)
 {
-    skipObject(begin->getId());
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (!pool)
+        throw "Unable to allocate AEG Parser at qelPageParser";
+    pool->getAEGParser()->parse(m_page, begin);
 }
 
 void qelPageParser::parsePresentationText(qelSFIBlock* begin)
 {
-    skipObject(begin->getId());
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    if (!pool)
+        throw "Unable to allocate Presentation Text Parser at qelPageParser";
+    // The group's initial text conditions stay with its parser until the
+    // next page.
+    pool->getPresentationTextParser()->parse(begin, m_page, pool->getAEGParser()->getInitialTextConditions());
 }
 
 void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
