@@ -18,6 +18,7 @@
 #include "qelMappingDef.h"
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
+#include "qelPSEGParser.h"
 #include "qelResParser.h"
 #include "qelGocaParser.h"
 #include "qelTripletParser.h"
@@ -291,6 +292,13 @@ void qelGlobalDSPool::setResourceParser(int kind, qelResParser* parser)
     if (parser != slot)
         dropMember(slot);
     slot = parser;
+}
+
+qelResParser* qelGlobalDSPool::getPageSegmentParser()
+{
+    if (!getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER))
+        setResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER, new (std::nothrow) qelPSEGParser());
+    return getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER);
 }
 
 qelCharSetParser* qelGlobalDSPool::getCharSetParser() const

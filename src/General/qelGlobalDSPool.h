@@ -135,7 +135,8 @@ public:
     qelResParser* getResourceParser(int kind) const;
     void setResourceParser(int kind, qelResParser* parser);
     qelResParser* getOverlayParser() const { return getResourceParser(QEL_POOL_OVERLAY_PARSER); }
-    qelResParser* getPageSegmentParser() const { return getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER); }
+    // Created on first use (installed ones are kept).
+    qelResParser* getPageSegmentParser();
     qelResParser* getCodedFontParser() const { return getResourceParser(QEL_POOL_CODED_FONT_PARSER); }
     qelCharSetParser* getCharSetParser() const;
     qelResParser* getCodePageParser() const { return getResourceParser(QEL_POOL_CODE_PAGE_PARSER); }

@@ -1,0 +1,490 @@
+#include "qelResGroupParser.h"
+
+#include "qelDocumentParser.h"
+#include "qelException.h"
+#include "qelFileStream.h"
+#include "qelGlobalDSPool.h"
+#include "qelGlobalRes.h"
+#include "qelIOStream.h"
+#include "qelIni.h"
+#include "qelList.h"
+#include "qelLogStream.h"
+#include "qelMessageOutput.h"
+#include "qelRes.h"
+#include "qelResParser.h"
+#include "qelSFIBlock.h"
+#include "qelString.h"
+#include "qelTripletParser.h"
+#include "qelUtils.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+namespace
+{
+
+qelIni* options()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getIni() : nullptr;
+}
+
+qelLogStream* logStream()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getLogStream() : nullptr;
+}
+
+bool quiet()
+{
+    qelIni* ini = options();
+    return ini && ini->isQuietMode();
+}
+
+bool exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Abbreviation of the begin field of an object the group passes over.
+const char* abbreviation(int id)
+{
+    switch (id) {
+    case 0xA8FB: return "BIM";
+    case 0xA87B: return "BII";
+    case 0xA892: return "BOC";
+    case 0xA889: return "BFN";
+    case 0xA887: return "BCP";
+    case 0xA88A: return "BCF";
+    case 0xA8CB: return "BPM";
+    case 0xA8EB: return "BBC";
+    case 0xA8BB: return "BGR";
+    case 0xA8DF: return "BMO";
+    case 0xA8CD: return "BFM";
+    case 0xA85F: return "BPS";
+    default: return "";
+    }
+}
+
+const char* dumpExtension(int type)
+{
+    switch (type) {
+    case 0x40: return "chs";
+    case 0x41: return "cdp";
+    case 0x42: return "cdf";
+    case 0xFB: return "psg";
+    case 0xFC: return "oly";
+    case 0xFD: return "pde";
+    case 0xFE: return "fde";
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+qelResGroupParser::qelResGroupParser() = default;
+
+qelResGroupParser::~qelResGroupParser()
+{
+    if (m_dumpStream) {
+        try {
+            m_dumpStream->close();
+        } catch (qelException* e) {
+            delete e;
+        }
+        delete m_dumpStream;
+    }
+}
+
+void qelResGroupParser::trace(const char* text) const
+{
+    qelIni* ini = options();
+    if (ini && ini->isDevTestLevel(0x1))
+        qelMessageOutput::write(text);
+}
+
+std::string qelResGroupParser::readName()
+{
+    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
+        return std::string();
+    unsigned char bytes[9] = {};
+    m_currentSF->readBytes(bytes, 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
+}
+
+std::string qelResGroupParser::peekName()
+{
+    if (!m_currentSF || m_currentSF->getDataSize() < 8 || !m_currentSF->getData())
+        return std::string();
+    unsigned char bytes[9] = {};
+    std::memcpy(bytes, m_currentSF->getData(), 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
+}
+
+std::string qelResGroupParser::safeDumpName(const std::string& name)
+{
+    std::string out;
+    for (char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        out += (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) ? '_' : c;
+    }
+    for (size_t at = out.find(".."); at != std::string::npos; at = out.find("..", at))
+        out.replace(at, 2, "__");
+    if (out.empty())
+        out = "RESOURCE";
+    return out;
+}
+
+void qelResGroupParser::parseFile(const char* path)
+{
+    trace("[ResGroupParser]: (Begin): parse(Overloaded)\n");
+    qelIOStream* in = qelIOStream::getCurrent();
+    if (!in)
+        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+    if (path) {
+        in->attachStream(new qelFileStream(path));
+        in->applyExtensionMode();
+    }
+    try {
+        qelSFIBlock* first = readNextSF();
+        parse(nullptr, first);
+    } catch (...) {
+        if (path)
+            in->closeStream();
+        throw;
+    }
+    if (path)
+        in->closeStream();
+    trace("[ResGroupParser]: (End): parse(Overloaded)\n");
+}
+
+void qelResGroupParser::parse(qelParser* caller, qelSFIBlock* begin)
+{
+    (void)caller;
+    if (!begin || !qelIOStream::getCurrent())
+        return;
+    trace("[ResGroupParser]: (Begin): parse\n");
+    m_resourceType = 0;
+    m_resourceName.clear();
+    m_currentSF = begin;
+    beginResourceGroup();
+    for (;;) {
+        qelSFIBlock* field = readNextSF();
+        const int id = field->getId();
+        int type = 0;
+        switch (id) {
+        case 0xA8CE: parseResource(field); continue;
+        case 0xA85F: type = 0xFB; break;
+        case 0xA887: type = 0x41; break;
+        case 0xA889: type = 0x40; break;
+        case 0xA88A: type = 0x42; break;
+        case 0xA892: type = 0x92; break;
+        case 0xA8CB: type = 0xFD; break;
+        case 0xA8CD: type = 0xFE; break;
+        case 0xA8DF: type = 0xFC; break;
+        case 0xA8FB: type = 0x06; break;
+        case 0xA8BB: type = 0x03; break;
+        case 0xA8EB: type = 0x05; break;
+        case 0xA9C6:
+            endResourceGroup();
+            trace("[ResGroupParser]: (End): parse\n");
+            return;
+        default: reportUnexpectedSF(id); continue;
+        }
+        m_resourceName = peekName();
+        // The resource's parser starts on this same field.
+        qelIOStream::getCurrent()->setPushback(true);
+        parseResource(type);
+    }
+}
+
+void qelResGroupParser::beginResourceGroup()
+{
+    trace("[ResGroupParser]: (Begin): BeginResourceGroup\n");
+    const std::string name = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA8C6,
+                                "BRG", "Begin Resource Group", name.c_str());
+    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x183;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    }
+    trace("[ResGroupParser]: (End): BeginResourceGroup\n");
+}
+
+void qelResGroupParser::endResourceGroup()
+{
+    trace("[ResGroupParser]: (Begin): endResourceGroup\n");
+    const std::string name = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA9C6,
+                                "ERG", "End Resource Group", name.c_str());
+    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+        uint32_t mandatory = 0;
+        uint32_t optional = 0x2;
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    }
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelGlobalRes* resources = pool ? pool->getGlobalRes() : nullptr;
+    if (log && (log->m_levelMask & 0x7F0000) && resources) {
+        resources->listShortForms();
+        log->print("\r\nList of Spool Level Global Resources at the end of resource group:");
+        log->print("\r\n%s", std::string(66, '=').c_str());
+        qelIOStream* in = qelIOStream::getCurrent();
+        log->print("\r\nSpoolName: %s", in && in->getStream() && in->getName() ? in->getName() : "");
+        resources->listResources(0);
+        log->print("\r\nList of Process Level Global Resources at the end of resource group:");
+        log->print("\r\n%s", std::string(68, '=').c_str());
+        resources->listResources(1);
+    }
+    trace("[ResGroupParser]: (End): endResourceGroup\n");
+}
+
+void qelResGroupParser::parseResource(qelSFIBlock* begin)
+{
+    trace("[ResGroupParser]: (Begin): parseResource\n");
+    m_currentSF = begin;
+    beginResource();
+    parseResource(m_resourceType);
+    for (;;) {
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == 0xA9CE)
+            break;
+        reportUnexpectedSF(field->getId());
+    }
+    endResource();
+    trace("[ResGroupParser]: (End): parseResource\n");
+}
+
+void qelResGroupParser::beginResource()
+{
+    trace("[ResGroupParser]: (Begin): beginResource\n");
+    m_resourceName = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA8CE, "BR",
+                                "Begin Resource", m_resourceName.c_str());
+    if (m_currentSF->getRemainingLength() > 1) {
+        const int reserved = m_currentSF->readShort();
+        if (reserved != 0 && log && (log->m_levelMask & 0x2))
+            log->printLine("Warning! Reserved Bytes Not Equal to 0x00");
+    }
+    m_resourceType = 0;
+    if (m_tripletParser) {
+        uint32_t mandatory = 0x4000000;
+        uint32_t optional = 0x8000100;
+        m_tripletParser->setResourceObjectType(0);
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        m_resourceType = m_tripletParser->getResourceObjectType();
+    }
+    trace("[ResGroupParser]: (End): beginResource\n");
+}
+
+void qelResGroupParser::endResource()
+{
+    const std::string name = readName();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA9CE, "ER",
+                                "End Resource", name.c_str());
+}
+
+void qelResGroupParser::skipToEnd(int beginId)
+{
+    const int endId = beginId + 0x0100;
+    int depth = 1;
+    while (depth > 0) {
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == beginId)
+            ++depth;
+        else if (field->getId() == endId)
+            --depth;
+    }
+}
+
+// The begin field of the object is the next one to read (delivered again
+// for a field met directly in the group).
+void qelResGroupParser::skipUnsupported(int type)
+{
+    qelSFIBlock* begin = readNextSF();
+    const int id = begin->getId();
+    if (type == 0x03) {
+        skipToEnd(id);
+        return;
+    }
+    const int offset = begin->getOffset();
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x02))
+        log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", abbreviation(id),
+                       static_cast<unsigned int>(offset));
+    if (!quiet())
+        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", abbreviation(id),
+                                 static_cast<unsigned int>(offset));
+    qelDocumentParser::countIgnoredObject();
+    if ((id & 0xFF00) == 0xA800)
+        skipToEnd(id);
+}
+
+void qelResGroupParser::parseResource(int type)
+{
+    trace("[ResGroupParser]: (Begin): parseResource(overloaded)\n");
+    if (!m_dumpStream)
+        chkAndCreateResDumper();
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIOStream* in = qelIOStream::getCurrent();
+    switch (type) {
+    case 0x05: {
+        qelDocumentParser::countIgnoredObject();
+        qelLogStream* log = logStream();
+        for (;;) {
+            qelSFIBlock* field = readNextSF();
+            if (log && (log->m_levelMask & 0x4))
+                log->printLine("Warning! Ignoring SF TYPE ID : 0x%x", static_cast<unsigned int>(field->getId()));
+            if (!quiet())
+                qelMessageOutput::printf("Warning! Ignoring SF TYPE ID : 0x%x\n",
+                                         static_cast<unsigned int>(field->getId()));
+            if (field->getId() == 0xA9EB)
+                break;
+        }
+        break;
+    }
+    case 0x03:
+    case 0x06:
+    case 0x40:
+    case 0x41:
+    case 0x42:
+    case 0x92:
+    case 0xFD:
+        skipUnsupported(type);
+        break;
+    case 0xFB:
+    case 0xFC:
+    case 0xFE: {
+        qelResParser* parser = nullptr;
+        if (pool)
+            parser = type == 0xFB ? pool->getPageSegmentParser()
+                                  : type == 0xFC ? pool->getOverlayParser() : pool->getFormDefParser();
+        if (!parser) {
+            skipToEnd(readNextSF()->getId());
+            break;
+        }
+        dumpResource(type);
+        qelRes* resource = nullptr;
+        try {
+            resource = parser->parse(m_resourceName.c_str(), 0, nullptr);
+        } catch (...) {
+            closeDumpFile();
+            throw;
+        }
+        closeDumpFile();
+        if (resource) {
+            resource->setFound(1);
+            resource->setInline(in && in->isSpoolInput() ? 1 : 0);
+            if (m_dumpStream && !m_dumpFile.empty())
+                resource->setFileName(m_dumpFile.c_str());
+            registerResource(resource, true);
+        }
+        break;
+    }
+    default: {
+        const unsigned int id = m_currentSF ? static_cast<unsigned int>(m_currentSF->getId()) : 0u;
+        qelLogStream* log = logStream();
+        if (log && (log->m_levelMask & 0x2))
+            log->printLine("Warning! Unknown SF TYPE ID : 0x%x", id);
+        if (!quiet())
+            qelMessageOutput::printf("Warning! Unknown SF TYPE ID : 0x%x\n", id);
+        break;
+    }
+    }
+    trace("[ResGroupParser]: (End): parseResource(overloaded)\n");
+}
+
+void qelResGroupParser::registerResource(qelRes* resource, bool named)
+{
+    if (named) {
+        const char* name = resource->getName();
+        if (!name || !*name)
+            resource->setName(m_resourceName.c_str());
+        else if (!m_resourceName.empty() && strcasecmp(name, m_resourceName.c_str()) != 0)
+            resource->setAliasName(m_resourceName.c_str());
+    }
+    const uint32_t kind = resource->getType();
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelGlobalRes* resources = pool ? pool->getGlobalRes() : nullptr;
+    qelList* list = nullptr;
+    if (kind >= 1 && kind <= 8 && resources)
+        list = resources->getList(resource->getInline() ? 0 : 1, resource->getName(), static_cast<int>(kind) - 1);
+    if (!list) {
+        delete resource;
+        return;
+    }
+    list->append(resource);
+}
+
+void qelResGroupParser::chkAndCreateResDumper()
+{
+    qelIni* ini = options();
+    if (m_dumpStream || !ini || (ini->getResourceGroup() && ini->getResourceGroup()[0] == '0'))
+        return;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    const time_t stamp = static_cast<time_t>(pool ? pool->getRunStartTime() : 0);
+    struct tm local;
+    char text[32] = {};
+    if (localtime_r(&stamp, &local))
+        std::strftime(text, sizeof text, "lrb%d%m%Y_%H%M%S", &local);
+    const std::string directory = std::string(ini->getTempPath() ? ini->getTempPath() : "") + text;
+    if (qelUtils::makeDirectory(directory.c_str()) != 0 && !exists(directory))
+        return;
+    m_dumpDirectory = directory;
+    m_dumpStream = new (std::nothrow) qelIOStream();
+    if (!m_dumpStream)
+        throw "Unable to allocate stream to dump inline resource on temporary cache";
+}
+
+int qelResGroupParser::dumpResource(int type)
+{
+    m_dumpFile.clear();
+    if (!m_dumpStream)
+        return -1;
+    qelIOStream* in = qelIOStream::getCurrent();
+    if (!in)
+        return -2;
+    const char* extension = dumpExtension(type);
+    if (!extension)
+        return -4;
+    const std::string base = m_dumpDirectory + "/" + safeDumpName(m_resourceName);
+    std::string path = base + "." + extension;
+    for (int n = 1; exists(path); ++n)
+        path = base + "_" + std::to_string(n) + "." + extension;
+    m_dumpStream->openFile(path.c_str(), true);
+    in->setLinkedStream(m_dumpStream);
+    m_dumpFile = path;
+    return 0;
+}
+
+int qelResGroupParser::closeDumpFile()
+{
+    if (!m_dumpStream)
+        return -1;
+    if (qelIOStream* in = qelIOStream::getCurrent())
+        if (in->getLinkedStream() == m_dumpStream)
+            in->setLinkedStream(nullptr);
+    m_dumpStream->closeStream();
+    return 0;
+}
