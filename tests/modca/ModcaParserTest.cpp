@@ -2,6 +2,9 @@
 
 #include "qelAFPObject.h"
 #include "qelDocument.h"
+#include "qelIndex.h"
+#include "qelIndexList.h"
+#include "qelIndexSet.h"
 #include "qelList.h"
 #include "qelMappingDef.h"
 #include "qelIni.h"
@@ -124,6 +127,18 @@ public:
 
 const std::string kHello = std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp";
 const std::string kRich = std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp";
+// Two page groups (pages 1-2 tagged Customer=ACME 42, page 3 Customer=OTHER
+// 7); every page tagged PageTag=P1.
+const std::string kTagged = std::string(LORBANE_TEST_DATA) + "/fop/fop-tle.afp";
+
+// "name=value" of every entry of a set.
+std::vector<std::string> entriesOf(qelIndexSet* set)
+{
+    std::vector<std::string> texts;
+    for (qelIndex* e = set ? set->getFirstIndex() : nullptr; e; e = set->getNextIndex())
+        texts.push_back(std::string(e->getName() ? e->getName() : "") + "=" + (e->getValue() ? e->getValue() : ""));
+    return texts;
+}
 
 Bytes readAll(const std::string& path)
 {
@@ -289,3 +304,45 @@ TEST_F(ModcaParserTest, GraphicsKeptRawForAfpOutput)
 }
 
 } // namespace
+
+TEST_F(ModcaParserTest, TaggedPageGroupsAndPagesGiveTheirIndexEntries)
+{
+    qelModcaParser* parser = parserFor(kTagged);
+    std::vector<std::string> pages;
+    std::vector<std::vector<std::string>> pageEntries;
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    while (doc) {
+        if (qelPage* page = firstPage(doc.get())) {
+            pages.push_back(page->getName() ? page->getName() : "");
+            std::vector<std::string> texts;
+            for (qelIndex* e = page->getFirstIndex(); e; e = page->getNextIndex())
+                texts.push_back(std::string(e->getName()) + "=" + e->getValue());
+            pageEntries.push_back(texts);
+        }
+        doc.reset(parser->parseNext(nullptr));
+    }
+    EXPECT_EQ(pages, (std::vector<std::string>{"PGN00001", "PGN00002", "PGN00003"}));
+    for (const auto& texts : pageEntries)
+        EXPECT_EQ(texts, std::vector<std::string>{"PageTag=P1"});
+
+    qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
+    ASSERT_NE(list, nullptr);
+    qelList* groups = list->getPageIndexes();
+    EXPECT_EQ(entriesOf(list->findIndex("PGP00001", 1, groups)), std::vector<std::string>{"Customer=ACME 42"});
+    EXPECT_EQ(entriesOf(list->findIndex("PGP00002", 1, groups)), std::vector<std::string>{"Customer=OTHER 7"});
+}
+
+TEST_F(ModcaParserTest, DocumentIndexModeGivesOneDocumentPerPageGroup)
+{
+    ini()->setFileCreationMode("DOC_INDEX");
+    qelModcaParser* parser = parserFor(kTagged);
+    std::vector<int> pageCounts;
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    while (doc) {
+        firstPage(doc.get());
+        if (doc->getPageCount() > 0)
+            pageCounts.push_back(doc->getPageCount());
+        doc.reset(parser->parseNext(nullptr));
+    }
+    EXPECT_EQ(pageCounts, (std::vector<int>{2, 1}));
+}
