@@ -1,6 +1,8 @@
 #include "qelASCIIVisitor.h"
 
+#include "qelAFPFont.h"
 #include "qelGlobalDSPool.h"
+#include "qelGlobalRes.h"
 #include "qelIPSLPDPage.h"
 #include "qelIPSPage.h"
 #include "qelImageObject.h"
@@ -397,9 +399,19 @@ void qelASCIIVisitor::cleanup()
     m_documentOpen = 0;
 }
 
-void qelASCIIVisitor::setDefaultFont(qelTextObject*, qelMappedRes*, qelAFPFont*, bool)
+void qelASCIIVisitor::setDefaultFont(qelTextObject* text, qelMappedRes*, qelAFPFont* font, bool detailed)
 {
-    // Font records are logged once the visitor base resolves text fonts.
+    if (qelLogStream* log = getLog())
+        log->logOutputText(text, font);
+    if (!detailed || !font)
+        return;
+    // A coded font stands for the font of its character set.
+    if (font->getCodedFontName() && font->getCharacterSetName()) {
+        qelGlobalRes* res = qelGlobalDSPool::getInstance()->getGlobalRes();
+        if (auto* named = dynamic_cast<qelAFPFont*>(res ? res->findResource(font->getCharacterSetName(), 3) : nullptr))
+            font = named;
+    }
+    resolveCodePage(text, font, true);
 }
 
 qelVisitor* qelCreateASCIIVisitor(int, bool, bool)

@@ -243,6 +243,23 @@ public:
     static const char* markerName(int symbol);
     static const char* colorSpaceName(int space);
 
+    // --- text fonts (qelVisitorFonts.cpp) ---
+    // Searches the external font directory for the file standing in for a
+    // font: 1 found (paths filled), -1 not found (paths emptied). Path
+    // buffers hold at least 512 characters.
+    int findExternalFontFile(qelAFPFont* font, const char* name, bool bold, bool italic, const qelList* aliases,
+                             char* metricsPath, char* fontPath, bool needProgram, int* type, bool skipName);
+    // Parses a PFM (type 1 or 2) or TrueType/OpenType (5, 6) file; null for
+    // other types or a file that cannot be read. The caller owns the result.
+    qelFontRepresentation* loadExternalFont(const char* fileName, int type, bool convert);
+    void prepareTextFont(qelTextObject* text, qelAFPFont* font);
+    // The code point usage record of the text's font and code page; throws
+    // E095 when required and missing.
+    qelPDFFontFileEntry* resolveCodePage(qelTextObject* text, qelAFPFont* font, bool required);
+    bool isTextEmpty(qelTextObject* text, const char* data, int length);
+    // 1 visible, -1 suppressed, -2 removed, -3 both; 0 without text.
+    int getTextVisibility(qelTextObject* text);
+
     // The output font chosen for the current text; read by the log.
     qelOutputFontRecord& getOutputFontRecord() { return m_outputFont; }
 
@@ -290,6 +307,17 @@ private:
     uint8_t m_statisticCounting = 1;
     qelOutputFontRecord m_outputFont;
 };
+
+// Font file search in one directory: name + suffix + ".*", files in name
+// order; 1 found, -1 not found. Path buffers hold at least 512 characters.
+int findFontFileInDirectory(const char* directory, const char* name, const char* suffix, char* metricsPath,
+                            char* fontPath, bool needMetrics, bool needProgram, int* type,
+                            const char* characterSetName, qelLogStream* log);
+// The search with each suffix of a list (of char* texts) until one answers;
+// without a list the name alone.
+int findFontFileWithSuffixes(const char* directory, const char* name, const qelList* suffixes, char* metricsPath,
+                             char* fontPath, bool needMetrics, bool needProgram, int* type,
+                             const char* characterSetName, qelLogStream* log);
 
 // Size (w, h) fitted into the box (W, H) keeping its aspect ratio.
 qelPoint fitSizeKeepingAspect(qelPoint size, qelPoint box);
