@@ -376,10 +376,18 @@ qelRes* qelGlobalRes::getResource(const char* name, int type)
 qelRes* qelGlobalRes::createDefaultResource(int type)
 {
     if (type == qelRes::TYPE_FONT) {
-        if (!mappingDefLoaded())
-            return nullptr;
-        qelFileFontMapper* mapper = qelGlobalDSPool::getInstance()->getFileFontMapper();
-        qelAFPFont* font = mapper ? mapper->mapCharacterSet("DEFAULT", nullptr) : nullptr;
+        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+        qelAFPFont* font = nullptr;
+        if (mappingDefLoaded()) {
+            qelFileFontMapper* mapper = pool->getFileFontMapper();
+            font = mapper ? mapper->mapCharacterSet("DEFAULT", nullptr) : nullptr;
+        }
+        // Without a mapping definition, or without a DEFAULT entry in it,
+        // the built-in table's DEFAULT row keeps texts bindable.
+        if (!font) {
+            qelArrayFontMapper* builtIn = pool->getArrayFontMapper();
+            font = builtIn ? builtIn->mapCharacterSet("DEFAULT", "DEFAULT") : nullptr;
+        }
         if (!font)
             return nullptr;
         font->setMapped(true);

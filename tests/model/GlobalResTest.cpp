@@ -212,8 +212,12 @@ TEST_F(GlobalResTest, DefaultCodePageIsFiledOnceAndNotMissing)
     EXPECT_EQ(first->getFound(), 0);
     EXPECT_STREQ(first->getFileName(), "DEFAULT");
     EXPECT_EQ(res->getResource("default", 4), first);
-    // No mapping definition and no loader: no default font.
-    EXPECT_EQ(res->getResource("DEFAULT", 3), nullptr);
+    // No mapping definition: the built-in table's DEFAULT row, filed once.
+    qelRes* font = res->getResource("DEFAULT", 3);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->getFound(), 0);
+    EXPECT_STREQ(font->getFileName(), "DEFAULT");
+    EXPECT_EQ(res->getResource("DEFAULT", 3), font);
 }
 
 TEST_F(GlobalResTest, MediumMapOfAFiledFormMapIsNotLoadedAgain)
