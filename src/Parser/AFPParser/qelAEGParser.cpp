@@ -486,13 +486,12 @@ void qelAEGParser::initialTextConditions()
         case 0x80: {
             if (log)
                 m_log->printLine("Set Extended Text Color: ");
-            uint32_t value = static_cast<uint32_t>(m_colorValue);
-            int32_t space = m_colorSpace;
-            qelPresentationTextParser::decodeExtendedColor(&record, log ? m_log : nullptr, value, space);
-            m_colorValue = static_cast<int32_t>(value);
-            m_colorSpace = space;
-            c->textColor = value;
-            c->colorSpace = space;
+            if (log)
+                m_log->printLine("Set Extended Color");
+            decodeColorSpecification(record.getData(), record.getDataLength(), false, log ? m_log : nullptr,
+                                     m_colorValue, m_colorSpace, &m_colorValueKind);
+            c->textColor = static_cast<uint32_t>(m_colorValue);
+            c->colorSpace = m_colorSpace;
             break;
         }
         case 0xC0:

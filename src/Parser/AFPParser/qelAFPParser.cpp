@@ -694,3 +694,149 @@ const char* qelAFPParser::getSFTypeName(int id)
     }
     return "";
 }
+
+namespace
+{
+// Low bits of a component of the given size; 8 and more keep the byte.
+uint8_t colorMask(uint8_t bits)
+{
+    return bits >= 8 ? 0xFF : static_cast<uint8_t>((1u << bits) - 1);
+}
+} // namespace
+
+void qelAFPParser::decodeColorSpecification(const uint8_t* data, int length, bool shortReadsZero, qelLogStream* log,
+                                            int32_t& value, int32_t& space, uint32_t* kind)
+{
+    if (length < 0)
+        length = 0;
+    int at = 0;
+    auto next = [&]() -> uint8_t { return at < length ? data[at++] : (at++, 0); };
+    next();
+    const uint8_t spaceByte = next();
+    for (int k = 0; k < 4; ++k)
+        next();
+    uint8_t bits[4];
+    for (uint8_t& b : bits)
+        b = next();
+    int valueBytes = 0;
+    int32_t code = 0;
+    const char* spaceText = nullptr;
+    switch (spaceByte) {
+    case 0x01: code = 1; valueBytes = 3; spaceText = "RGB Color Space : 0x%02x"; break;
+    case 0x04: code = 2; valueBytes = 4; spaceText = "CMYK Color Space : 0x%02x"; break;
+    case 0x06: code = 3; valueBytes = 2; spaceText = "HighLight Color Space <not handled> : 0x%02x"; break;
+    case 0x08: code = 4; valueBytes = 3; spaceText = "CIELAB Color Space <not handled> : 0x%02x"; break;
+    case 0x40: code = 5; valueBytes = 2; spaceText = "Standard OCA Color Space : 0x%02x"; break;
+    default: break;
+    }
+    if (code)
+        space = code;
+    if (log) {
+        if (spaceText)
+            log->printLine(spaceText, spaceByte);
+        else
+            log->printLine("Warning! Illegal Color Space: 0x%x", spaceByte);
+        for (int k = 0; k < 4; ++k)
+            log->printLine("No. of bits in Component %d: 0x%02x", k + 1, bits[k]);
+    }
+    if (!spaceText) {
+        if (log)
+            log->printLine("Warning! Illegal Color value: 0x%08X", 0u);
+        return;
+    }
+    // Colour bytes missing: the value stays.
+    const bool headerComplete = length >= 10;
+    if (length < 10 + valueBytes && (headerComplete || !shortReadsZero))
+        return;
+    uint8_t v[4] = {};
+    for (int k = 0; k < valueBytes; ++k)
+        v[k] = next();
+    uint32_t result = static_cast<uint32_t>(value);
+    switch (spaceByte) {
+    case 0x01:
+        result = static_cast<uint32_t>(v[0] & colorMask(bits[0])) |
+                 (static_cast<uint32_t>(v[1] & colorMask(bits[1])) << 8) |
+                 (static_cast<uint32_t>(v[2] & colorMask(bits[2])) << 16);
+        break;
+    case 0x04:
+        result = (static_cast<uint32_t>(v[0] & colorMask(bits[0])) << 24) |
+                 (static_cast<uint32_t>(v[1] & colorMask(bits[1])) << 16) |
+                 (static_cast<uint32_t>(v[2] & colorMask(bits[2])) << 8) |
+                 static_cast<uint32_t>(v[3] & colorMask(bits[3]));
+        break;
+    case 0x06:
+    case 0x40:
+        result = ((static_cast<uint32_t>(v[0]) << 8) | v[1]) & (bits[0] == 16 ? 0xFFFFu : 0u);
+        break;
+    default:
+        break;
+    }
+    if (spaceByte != 0x08) {
+        value = static_cast<int32_t>(result);
+        if (kind)
+            *kind = static_cast<uint32_t>(code);
+    }
+    if (!log)
+        return;
+    if (spaceByte == 0x06 || spaceByte == 0x40) {
+        const int c = (v[0] << 8) | v[1];
+        log->printLine("Color value: 0x%04X (%d)", static_cast<unsigned int>(c), c);
+        if (spaceByte == 0x06) {
+            const uint8_t coverage = next();
+            const uint8_t shading = next();
+            log->printLine("Coverage percentage: 0x%02X (%d)", coverage, coverage);
+            log->printLine("Shading percentage: 0x%02X (%d)", shading, shading);
+        }
+        log->printLine("Color value in the defined format and encoding : 0x%04X", static_cast<uint32_t>(value));
+    } else {
+        for (int k = 0; k < valueBytes; ++k)
+            log->printLine("Color Byte %d: 0x%02X (%d)", k + 1, v[k], v[k]);
+        log->printLine("Color value in the defined format and encoding : 0x%08X", static_cast<uint32_t>(value));
+    }
+}
+
+void qelAFPParser::readColorSpecification(uint8_t* remaining)
+{
+    if (!remaining)
+        return;
+    qelLogStream* log = m_log && (m_log->m_levelMask & 0x04) ? m_log : nullptr;
+    if (log)
+        log->printLine("Set Extended Color");
+    // Only the bytes of this control sequence that the field holds.
+    int n = *remaining;
+    const int left = m_currentSF ? m_currentSF->getRemainingLength() : 0;
+    if (n > left)
+        n = left;
+    std::vector<uint8_t> bytes(static_cast<size_t>(n > 0 ? n : 0));
+    if (n > 0)
+        m_currentSF->readBytes(bytes.data(), n);
+    *remaining = static_cast<uint8_t>(*remaining - n);
+    decodeColorSpecification(bytes.data(), n, false, log, m_colorValue, m_colorSpace, &m_colorValueKind);
+}
+
+void qelAFPParser::logImageColor(int value)
+{
+    if (!m_log || !(m_log->m_levelMask & 0x02))
+        return;
+    const char* name = nullptr;
+    switch (value) {
+    case 0x0000: case 0xFF00: case 0xFF07: name = "Presentation-process default"; break;
+    case 0x0001: case 0xFF01: name = "Blue"; break;
+    case 0x0002: case 0xFF02: name = "Red"; break;
+    case 0x0003: case 0xFF03: name = "Pink/magenta"; break;
+    case 0x0004: case 0xFF04: name = "Green"; break;
+    case 0x0005: case 0xFF05: name = "Turquoise/cyan"; break;
+    case 0x0006: case 0xFF06: name = "Yellow"; break;
+    case 0x0008: name = "Black"; break;
+    case 0x000F: name = "Grey"; break;
+    case 0x0010: name = "Brown"; break;
+    case 0xFF08: name = "Color of medium"; break;
+    case 0xFFFF: name = "Current Default"; break;
+    default: break;
+    }
+    m_log->printLine("Color of the Image : ");
+    if (name)
+        m_log->print("%s", name);
+    else
+        m_log->printLine("Error! Invalid color value In Image object descriptor");
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class qelIOStream;
+class qelLogStream;
 class qelSFIBlock;
 class qelTripletParser;
 struct qelNOPRecord;
@@ -50,6 +51,22 @@ public:
     static void raiseError(const char* file, int line, int id);
     // Name of a field id, GOCA order or PTOCA control sequence; "" if unknown.
     static const char* getSFTypeName(int id);
+
+    // Reads a colour specification of a control sequence from the current
+    // field into the current colour, never more than *remaining bytes; what
+    // it takes is subtracted from *remaining.
+    void readColorSpecification(uint8_t* remaining);
+    // Decodes colour specification bytes (at most length). Space is set for
+    // a known space byte; value (and kind when given) only when all colour
+    // bytes are present, except that with shortReadsZero a header cut short
+    // reads its missing bytes as 0. Logs with log given.
+    static void decodeColorSpecification(const uint8_t* data, int length, bool shortReadsZero, qelLogStream* log,
+                                         int32_t& value, int32_t& space, uint32_t* kind);
+    // Names an image colour in the log (mask 0x02).
+    void logImageColor(int value);
+    int32_t getColorValue() const { return m_colorValue; }
+    int32_t getColorSpace() const { return m_colorSpace; }
+    uint32_t getColorValueKind() const { return m_colorValueKind; }
 
     qelTripletParser* getTripletParser() const { return m_tripletParser; }
     uint32_t getResourceKind() const { return m_resourceKind; }

@@ -45,11 +45,6 @@ bool quiet()
     return ini && ini->isQuietMode();
 }
 
-uint8_t componentMask(uint8_t bits)
-{
-    return bits >= 8 ? 0xFF : static_cast<uint8_t>((1u << bits) - 1);
-}
-
 } // namespace
 
 qelPresentationTextParser::qelPresentationTextParser() : m_record(new qelControlSequenceRecord())
@@ -799,103 +794,15 @@ void qelPresentationTextParser::endSuppression(qelControlSequenceRecord* record)
 void qelPresentationTextParser::decodeExtendedColor(qelControlSequenceRecord* record, qelLogStream* log,
                                                     uint32_t& value, int32_t& space)
 {
-    const int total = record->getRemaining();
-    record->readByte();
-    const uint8_t spaceByte = record->readByte();
-    for (int k = 0; k < 4; ++k)
-        record->readByte();
-    uint8_t bits[4];
-    for (uint8_t& b : bits)
-        b = record->readByte();
-    int valueBytes = 0;
-    const char* spaceText = nullptr;
-    switch (spaceByte) {
-    case 0x01:
-        space = 1;
-        valueBytes = 3;
-        spaceText = "RGB Color Space : 0x%02x";
-        break;
-    case 0x04:
-        space = 2;
-        valueBytes = 4;
-        spaceText = "CMYK Color Space : 0x%02x";
-        break;
-    case 0x06:
-        space = 3;
-        valueBytes = 2;
-        spaceText = "HighLight Color Space <not handled> : 0x%02x";
-        break;
-    case 0x08:
-        space = 4;
-        valueBytes = 3;
-        spaceText = "CIELAB Color Space <not handled> : 0x%02x";
-        break;
-    case 0x40:
-        space = 5;
-        valueBytes = 2;
-        spaceText = "Standard OCA Color Space : 0x%02x";
-        break;
-    default:
-        break;
-    }
-    if (log) {
+    if (log)
         log->printLine("Set Extended Text Color");
-        if (spaceText)
-            log->printLine(spaceText, spaceByte);
-        else
-            log->printLine("Warning! Illegal Color Space: 0x%x", spaceByte);
-        for (int k = 0; k < 4; ++k)
-            log->printLine("No. of bits in Component %d: 0x%02x", k + 1, bits[k]);
-    }
-    if (!spaceText) {
-        if (log)
-            log->printLine("Warning! Illegal Color value: 0x%08X", 0u);
-        return;
-    }
-    // Cut short after the header: keep the value.
-    if (total >= 10 && total < 10 + valueBytes)
-        return;
-    uint8_t v[4] = {};
-    for (int k = 0; k < valueBytes; ++k)
-        v[k] = record->readByte();
-    switch (spaceByte) {
-    case 0x01:
-        value = static_cast<uint32_t>(v[0] & componentMask(bits[0])) |
-                (static_cast<uint32_t>(v[1] & componentMask(bits[1])) << 8) |
-                (static_cast<uint32_t>(v[2] & componentMask(bits[2])) << 16);
-        break;
-    case 0x04:
-        value = (static_cast<uint32_t>(v[0] & componentMask(bits[0])) << 24) |
-                (static_cast<uint32_t>(v[1] & componentMask(bits[1])) << 16) |
-                (static_cast<uint32_t>(v[2] & componentMask(bits[2])) << 8) |
-                static_cast<uint32_t>(v[3] & componentMask(bits[3]));
-        break;
-    case 0x06:
-    case 0x40: {
-        uint32_t mask = bits[0] == 16 ? 0xFFFF : 0;
-        value = ((static_cast<uint32_t>(v[0]) << 8) | v[1]) & mask;
-        break;
-    }
-    default:
-        break;
-    }
-    if (!log)
-        return;
-    if (spaceByte == 0x06 || spaceByte == 0x40) {
-        int c = (v[0] << 8) | v[1];
-        log->printLine("Color value: 0x%04X (%d)", static_cast<unsigned int>(c), c);
-        if (spaceByte == 0x06) {
-            uint8_t coverage = record->readByte();
-            uint8_t shading = record->readByte();
-            log->printLine("Coverage percentage: 0x%02X (%d)", coverage, coverage);
-            log->printLine("Shading percentage: 0x%02X (%d)", shading, shading);
-        }
-        log->printLine("Color value in the defined format and encoding : 0x%04X", value);
-    } else {
-        for (int k = 0; k < valueBytes; ++k)
-            log->printLine("Color Byte %d: 0x%02X (%d)", k + 1, v[k], v[k]);
-        log->printLine("Color value in the defined format and encoding : 0x%08X", value);
-    }
+    const int n = record->getRemaining();
+    std::vector<uint8_t> bytes(static_cast<size_t>(n));
+    for (uint8_t& b : bytes)
+        b = record->readByte();
+    int32_t current = static_cast<int32_t>(value);
+    decodeColorSpecification(bytes.data(), n, true, log, current, space, nullptr);
+    value = static_cast<uint32_t>(current);
 }
 
 void qelPresentationTextParser::setExtendedTextColor(int, qelControlSequenceRecord* record)
