@@ -14,7 +14,7 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g \
   -DLORBANE_FUZZ=ON -DLORBANE_TESTS=OFF -DLORBANE_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_sfi fuzz_ini fuzz_triplets fuzz_barcode -j "$(nproc)"
+cmake --build "$BUILD" --target fuzz_sfi fuzz_ini fuzz_triplets fuzz_barcode fuzz_fontfiles -j "$(nproc)"
 
 CORPUS="$BUILD/corpus/sfi"
 WORK="$(mktemp -d)"
@@ -58,3 +58,15 @@ for font in /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf; do
 done
 "$BUILD/fuzz/fuzz_fontfile_parsers" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
   -artifact_prefix="$BUILD/fontfile-" "$FONT_CORPUS"
+
+# The mapping definition and code page file readers, seeded with the shipped
+# files (first byte 32: PDF output).
+MAP_CORPUS="$BUILD/corpus/fontfiles"
+mkdir -p "$MAP_CORPUS"
+for f in "$ROOT"/data/mapping.def "$ROOT"/data/500.cp; do
+  if [ -f "$f" ]; then
+    { printf '\040'; head -c $((MAX_LEN - 1)) "$f"; } >"$MAP_CORPUS/$(basename "$f")"
+  fi
+done
+"$BUILD/fuzz/fuzz_fontfiles" -max_total_time="$SECONDS_TO_RUN" -max_len="$MAX_LEN" -print_final_stats=1 \
+  -artifact_prefix="$BUILD/fontfiles-" "$MAP_CORPUS"
