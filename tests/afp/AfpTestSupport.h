@@ -1,47 +1,18 @@
 #ifndef AFP_TEST_SUPPORT_H
 #define AFP_TEST_SUPPORT_H
 
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelMessageOutput.h"
+#include "ScratchTest.h"
+
 #include "qelUtils.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace afptest {
 
-using Bytes = std::vector<unsigned char>;
-
-struct Raised
-{
-    int id = -1;
-    int kind = -1;
-    std::string message;
-};
-
-inline Raised raised(const std::function<void()>& call)
-{
-    Raised r;
-    try {
-        call();
-    } catch (qelException* e) {
-        r.id = e->getId();
-        r.kind = e->getKind();
-        r.message = e->getMessage();
-        delete e;
-    }
-    return r;
-}
+using namespace lrbtest;
+using AfpTest = lrbtest::ScratchTest;
 
 inline void append(Bytes& to, const Bytes& more)
 {
@@ -79,48 +50,6 @@ inline std::string hex(size_t value)
     std::snprintf(text, sizeof text, "%zx", value);
     return text;
 }
-
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Captures the message output; a fresh pool and a scratch folder per test.
-class AfpTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-afp-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override
-    {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
-        qelUtils::releaseGlobals();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::string text;
-        std::rewind(m_out);
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
-
-    FILE* m_out = nullptr;
-    std::string m_dir;
-};
 
 } // namespace afptest
 

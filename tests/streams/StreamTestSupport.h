@@ -1,96 +1,12 @@
 #ifndef STREAM_TEST_SUPPORT_H
 #define STREAM_TEST_SUPPORT_H
 
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelMessageOutput.h"
-#include "qelUtils.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <string>
-#include <unistd.h>
-#include <vector>
+#include "ScratchTest.h"
 
 namespace streamtest {
 
-using Bytes = std::vector<unsigned char>;
-
-// Id and kind of the qelException a call raises; id -1 when none.
-struct Raised
-{
-    int id = -1;
-    int kind = -1;
-    std::string message;
-};
-
-inline Raised raised(const std::function<void()>& call)
-{
-    Raised r;
-    try {
-        call();
-    } catch (qelException* e) {
-        r.id = e->getId();
-        r.kind = e->getKind();
-        r.message = e->getMessage();
-        delete e;
-    }
-    return r;
-}
-
-// Captures the message output and gives every test a fresh pool.
-class StreamTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-streams-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override
-    {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
-        qelUtils::releaseGlobals();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::string text;
-        std::rewind(m_out);
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
-
-    std::string writeFile(const std::string& name, const Bytes& bytes)
-    {
-        std::string path = m_dir + "/" + name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-    FILE* m_out = nullptr;
-    std::string m_dir;
-};
-
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using namespace lrbtest;
+using StreamTest = lrbtest::ScratchTest;
 
 } // namespace streamtest
 

@@ -1,0 +1,98 @@
+#ifndef SCRATCH_TEST_H
+#define SCRATCH_TEST_H
+
+#include "qelException.h"
+#include "qelGlobalDSPool.h"
+#include "qelMessageOutput.h"
+#include "qelUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace lrbtest {
+
+using Bytes = std::vector<unsigned char>;
+
+// Id and kind of the qelException a call raises; id -1 when none.
+struct Raised
+{
+    int id = -1;
+    int kind = -1;
+    std::string message;
+};
+
+inline Raised raised(const std::function<void()>& call)
+{
+    Raised r;
+    try {
+        call();
+    } catch (qelException* e) {
+        r.id = e->getId();
+        r.kind = e->getKind();
+        r.message = e->getMessage();
+        delete e;
+    }
+    return r;
+}
+
+// Captures the message output; a fresh pool and a scratch folder per test.
+class ScratchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_out = std::tmpfile();
+        qelMessageOutput::set(m_out);
+        char pattern[] = "/tmp/lorbane-test-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override
+    {
+        qelMessageOutput::set(nullptr);
+        std::fclose(m_out);
+        qelUtils::releaseGlobals();
+        std::string command = "rm -rf '" + m_dir + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    std::string output()
+    {
+        std::fflush(m_out);
+        std::string text;
+        std::rewind(m_out);
+        int c;
+        while ((c = std::fgetc(m_out)) != EOF)
+            text += static_cast<char>(c);
+        return text;
+    }
+
+    std::string writeFile(const std::string& name, const Bytes& bytes)
+    {
+        std::string path = m_dir + "/" + name;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    FILE* m_out = nullptr;
+    std::string m_dir;
+};
+
+inline Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace lrbtest
+
+#endif
