@@ -14,6 +14,7 @@ RUN="$ROOT/build/sample"
 mkdir -p "$RUN/out" "$RUN/log"
 cp "$ROOT/demo/lorbane.ini" "$RUN/lorbane.ini"
 ln -sfn "$ROOT/tests" "$RUN/tests"
+ln -sfn "$ROOT/data" "$RUN/data"
 cd "$RUN" || exit 1
 
 "$DEMO" -v
