@@ -46,6 +46,8 @@ public:
     qelListNode* getTail() const { return m_tail; }
     int getCount() const { return m_count; }
     bool ownsItems() const { return m_deleteItem != nullptr; }
+    // From now on the items outlive the list (they were handed on).
+    void stopOwningItems() { m_deleteItem = nullptr; }
 
 private:
     void release(qelListNode* node);

@@ -303,6 +303,28 @@ TEST_F(ModcaParserTest, GraphicsKeptRawForAfpOutput)
     EXPECT_EQ(total, expected);
 }
 
+TEST_F(ModcaParserTest, GraphicsOfAPageBecomeItsObjectsOutsideAFPOutput)
+{
+    ini()->setOutputFormat("PDF");
+    qelModcaParser* parser = parserFor(kRich);
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    ASSERT_TRUE(doc);
+    auto* page = dynamic_cast<qelPtocaPage*>(firstPage(doc.get()));
+    ASSERT_NE(page, nullptr);
+    int boxes = 0, arcs = 0, kept = 0;
+    for (qelListNode* n = page->getObjectList() ? page->getObjectList()->getHead() : nullptr; n; n = n->next) {
+        switch (static_cast<qelGraphicObject*>(n->item)->kind()) {
+        case qelGraphicObject::KIND_BOX: ++boxes; break;
+        case qelGraphicObject::KIND_FULL_ARC: ++arcs; break;
+        case qelGraphicObject::KIND_AFP: ++kept; break;
+        default: break;
+        }
+    }
+    EXPECT_GE(boxes, 1);
+    EXPECT_EQ(arcs, 1);
+    EXPECT_EQ(kept, 0);
+}
+
 } // namespace
 
 TEST_F(ModcaParserTest, TaggedPageGroupsAndPagesGiveTheirIndexEntries)

@@ -7,6 +7,7 @@
 #include "qelDocumentParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelGocaParser.h"
 #include "qelIOStream.h"
 #include "qelIndex.h"
 #include "qelIndexList.h"
@@ -24,6 +25,7 @@
 #include "qelPresentationTextParser.h"
 #include "qelPtocaPage.h"
 #include "qelReferenceObjectList.h"
+#include "qelResGOCA.h"
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
@@ -616,7 +618,20 @@ void qelPageParser::parsePresentationText(qelSFIBlock* begin)
 
 void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
 {
-    skipObject(begin->getId());
+    if (m_log && (m_log->m_levelMask & 0x01))
+        m_log->printLine("GOCA : Graphic Object in Page");
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
+    if (!parser)
+        throw "Unable to allocate GOCA Parser at qelPageParser";
+    parser->setCurrentSF(begin);
+    // A temporary graphics resource: its objects go to the page.
+    std::unique_ptr<qelResGOCA> graphics(parser->parseGraphics(m_page ? m_page->getName() : nullptr));
+    qelList* objects = graphics ? graphics->getObjectList() : nullptr;
+    if (!objects || !m_page)
+        return;
+    objects->stopOwningItems();
+    m_page->addParsedObjects(objects);
 }
 
 void qelPageParser::parseBarcodeObject(qelSFIBlock* begin)
