@@ -1424,20 +1424,20 @@ void qelIni::parsePDFSecurity(const char* value)
 {
     if (!value || !*value)
         return;
-    const char* spec = afterEquals(value);
-    if (!*spec)
+    const char* setting = afterEquals(value);
+    if (!*setting)
         return;
     delete[] m_pdfSecurityText;
-    m_pdfSecurityText = copyText(spec);
+    m_pdfSecurityText = copyText(setting);
 
-    std::unique_ptr<char[]> owner = field(spec, 1);
-    std::unique_ptr<char[]> user = field(spec, 2);
+    std::unique_ptr<char[]> owner = field(setting, 1);
+    std::unique_ptr<char[]> user = field(setting, 2);
     setOwnerPassword(trimmed(owner.get()).c_str());
     setUserPassword(trimmed(user.get()).c_str());
-    if (std::unique_ptr<char[]> keyLength = field(spec, 3))
+    if (std::unique_ptr<char[]> keyLength = field(setting, 3))
         m_keyLength = std::atoi(keyLength.get());
 
-    std::unique_ptr<char[]> permissions = field(spec, 4);
+    std::unique_ptr<char[]> permissions = field(setting, 4);
     if (!permissions)
         return;
     static const int bits[] = {0xC0, 0x4, 0x8, 0x10, 0x20, 0x100, 0x200, 0x400, 0x800};
@@ -1512,11 +1512,11 @@ void qelIni::parseWatermark(const char* value)
     }
     if (!*value)
         return;
-    const char* spec = afterEquals(value);
-    if (!*spec)
+    const char* setting = afterEquals(value);
+    if (!*setting)
         return;
     for (int i = 0; i < 7; ++i) {
-        std::unique_ptr<char[]> item = field(spec, i + 1);
+        std::unique_ptr<char[]> item = field(setting, i + 1);
         if (!item)
             continue;
         std::string text = trimmed(item.get());
@@ -1544,10 +1544,10 @@ void qelIni::parseImageProcessValues(const char* value)
 {
     if (!value || !*value)
         return;
-    const char* spec = afterEquals(value);
-    if (!*spec)
+    const char* setting = afterEquals(value);
+    if (!*setting)
         return;
-    std::unique_ptr<char[]> first = field(spec, 1);
+    std::unique_ptr<char[]> first = field(setting, 1);
     if (!first)
         return;
     m_imageProcessValue = static_cast<float>(std::atof(trimmed(first.get()).c_str()));
