@@ -29,6 +29,7 @@ class qelList;
 class qelLogStream;
 class qelMappedRes;
 class qelMarkerObject;
+class qelMFMFile;
 class qelNOP;
 class qelPage;
 class qelPageCoordinateTransformer;
@@ -256,6 +257,20 @@ public:
     // The code point usage record of the text's font and code page; throws
     // E095 when required and missing.
     qelPDFFontFileEntry* resolveCodePage(qelTextObject* text, qelAFPFont* font, bool required);
+    // Whether the text can be drawn with the AFP raster font itself; logs
+    // why not. Throws E095 when the font lacks the text's usage record.
+    bool resolveTextFont(qelTextObject* text, qelAFPFont* font);
+    // With FontMetric on: makes the font's metrics record and the index of
+    // the entry's code page in it the visitor's font mapping cache.
+    void mapTextFont(qelAFPFont* font, qelMappedRes* entry);
+    // Advance of each byte of the text from a width table by code and a
+    // metrics record; the total, or -1 when the text cannot be measured.
+    // *widthsOut receives a new[] array of one advance per byte.
+    float computeTextExtent(qelTextObject* text, const uint16_t* widths, const qelMFMFile* metrics, float** widthsOut,
+                            float scale);
+    // The font mapping cache: record and index of the current code page.
+    qelMFMFile* getMappedFontRecord() const { return static_cast<qelMFMFile*>(m_fontMapRecord); }
+    int getMappedCodePageIndex() const { return m_fontMapIndex; }
     bool isTextEmpty(qelTextObject* text, const char* data, int length);
     // 1 visible, -1 suppressed, -2 removed, -3 both; 0 without text.
     int getTextVisibility(qelTextObject* text);

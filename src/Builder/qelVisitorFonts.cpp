@@ -1,5 +1,6 @@
 // Text font helpers of the visitor base: the external font file search, the
-// loading of a found file, the code point usage record of a text and the
+// loading of a found file, the code point usage record of a text, the raster
+// rendering decision, the font mapping cache, text measuring and the
 // visibility of a text.
 #include "qelVisitor.h"
 
@@ -9,15 +10,19 @@
 #include "qelFileSystem.h"
 #include "qelFontRepresentation.h"
 #include "qelGlobalDSPool.h"
+#include "qelGlobalRes.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelLogStream.h"
+#include "qelMFMFile.h"
 #include "qelMappedRes.h"
 #include "qelMappingDef.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
+#include "qelPageCoordinateTransformer.h"
 #include "qelPhysicalFont.h"
+#include "qelString.h"
 #include "qelTTFParser.h"
 #include "qelTextObject.h"
 #include "qelType1PFMParser.h"
@@ -367,4 +372,238 @@ int qelVisitor::getTextVisibility(qelTextObject* text)
     if (removed)
         return suppressed ? -3 : -2;
     return suppressed ? -1 : 1;
+}
+
+
+namespace
+{
+const char* orNull(const char* text)
+{
+    return text ? text : "(null)";
+}
+
+qelAFPFont* fontResource(const char* name)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
+    return res && name ? dynamic_cast<qelAFPFont*>(res->findResource(name, qelRes::TYPE_FONT)) : nullptr;
+}
+
+// The font a script created under a character set name: process level
+// first, then the run.
+qelAFPFont* scriptFont(const char* name)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
+    if (!res || !name)
+        return nullptr;
+    if (auto* font = dynamic_cast<qelAFPFont*>(res->findProcessScriptFont(name, qelRes::TYPE_FONT)))
+        return font;
+    return dynamic_cast<qelAFPFont*>(res->findScriptFont(name, qelRes::TYPE_FONT));
+}
+
+bool isDefault(const char* name)
+{
+    return name && qelString::compare(name, "DEFAULT", true, 0);
+}
+
+uint16_t headerWord(const uint8_t* header, int offset)
+{
+    return static_cast<uint16_t>(header[offset] | (header[offset + 1] << 8));
+}
+}
+
+bool qelVisitor::resolveTextFont(qelTextObject* text, qelAFPFont* font)
+{
+    if (!font)
+        return false;
+    const qelIPSFontRepresentation* ips = font->getIPSRepresentation();
+    const char* csName = ips ? ips->getCharacterSetName() : nullptr;
+    const char* cfName = font->getCodedFontName();
+    bool codedFound = false;
+    qelAFPFont* used = font;
+    if (cfName) {
+        codedFound = font->getCodedFontFound();
+        used = font->getScriptCreated() ? scriptFont(csName) : fontResource(csName);
+        if (!used)
+            return false;
+    }
+    if (ips && isDefault(csName))
+        return false;
+
+    const qelPDFFontFileEntry* record = resolveCodePage(text, used, true);
+    const int kind = record ? record->pdfFontKind : 0;
+    switch (kind) {
+    case 0:
+        break;
+    case 4:
+    case 5:
+    case 6: // the record keeps no second flag: it counts as clear
+        return true;
+    default:
+        return false;
+    }
+
+    const qelMappedRes* mapping = text ? text->getFontMapping() : nullptr;
+    const char* cpName = nullptr;
+    const qelCodePage* codePage = nullptr;
+    if (mapping) {
+        cpName = mapping->getCodePageName();
+        codePage = mapping->getCodePage();
+    } else if (font->getScriptCreated()) {
+        cpName = font->getCodePageName();
+        codePage = font->getCodePage();
+    } else {
+        cpName = m_options ? m_options->getCodePage() : nullptr;
+    }
+    const bool csFound = used->getCharacterSetFound();
+    const bool rasterPossible = csFound && codePage && (codedFound || !cfName);
+    if (font->getScriptCreated() && !cfName && !font->getCharacterSetName() && !font->getCodePageName())
+        return false;
+
+    const bool logFonts = logs(m_log, 0x10);
+    const std::string prefix = cfName ? std::string("CF=") + cfName + ", " : std::string();
+    const char* shown = text ? orNull(text->getText()) : "(null)";
+    std::string reason;
+    if (rasterPossible) {
+        const qelFontRepresentation* rep = used->getRepresentation();
+        if (!rep || rep->getType() != qelFontRepresentation::TYPE_AFP)
+            return false;
+        const int technology = static_cast<const qelIPSFontRepresentation*>(rep)->getPatternTechnology();
+        if (technology == qelIPSFontRepresentation::TECH_TYPE1_OUTLINE && rep->getFontDataLength() <= 0) {
+            if (logFonts)
+                m_log->print("\n==>%sCS=%s, CP=%s, Text=>%s< Warning! Rasterization not done. Outline Font Data not "
+                             "found.",
+                             prefix.c_str(), orNull(csName), orNull(cpName), shown);
+            return false;
+        }
+        if (technology != qelIPSFontRepresentation::TECH_TYPE1_OUTLINE
+            && technology != qelIPSFontRepresentation::TECH_RASTER) {
+            if (logFonts)
+                m_log->print("\n==>%sCS=%s, CP=%s, Text=>%s< Warning! Rasterization not done. Font is not a Raster "
+                             "font.",
+                             prefix.c_str(), orNull(csName), orNull(cpName), shown);
+            return false;
+        }
+        const bool empty = !text || !text->getText() || !*text->getText();
+        if (empty || (record && record->usedCount > 0))
+            return true;
+        reason = "GCCID information for characters not available.";
+    }
+    if (!logFonts)
+        return false;
+    if (reason.empty()) {
+        char buffer[600];
+        if (cfName && !codedFound)
+            std::snprintf(buffer, sizeof buffer, "Coded Font %s not found.", cfName);
+        else if (!csFound)
+            std::snprintf(buffer, sizeof buffer, "Character Set %s not found.", orNull(csName));
+        else
+            std::snprintf(buffer, sizeof buffer, "Code page %s not found.", orNull(cpName));
+        reason = buffer;
+    }
+    m_log->print("\n==>%sCS=%s, CP=%s, Text=>%s< Warning! Rasterization not done, font is subsituted. %s",
+                 prefix.c_str(), orNull(csName), orNull(cpName), shown, reason.c_str());
+    return false;
+}
+
+void qelVisitor::mapTextFont(qelAFPFont* font, qelMappedRes* entry)
+{
+    if (!m_options || !m_options->isFontMetric() || !font || !entry)
+        return;
+    const qelIPSFontRepresentation* ips = font->getIPSRepresentation();
+    if (!ips || !ips->getCharacterSetName())
+        return;
+    if (font->getCodedFontName()) {
+        font = fontResource(ips->getCharacterSetName());
+        if (!font)
+            return;
+    }
+    const char* csName = font->getCharacterSetName();
+    const qelCodePage* codePage = entry->getCodePage();
+    const char* cpName = entry->getCodePageName();
+    if (!codePage || !csName || isDefault(csName) || isDefault(entry->getName()))
+        return;
+
+    const qelMFMFile* cached = getMappedFontRecord();
+    if (cached && m_fontMapGlyphTable && cpName && cached->getName()
+        && trimmed(cached->getName()) == trimmed(csName)) {
+        const int size = cached->getNameSize();
+        const char* current = static_cast<const char*>(m_fontMapGlyphTable) + static_cast<size_t>(m_fontMapIndex) * size;
+        if (size > 0 && m_fontMapIndex >= 0 && m_fontMapIndex < cached->getEntryCount()
+            && qelString::compare(std::string(current, strnlen(current, size)).c_str(), cpName, true, 0))
+            return;
+    }
+    qelMFMFile* record = font->getMetricsRecord();
+    if (!record)
+        return;
+    m_fontMapRecord = record;
+    m_fontMapGlyphTable = record->getCodePageNames();
+    m_fontMapIndex = 0;
+    const int size = record->getNameSize();
+    const char* names = record->getCodePageNames();
+    for (int i = 0; names && cpName && size > 0 && i < record->getEntryCount(); ++i) {
+        const char* name = names + static_cast<size_t>(i) * size;
+        if (qelString::compare(std::string(name, strnlen(name, size)).c_str(), cpName, true, 0)) {
+            m_fontMapIndex = i;
+            break;
+        }
+    }
+}
+
+float qelVisitor::computeTextExtent(qelTextObject* text, const uint16_t* widths, const qelMFMFile* metrics,
+                                    float** widthsOut, float scale)
+{
+    if (!widths || !metrics || !m_options || !m_options->isFontMetric() || !text)
+        return -1.0f;
+    const unsigned char* bytes = text->getCodePointText();
+    int n = bytes ? text->getTextLength() : 0;
+    if (!bytes && text->getText()) {
+        bytes = reinterpret_cast<const unsigned char*>(text->getText());
+        n = static_cast<int>(std::strlen(text->getText()));
+    }
+    if (!bytes || n < 1)
+        return -1.0f;
+
+    const float resolution = m_transformer && m_transformer->getResolution() ? m_transformer->getResolution() : 240.0f;
+    const float g = resolution / (text->getResolution() ? text->getResolution() : 240);
+    auto spacing = [g](float v) { return v == 65535.0f || v < 0 ? 0.0f : v * g; };
+    const float s = spacing(text->getWordSpacing());
+    const float c = spacing(text->getCharacterSpacing());
+
+    const uint8_t* header = metrics->getHeader();
+    float metricsResolution = header ? headerWord(header, 304) : 0;
+    if (metricsResolution == 0)
+        metricsResolution = 240;
+    float f = resolution / metricsResolution;
+    if (header && header[300]) {
+        const float size = text->getFontHeight() != 0 ? text->getFontHeight() / 10.0f : headerWord(header, 302) / 10.0f;
+        f = size * metricsResolution / 72000.0f * f;
+    }
+    if (scale > 0)
+        f *= scale;
+
+    float* advances = new float[static_cast<size_t>(n)];
+    float total = 0;
+    for (int i = 0; i < n; ++i) {
+        const unsigned char b = bytes[i];
+        float w;
+        if (b == 0x40 && s != 0) {
+            w = s;
+        } else {
+            w = widths[b] * f;
+            if (w == 0)
+                w = widths[0x40] * f;
+            w += c;
+        }
+        advances[i] = w;
+        total += w;
+    }
+    advances[n - 1] -= c;
+    total -= c;
+    if (widthsOut)
+        *widthsOut = advances;
+    else
+        delete[] advances;
+    return total;
 }

@@ -1,7 +1,10 @@
 #include "qelAFPFont.h"
 
 #include "qelAFPFontRepresentation.h"
+#include "qelCharacterWidthTable.h"
 #include "qelCodePage.h"
+#include "qelCodePointGCGIDTable.h"
+#include "qelEncodingTable.h"
 #include "qelException.h"
 #include "qelFontHandle.h"
 #include "qelFontMapper.h"
@@ -11,6 +14,10 @@
 #include "qelIPSFontResource.h"
 #include "qelIni.h"
 #include "qelList.h"
+#include "qelLogStream.h"
+#include "qelMFMCache.h"
+#include "qelMFMFile.h"
+#include "qelMFMVisitor.h"
 #include "qelNamePair.h"
 #include "qelPDFFontRepresentation.h"
 #include "qelString.h"
@@ -19,8 +26,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <strings.h>
 
 namespace {
 
@@ -339,20 +348,277 @@ qelCodePage* qelAFPFont::getCodePage()
 
 // --- width arrays -------------------------------------------------------------------
 
-uint16_t* qelAFPFont::getWidthArray(int rotation) const
+namespace {
+
+int widthSlot(int rotation)
 {
-    return rotation >= 0 && rotation < 4 ? m_widthArrays[rotation] : nullptr;
+    return rotation == 0 || rotation == 90 || rotation == 180 || rotation == 270 ? rotation / 90 : -1;
 }
 
-void qelAFPFont::setWidthArray(int rotation, uint16_t* widths)
+// GCGIDs compare without case; two empty names are equal.
+bool sameGCGID(const char* a, size_t aSize, const char* b, size_t bSize)
 {
-    if (rotation < 0 || rotation >= 4) {
-        delete[] widths;
+    const std::string x(a, strnlen(a, aSize));
+    const std::string y(b, strnlen(b, bSize));
+    return x.size() == y.size() && strncasecmp(x.c_str(), y.c_str(), x.size()) == 0;
+}
+
+} // namespace
+
+uint16_t* qelAFPFont::getWidthArray(int rotation) const
+{
+    const int slot = widthSlot(rotation);
+    return slot < 0 ? nullptr : m_widthArrays[slot];
+}
+
+void qelAFPFont::setWidthArray(const uint16_t* widths, int rotation)
+{
+    const int slot = widthSlot(rotation);
+    if (slot < 0)
         return;
+    uint16_t* copy = nullptr;
+    if (widths) {
+        copy = new uint16_t[qelMFMWidthSet::kWidths];
+        std::memcpy(copy, widths, sizeof(uint16_t) * qelMFMWidthSet::kWidths);
     }
-    if (widths != m_widthArrays[rotation])
-        delete[] m_widthArrays[rotation];
-    m_widthArrays[rotation] = widths;
+    delete[] m_widthArrays[slot];
+    m_widthArrays[slot] = copy;
+}
+
+void qelAFPFont::setCharMetricsTable(const qelCharacterWidthTable* table, int rotation)
+{
+    const int slot = widthSlot(rotation);
+    if (slot >= 0)
+        m_charMetricsTables[slot] = table;
+}
+
+const qelCharacterWidthTable* qelAFPFont::getCharMetricsTable(int rotation) const
+{
+    const int slot = widthSlot(rotation);
+    return slot < 0 ? nullptr : m_charMetricsTables[slot];
+}
+
+qelMFMWidthSet* qelAFPFont::computeWidthArrays(qelCodePage* codePage)
+{
+    const qelCodePointGCGIDTable* gcgids = codePage ? codePage->getGCGIDTable() : nullptr;
+    if (!gcgids)
+        return nullptr;
+    const qelCharacterWidthTable* t[4] = {m_charMetricsTables[0], m_charMetricsTables[1], m_charMetricsTables[2],
+                                          m_charMetricsTables[3]};
+    // 0 and 180 stand in for each other, so do 90 and 270; without both
+    // of the latter they take the former.
+    if (!t[0])
+        t[0] = t[2];
+    if (!t[2])
+        t[2] = t[0];
+    if (!t[1])
+        t[1] = t[3];
+    if (!t[3])
+        t[3] = t[1];
+    if (!t[0])
+        return nullptr;
+    if (!t[1]) {
+        t[1] = t[0];
+        t[3] = t[2];
+    }
+
+    std::unique_ptr<qelMFMWidthSet> set(new qelMFMWidthSet);
+    for (uint16_t*& w : set->widths)
+        w = new uint16_t[qelMFMWidthSet::kWidths]();
+    const size_t nameSize = sizeof(qelCharacterWidthTable::Entry::gcgid);
+    const size_t cpNameSize = sizeof(qelCodePointGCGIDTable::Entry::gcgid);
+    for (int k = 0; k < qelCharacterWidthTable::kEntries; ++k) {
+        const char* name = t[0]->entries[k].gcgid;
+        for (int c = 0; c < qelCodePointGCGIDTable::kEntries && c < qelMFMWidthSet::kWidths; ++c) {
+            if (!sameGCGID(name, nameSize, gcgids->entries[c].gcgid, cpNameSize))
+                continue;
+            for (int r = 0; r < 4; ++r)
+                set->widths[r][c] = t[r]->entries[k].width;
+        }
+    }
+    return set.release();
+}
+
+int qelAFPFont::writeMetricsFile(const char* mfmFileName, qelCodePage* codePage, const char* versionTag)
+{
+    if (!mfmFileName || !codePage)
+        return -1;
+    qelIni* ini = options();
+    const char* key = ini && ini->isQELNOP() ? codePage->getFileName() : codePage->getName();
+    if (!key || !*key)
+        return -2;
+    const std::string keyText = key;
+    const char* tag = versionTag ? versionTag : "QEL V1.0";
+
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelMFMCache* cache = pool ? pool->getFontMetricCache() : nullptr;
+    qelMFMFile* record = cache ? cache->getMetricsFile(mfmFileName) : nullptr;
+
+    auto keepWidths = [this](const qelMFMWidthSet* set) {
+        for (int r = 0; r < 4; ++r)
+            setWidthArray(set->widths[r], r * 90);
+    };
+    // A code page enters the record only with its widths, so that names and
+    // width sets stay in step.
+    auto addEntry = [&](qelMFMFile* file) {
+        std::unique_ptr<qelMFMWidthSet> set(computeWidthArrays(codePage));
+        if (!set)
+            return;
+        keepWidths(set.get());
+        file->addCodePage(keyText.c_str());
+        file->addWidthSet(set.release());
+        file->setDirty(true);
+    };
+
+    if (record) {
+        if (const qelMFMWidthSet* set = record->findWidths(keyText.c_str()))
+            keepWidths(set);
+        else if (!record->hasCodePage(keyText.c_str()))
+            addEntry(record);
+    } else {
+        std::unique_ptr<uint8_t[]> header(new uint8_t[qelMFMFile::kHeaderSize]());
+        auto put = [&](int offset, int size, const char* text) {
+            if (text)
+                std::strncpy(reinterpret_cast<char*>(header.get()) + offset, text, static_cast<size_t>(size));
+        };
+        auto putWord = [&](int offset, int value) {
+            header[offset] = static_cast<uint8_t>(value);
+            header[offset + 1] = static_cast<uint8_t>(value >> 8);
+        };
+        const qelFontRepresentation* rep = m_representation;
+        const qelIPSFontRepresentation* ips = getIPSRepresentation();
+        put(0, 31, "Lorbane font metrics\n");
+        put(32, 123, "Character widths of an AFP character set by code page\n");
+        put(156, 23, ips ? ips->getCharacterSetName() : nullptr);
+        put(180, 63, rep ? rep->getTypefaceName() : nullptr);
+        put(244, 8, ips ? ips->getFGID() : nullptr);
+        put(252, 19, ips ? ips->getWeightClassName() : nullptr);
+        put(272, 3, rep && rep->isItalic() ? "on" : "off");
+        put(276, 23, ips ? ips->getWidthClassName() : nullptr);
+        const bool relative = ips && ips->isRelativeMetric();
+        header[300] = relative ? 1 : 0;
+        putWord(302, relative ? ips->getNominalVerticalSize() : rep ? rep->getHeight() : 0);
+        putWord(304, rep ? rep->getResolution() : 0);
+        putWord(306, ips ? ips->getFigureSpaceIncrement() : 0);
+
+        std::unique_ptr<qelMFMFile> created(new qelMFMFile);
+        created->setVersion(tag);
+        created->setName(mfmFileName);
+        created->setHeader(header.release());
+        addEntry(created.get());
+        created->setDirty(true);
+        record = created.get();
+        if (cache)
+            cache->addFile(created.release());
+        else
+            return 0; // no pool to keep the record: nothing is written
+        m_metricsCreated = true;
+    }
+    if (record->isDirty() && record->getEntryCount() > 0) {
+        qelMFMVisitor writer;
+        writer.writeFont(record);
+        record->setDirty(false);
+    }
+    m_metricsRecord = record;
+    return 0;
+}
+
+// --- glyph indexes ----------------------------------------------------------------------
+
+qelEncodingTable* qelAFPFont::findEncodingTable(const char* name) const
+{
+    if (!name || !m_ipsFontResource)
+        return nullptr;
+    qelEncodingTable* first = m_ipsFontResource->firstEncodingTable();
+    for (qelEncodingTable* t = first; t; t = m_ipsFontResource->nextEncodingTable())
+        if ((t->getFontName() && qelString::compare(t->getFontName(), name, true, 0))
+            || (t->getEncodingName() && qelString::compare(t->getEncodingName(), name, true, 0)))
+            return t;
+    return first;
+}
+
+void qelAFPFont::logFontWarning(const char* fmt, ...) const
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelLogStream* log = pool ? pool->getLogStream() : nullptr;
+    if (!log || !(log->m_levelMask & 0x10))
+        return;
+    va_list args;
+    va_start(args, fmt);
+    char text[1024];
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    log->print("%s", text);
+}
+
+qelEncodingTable* qelAFPFont::glyphIndexTable()
+{
+    const char* typeface = m_representation ? m_representation->getTypefaceName() : nullptr;
+    qelEncodingTable* table = findEncodingTable(getEncoding());
+    if (!table) {
+        logFontWarning("\n==>Font=%s Warning! Encoding Table is not available to get Glyph Indexes",
+                       typeface ? typeface : "(null)");
+        return nullptr;
+    }
+    if (!table->getEntries() || table->getEntryCount() < 1) {
+        logFontWarning("\n==>Font=%s Warning! Encoding Table Array is not available to get Glyph Indexes",
+                       typeface ? typeface : "(null)");
+        return nullptr;
+    }
+    return table;
+}
+
+void qelAFPFont::mapBytesToGlyphIndexes(const unsigned char* text, int n, unsigned char** out, int* outLength)
+{
+    if (n < 1 || !text || !out || !outLength)
+        return;
+    *out = nullptr;
+    *outLength = 0;
+    qelEncodingTable* table = glyphIndexTable();
+    if (!table)
+        return;
+    const char* typeface = m_representation ? m_representation->getTypefaceName() : nullptr;
+    *outLength = 2 * n;
+    *out = new unsigned char[static_cast<size_t>(2) * n]();
+    qelEncodingEntry** entries = table->getEntries();
+    for (int i = 0; i < n; ++i) {
+        const unsigned b = text[i];
+        const qelEncodingEntry* e = b < static_cast<unsigned>(table->getEntryCount()) ? entries[b] : nullptr;
+        if (e) {
+            (*out)[2 * i] = static_cast<unsigned char>(e->glyphIndex >> 8);
+            (*out)[2 * i + 1] = static_cast<unsigned char>(e->glyphIndex);
+        } else {
+            logFontWarning("\n==>Font=%s Warning! Encoding Table Array does not have Glyph Index for Character:%d(%c)",
+                           typeface ? typeface : "(null)", static_cast<int>(b), static_cast<char>(b));
+        }
+    }
+}
+
+void qelAFPFont::mapCharacterIdsToGlyphIndexes(const unsigned char* text, int n, unsigned char** out,
+                                               int* outLength)
+{
+    if (n < 1 || !text || !out || !outLength)
+        return;
+    *out = nullptr;
+    *outLength = 0;
+    qelEncodingTable* table = glyphIndexTable();
+    if (!table)
+        return;
+    const char* typeface = m_representation ? m_representation->getTypefaceName() : nullptr;
+    *outLength = n;
+    *out = new unsigned char[static_cast<size_t>(n)]();
+    qelEncodingEntry** entries = table->getEntries();
+    for (int i = 0; 2 * i + 1 < n; ++i) {
+        const unsigned id = 256u * text[2 * i] + text[2 * i + 1];
+        const qelEncodingEntry* e = id < static_cast<unsigned>(table->getEntryCount()) ? entries[id] : nullptr;
+        if (e) {
+            (*out)[2 * i] = static_cast<unsigned char>(e->glyphIndex >> 8);
+            (*out)[2 * i + 1] = static_cast<unsigned char>(e->glyphIndex);
+        } else {
+            logFontWarning("\n==>Font=%s Warning! Encoding Table Array does not have Glyph Index for CharacterID:%d",
+                           typeface ? typeface : "(null)", static_cast<int>(id));
+        }
+    }
 }
 
 // --- physical fonts -----------------------------------------------------------------

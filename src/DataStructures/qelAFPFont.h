@@ -11,10 +11,14 @@
 #include <utility>
 #include <vector>
 
+struct qelCharacterWidthTable;
 class qelCodePage;
+class qelEncodingTable;
 class qelFontHandle;
 class qelIPSFontResource;
 class qelList;
+class qelMFMFile;
+struct qelMFMWidthSet;
 class qelPDFFontRepresentation;
 class qelString;
 
@@ -189,10 +193,36 @@ public:
     virtual qelCodePage* getCodePage();
     void setCodePage(qelCodePage* codePage) { m_codePage = codePage; }
 
-    // --- width arrays: per rotation 1024 widths by code point (new[],
-    // owned; the previous array is freed) ---
+    // --- width arrays: per rotation (0, 90, 180, 270 degrees) 1024 widths
+    // by code point, owned copies ---
     uint16_t* getWidthArray(int rotation) const;
-    void setWidthArray(int rotation, uint16_t* widths);
+    // Replaces the array of the rotation by a copy of 1024 widths; null
+    // only drops it; other rotations are ignored.
+    void setWidthArray(const uint16_t* widths, int rotation);
+    // Character width tables of the character set per rotation (borrowed).
+    void setCharMetricsTable(const qelCharacterWidthTable* table, int rotation);
+    const qelCharacterWidthTable* getCharMetricsTable(int rotation) const;
+    // The four width arrays by code point of a code page, from the width
+    // tables and the code page's GCGID table; null when they are missing.
+    // The caller owns the result.
+    qelMFMWidthSet* computeWidthArrays(qelCodePage* codePage);
+    // Takes the widths of the code page from the MFM record of the file
+    // name, computing, adding and writing them when the record lacks them:
+    // 0 done, -1 no file name or code page, -2 the code page has no key.
+    int writeMetricsFile(const char* mfmFileName, qelCodePage* codePage, const char* versionTag);
+    // MFM record of the font (borrowed from the pool's cache).
+    qelMFMFile* getMetricsRecord() const { return m_metricsRecord; }
+    void setMetricsRecord(qelMFMFile* record) { m_metricsRecord = record; }
+
+    // --- glyph indexes of fonts of PDF input ---
+    // The encoding table of the name (any case), else the first; null
+    // without name or font resource.
+    qelEncodingTable* findEncodingTable(const char* name) const;
+    // One byte per character, or two-byte character ids (high byte first),
+    // to two-byte glyph indexes (high byte first) in a new[] array; codes
+    // without glyph index give 0. Nothing for n below 1.
+    void mapBytesToGlyphIndexes(const unsigned char* text, int n, unsigned char** out, int* outLength);
+    void mapCharacterIdsToGlyphIndexes(const unsigned char* text, int n, unsigned char** out, int* outLength);
 
     // --- physical fonts ---
     // Adds the entry of a size or replaces its texts.
@@ -235,6 +265,10 @@ public:
 
 private:
     void initialise(qelFontRepresentation* representation);
+    // The encoding entries of the font's encoding name; null after logging
+    // why there are none.
+    qelEncodingTable* glyphIndexTable();
+    void logFontWarning(const char* format, ...) const __attribute__((format(printf, 2, 3)));
     void deleteTemporaryFiles();
 
     qelString* m_codedFontName = nullptr;
@@ -253,6 +287,8 @@ private:
     bool m_embedded = false;
     qelCodePage* m_codePage = nullptr;
     uint16_t* m_widthArrays[4] = {nullptr, nullptr, nullptr, nullptr};
+    const qelCharacterWidthTable* m_charMetricsTables[4] = {nullptr, nullptr, nullptr, nullptr};
+    qelMFMFile* m_metricsRecord = nullptr;
     qelList* m_fontHandles = nullptr;
     int32_t m_kind = KIND_RASTER;
     qelString* m_encoding = nullptr;
