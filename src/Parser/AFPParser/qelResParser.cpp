@@ -61,6 +61,13 @@ char* newText(const std::string& text)
     return out;
 }
 
+// Sets the current field of a parser that read a candidate's first field,
+// once the candidate's stream is gone.
+struct CurrentFieldAccess : qelAFPParser
+{
+    static void set(qelAFPParser& parser, qelSFIBlock* field) { parser.*(&CurrentFieldAccess::m_currentSF) = field; }
+};
+
 std::string withSlash(const char* directory)
 {
     std::string out(directory);
@@ -316,17 +323,31 @@ bool qelResParser::startsWithResource(const char* path)
     std::unique_ptr<qelIOStream> input(new (std::nothrow) qelIOStream());
     if (!input)
         throw "Unable to allocate resource filename to find at qelResParser";
-    qelAFPParser reader(false);
+    // Read by this parser: a reader of its own would take the pool's
+    // triplet reader, which every parser shares, with it when it goes.
+    qelAFPParser* reader = getFieldParser();
+    qelSFIBlock* before = reader ? reader->getCurrentSF() : nullptr;
     int id = 0;
     try {
         input->openFile(path, false);
         input->rewind();
-        qelSFIBlock* field = reader.readNextSF(input.get());
+        qelSFIBlock* field = nullptr;
+        if (reader) {
+            field = reader->readNextSF(input.get());
+        } else {
+            do
+                field = input->readSFI();
+            while (field && field->getId() == 0xEEEE);
+        }
         id = field ? field->getId() : 0;
     } catch (...) {
+        if (reader)
+            CurrentFieldAccess::set(*reader, before);
         input->close();
         throw;
     }
+    if (reader)
+        CurrentFieldAccess::set(*reader, before);
     input->close();
     return isResourceBegin(id);
 }
