@@ -38,6 +38,14 @@ void qelResGOCA::addParsedObject(qelGraphicObject* object)
     qelPtocaMedia::addParsedObject(object);
 }
 
+qelList* qelResGOCA::takeObjects()
+{
+    qelList* objects = getObjectList();
+    if (objects)
+        objects->stopOwningItems();
+    return objects;
+}
+
 int qelResGOCA::display(qelVisitor* visitor, float x, float y)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();

@@ -24,6 +24,10 @@ public:
     // Appends the object, which takes the resource's include position as
     // its origin.
     void addParsedObject(qelGraphicObject* object) override;
+    // Hands the objects over to the caller: the returned list (still the
+    // resource's, null when empty) no longer owns them, so the caller takes
+    // every one before the resource goes.
+    qelList* takeObjects();
 
     // True for the output formats that draw graphics resources.
     static bool isDrawnFor(int outputFormat);

@@ -3,10 +3,13 @@
 #include "qelDocumentParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelGocaParser.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
+#include "qelList.h"
 #include "qelMessageOutput.h"
+#include "qelResGOCA.h"
 #include "qelResPSEG.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
@@ -103,9 +106,7 @@ qelResPSEG* qelPSEGParser::parsePageSegment()
             case 0xA8FB: // IOCA image
                 skipObject(field->getId(), true);
                 break;
-            case 0xA8BB: // graphics
-                skipObject(field->getId(), false);
-                break;
+            case 0xA8BB: parseGraphics(segment.get()); break;
             case 0xA95F:
                 endPageSegment();
                 return segment.release();
@@ -144,6 +145,21 @@ void qelPSEGParser::endPageSegment()
     if (log && (log->m_levelMask & 0x1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA95F,
                                 "EPS", "End Page Segment", name.c_str());
+}
+
+void qelPSEGParser::parseGraphics(qelResPSEG* segment)
+{
+    qelLogStream* log = logStream();
+    if (log && (log->m_levelMask & 0x1))
+        log->printLine("GOCA : Graphic Object in page segment ");
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
+    if (!parser)
+        throw "Unable to allocate GOCA Parser at qelPSEGParser";
+    parser->setCurrentSF(m_currentSF);
+    std::unique_ptr<qelResGOCA> graphics(parser->parseGraphics(m_resourceName.c_str()));
+    if (graphics)
+        segment->addObjects(graphics->takeObjects());
 }
 
 void qelPSEGParser::skipObject(int beginId, bool count)

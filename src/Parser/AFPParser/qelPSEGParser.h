@@ -25,6 +25,9 @@ private:
     qelResPSEG* parsePageSegment();
     void beginPageSegment(qelResPSEG* segment);
     void endPageSegment();
+    // Reads the graphics object whose Begin Graphics is current; its
+    // objects become the segment's.
+    void parseGraphics(qelResPSEG* segment);
     // Skips an object whose reader is not there yet; counted when asked.
     void skipObject(int beginId, bool count);
     std::string readName();

@@ -5,12 +5,14 @@
 #include "qelFileStream.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
+#include "qelGocaParser.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelRes.h"
+#include "qelResGOCA.h"
 #include "qelResParser.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
@@ -364,7 +366,30 @@ void qelResGroupParser::parseResource(int type)
         }
         break;
     }
-    case 0x03:
+    case 0x03: {
+        qelLogStream* log = logStream();
+        if (log && (log->m_levelMask & 0x1))
+            log->printLine("GOCA : Graphic Object in Page");
+        auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
+        if (!parser) {
+            skipUnsupported(type);
+            break;
+        }
+        // The Begin Graphics: delivered again when met directly in the group,
+        // else the field after the Begin Resource.
+        qelSFIBlock* begin = readNextSF();
+        if (begin->getId() != 0xA8BB) {
+            reportUnexpectedSF(begin->getId());
+            break;
+        }
+        parser->setCurrentSF(begin);
+        if (qelRes* resource = parser->parseGraphics(m_resourceName.c_str())) {
+            resource->setFound(1);
+            resource->setInline(in && in->isSpoolInput() ? 1 : 0);
+            registerResource(resource, false);
+        }
+        break;
+    }
     case 0x06:
     case 0x40:
     case 0x41:
