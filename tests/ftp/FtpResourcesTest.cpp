@@ -1,0 +1,319 @@
+#include "FtpTestServer.h"
+
+#include "lorbane.h"
+#include "qelMessageOutput.h"
+#include "qelUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
+
+using ftptest::FtpTestServer;
+
+namespace {
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A structured field with its introducer; id is the 3-byte identifier.
+std::string field(unsigned id, const std::string& data = std::string())
+{
+    size_t length = 8 + data.size();
+    std::string out;
+    out += '\x5A';
+    out += static_cast<char>(length >> 8);
+    out += static_cast<char>(length & 0xFF);
+    out += static_cast<char>(id >> 16);
+    out += static_cast<char>((id >> 8) & 0xFF);
+    out += static_cast<char>(id & 0xFF);
+    out += std::string(3, '\0');
+    return out + data;
+}
+
+// An 8-byte EBCDIC name.
+std::string name8(const std::string& name)
+{
+    std::string text = name;
+    text.resize(8, ' ');
+    qelUtils::asciiToEbcdic(reinterpret_cast<unsigned char*>(&text[0]), 8);
+    return text;
+}
+
+// A page segment holding one image object, which the reader skips and
+// counts as unsupported.
+std::string pageSegment(const std::string& name)
+{
+    return field(0xD3A85F, name8(name)) + field(0xD3A8FB) + field(0xD3A6FB, std::string(2, '\0')) +
+           field(0xD3A9FB) + field(0xD3A95F, name8(name));
+}
+
+// Fields put in front of the n-th appearance (from 1) of a field id.
+struct Insert
+{
+    unsigned before;
+    int occurrence;
+    std::string bytes;
+};
+
+// The FOP hello document with extra fields put in.
+std::string helloWith(const std::vector<Insert>& inserts)
+{
+    const std::string in = readAll(std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp");
+    std::string out;
+    std::vector<std::pair<unsigned, int>> seen;
+    size_t at = 0;
+    while (at + 3 <= in.size()) {
+        size_t length = (static_cast<unsigned char>(in[at + 1]) << 8) | static_cast<unsigned char>(in[at + 2]);
+        if (in[at] != '\x5A' || at + 1 + length > in.size() || length < 8)
+            break;
+        unsigned id = (static_cast<unsigned char>(in[at + 3]) << 16) | (static_cast<unsigned char>(in[at + 4]) << 8) |
+                      static_cast<unsigned char>(in[at + 5]);
+        int count = 0;
+        for (auto& s : seen)
+            if (s.first == id)
+                count = ++s.second;
+        if (count == 0)
+            seen.emplace_back(id, count = 1);
+        for (const Insert& insert : inserts)
+            if (insert.before == id && insert.occurrence == count)
+                out += insert.bytes;
+        out.append(in, at, 1 + length);
+        at += 1 + length;
+    }
+    return out;
+}
+
+// Include Page Segment at a position.
+std::string includeSegment(const std::string& name)
+{
+    return field(0xD3AF5F, name8(name) + std::string("\x00\x00\x64\x00\x00\x64", 6));
+}
+
+const unsigned kEndPage = 0xD3A9AF;
+
+// Conversions of one AFP input to text through the C interface, resources
+// in local directories or on the local FTP server, which the INI file
+// describes as the locations RES (all resources) and PART (some of them).
+class FtpResourcesTest : public ::testing::Test
+{
+protected:
+    struct Run
+    {
+        int rc = 0;
+        std::string text;
+        std::string messages;
+        int connections = 0;
+    };
+
+    static void SetUpTestSuite()
+    {
+        s_python = new std::string(FtpTestServer::findPython());
+        s_error = new std::string();
+        if (s_python->empty())
+            return;
+        s_server = new FtpTestServer();
+        s_server->start(*s_python, *s_error);
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+        delete s_python;
+        delete s_error;
+    }
+
+    void SetUp() override
+    {
+        if (s_python->empty())
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";
+        ASSERT_TRUE(s_server && s_server->port() > 0) << *s_error;
+        char pattern[] = "/tmp/lorbane-ftpres-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = std::string(pattern) + "/";
+        for (const char* sub : {"pseg", "ovl", "fdef", "none"})
+            ::mkdir((m_dir + sub).c_str(), 0755);
+        const std::string port = std::to_string(s_server->port());
+        writeAll(m_dir + "lorbane.ini", "[Settings]\n"
+                                        "[RES]\nType=FTP\nHostName=127.0.0.1:" + port +
+                                            "\nUserName=u\nPassword=" + FtpTestServer::password() +
+                                            "\nStartDir=/res\n"
+                                            "[PART]\nType=FTP\nHostName=127.0.0.1:" + port +
+                                            "\nUserName=u\nPassword=" + FtpTestServer::password() +
+                                            "\nStartDir=/part\n");
+    }
+
+    void TearDown() override
+    {
+        if (!m_dir.empty()) {
+            std::string command = "rm -rf '" + m_dir + "'";
+            if (std::system(command.c_str()) != 0)
+                ADD_FAILURE() << "could not remove " << m_dir;
+        }
+    }
+
+    // A resource in the local directory (with an extension) and on the
+    // server locations (upper-case name without extension) as listed.
+    void addResource(const std::string& localPath, const std::string& name, const std::string& bytes,
+                     std::vector<const char*> remoteDirs)
+    {
+        writeAll(m_dir + localPath, bytes);
+        for (const char* dir : remoteDirs)
+            s_server->writeFile(std::string(dir) + "/" + name, bytes);
+    }
+
+    // Converts the input with the given option pairs into its own output
+    // directory.
+    Run convert(const std::string& label, const std::string& input,
+                const std::vector<std::pair<std::string, std::string>>& extra)
+    {
+        const std::string out = m_dir + "out-" + label + "/";
+        ::mkdir(out.c_str(), 0755);
+        writeAll(m_dir + "in.afp", input);
+        std::vector<std::pair<std::string, std::string>> all = {
+            {"IniFilePath", m_dir},   {"OutputFilePath", out}, {"LogPath", out},
+            {"OutputFormat", "ASCII"}, {"QuietMode", "off"},   {"CpPath", std::string(LORBANE_SOURCE_DIR) + "/data/"}};
+        all.insert(all.end(), extra.begin(), extra.end());
+        std::vector<std::string> texts;
+        texts.reserve(2 * all.size());
+        for (const auto& pair : all) {
+            texts.push_back(pair.first);
+            texts.push_back(pair.second);
+        }
+        std::vector<qelSDKNameValue> options(all.size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            options[i].name = &texts[2 * i][0];
+            options[i].value = &texts[2 * i + 1][0];
+            options[i].next = i + 1 < all.size() ? &options[i + 1] : nullptr;
+        }
+        std::string inputName = m_dir + "in.afp";
+        qelSDKNameList files = {&inputName[0], nullptr};
+
+        FILE* messages = std::tmpfile();
+        qelMessageOutput::set(messages);
+        const int before = s_server->connections();
+        Run run;
+        EXPECT_EQ(lorbane_SetOptions(options.data()), 0) << label;
+        EXPECT_EQ(lorbane_File_Init(), 0) << label;
+        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0) << label;
+        run.rc = lorbane_File(&files);
+        lorbane_File_Term();
+        run.connections = s_server->connections() - before;
+        qelMessageOutput::set(nullptr);
+        std::fflush(messages);
+        std::rewind(messages);
+        for (int c = std::fgetc(messages); c != EOF; c = std::fgetc(messages))
+            run.messages += static_cast<char>(c);
+        std::fclose(messages);
+        run.text = readAll(out + "in.txt");
+        return run;
+    }
+
+    // The messages without the lines that name where a resource came from,
+    // the one that falls back on the resource path and the run times.
+    static std::string withoutSources(const std::string& messages)
+    {
+        std::string out;
+        size_t at = 0;
+        while (at < messages.size()) {
+            size_t end = messages.find('\n', at);
+            end = end == std::string::npos ? messages.size() : end + 1;
+            std::string line = messages.substr(at, end - at);
+            bool keep = true;
+            for (const char* start :
+                 {"Loading resource file ", "Warning! No ", "Lorbane Started at", "Lorbane Finished at"})
+                keep = keep && line.compare(0, std::strlen(start), start) != 0;
+            if (keep)
+                out += line;
+            at = end;
+        }
+        return out;
+    }
+
+    std::string remoteSource(const char* location, const char* dir, const char* name) const
+    {
+        return std::string("Loading resource file @") + location + " //127.0.0.1:" +
+               std::to_string(s_server->port()) + dir + name + "\n";
+    }
+
+    static std::string* s_python;
+    static std::string* s_error;
+    static FtpTestServer* s_server;
+    std::string m_dir;
+};
+
+std::string* FtpResourcesTest::s_python = nullptr;
+std::string* FtpResourcesTest::s_error = nullptr;
+FtpTestServer* FtpResourcesTest::s_server = nullptr;
+
+TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
+{
+    addResource("pseg/S1SEG.PSG", "S1SEG", pageSegment("S1SEG"), {"res", "part"});
+    addResource("pseg/S1TWO.PSG", "S1TWO", pageSegment("S1TWO"), {"res"});
+    const std::string input =
+        helloWith({{kEndPage, 1, includeSegment("S1SEG")}, {kEndPage, 2, includeSegment("S1TWO")}});
+
+    const Run local = convert("local", input, {{"PageSegmentPath", m_dir + "pseg"}});
+    EXPECT_EQ(local.rc, 2) << local.messages;
+    EXPECT_NE(local.text.find("Hello AFP world."), std::string::npos) << local.text;
+    EXPECT_NE(local.messages.find("Loading resource file " + m_dir + "pseg/S1TWO.PSG\n"), std::string::npos)
+        << local.messages;
+    EXPECT_EQ(local.connections, 0);
+
+    struct Case
+    {
+        const char* label;
+        std::vector<std::pair<std::string, std::string>> options;
+        // Where each segment is loaded from.
+        std::string first;
+        std::string second;
+    };
+    const Case cases[] = {
+        {"path", {{"PageSegmentPath", "@RES"}}, remoteSource("RES", "/res", "S1SEG"),
+         remoteSource("RES", "/res", "S1TWO")},
+        {"respath", {{"ResPath", "@res"}}, remoteSource("res", "/res", "S1SEG"), remoteSource("res", "/res", "S1TWO")},
+        // S1TWO is not at PART: the search goes on silently to the directory.
+        {"mixed",
+         {{"PageSegmentPath", "@PART," + m_dir + "pseg"}},
+         remoteSource("PART", "/part", "S1SEG"),
+         "Loading resource file " + m_dir + "pseg/S1TWO.PSG\n"},
+    };
+    for (const Case& c : cases) {
+        const Run run = convert(c.label, input, c.options);
+        EXPECT_EQ(run.rc, local.rc) << c.label;
+        EXPECT_EQ(run.text, local.text) << c.label;
+        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
+        EXPECT_NE(run.messages.find(c.first), std::string::npos) << c.label << "\n" << run.messages;
+        EXPECT_NE(run.messages.find(c.second), std::string::npos) << c.label << "\n" << run.messages;
+        EXPECT_EQ(run.messages.find("E192"), std::string::npos) << c.label;
+        // Every file of the run over one connection.
+        EXPECT_EQ(run.connections, 1) << c.label;
+    }
+
+    // Not found anywhere: the same as a missing local file.
+    const Run absentLocal = convert("absent-local", helloWith({{kEndPage, 1, includeSegment("S1NONE")}}),
+                                    {{"PageSegmentPath", m_dir + "none"}});
+    const Run absent =
+        convert("absent", helloWith({{kEndPage, 1, includeSegment("S1NONE")}}), {{"PageSegmentPath", "@RES"}});
+    EXPECT_NE(absent.messages.find("E058: Resource (S1NONE) not found"), std::string::npos) << absent.messages;
+    EXPECT_EQ(absent.messages.find("E192"), std::string::npos);
+    EXPECT_EQ(absent.rc, absentLocal.rc);
+    EXPECT_EQ(absent.text, absentLocal.text);
+}
+
+} // namespace
