@@ -241,12 +241,40 @@ void qelASCIIVisitor::putText(const char* text, int length, int direction)
     }
 }
 
-void qelASCIIVisitor::writeRun(const char* text, int length, int direction, float advance)
+void qelASCIIVisitor::writeRun(const char* text, int length, int direction, float advance, const Run* previous)
 {
     qelPageCoordinateTransformer* t = getTransformer();
     setCell(static_cast<int>(t->getX()), static_cast<int>(t->getY()));
+    if (previous && previous->length > 0)
+        keepApart(*previous, length, direction);
     putText(text, length, direction);
     t->moveInline(length * advance);
+}
+
+void qelASCIIVisitor::keepApart(const Run& previous, int length, int direction)
+{
+    // Rounding the word's position to a cell can put it right against the
+    // word before it; a blank cell stays between the words of one text.
+    switch (direction) {
+    case 0:
+        if (m_row == previous.row && m_column < previous.column + previous.length + 1)
+            m_column = previous.column + previous.length + 1;
+        break;
+    case 180:
+        if (m_row == previous.row && m_column > previous.column - length - 1)
+            m_column = previous.column - length - 1;
+        break;
+    case 270:
+        if (m_column == previous.column && m_row < previous.row + previous.length + 1)
+            m_row = previous.row + previous.length + 1;
+        break;
+    case 90:
+        if (m_column == previous.column && m_row > previous.row - previous.length - 1)
+            m_row = previous.row - previous.length - 1;
+        break;
+    default:
+        break;
+    }
 }
 
 void qelASCIIVisitor::writeTextObject(qelTextObject* text)
@@ -290,11 +318,14 @@ void qelASCIIVisitor::writeTextObject(qelTextObject* text)
         return;
     }
     int wordStart = 0;
+    Run previous;
     for (int i = 0; i <= length; ++i) {
         if (i < length && chars[i] != ' ')
             continue;
-        if (i > wordStart)
-            writeRun(chars + wordStart, i - wordStart, direction, advance);
+        if (i > wordStart) {
+            writeRun(chars + wordStart, i - wordStart, direction, advance, &previous);
+            previous = Run{m_row, m_column, i - wordStart};
+        }
         if (i < length)
             t->moveInline(static_cast<float>(s));
         wordStart = i + 1;

@@ -74,7 +74,15 @@ public:
     const char* getPageBuffer() const { return m_pageBuffer; }
 
 private:
-    void writeRun(const char* text, int length, int direction, float advance);
+    // Cell and length of a word written before.
+    struct Run
+    {
+        int32_t row = 0;
+        int32_t column = 0;
+        int32_t length = 0;
+    };
+    void writeRun(const char* text, int length, int direction, float advance, const Run* previous = nullptr);
+    void keepApart(const Run& previous, int length, int direction);
 
     FILE* m_file = nullptr;
     char* m_pageBuffer = nullptr;

@@ -17,6 +17,7 @@
 #include "qelImgUtils.h"
 #include "qelIndexImplementor.h"
 #include "qelIndexList.h"
+#include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelMappingDef.h"
@@ -556,6 +557,13 @@ void qelLorbane::releaseParser()
 {
     if (!m_parser)
         return;
+    // The parser's input took the check-out stream over and deletes it
+    // with the parser.
+    if (m_checkoutStream) {
+        qelIOStream* input = qelIOStream::getCurrent();
+        if (input && input->getStream() == m_checkoutStream)
+            m_checkoutStream = nullptr;
+    }
     qelDocumentParser* parser = m_parser;
     ParserRelease release = m_parserRelease;
     m_parser = nullptr;

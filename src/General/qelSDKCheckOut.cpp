@@ -154,8 +154,14 @@ extern "C" int lorbane_File_Reader(qelSDKNameList* documentIds, const char* outp
             if (directory && *directory.get())
                 ini->setOutputFilePath(directory.get());
             std::unique_ptr<char[]> base(qelUtils::getBaseName(outputFile, false));
-            if (base && *base.get())
-                ini->setFilenamePattern((std::string("\"") + base.get() + "\"").c_str());
+            if (base && *base.get()) {
+                // The name pattern needs a field: the piece with the name
+                // formats the spool name to nothing.
+                std::string name;
+                for (const char* c = base.get(); *c; ++c)
+                    name += *c == '%' ? std::string("%%") : std::string(1, *c);
+                ini->setFilenamePattern(("\"" + name + "%.0s\",SPOOLNAME").c_str());
+            }
             const char* extension = qelUtils::getExtension(outputFile);
             if (extension && *extension)
                 ini->setAttribute("CustomFileExtension", extension);

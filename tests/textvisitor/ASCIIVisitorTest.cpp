@@ -3,6 +3,7 @@
 #include "qelIni.h"
 #include "qelMessageOutput.h"
 #include "qelPtocaPage.h"
+#include "qelTextObject.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +161,43 @@ TEST_F(ASCIIVisitorTest, CellsRunsAndDirections)
     EXPECT_EQ('|', grid[6 * 20 + 15]);
     EXPECT_EQ('b', grid[7 * 20 + 15]);
     v.finalizePage();
+}
+
+// Words of one text cut at blanks: rounding each word's position to a cell
+// never joins two words.
+TEST_F(ASCIIVisitorTest, WordsOfOneTextKeepABlankCellBetweenThem)
+{
+    struct Case
+    {
+        const char* what;
+        float x;
+        float spacing;
+        const char* expected;
+    };
+    // Cells of 10 units; "Times" ends at 287 and "line" starts at 295,
+    // which rounds down to the cell right after "Times".
+    const Case cases[] = {
+        {"narrow spacing", 189, 8, "                   Bold Times line\n- Page 1 - \n"},
+        {"wide spacing", 189, 20, "                   Bold  Times  line\n- Page 1 - \n"},
+        {"no spacing: one run", 189, 0, "                   Bold Times line\n- Page 1 - \n"},
+    };
+    for (const Case& c : cases) {
+        qelASCIIVisitor v;
+        auto p = page(400, 120, 100, 120);
+        v.initializeDoc(nullptr);
+        v.initializePage(p.get());
+        qelTextObject text;
+        text.setText("Bold Times line");
+        text.setResolution(240);
+        text.setX(c.x);
+        text.setY(60);
+        text.setAbsoluteInlineFlag(1);
+        text.setAbsoluteBaselineFlag(1);
+        text.setWordSpacing(c.spacing);
+        v.writeTextObject(&text);
+        v.finalizePage();
+        EXPECT_EQ(c.expected, output(v)) << c.what;
+    }
 }
 
 } // namespace
