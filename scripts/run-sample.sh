@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, makes a release build, shows the demonstration
-# program's version and converts the sample AFP file to text. The run takes
-# place in build/sample (INI file, output and error reports stay there).
+# program's version, converts the sample AFP file to text and prints where
+# the output is. The run takes place in build/sample (INI file, output and
+# error reports stay there).
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build/release}"
@@ -11,6 +12,8 @@ cmake --build "$BUILD_DIR" --target lorbane-demo || exit 1
 DEMO="$BUILD_DIR/demo/lorbane-demo"
 
 RUN="$ROOT/build/sample"
+# Outputs of an earlier run would be listed as this run's.
+rm -rf "$RUN/out"
 mkdir -p "$RUN/out" "$RUN/log"
 cp "$ROOT/demo/lorbane.ini" "$RUN/lorbane.ini"
 ln -sfn "$ROOT/tests" "$RUN/tests"
@@ -23,5 +26,11 @@ rc=$?
 # Negative results arrive as 8-bit exit statuses (-12 is 244).
 if [ "$rc" -gt 127 ]; then rc=$((rc - 256)); fi
 echo "lorbane-demo result: $rc" >&2
-ls out >&2
+found=0
+for f in "$RUN"/out/*; do
+  [ -f "$f" ] || continue
+  echo "Output: $f"
+  found=1
+done
+[ "$found" = 1 ] || echo "No output in $RUN/out (see the messages above)"
 exit 0
