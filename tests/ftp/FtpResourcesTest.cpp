@@ -305,15 +305,29 @@ TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
         EXPECT_EQ(run.connections, 1) << c.label;
     }
 
-    // Not found anywhere: the same as a missing local file.
-    const Run absentLocal = convert("absent-local", helloWith({{kEndPage, 1, includeSegment("S1NONE")}}),
-                                    {{"PageSegmentPath", m_dir + "none"}});
-    const Run absent =
-        convert("absent", helloWith({{kEndPage, 1, includeSegment("S1NONE")}}), {{"PageSegmentPath", "@RES"}});
-    EXPECT_NE(absent.messages.find("E058: Resource (S1NONE) not found"), std::string::npos) << absent.messages;
-    EXPECT_EQ(absent.messages.find("E192"), std::string::npos);
-    EXPECT_EQ(absent.rc, absentLocal.rc);
-    EXPECT_EQ(absent.text, absentLocal.text);
+    // Missing and empty files fail as local ones do; the missing remote
+    // file is silent.
+    addResource("none/S1EMPTY.PSG", "S1EMPTY", "", {"res"});
+    const struct
+    {
+        const char* name;
+        std::string localMessage;
+        std::string remoteMessage;
+    } failures[] = {
+        {"S1NONE", "E058: Resource (S1NONE) not found", "E058: Resource (S1NONE) not found"},
+        {"S1EMPTY", "E072: File (" + m_dir + "none/S1EMPTY.PSG) is empty.", "E072: File (@RES/S1EMPTY) is empty."},
+    };
+    for (const auto& f : failures) {
+        const std::string failing = helloWith({{kEndPage, 1, includeSegment(f.name)}});
+        const Run local = convert(std::string("local-") + f.name, failing, {{"PageSegmentPath", m_dir + "none"}});
+        const Run remote = convert(std::string("remote-") + f.name, failing, {{"PageSegmentPath", "@RES"}});
+        EXPECT_NE(local.messages.find(f.localMessage), std::string::npos) << local.messages;
+        EXPECT_NE(remote.messages.find(f.remoteMessage), std::string::npos) << remote.messages;
+        EXPECT_EQ(remote.messages.find("E192"), std::string::npos) << f.name;
+        EXPECT_EQ(remote.rc, local.rc) << f.name;
+        EXPECT_EQ(remote.text, local.text) << f.name;
+        EXPECT_NE(remote.text.find("Hello AFP world."), std::string::npos) << f.name;
+    }
 }
 
 } // namespace

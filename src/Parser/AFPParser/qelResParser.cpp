@@ -421,6 +421,13 @@ char* qelResParser::openLogicalLocation(const char* location, const char* fileNa
             delete e;
             return nullptr;
         }
+        if (e->getId() == 1 && e->getKind() == QEL_MSG_INFO) {
+            // An empty remote file ends at its first byte: an error, as an
+            // empty local one is, not a silent end of data.
+            delete e;
+            const std::string where = withSlash(location) + remote;
+            throw new qelException(__FILE__, __LINE__, 72 /* E072 */, 0, true, where.c_str());
+        }
         throw;
     }
     m_found = true;
