@@ -200,4 +200,37 @@ TEST_F(ASCIIVisitorTest, WordsOfOneTextKeepABlankCellBetweenThem)
     }
 }
 
+// The blank-row limit follows MaxRows (a hundredth, halves rounded down):
+// nine blank rows between two texts give one empty line per limit + 1.
+TEST_F(ASCIIVisitorTest, BlankRowLimitFollowsMaxRows)
+{
+    struct Case
+    {
+        int maxRows;
+        const char* between;
+    };
+    const Case cases[] = {
+        {0, "\n"},     // limit 5
+        {300, "\n\n"}, // limit 3
+        {350, "\n\n"}, // 3.5 rounds down to 3
+        {360, "\n"},   // limit 4
+    };
+    for (const Case& c : cases) {
+        ini()->setMaxRows(c.maxRows);
+        const int rows = c.maxRows > 0 ? c.maxRows : 32;
+        qelASCIIVisitor v;
+        auto p = page(200, static_cast<uint32_t>(rows * 12), 100, 120);
+        v.initializePage(p.get());
+        ASSERT_EQ(12, v.getCellHeight()) << c.maxRows;
+        v.setCell(10, 12);
+        v.putText("a", 1, 0);
+        v.setCell(10, 12 * 11);
+        v.putText("b", 1, 0);
+        v.finalizePage();
+        const std::string text = output(v);
+        EXPECT_EQ(0u, text.find(std::string(" a\n") + c.between + " b\n")) << c.maxRows << "\n" << text;
+    }
+    ini()->setMaxRows(0);
+}
+
 } // namespace
