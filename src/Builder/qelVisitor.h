@@ -334,6 +334,12 @@ int findFontFileWithSuffixes(const char* directory, const char* name, const qelL
                              char* fontPath, bool needMetrics, bool needProgram, int* type,
                              const char* characterSetName, qelLogStream* log);
 
+// Advances of n text bytes: code 0x40 takes the space increment when it is
+// not 0; any other code its width * factor (the width of 0x40 when 0) plus
+// the character spacing, which the last advance and the total leave out.
+float computeTextAdvances(const unsigned char* bytes, int n, const uint16_t* widths, float spaceIncrement,
+                          float characterSpacing, float factor, float* advances);
+
 // Size (w, h) fitted into the box (W, H) keeping its aspect ratio.
 qelPoint fitSizeKeepingAspect(qelPoint size, qelPoint box);
 

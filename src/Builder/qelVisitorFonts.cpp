@@ -375,6 +375,30 @@ int qelVisitor::getTextVisibility(qelTextObject* text)
 }
 
 
+float computeTextAdvances(const unsigned char* bytes, int n, const uint16_t* widths, float spaceIncrement,
+                          float characterSpacing, float factor, float* advances)
+{
+    if (!bytes || !widths || !advances || n < 1)
+        return 0;
+    float total = 0;
+    for (int i = 0; i < n; ++i) {
+        const unsigned char b = bytes[i];
+        float w;
+        if (b == 0x40 && spaceIncrement != 0) {
+            w = spaceIncrement;
+        } else {
+            w = widths[b] * factor;
+            if (w == 0)
+                w = widths[0x40] * factor;
+            w += characterSpacing;
+        }
+        advances[i] = w;
+        total += w;
+    }
+    advances[n - 1] -= characterSpacing;
+    return total - characterSpacing;
+}
+
 namespace
 {
 const char* orNull(const char* text)
@@ -448,8 +472,8 @@ bool qelVisitor::resolveTextFont(qelTextObject* text, qelAFPFont* font)
     const char* cpName = nullptr;
     const qelCodePage* codePage = nullptr;
     if (mapping) {
-        cpName = mapping->getCodePageName();
         codePage = mapping->getCodePage();
+        cpName = mapping->getCodePageName() ? mapping->getCodePageName() : codePage ? codePage->getName() : nullptr;
     } else if (font->getScriptCreated()) {
         cpName = font->getCodePageName();
         codePage = font->getCodePage();
@@ -521,8 +545,10 @@ void qelVisitor::mapTextFont(qelAFPFont* font, qelMappedRes* entry)
     }
     const char* csName = font->getCharacterSetName();
     const qelCodePage* codePage = entry->getCodePage();
-    const char* cpName = entry->getCodePageName();
-    if (!codePage || !csName || isDefault(csName) || isDefault(entry->getName()))
+    if (!codePage)
+        return;
+    const char* cpName = entry->getCodePageName() ? entry->getCodePageName() : codePage->getName();
+    if (!csName || isDefault(csName) || isDefault(entry->getName()))
         return;
 
     const qelMFMFile* cached = getMappedFontRecord();
@@ -584,23 +610,7 @@ float qelVisitor::computeTextExtent(qelTextObject* text, const uint16_t* widths,
         f *= scale;
 
     float* advances = new float[static_cast<size_t>(n)];
-    float total = 0;
-    for (int i = 0; i < n; ++i) {
-        const unsigned char b = bytes[i];
-        float w;
-        if (b == 0x40 && s != 0) {
-            w = s;
-        } else {
-            w = widths[b] * f;
-            if (w == 0)
-                w = widths[0x40] * f;
-            w += c;
-        }
-        advances[i] = w;
-        total += w;
-    }
-    advances[n - 1] -= c;
-    total -= c;
+    const float total = computeTextAdvances(bytes, n, widths, s, c, f, advances);
     if (widthsOut)
         *widthsOut = advances;
     else
