@@ -424,6 +424,7 @@ void qelPDFVisitor::initializePage(qelPage* page)
         return;
     m_textScaling = 100.0f;
     setCurrentFont(NO_FONT);
+    m_currentCodedFont = nullptr;
     resetPageOffset();
     setOutputPageSize(0, 0, getOutputResolution());
     ++m_outputPage;
@@ -830,10 +831,7 @@ int qelPDFVisitor::setSpecialTextFont(const char* name, int sizeTenths)
     return rc;
 }
 
-// Text, fonts, images, bar codes and annotations are not written yet.
-int qelPDFVisitor::setAFPFont(qelTextObject*) { return 0; }
-int qelPDFVisitor::setTextFont(qelTextObject*) { return 0; }
-void qelPDFVisitor::writeTextObject(qelTextObject*) {}
+// Images, bar codes and annotations are not written yet.
 void qelPDFVisitor::writeImageObject(qelImageObject*) {}
 void qelPDFVisitor::writeBarcodeObject(qelBarcodeObject*) {}
 void qelPDFVisitor::writeTiffObject(qelTiffObject*) {}
@@ -841,7 +839,6 @@ void qelPDFVisitor::writeObjectReference(qelContainerObject*) {}
 void qelPDFVisitor::writeContainerData(qelContainerObject*) {}
 void qelPDFVisitor::writeAnnotationObject(qelAnnotationObject*) {}
 bool qelPDFVisitor::isImageTypeSupported(int) { return false; }
-void qelPDFVisitor::setDefaultFont(qelTextObject*, qelMappedRes*, qelAFPFont*, bool) {}
 void qelPDFVisitor::displayIOCAImage(qelImageObject*) {}
 void qelPDFVisitor::displayRasterImage(qelImageObject*) {}
 void qelPDFVisitor::displayOtherImage(qelImageObject*) {}

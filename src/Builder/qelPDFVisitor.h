@@ -1,14 +1,19 @@
 #ifndef QEL_PDF_VISITOR_H
 #define QEL_PDF_VISITOR_H
 
+#include "qelFontRepresentation.h"
+#include "qelPDFFontFileEntry.h"
 #include "qelVisitor.h"
 
 #include "opdf.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+class qelCodePage;
 class qelLineObject;
 
 // Output visitor of the PDF format: documents of the model become one PDF
@@ -72,10 +77,90 @@ public:
     // Sets the fill (flags bit 1) and/or stroke (bit 2) colour of a model
     // colour; returns the colour space name.
     virtual const char* setOPDFColor(int type, uint32_t value, int flags, uint8_t coverage, uint8_t spare);
-    virtual int setAFPFont(qelTextObject* text);
+    // Makes the PDF font of a text current for a rendering mode (0 the AFP
+    // font itself, 1 a substitute referenced by name, 2 an embedded one).
+    virtual void setAFPFont(qelTextObject* text, qelAFPFont* font, int mode);
     // Font of the watermark text: name and size in tenths of a point.
     virtual int setSpecialTextFont(const char* name, int sizeTenths);
-    virtual int setTextFont(qelTextObject* text);
+    // An external substitute font through the mapping definition: 1 set, -1
+    // not possible.
+    virtual int setTextFont(qelTextObject* text, qelAFPFont* font, int mode);
+
+    // --- text output (qelPDFVisitorText.cpp) -------------------------------------
+    // Text state flags of beginText: 1 word spacing set, 2 character spacing set.
+    int beginText(qelTextObject* text, qelAFPFont* font, int mode);
+    void endText(int flags);
+    void writeTextUsingAFPFont(qelTextObject* text);
+    void writeVSpaceTextUsingAFPFont(qelTextObject* text, qelAFPFont* font);
+    void writeTextUsingSub(qelTextObject* text, int mode);
+    void writeRotatedText(qelTextObject* text, qelAFPFont* font, const unsigned char* bytes, int count);
+    void writeScoreLines(qelTextObject* text, qelAFPFont* font, qelPoint start, qelPoint end);
+    void checkAndWriteScore(qelPoint start, qelPoint end, qelAFPFont* font, int angle, bool underscore);
+    // Width of a text in page units; -1 without text or document.
+    float measureTextWidth(qelTextObject* text);
+    // Whether a text of rendering mode 0 can be shown with a PDF font made
+    // from its AFP font.
+    bool canBuildAFPFont(qelAFPFont* font) const;
+
+    // --- font selection (qelPDFVisitorFonts.cpp) ---------------------------------
+    // What the visitor keeps per code point usage record of a coded font.
+    struct FontRecordState
+    {
+        // 0 nothing chosen, 1 Helvetica fallback, 3 standard font, 4 Type 3
+        // font, 6 Type 1, 7 TrueType or OpenType.
+        int state = 0;
+        // 0 none (AFP font routes), 1 referenced, 2 embedded.
+        int embedding = 0;
+        std::string baseFont;
+        bool bold = false;
+        bool italic = false;
+        bool light = false;
+        std::string outlinePath;
+        // External representation (owned by the visitor) or Type 3 one.
+        qelFontRepresentation* representation = nullptr;
+        std::unique_ptr<qelFontRepresentation> type3;
+        std::vector<uint16_t> widths;
+        int widthsCount = -1;
+        std::vector<int32_t> unicodeMap;
+        std::string differences;
+        int derivedCount = -1;
+    };
+    FontRecordState& fontState(const qelPDFFontFileEntry* record);
+    // The code point usage record of a text for the substitute routes; a
+    // font without one (no text bound its codes) gets one of the visitor
+    // covering all single-byte codes.
+    qelPDFFontFileEntry* substituteRecord(qelTextObject* text, qelAFPFont* font);
+    const FontRecordState* findFontState(const qelPDFFontFileEntry* record) const;
+
+    void selectSubstituteFont(qelTextObject* text, qelAFPFont* font, int mode);
+    void setType1TTFontForRef(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record, bool standard);
+    int setMappedStandardFont(qelTextObject* text, qelAFPFont* font);
+    void setStandardFont(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    void setStandardFontWithWidth(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    void setStandardFontForCodePage(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    void findStandardFontName(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    void setFallbackFontName(qelTextObject* text, qelAFPFont* font);
+    void setDefPDFFont();
+    void prepareGlyphWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    std::vector<uint16_t> getAFPFontWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    void setType3Font(qelTextObject* text, qelAFPFont* font);
+    void setOutlineFont(qelTextObject* text, qelAFPFont* font);
+    void buildType3Font(qelAFPFont* font, qelTextObject* text);
+    void prepareOutlineFont(qelAFPFont* font, qelTextObject* text, qelPDFFontFileEntry* record);
+    std::string getOutlineDifferences(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    // Unicode values of the codes first..last (-1 none); empty when there
+    // are none.
+    std::vector<int32_t> getUnicodeMap(qelAFPFont* font, qelCodePage* codePage, qelPDFFontFileEntry* record);
+    void fillFontDescriptor(qelFontRepresentation* representation, PDFFontDescriptor* descriptor);
+    void attachExternalFont(qelAFPFont* font, qelPDFFontFileEntry* record, int fontType, const char* key,
+                            const char* fontFile);
+
+    // The font filed under a coded font's character set name, else the font.
+    static qelAFPFont* findRegisteredFont(qelAFPFont* font);
+
+    qelAFPFont* getCurrentCodedFont() const { return m_currentCodedFont; }
+    int getCurrentHeight() const { return m_currentHeight; }
+    float getTextScaling() const { return m_textScaling; }
 
     // --- colours ---------------------------------------------------------------
     void applyObjectColor(qelGraphicObject* object);
@@ -168,6 +253,20 @@ private:
     const char* m_colorSpaceName = "RGB";
     float m_textScaling = 100.0f;
     int m_blendMode = 0;
+    // Font state of the text output.
+    qelAFPFont* m_currentCodedFont = nullptr;
+    int m_currentHeight = 100;
+    std::string m_currentCodePageName;
+    std::map<const qelPDFFontFileEntry*, FontRecordState> m_fontStates;
+    std::map<const qelAFPFont*, std::unique_ptr<qelPDFFontFileEntry>> m_ownRecords;
+    // External font files loaded for substitution, by their file name.
+    std::vector<std::unique_ptr<qelFontRepresentation>> m_externalFonts;
+    // Fonts already warned about as substituted for the AFP font route.
+    std::vector<const qelAFPFont*> m_substitutedFonts;
 };
+
+// Name of a standard PDF font for a family, weight ("BOLD" is bold) and
+// italic flag; empty when the table has none.
+std::string lookupStandardFontName(const char* family, const char* weight, bool italic);
 
 #endif
