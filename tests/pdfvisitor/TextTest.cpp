@@ -1,0 +1,310 @@
+// Texts written by the PDF visitor: font choice, text state, positions and
+// orientations, score lines, and the font descriptors of substitute fonts.
+#include "PdfVisitorSupport.h"
+
+#include "qelAFPFont.h"
+#include "qelTTFRepresentation.h"
+#include "qelTextObject.h"
+#include "qelType1PFMRepresentation.h"
+
+#include <cstring>
+#include <memory>
+#include <regex>
+
+using namespace pdfvtest;
+
+namespace {
+
+// A coded font carried by the text itself (no page font mapping), with a
+// family name, style and height in tenths of a point.
+std::unique_ptr<qelAFPFont> makeFont(const char* family, bool bold, bool italic, int height = 100)
+{
+    auto font = std::make_unique<qelAFPFont>("C0TEST00", "T1V10500");
+    font->setFontName(family);
+    font->setBold(bold);
+    font->setItalic(italic);
+    font->setHeight(height);
+    return font;
+}
+
+std::unique_ptr<qelTextObject> makeText(qelAFPFont* font, const char* display, float x, float y, uint16_t iAxis = 0,
+                                        uint16_t bAxis = 90)
+{
+    auto text = std::make_unique<qelTextObject>(qelPoint{}, nullptr, reinterpret_cast<const unsigned char*>(display),
+                                                display, static_cast<uint16_t>(std::strlen(display)), iAxis, bAxis, 0);
+    text->setPosition(x, y);
+    text->setResolution(240);
+    text->setAbsoluteInlineFlag(1);
+    text->setAbsoluteBaselineFlag(1);
+    text->setWordSpacing(65535.0f);
+    text->setCharacterSpacing(65535.0f);
+    text->setFont(font);
+    return text;
+}
+
+// Text objects of a content stream, BT to ET.
+std::vector<std::string> textObjects(const std::string& content)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while ((at = content.find("BT\n", at)) != std::string::npos) {
+        const size_t end = content.find("ET\n", at);
+        if (end == std::string::npos)
+            break;
+        out.push_back(content.substr(at, end + 3 - at));
+        at = end + 3;
+    }
+    return out;
+}
+
+class TextTest : public PdfVisitorTest
+{
+protected:
+    TestPage page{1, 1975, 2806, 240};
+};
+
+} // namespace
+
+TEST(StandardFontTable, FamiliesAndStyles)
+{
+    struct Case
+    {
+        const char* family;
+        const char* weight;
+        bool italic;
+        const char* expected;
+    } cases[] = {
+        {"Times", "BOLD", true, "Times-BoldItalic"},   {"times-roman", "MEDIUM", false, "Times-Roman"},
+        {"Helvetica", "bold", false, "Helvetica-Bold"}, {"Courier", "MEDIUM", true, "Courier-Oblique"},
+        {"Symbol", "BOLD", false, ""},                  {"ZapfChancery-MediumItalic", "MEDIUM", false, "ZapfChancery-MediumItalic"},
+        {"Unknown", "MEDIUM", false, ""},               {"", "MEDIUM", false, ""},
+        {"Arial", "BOLD", true, "Arial-BoldItalic"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(lookupStandardFontName(c.family, c.weight, c.italic), c.expected) << c.family;
+}
+
+TEST_F(TextTest, SubstituteFontsByFamilyAndStyleWithHelveticaFallback)
+{
+    if (!toolAvailable("pdffonts"))
+        GTEST_SKIP() << "pdffonts missing";
+    auto times = makeFont("Times", true, true, 120);
+    auto symbol = makeFont("Symbol", true, false);
+    auto t1 = makeText(times.get(), "Bold italic", 240, 240);
+    auto t2 = makeText(symbol.get(), "Fallback", 240, 480);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(t1.get());
+        v.writeTextObject(t2.get());
+    });
+    const std::string fonts = run("pdffonts " + pdf).output;
+    EXPECT_NE(fonts.find("Times-BoldItalic"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("Helvetica-Bold"), std::string::npos) << fonts;
+    const std::string content = contentOf(pdf);
+    EXPECT_NE(content.find(" 12.000 Tf"), std::string::npos);
+    EXPECT_NE(content.find("(Bold italic) Tj"), std::string::npos);
+    EXPECT_NE(content.find("(Fallback) Tj"), std::string::npos);
+}
+
+TEST_F(TextTest, SpacingIsSetInsideTheTextObjectAndResetBeforeItsEnd)
+{
+    auto font = makeFont("Helvetica", false, false);
+    auto spaced = makeText(font.get(), "a b", 240, 240);
+    spaced->setCharacterSpacing(24.0f); // 7.2 points at 240 units per inch
+    spaced->setWordSpacing(60.0f);      // 18 points for a blank
+    auto noBlank = makeText(font.get(), "ab", 240, 480);
+    noBlank->setWordSpacing(60.0f);
+    auto unset = makeText(font.get(), "a b", 240, 720);
+    unset->setCharacterSpacing(0.0f);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(spaced.get());
+        v.writeTextObject(noBlank.get());
+        v.writeTextObject(unset.get());
+    });
+    const std::vector<std::string> objects = textObjects(contentOf(pdf));
+    ASSERT_EQ(objects.size(), 3u);
+    // Helvetica's space is 0.278 em: 18 - 2.78 at 10 points.
+    EXPECT_NE(objects[0].find("7.200 Tc"), std::string::npos) << objects[0];
+    EXPECT_NE(objects[0].find("15.220 Tw"), std::string::npos) << objects[0];
+    EXPECT_LT(objects[0].find(") Tj"), objects[0].find("0.000 Tw"));
+    EXPECT_LT(objects[0].find(") Tj"), objects[0].find("0.000 Tc"));
+    EXPECT_EQ(objects[1].find("Tw"), std::string::npos) << objects[1];
+    EXPECT_EQ(objects[2].find("Tc"), std::string::npos) << objects[2];
+    EXPECT_EQ(objects[2].find("Tw"), std::string::npos) << objects[2];
+}
+
+TEST_F(TextTest, OrientationsTurnTheTextMatrix)
+{
+    auto font = makeFont("Helvetica", false, false);
+    struct Case
+    {
+        uint16_t iAxis, bAxis;
+        const char* matrix;
+    } cases[] = {{0, 90, "1.0000 0.0000 -0.0000 1.0000"},
+                 {90, 180, "-0.0000 -1.0000 1.0000 -0.0000"},
+                 {180, 270, "-1.0000 -0.0000 0.0000 -1.0000"},
+                 {270, 0, "0.0000 1.0000 -1.0000 0.0000"}};
+    std::vector<std::unique_ptr<qelTextObject>> texts;
+    for (const Case& c : cases)
+        texts.push_back(makeText(font.get(), "Turn", 960, 960, c.iAxis, c.bAxis));
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        for (auto& t : texts)
+            v.writeTextObject(t.get());
+    });
+    const std::vector<std::string> objects = textObjects(contentOf(pdf));
+    ASSERT_EQ(objects.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        std::regex tm(R"((\S+) (\S+) (\S+) (\S+) \S+ \S+ Tm)");
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(objects[i], m, tm)) << objects[i];
+        // Compare signs and magnitudes without caring for a negative zero.
+        auto norm = [](std::string s) { return s == "-0.0000" ? std::string("0.0000") : s; };
+        std::string got = norm(m[1]) + " " + norm(m[2]) + " " + norm(m[3]) + " " + norm(m[4]);
+        std::string want;
+        std::istringstream in(cases[i].matrix);
+        for (std::string part; in >> part;)
+            want += (want.empty() ? "" : " ") + norm(part);
+        EXPECT_EQ(got, want) << "I-axis " << cases[i].iAxis;
+    }
+}
+
+TEST_F(TextTest, RemovedTextMovesOnAndKeepsItsUnderscore)
+{
+    auto font = makeFont("Helvetica", false, false);
+    auto removed = makeText(font.get(), "Gone", 240, 240);
+    removed->setRemoved(1);
+    removed->setUnderline(1);
+    auto over = makeText(font.get(), "Struck", 240, 480);
+    over->setOverstrike(1);
+    qelPoint afterRemoved{};
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(removed.get());
+        afterRemoved = v.getTransformer()->getPosition();
+        v.writeTextObject(over.get());
+    });
+    const std::string content = contentOf(pdf);
+    EXPECT_EQ(content.find("(Gone) Tj"), std::string::npos);
+    EXPECT_NE(content.find("(Struck) Tj"), std::string::npos);
+    // "Gone" in 10-point Helvetica is 24.46 points = 81.53 units wide.
+    EXPECT_NEAR(afterRemoved.x, 240.0f + 81.53f, 0.1f);
+    // Underscore 0.5 points wide at 1 point below the baseline (7.5 % of
+    // the size plus half the line); overstrike at half the size above it.
+    std::regex stroke(R"(([\d.]+) w\n([\d.]+) ([\d.]+) m\n([\d.]+) ([\d.]+) l\nS)");
+    std::vector<std::smatch> lines;
+    for (auto it = std::sregex_iterator(content.begin(), content.end(), stroke); it != std::sregex_iterator(); ++it)
+        lines.push_back(*it);
+    ASSERT_EQ(lines.size(), 2u) << content;
+    const float baseline1 = 2806.0f - 240.0f, baseline2 = 2806.0f - 480.0f; // page units from the bottom
+    EXPECT_NEAR(std::stof(lines[0][1]), 0.5f, 0.001f);
+    EXPECT_NEAR(std::stof(lines[0][3]), (baseline1 - 3.33f) * 0.3f, 0.05f);
+    EXPECT_NEAR(std::stof(lines[0][4]) - std::stof(lines[0][2]), 24.46f, 0.05f);
+    EXPECT_NEAR(std::stof(lines[1][3]), (baseline2 + 16.67f) * 0.3f, 0.05f);
+}
+
+TEST_F(TextTest, SpacesOfAZeroWidthGlyphArePlacedByTheIncrement)
+{
+    // A font whose space glyph has no width: no horizontal scaling can widen
+    // it, so the run after the spaces starts one increment per space later.
+    std::vector<uint16_t> widths(256, 500);
+    widths[0x40] = 0;
+    auto font = makeFont("Helvetica", false, false);
+    const unsigned char codes[] = {0xC1, 0x40, 0x40, 0xC2};
+    auto text = makeText(font.get(), "A  B", 240, 240);
+    text->setCodePointText(codes);
+    text->setWordSpacing(48.0f); // 14.4 points per space
+    float endX = 0;
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.computeTextPosition(text.get());
+        text->setAngle(0, false);
+        opdf_beginText(v.getDocContext());
+        ASSERT_EQ(0, opdf_setFontUsingStream(v.getDocContext(), 0, "ZW", "Helvetica", nullptr, 10.0f, 0, 255,
+                                             widths.data(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr, 1));
+        v.writeVSpaceTextUsingAFPFont(text.get(), font.get());
+        opdf_endText(v.getDocContext());
+        endX = v.getTransformer()->getX();
+    });
+    const std::string content = contentOf(pdf);
+    EXPECT_EQ(content.find("inf"), std::string::npos);
+    EXPECT_EQ(content.find("Tz"), std::string::npos);
+    // A (5 points) + 2 x 14.4 + B (5 points) = 38.8 points = 129.33 units.
+    EXPECT_NEAR(endX, 240.0f + 129.33f, 0.1f);
+    std::regex tm(R"(\S+ \S+ \S+ \S+ ([\d.]+) [\d.]+ Tm\n<c2> Tj)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(content, m, tm)) << content;
+    EXPECT_NEAR(std::stof(m[1]), 72.0f + 5.0f + 28.8f, 0.01f);
+}
+
+TEST_F(TextTest, SpacesAreWidenedToTheIncrementByScaling)
+{
+    std::vector<uint16_t> widths(256, 500);
+    widths[0x40] = 250;
+    auto font = makeFont("Helvetica", false, false);
+    const unsigned char codes[] = {0xC1, 0x40, 0x40, 0xC2};
+    auto text = makeText(font.get(), "A  B", 240, 240);
+    text->setCodePointText(codes);
+    text->setWordSpacing(30.0f); // 9 points: 360 % of a 2.5-point space
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.computeTextPosition(text.get());
+        text->setAngle(0, false);
+        opdf_beginText(v.getDocContext());
+        ASSERT_EQ(0, opdf_setFontUsingStream(v.getDocContext(), 0, "SP", "Helvetica", nullptr, 10.0f, 0, 255,
+                                             widths.data(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, 0, nullptr, 1));
+        v.writeVSpaceTextUsingAFPFont(text.get(), font.get());
+        opdf_endText(v.getDocContext());
+    });
+    const std::string content = contentOf(pdf);
+    const size_t scaled = content.find("360.00 Tz");
+    ASSERT_NE(scaled, std::string::npos) << content;
+    const size_t spaces = content.find("(@@) Tj");
+    ASSERT_NE(spaces, std::string::npos) << content;
+    EXPECT_LT(scaled, spaces);
+    EXPECT_LT(spaces, content.find("100.00 Tz"));
+}
+
+TEST_F(TextTest, TrueTypeDescriptorTakesTheFontTables)
+{
+    const char* file = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+    if (!fileExists(file))
+        GTEST_SKIP() << file << " missing";
+    qelPDFVisitor v;
+    std::unique_ptr<qelFontRepresentation> rep(v.loadExternalFont(file, 5, true));
+    ASSERT_TRUE(rep);
+    PDFFontDescriptor d;
+    std::memset(&d, 0, sizeof d);
+    v.fillFontDescriptor(rep.get(), &d);
+    // 2048 units per em: hhea 1854 / -434, OS/2 version 3 with cap height
+    // 1409 and x height 1082, head box -1114 -621 2666 2007; weight 400.
+    EXPECT_EQ(d.Ascent, 905);
+    EXPECT_EQ(d.Descent, -212);
+    EXPECT_EQ(d.CapHeight, 688);
+    EXPECT_EQ(d.XHeight, 528);
+    EXPECT_EQ(d.FontBBox[0], -544);
+    EXPECT_EQ(d.FontBBox[1], -303);
+    EXPECT_EQ(d.FontBBox[2], 1302);
+    EXPECT_EQ(d.FontBBox[3], 980);
+    EXPECT_EQ(d.StemV, 50 + 6 * 6);
+    EXPECT_EQ(d.StemH, -1);
+}
+
+TEST_F(TextTest, PFMDescriptorWritesTheDescenderBelowTheBaseline)
+{
+    qelType1PFMRepresentation pfm;
+    uint8_t* header = new uint8_t[qelType1PFMRepresentation::HEADER_SIZE]();
+    header[74] = 0xD0; // ascent 720
+    header[75] = 0x02;
+    pfm.setHeader(header);
+    uint8_t* ext = new uint8_t[qelType1PFMRepresentation::EXT_METRICS_SIZE]();
+    ext[14] = 0xBC; // cap height 700
+    ext[15] = 0x02;
+    ext[20] = 0xD2; // descender 210, stored positive
+    ext[22] = 0x9C; // slant -100: -10 degrees
+    ext[23] = 0xFF;
+    pfm.setExtTextMetrics(ext);
+    qelPDFVisitor v;
+    PDFFontDescriptor d;
+    std::memset(&d, 0, sizeof d);
+    v.fillFontDescriptor(&pfm, &d);
+    EXPECT_EQ(d.Ascent, 720);
+    EXPECT_EQ(d.CapHeight, 700);
+    EXPECT_EQ(d.Descent, -210);
+    EXPECT_FLOAT_EQ(d.ItalicAngle, -10.0f);
+}
