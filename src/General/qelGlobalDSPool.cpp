@@ -21,6 +21,8 @@
 #include "qelPSEGParser.h"
 #include "qelResParser.h"
 #include "qelGocaParser.h"
+#include "qelOverlayParser.h"
+#include "qelResGroupParser.h"
 #include "qelTripletParser.h"
 #include "qelModcaParser.h"
 #include "qelPageParser.h"
@@ -105,6 +107,7 @@ qelGlobalDSPool::~qelGlobalDSPool()
         dropMember(parser);
     dropMember(m_aegParser);
     dropMember(m_presentationTextParser);
+    dropMember(m_resGroupParser);
     dropMember(m_barcodeParser);
     dropMember(m_tripletParser);
     dropMember(m_fileFontMapper);
@@ -313,6 +316,20 @@ qelResParser* qelGlobalDSPool::getGocaParser()
     return getResourceParser(QEL_POOL_GOCA_PARSER);
 }
 
+qelResParser* qelGlobalDSPool::getOverlayParser()
+{
+    if (!getResourceParser(QEL_POOL_OVERLAY_PARSER))
+        setResourceParser(QEL_POOL_OVERLAY_PARSER, new (std::nothrow) qelOverlayParser());
+    return getResourceParser(QEL_POOL_OVERLAY_PARSER);
+}
+
+qelResGroupParser* qelGlobalDSPool::getResGroupParser()
+{
+    if (!m_resGroupParser)
+        m_resGroupParser = new (std::nothrow) qelResGroupParser();
+    return m_resGroupParser;
+}
+
 qelCODE128BarcodeImplementor* qelGlobalDSPool::getCode128Implementor()
 {
     if (!m_code128Implementor)
@@ -410,6 +427,8 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_aegParser != nullptr;
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         return m_presentationTextParser != nullptr;
+    case QEL_POOL_RES_GROUP_PARSER:
+        return m_resGroupParser != nullptr;
     case QEL_POOL_MAPPING_DEF:
         return m_mappingDef != nullptr;
     case QEL_POOL_GCGID_UNICODE_MAP:
@@ -483,6 +502,9 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         dropMember(m_presentationTextParser);
+        break;
+    case QEL_POOL_RES_GROUP_PARSER:
+        dropMember(m_resGroupParser);
         break;
     case QEL_POOL_MAPPING_DEF:
         dropMember(m_mappingDef);

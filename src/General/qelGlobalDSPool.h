@@ -30,6 +30,7 @@ class qelAFPDocumentIndexParser;
 class qelPageObjectLists;
 class qelAEGParser;
 class qelPresentationTextParser;
+class qelResGroupParser;
 
 // Numbers by which hasObject and resetObject address the pool's members.
 // 1, 34, 37 and 45 and above name no member.
@@ -134,7 +135,8 @@ public:
     // _FORM_DEF_, _GOCA_, _OBJECT_CONTAINER_, _OVERLAY_, _PAGE_SEGMENT_PARSER.
     qelResParser* getResourceParser(int kind) const;
     void setResourceParser(int kind, qelResParser* parser);
-    qelResParser* getOverlayParser() const { return getResourceParser(QEL_POOL_OVERLAY_PARSER); }
+    // Created on first use (an installed one is kept).
+    qelResParser* getOverlayParser();
     // Created on first use (installed ones are kept).
     qelResParser* getPageSegmentParser();
     qelResParser* getCodedFontParser() const { return getResourceParser(QEL_POOL_CODED_FONT_PARSER); }
@@ -149,6 +151,8 @@ public:
     // first use.
     qelAEGParser* getAEGParser();
     qelPresentationTextParser* getPresentationTextParser();
+    // Resource group parser, created on first use.
+    qelResGroupParser* getResGroupParser();
 
     // AFP document, page and document index parsers and the page parser's
     // work record, created on first use.
@@ -208,6 +212,7 @@ private:
     qelPageObjectLists* m_pageObjectLists = nullptr;
     qelAEGParser* m_aegParser = nullptr;
     qelPresentationTextParser* m_presentationTextParser = nullptr;
+    qelResGroupParser* m_resGroupParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;
     qelGcgidUnicodeMap* m_gcgidUnicodeMap = nullptr;
     qelFileFontMapper* m_fileFontMapper = nullptr;

@@ -20,10 +20,14 @@
 #include "qelNamePair.h"
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
+#include "qelOverlayParser.h"
 #include "qelPageParser.h"
 #include "qelPtocaPage.h"
+#include "qelResGroupParser.h"
+#include "qelResOverlay.h"
 #include "qelResParser.h"
 #include "qelResourceAliasName.h"
+#include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelStream.h"
 #include "qelString.h"
@@ -356,17 +360,45 @@ void qelModcaParser::readDocumentIndex()
         m_docIndexPresent = 1;
 }
 
-// Resource groups are read by their own parser once it joins; until then
-// the group is passed over whole.
 void qelModcaParser::readResourceGroup()
 {
-    skipTo(SF_ERG);
+    qelResGroupParser* groups = qelGlobalDSPool::getInstance()->getResGroupParser();
+    if (!groups)
+        throw "Unable to allocate Resource Group Parser at qelModcaParser";
+    groups->parse(this, m_currentSF);
 }
 
-// Document-level overlays likewise.
-void qelModcaParser::readDocumentOverlay()
+// A Begin Overlay at document level: the overlay is filed as a resource and
+// shown on a page of its own.
+qelList* qelModcaParser::readDocumentOverlay()
 {
-    skipTo(SF_EMO);
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    auto* parser = dynamic_cast<qelOverlayParser*>(pool->getOverlayParser());
+    if (!parser)
+        throw "Unable to allocate Overlay Parser at qelModcaParser";
+    qelIOStream* in = qelIOStream::getCurrent();
+    const int offset = in ? in->getSFIOffset() : 0;
+    parser->setLevel(0);
+    qelResOverlay* overlay = parser->parse(m_currentSF);
+    parser->setLevel(2);
+    if (!overlay)
+        return nullptr;
+    const char* own = overlay->qelRes::getName();
+    const std::string name = own && *own ? std::string(own) : "Ovl" + std::to_string(nextOverlayNumber());
+    overlay->qelRes::setName(name.c_str());
+    overlay->setAliasName(name.c_str());
+    overlay->setFound(1);
+    overlay->setInline(in && in->isSpoolInput() ? 1 : 0);
+    auto* page = new qelPtocaPage();
+    page->setInputOffset(offset - m_documentOffset);
+    page->setName(name.c_str());
+    page->setSize(overlay->getWidth(), overlay->getHeight());
+    page->setResolution(overlay->getResolution());
+    pool->getGlobalRes()->addResource(overlay);
+    auto* reference = new qelResourceReference(name.c_str(), qelRes::TYPE_OVERLAY, 0.0f, 0.0f);
+    reference->setPositionGiven(1);
+    page->addResourceReference(reference);
+    return setupPageMedia(page);
 }
 
 // Reads fields up to the End field of the current Begin field, counting
@@ -1085,12 +1117,10 @@ qelList* qelModcaParser::overlayParser()
         m_log->printLine("Parsing Overlay %d\n", m_pageCount);
     if (skip)
         return nullptr;
-    // Overlays are read by their own parser once it joins; until then the
-    // overlay is passed over.
     m_containerState = static_cast<uint8_t>((m_containerState & 0x3F) | OVERLAY_BEGUN);
-    readDocumentOverlay();
+    qelList* pages = readDocumentOverlay();
     m_containerState |= OVERLAY_ENDED;
-    return nullptr;
+    return pages;
 }
 
 qelList* qelModcaParser::setupPageMedia(qelPage* page)

@@ -90,7 +90,7 @@ private:
     void setUpInput();
     void readDocumentIndex();
     void readResourceGroup();
-    void readDocumentOverlay();
+    qelList* readDocumentOverlay();
     void skipTo(int endId);
     qelSFIBlock* next(qelSFIBlock*& pending);
     void handleEnd(qelException* e);
