@@ -1,0 +1,336 @@
+// Resources end to end through the C interface: an overlay and a page
+// segment named by FOP's AFP extensions and found on their paths, resource
+// groups of FOP files with unsupported objects, document-level overlays and
+// an inline group whose overlay a page includes.
+#include "lorbane.h"
+#include "qelMessageOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+using Bytes = std::vector<unsigned char>;
+
+void append(Bytes& out, const Bytes& more)
+{
+    out.insert(out.end(), more.begin(), more.end());
+}
+
+Bytes field(int id, const Bytes& data)
+{
+    const size_t length = 8 + data.size();
+    Bytes out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
+                 static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
+    append(out, data);
+    return out;
+}
+
+// Upper-case letters, digits and blanks in EBCDIC, padded to n bytes.
+Bytes ebcdic(const std::string& text, size_t n = 0)
+{
+    Bytes out;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'I')
+            out.push_back(static_cast<unsigned char>(0xC1 + (c - 'A')));
+        else if (c >= 'J' && c <= 'R')
+            out.push_back(static_cast<unsigned char>(0xD1 + (c - 'J')));
+        else if (c >= 'S' && c <= 'Z')
+            out.push_back(static_cast<unsigned char>(0xE2 + (c - 'S')));
+        else if (c >= '0' && c <= '9')
+            out.push_back(static_cast<unsigned char>(0xF0 + (c - '0')));
+        else
+            out.push_back(0x40);
+    }
+    while (out.size() < n)
+        out.push_back(0x40);
+    return out;
+}
+
+Bytes name8(const std::string& text)
+{
+    return ebcdic(text, 8);
+}
+
+// FOP's font mapping of its page (Helvetica, code page T1V10500) as local
+// font 1, a page or overlay of 800 x 400 units at 240 per inch.
+Bytes environment(unsigned int width = 800, unsigned int height = 400)
+{
+    const Bytes mapping = {0x00, 0x22, 0x0C, 0x02, 0x86, 0x00, 0xC3, 0xF0, 0xC8, 0xF2, 0xF0, 0xF0,
+                           0xC2, 0xF0, 0x0C, 0x02, 0x85, 0x00, 0xE3, 0xF1, 0xE5, 0xF1, 0xF0, 0xF5,
+                           0xF0, 0xF0, 0x04, 0x26, 0x00, 0x00, 0x04, 0x24, 0x05, 0x01};
+    const unsigned char w1 = static_cast<unsigned char>(width >> 8), w2 = static_cast<unsigned char>(width);
+    const unsigned char h1 = static_cast<unsigned char>(height >> 8), h2 = static_cast<unsigned char>(height);
+    Bytes out = field(0xA8C9, {});
+    append(out, field(0xAB8A, mapping));
+    append(out, field(0xA6AF, {0, 0, 0x09, 0x60, 0x09, 0x60, 0, w1, w2, 0, h1, h2, 0, 0, 0}));
+    append(out, field(0xB19B, {0, 0, 0x09, 0x60, 0x09, 0x60, 0, w1, w2, 0, h1, h2, 0, 0}));
+    append(out, field(0xA9C9, {}));
+    return out;
+}
+
+// A text object in font 1 at (50, 100).
+Bytes text(const std::string& words)
+{
+    Bytes data = {0x2B, 0xD3, 0x04, 0xD3, 0x00, 0x64, 0x04, 0xC7, 0x00, 0x32, 0x03, 0xF1, 0x01};
+    const Bytes body = ebcdic(words);
+    data.push_back(static_cast<unsigned char>(body.size() + 2));
+    data.push_back(0xDA);
+    append(data, body);
+    Bytes out = field(0xA89B, {});
+    append(out, field(0xEE9B, data));
+    append(out, field(0xA99B, {}));
+    return out;
+}
+
+Bytes overlay(const std::string& name, const std::string& words)
+{
+    const Bytes named = name.empty() ? Bytes() : name8(name);
+    Bytes out = field(0xA8DF, named);
+    append(out, environment());
+    append(out, text(words));
+    append(out, field(0xA9DF, named));
+    return out;
+}
+
+// A page segment whose only object is an IOCA image.
+Bytes segment(const std::string& name)
+{
+    Bytes out = field(0xA85F, name8(name));
+    append(out, field(0xA8FB, name8("IMG1")));
+    append(out, field(0xA9FB, name8("IMG1")));
+    append(out, field(0xA95F, name8(name)));
+    return out;
+}
+
+// A page of its own size that includes an overlay at (x, y).
+Bytes pageWithOverlay(const std::string& overlayName, int x, int y)
+{
+    Bytes out = field(0xA8AF, name8("PAGE1"));
+    append(out, environment(1984, 2806));
+    Bytes include = name8(overlayName);
+    append(include, {0x00, static_cast<unsigned char>(x >> 8), static_cast<unsigned char>(x), 0x00,
+                     static_cast<unsigned char>(y >> 8), static_cast<unsigned char>(y), 0x00, 0x00});
+    append(out, field(0xAFD8, include));
+    append(out, field(0xA9AF, name8("PAGE1")));
+    return out;
+}
+
+std::string fixture(const std::string& name)
+{
+    return std::string(LORBANE_TEST_DATA) + "/fop/" + name;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+int occurrences(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Row and column of a text in the output; -1, -1 when it is not there.
+std::pair<int, int> where(const std::string& output, const std::string& part)
+{
+    int row = 0;
+    size_t start = 0;
+    while (start <= output.size()) {
+        size_t end = output.find('\n', start);
+        const std::string line = output.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const size_t at = line.find(part);
+        if (at != std::string::npos)
+            return {row, static_cast<int>(at)};
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+        ++row;
+    }
+    return {-1, -1};
+}
+
+struct Conversion
+{
+    int rc = 0;
+    std::string messages;
+    std::string text;
+};
+
+class FopResourcesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/lrbfopresXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = std::string(pattern) + "/";
+        std::ofstream(m_dir + "lorbane.ini") << "[Settings]\n";
+        for (const char* sub : {"out", "ovl", "seg"})
+            ::mkdir((m_dir + sub).c_str(), 0755);
+    }
+    void TearDown() override
+    {
+        std::string command = "rm -rf '" + m_dir + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // Converts the input to text with the given option pairs.
+    Conversion convert(const std::string& input, const std::vector<std::pair<std::string, std::string>>& extra = {})
+    {
+        std::vector<std::pair<std::string, std::string>> all = {
+            {"IniFilePath", m_dir},    {"OutputFilePath", m_dir + "out/"}, {"LogPath", m_dir + "out/"},
+            {"OutputFormat", "ASCII"}, {"QuietMode", "off"},
+            {"CpPath", std::string(LORBANE_SOURCE_DIR) + "/data/"}};
+        all.insert(all.end(), extra.begin(), extra.end());
+        std::vector<std::string> texts;
+        texts.reserve(2 * all.size());
+        for (const auto& pair : all) {
+            texts.push_back(pair.first);
+            texts.push_back(pair.second);
+        }
+        std::vector<qelSDKNameValue> options(all.size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            options[i].name = &texts[2 * i][0];
+            options[i].value = &texts[2 * i + 1][0];
+            options[i].next = i + 1 < all.size() ? &options[i + 1] : nullptr;
+        }
+        std::string inputName = input;
+        qelSDKNameList files = {&inputName[0], nullptr};
+
+        FILE* messages = std::tmpfile();
+        qelMessageOutput::set(messages);
+        Conversion run;
+        EXPECT_EQ(lorbane_SetOptions(options.data()), 0);
+        EXPECT_EQ(lorbane_File_Init(), 0);
+        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0);
+        run.rc = lorbane_File(&files);
+        lorbane_File_Term();
+        qelMessageOutput::set(nullptr);
+        std::fflush(messages);
+        std::rewind(messages);
+        for (int c = std::fgetc(messages); c != EOF; c = std::fgetc(messages))
+            run.messages += static_cast<char>(c);
+        std::fclose(messages);
+        std::string base = input.substr(input.rfind('/') + 1);
+        base = base.substr(0, base.rfind('.'));
+        run.text = readFile(m_dir + "out/" + base + ".txt");
+        return run;
+    }
+
+    std::string m_dir;
+};
+
+} // namespace
+
+TEST_F(FopResourcesTest, OverlayAndSegmentNamedByFopAreFoundOnTheirPaths)
+{
+    writeFile(m_dir + "ovl/O1OVL001.OLY", overlay("O1OTHER", "OVERLAY TEXT LINE"));
+    writeFile(m_dir + "seg/S1SEG001.PSG", segment("S1SEG001"));
+    const Conversion run = convert(fixture("fop-overlay.afp"),
+                            {{"OverlayPath", m_dir + "ovl"}, {"PageSegmentPath", m_dir + "seg"}});
+    EXPECT_EQ(run.rc, 2) << run.messages;
+    for (const std::string& part :
+         {"Loading resource file " + m_dir + "ovl/O1OVL001.OLY", "Loading resource file " + m_dir + "seg/S1SEG001.PSG",
+          std::string("Warning! Unsupported object BIM skipped"), std::string("I002: ")})
+        EXPECT_EQ(occurrences(run.messages, part), 1) << part << "\n" << run.messages;
+    EXPECT_EQ(run.messages.find("E058"), std::string::npos) << run.messages;
+
+    // The page's text near the top left, the overlay's at its include
+    // position (100 mm, 200 mm) plus its own offset, right of and below it.
+    const std::pair<int, int> page = where(run.text, "Page text above the overlay");
+    const std::pair<int, int> over = where(run.text, "OVERLAY TEXT LINE");
+    ASSERT_GE(page.first, 0) << run.text;
+    ASSERT_GE(over.first, 0) << run.text;
+    EXPECT_GT(over.first, page.first + 20) << run.text;
+    EXPECT_GT(over.second, page.second + 50) << run.text;
+}
+
+TEST_F(FopResourcesTest, UnsupportedResourcesOfFopFilesAreCountedTextUnchanged)
+{
+    const struct
+    {
+        const char* name;
+        int images;
+        int containers;
+    } cases[] = {{"fop-rich", 2, 0}, {"fop-images-native", 1, 3}};
+    for (const auto& c : cases) {
+        const Conversion run = convert(fixture(std::string(c.name) + ".afp"));
+        EXPECT_EQ(run.rc, 2) << c.name << "\n" << run.messages;
+        EXPECT_EQ(occurrences(run.messages, "Warning! Unsupported object BIM skipped"), c.images) << c.name;
+        EXPECT_EQ(occurrences(run.messages, "Warning! Unsupported object BOC skipped"), c.containers) << c.name;
+        EXPECT_NE(run.messages.find("I002: Process completed. Unsupported objects occurred in input spool are "
+                                    "ignored."),
+                  std::string::npos)
+            << c.name;
+        EXPECT_EQ(run.messages.find("Error!"), std::string::npos) << c.name << "\n" << run.messages;
+        EXPECT_EQ(run.text, readFile(fixture(std::string(c.name) + ".ref.txt"))) << c.name;
+    }
+}
+
+TEST_F(FopResourcesTest, DocumentLevelOverlaysArePagesAndNamedWhenUnnamed)
+{
+    // Two overlays in the document, the second without a name (Ovl1), and a
+    // page that includes the unnamed one by that name.
+    Bytes bytes = field(0xA8A8, name8("DOC1"));
+    append(bytes, overlay("O1NAMED", "NAMED OVERLAY"));
+    append(bytes, overlay("", "UNNAMED OVERLAY"));
+    append(bytes, pageWithOverlay("OVL1", 500, 1000));
+    append(bytes, field(0xA9A8, name8("DOC1")));
+    writeFile(m_dir + "doc.afp", bytes);
+    const Conversion run = convert(m_dir + "doc.afp");
+    EXPECT_EQ(run.rc, 0) << run.messages;
+    EXPECT_EQ(run.messages.find("E058"), std::string::npos) << run.messages;
+    EXPECT_EQ(occurrences(run.text, "NAMED OVERLAY"), 3) << run.text;
+    EXPECT_EQ(occurrences(run.text, "UNNAMED OVERLAY"), 2) << run.text;
+    EXPECT_NE(run.text.find("- Page 3 -"), std::string::npos) << run.text;
+}
+
+TEST_F(FopResourcesTest, InlineGroupOverlayAndSegmentServeThePage)
+{
+    Bytes bytes = field(0xA8C6, name8("RG1"));
+    Bytes begin = name8("O1XYZ");
+    append(begin, {0x00, 0x00, 0x0A, 0x21, 0xFC, 0, 0, 0, 0, 0, 0, 0});
+    append(bytes, field(0xA8CE, begin));
+    append(bytes, overlay("O1XYZ", "GROUP OVERLAY"));
+    append(bytes, field(0xA9CE, name8("O1XYZ")));
+    append(bytes, segment("S1SEG"));
+    append(bytes, field(0xA9C6, name8("RG1")));
+    append(bytes, field(0xA8A8, name8("DOC1")));
+    Bytes page = pageWithOverlay("O1XYZ", 300, 600);
+    // The segment included before the End Page.
+    Bytes include = name8("S1SEG");
+    append(include, {0, 0, 0, 0, 0, 0});
+    const Bytes ips = field(0xAF5F, include);
+    page.insert(page.end() - 17, ips.begin(), ips.end());
+    append(bytes, page);
+    append(bytes, field(0xA9A8, name8("DOC1")));
+    writeFile(m_dir + "group.afp", bytes);
+
+    const Conversion run = convert(m_dir + "group.afp");
+    EXPECT_EQ(run.rc, 2) << run.messages;
+    EXPECT_EQ(run.messages.find("E058"), std::string::npos) << run.messages;
+    EXPECT_EQ(run.messages.find("Loading resource file"), std::string::npos) << run.messages;
+    EXPECT_EQ(occurrences(run.messages, "Warning! Unsupported object BIM skipped"), 1) << run.messages;
+    EXPECT_EQ(occurrences(run.text, "GROUP OVERLAY"), 1) << run.text;
+}
