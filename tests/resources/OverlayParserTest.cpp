@@ -9,6 +9,7 @@
 #include "qelList.h"
 #include "qelMessageOutput.h"
 #include "qelOverlayParser.h"
+#include "qelPtocaPage.h"
 #include "qelResGroupParser.h"
 #include "qelResOverlay.h"
 #include "qelResourceReference.h"
@@ -448,4 +449,27 @@ TEST_F(OverlayParserTest, ResourceGroupFilesOverlaysAndSegments)
         EXPECT_STREQ(static_cast<qelRes*>(segments->getHead()->item)->getName(), "S1SEG");
     }
     EXPECT_EQ(output().find("Unexpected"), std::string::npos) << output();
+}
+
+TEST_F(OverlayParserTest, MediumOverlayIsLoadedFromItsPathWhenThePageIsBound)
+{
+    Bytes body = environment();
+    append(body, text(100, 200, "MEDIUM"));
+    writeFile("M1FORM.OLY", overlay("M1FORM", body));
+    qelGlobalDSPool::getInstance()->getIni()->setOverlayPath(m_dir.c_str());
+    qelPtocaPage page;
+    char name[] = "M1FORM";
+    qelList names;
+    names.append(name);
+    page.addMediumOverlays(&names);
+    page.bind();
+    qelList* medium = page.getMediumOverlays();
+    ASSERT_NE(medium, nullptr);
+    ASSERT_EQ(medium->getCount(), 1);
+    auto* ovl = dynamic_cast<qelResOverlay*>(static_cast<qelResourceReference*>(medium->getHead()->item)->getResource());
+    ASSERT_NE(ovl, nullptr) << output();
+    EXPECT_EQ(countKind(ovl, qelGraphicObject::KIND_TEXT), 1);
+    // Sized by the overlay: 800 x 400 units at the page's resolution.
+    EXPECT_EQ(page.getMediumOverlayWidth(), 800);
+    EXPECT_EQ(page.getMediumOverlayHeight(), 400);
 }
