@@ -461,6 +461,8 @@ int qelAFPFont::writeMetricsFile(const char* mfmFileName, qelCodePage* codePage,
     // A code page enters the record only with its widths, so that names and
     // width sets stay in step.
     auto addEntry = [&](qelMFMFile* file) {
+        if (!file->getHeader() || file->getNameSize() == 0)
+            return; // a record without a name table cannot take the name
         std::unique_ptr<qelMFMWidthSet> set(computeWidthArrays(codePage));
         if (!set)
             return;

@@ -339,6 +339,14 @@ TEST_F(FontMetricsTest, MetricsFileIsReadInALaterRun)
     ASSERT_EQ(0, font.writeMetricsFile("C0H20000", &other, nullptr));
     EXPECT_FALSE(font.getMetricsRecord()->hasCodePage("T1V10037"));
     EXPECT_EQ(1, font.getMetricsRecord()->getEntryCount());
+
+    // A version tag without a name table takes no entries: no file.
+    qelAFPFont third("C0H30000", "T1V10500");
+    tables.bind(third);
+    codePage.setGCGIDTable(tables.gcgids.get());
+    ASSERT_EQ(0, third.writeMetricsFile("C0H30000", &codePage, "OTHER"));
+    EXPECT_EQ(0, third.getMetricsRecord()->getEntryCount());
+    EXPECT_NE(0, ::access((m_dir + "C0H30000.mfm").c_str(), F_OK));
 }
 
 } // namespace
