@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, makes a release build, shows the demonstration
-# program's version, converts the sample AFP file to text and prints where
-# the output is. The run takes place in build/sample (INI file, output and
-# error reports stay there).
+# program's version, converts the sample AFP file to text and to PDF and
+# prints where the outputs are. The run takes place in build/sample (INI
+# file, output and error reports stay there).
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build/release}"
@@ -21,11 +21,13 @@ ln -sfn "$ROOT/data" "$RUN/data"
 cd "$RUN" || exit 1
 
 "$DEMO" -v
-"$DEMO" lorbane -ASCII -op:out/ tests/data/fop/fop-hello.afp
-rc=$?
-# Negative results arrive as 8-bit exit statuses (-12 is 244).
-if [ "$rc" -gt 127 ]; then rc=$((rc - 256)); fi
-echo "lorbane-demo result: $rc" >&2
+for format in ASCII PDF; do
+  "$DEMO" lorbane -$format -op:out/ tests/data/fop/fop-hello.afp
+  rc=$?
+  # Negative results arrive as 8-bit exit statuses (-12 is 244).
+  if [ "$rc" -gt 127 ]; then rc=$((rc - 256)); fi
+  echo "lorbane-demo result ($format): $rc" >&2
+done
 found=0
 for f in "$RUN"/out/*; do
   [ -f "$f" ] || continue

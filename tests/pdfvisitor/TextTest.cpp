@@ -308,3 +308,47 @@ TEST_F(TextTest, PFMDescriptorWritesTheDescenderBelowTheBaseline)
     EXPECT_EQ(d.Descent, -210);
     EXPECT_FLOAT_EQ(d.ItalicAngle, -10.0f);
 }
+
+TEST_F(TextTest, ExternalSubstituteFontsAreReferencedOrEmbedded)
+{
+    const char* dir = "/usr/share/fonts/truetype/dejavu/";
+    if (!fileExists(std::string(dir) + "DejaVuSans.ttf") || !toolAvailable("pdffonts"))
+        GTEST_SKIP() << "DejaVuSans or pdffonts missing";
+    ini()->setExtFontPath(dir);
+    auto referenced = makeFont("DejaVuSans", false, false);
+    auto embedded = makeFont("DejaVuSans", false, false);
+    embedded->setCharacterSetName("C0EMBED0");
+    auto t1 = makeText(referenced.get(), "Referenced", 240, 240);
+    auto t2 = makeText(embedded.get(), "Embedded", 240, 480);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(t1.get());
+        v.computeTextPosition(t2.get());
+        t2->setAngle(0, false);
+        v.writeTextUsingSub(t2.get(), 2);
+    });
+    EXPECT_EQ(run("qpdf --check " + pdf).status, 0);
+    const std::string fonts = run("pdffonts " + pdf).output;
+    EXPECT_NE(fonts.find("DejaVuSans                           TrueType          WinAnsi          no"), std::string::npos)
+        << fonts;
+    EXPECT_NE(fonts.find("TrueType          WinAnsi          yes"), std::string::npos) << fonts;
+    EXPECT_EQ(run("pdftotext " + pdf + " - | tr -s ' \\n\\f' ' '").output, "Referenced Embedded ");
+}
+
+TEST_F(TextTest, SymbolicSubstituteNamesNoBaseEncoding)
+{
+    const char* dir = "/usr/share/fonts/truetype/dejavu/";
+    if (!fileExists(std::string(dir) + "DejaVuSans.ttf"))
+        GTEST_SKIP() << "DejaVuSans missing";
+    ini()->setExtFontPath(dir);
+    auto font = makeFont("DejaVuSans", false, false);
+    font->setEncoding("SYMBOL");
+    auto text = makeText(font.get(), "abc", 240, 240);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) { v.writeTextObject(text.get()); });
+    const std::string content = contentOf(pdf);
+    EXPECT_EQ(content.find("/Symbol"), std::string::npos);
+    EXPECT_EQ(content.find("/BaseEncoding"), std::string::npos);
+    EXPECT_NE(content.find("/BaseFont /DejaVuSans"), std::string::npos);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(content, m, std::regex(R"(/Flags (\d+))"))) << content;
+    EXPECT_EQ(m[1], "4");
+}
