@@ -161,6 +161,15 @@ TEST_F(OrdersTest, OrderFamilies)
              EXPECT_EQ(p.x, 100);
              EXPECT_EQ(p.y, 90);
          }},
+        {"partial arc on turned axes ends where the output draws it",
+         {0x22, 8, 0, 0, 0, 0, 0, 10, 0, 10, 0xE3, 18, 0, 90, 0, 100, 0, 100, 0, 100, 1, 0, 0x01, 0x0E, 0, 0, 0x00,
+          0x5A, 0, 0},
+         [](const Parsed& p) {
+             ASSERT_EQ(p.all.size(), 1u);
+             // 360 degrees on the axes turned by 270: above the centre.
+             EXPECT_EQ(p.x, 100);
+             EXPECT_EQ(p.y, 110);
+         }},
         {"markers at current position",
          {0x29, 3, 0x82, 8, 0, 1, 0, 2, 0, 3, 0, 4},
          [](const Parsed& p) {
@@ -217,6 +226,33 @@ TEST_F(OrdersTest, OrderFamilies)
              EXPECT_TRUE(p.all.empty());
              EXPECT_EQ(p.x, 5);
              EXPECT_EQ(p.y, 6);
+         }},
+        {"unknown two-byte and long orders",
+         {0x0B, 0x81, 0x84, 2, 0xC1, 0xC1, 0x21, 4, 0, 3, 0, 4},
+         [](const Parsed& p) {
+             EXPECT_TRUE(p.all.empty());
+             EXPECT_EQ(p.x, 3);
+             EXPECT_EQ(p.y, 4);
+         }},
+        {"prolog ended by End Prolog",
+         {0x70, 12, 0xC1, 0xC2, 0xC3, 0xC4, 0, 0x10, 0, 0, 0, 0, 0, 0, 0x3E, 0, 0x81, 4, 0, 1, 0, 1},
+         [](const Parsed& p) {
+             EXPECT_TRUE(p.parser.isSegmentOpen());
+             EXPECT_FALSE(p.parser.isPrologOpen());
+             EXPECT_EQ(p.all.size(), 1u);
+         }},
+        {"prolog still open, appended segment keeps it",
+         {0x70, 12, 0xC1, 0xC2, 0xC3, 0xC4, 0, 0x10, 0, 0, 0, 0, 0, 0, 0x70, 12, 0xC1, 0xC2, 0xC3, 0xC5, 0, 0x06, 0,
+          0, 0, 0, 0, 0},
+         [](const Parsed& p) {
+             EXPECT_TRUE(p.parser.isSegmentOpen());
+             EXPECT_TRUE(p.parser.isPrologOpen());
+         }},
+        {"appended segment without an open one starts a new one",
+         {0x70, 12, 0xC1, 0xC2, 0xC3, 0xC4, 0, 0x16, 0, 0, 0, 0, 0, 0},
+         [](const Parsed& p) {
+             EXPECT_TRUE(p.parser.isSegmentOpen());
+             EXPECT_TRUE(p.parser.isPrologOpen());
          }},
         {"unchained segment data is passed over",
          {0x70, 12, 0xC1, 0xC2, 0xC3, 0xC4, 0, 0x80, 0, 6, 0, 0, 0, 0, 0x21, 4, 0, 1, 0, 1, 0x21, 4, 0, 2, 0, 3},

@@ -1415,7 +1415,8 @@ void qelGocaParser::partialArc(bool given)
     finish(object);
 
     // The arc ends at start + sweep on the ellipse the output draws: radii
-    // |P| and |Q| times the multiplier, or the turned forms of the axes.
+    // |P| and |Q| times the multiplier, or the turned forms of the axes,
+    // whose quarter turns the output draws mirrored in y.
     const int p = static_cast<int>(a.arcP), q = static_cast<int>(a.arcQ);
     const int r = static_cast<int>(a.arcR), s = static_cast<int>(a.arcS);
     double rx = std::abs(p), ry = std::abs(q);
@@ -1437,7 +1438,9 @@ void qelGocaParser::partialArc(bool given)
     const double ly = ry * multiplier * std::sin(e);
     const double t = turn * pi / 180.0;
     const double dx = lx * std::cos(t) - ly * std::sin(t);
-    const double dy = ly * std::cos(t) + lx * std::sin(t);
+    double dy = ly * std::cos(t) + lx * std::sin(t);
+    if (turn == 90 || turn == 270)
+        dy = -dy;
     moveTo(static_cast<int32_t>(std::lround(cx + dx)), static_cast<int32_t>(std::lround(cy + dy)), true);
 }
 

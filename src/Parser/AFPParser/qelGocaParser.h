@@ -38,12 +38,14 @@ public:
     void setFileName(const char* name) override { m_fileName = name ? name : ""; }
     char* findResourceFile() override { return nullptr; }
 
-    bool isResourceBegin(int id) const { return id == 0xA8BB; }
+    bool isResourceBegin(int id) const override { return id == 0xA8BB; }
     void setCurrentSF(qelSFIBlock* field) { m_currentSF = field; }
 
     // Name of the last Begin Graphics ("" without one).
     const std::string& getObjectName() const { return m_objectName; }
     int32_t getOrderCount() const { return m_orderCount; }
+    bool isSegmentOpen() const { return m_segmentOpen != 0; }
+    bool isPrologOpen() const { return m_prologOpen != 0; }
     uint8_t getMappingOption() const { return m_mappingOption; }
     const qelGocaWindow& getWindow() const { return m_window; }
     const qelGocaDrawingState& getDrawingState() const { return m_state; }
