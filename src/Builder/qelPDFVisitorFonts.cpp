@@ -456,6 +456,10 @@ void qelPDFVisitor::setType1TTFontForRef(qelTextObject* text, qelAFPFont* font, 
     const bool allCodes = sameNoCase(record->codePageName, kAllCodePages);
     std::string key = (differences || !allCodes) ? std::string(cs ? cs : "NULL") + "_" + record->codePageName
                                                  : std::string(cs ? cs : "NULL");
+    // A referenced standard font is filed under its own name: character
+    // sets standing in for several styles (DEFAULT) keep their fonts apart.
+    if (standard && st.embedding == 1 && !differences && allCodes && !st.baseFont.empty())
+        key = st.baseFont;
     const int height = rep->getHeight();
     if (height == m_currentHeight && sameNoCase(key.c_str(), opdf_getCurrentFontName(m_doc)))
         return;

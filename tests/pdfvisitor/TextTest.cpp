@@ -92,11 +92,16 @@ TEST_F(TextTest, SubstituteFontsByFamilyAndStyleWithHelveticaFallback)
     auto symbol = makeFont("Symbol", true, false);
     auto t1 = makeText(times.get(), "Bold italic", 240, 240);
     auto t2 = makeText(symbol.get(), "Fallback", 240, 480);
+    // Same character set name, another family: a font of its own.
+    auto courier = makeFont("Courier", false, false);
+    auto t3 = makeText(courier.get(), "Fixed", 240, 720);
     const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
         v.writeTextObject(t1.get());
         v.writeTextObject(t2.get());
+        v.writeTextObject(t3.get());
     });
     const std::string fonts = run("pdffonts " + pdf).output;
+    EXPECT_NE(fonts.find("Courier "), std::string::npos) << fonts;
     EXPECT_NE(fonts.find("Times-BoldItalic"), std::string::npos) << fonts;
     EXPECT_NE(fonts.find("Helvetica-Bold"), std::string::npos) << fonts;
     const std::string content = contentOf(pdf);
