@@ -106,6 +106,39 @@ std::string includeSegment(const std::string& name)
 
 const unsigned kEndPage = 0xD3A9AF;
 
+// FOP's Helvetica in code page T1V10500 as local font 1; an area of
+// 800 x 400 units at 240 per inch.
+std::string environment()
+{
+    const std::string mapping = std::string("\x00\x22\x0C\x02\x86\x00", 6) + name8("C0H200B0") +
+                                std::string("\x0C\x02\x85\x00", 4) + name8("T1V10500") +
+                                std::string("\x04\x26\x00\x00\x04\x24\x05\x01", 8);
+    const std::string size("\x00\x00\x09\x60\x09\x60\x00\x03\x20\x00\x01\x90\x00\x00", 14);
+    return field(0xD3A8C9) + field(0xD3AB8A, mapping) + field(0xD3A6AF, size + std::string(1, '\0')) +
+           field(0xD3B19B, size) + field(0xD3A9C9);
+}
+
+// Text in font 1 at (50, 100); upper-case letters, digits and blanks.
+std::string text(const std::string& words)
+{
+    std::string body = words;
+    qelUtils::asciiToEbcdic(reinterpret_cast<unsigned char*>(&body[0]), static_cast<int>(body.size()));
+    std::string data("\x2B\xD3\x04\xD3\x00\x64\x04\xC7\x00\x32\x03\xF1\x01", 13);
+    data += static_cast<char>(body.size() + 2);
+    data += '\xDA';
+    return field(0xD3A89B) + field(0xD3EE9B, data + body) + field(0xD3A99B);
+}
+
+// An overlay with a text and, when named, a page segment.
+std::string overlay(const std::string& name, const std::string& words, const std::string& segment)
+{
+    std::string body = environment() + text(words);
+    if (!segment.empty())
+        body += includeSegment(segment);
+    return field(0xD3A8DF, name8(name)) + body + field(0xD3A9DF, name8(name));
+}
+
+
 // Conversions of one AFP input to text through the C interface, resources
 // in local directories or on the local FTP server, which the INI file
 // describes as the locations RES (all resources) and PART (some of them).
@@ -327,6 +360,44 @@ TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
         EXPECT_EQ(remote.rc, local.rc) << f.name;
         EXPECT_EQ(remote.text, local.text) << f.name;
         EXPECT_NE(remote.text.find("Hello AFP world."), std::string::npos) << f.name;
+    }
+}
+
+TEST_F(FtpResourcesTest, OverlayAndSegmentsOfAFopInputComeFromTheServer)
+{
+    // FOP's page includes the overlay O1OVL001 and the segment S1SEG001;
+    // the overlay includes S1INNER.
+    addResource("ovl/O1OVL001.OLY", "O1OVL001", overlay("O1OVL001", "OVERLAY TEXT LINE", "S1INNER"), {"res"});
+    addResource("pseg/S1SEG001.PSG", "S1SEG001", pageSegment("S1SEG001"), {"res"});
+    addResource("pseg/S1INNER.PSG", "S1INNER", pageSegment("S1INNER"), {"res"});
+    const std::string input = readAll(std::string(LORBANE_TEST_DATA) + "/fop/fop-overlay.afp");
+
+    const Run local =
+        convert("local", input, {{"OverlayPath", m_dir + "ovl"}, {"PageSegmentPath", m_dir + "pseg"}});
+    EXPECT_EQ(local.rc, 2) << local.messages;
+    EXPECT_NE(local.text.find("Page text above the overlay"), std::string::npos) << local.text;
+    EXPECT_NE(local.text.find("OVERLAY TEXT LINE"), std::string::npos) << local.text;
+    EXPECT_NE(local.messages.find("Loading resource file " + m_dir + "pseg/S1INNER.PSG\n"), std::string::npos)
+        << local.messages;
+
+    const struct
+    {
+        const char* label;
+        std::vector<std::pair<std::string, std::string>> options;
+    } cases[] = {
+        {"paths", {{"OverlayPath", "@RES"}, {"PageSegmentPath", "@RES"}}},
+        {"respath", {{"ResPath", "@RES"}}},
+    };
+    for (const auto& c : cases) {
+        const Run run = convert(c.label, input, c.options);
+        EXPECT_EQ(run.rc, local.rc) << c.label;
+        EXPECT_EQ(run.text, local.text) << c.label;
+        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
+        for (const char* name : {"O1OVL001", "S1SEG001", "S1INNER"})
+            EXPECT_NE(run.messages.find(remoteSource("RES", "/res", name)), std::string::npos)
+                << c.label << " " << name << "\n" << run.messages;
+        // Three files over one connection.
+        EXPECT_EQ(run.connections, 1) << c.label;
     }
 }
 
