@@ -405,8 +405,11 @@ TEST_F(OrdersTest, LargeImageSpillsToATemporaryFile)
     ASSERT_EQ(image->getEncodedLength(), 400);
     for (int i = 0; i < 400; ++i)
         ASSERT_EQ(image->getEncodedData()[i], static_cast<unsigned char>(i)) << i;
+    // An image never ended takes its spill file with it.
+    res = parseObject(object({orders}), parser);
+    ASSERT_TRUE(res);
+    EXPECT_TRUE(objects(res.get()).empty());
     EXPECT_EQ(std::system(("rmdir '" + dir + "'").c_str()), 0) << "spill file left behind";
-
 }
 
 TEST_F(OrdersTest, ObjectLevelRecovery)
