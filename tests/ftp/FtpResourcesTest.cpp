@@ -141,7 +141,8 @@ std::string overlay(const std::string& name, const std::string& words, const std
 
 // Conversions of one AFP input to text through the C interface, resources
 // in local directories or on the local FTP server, which the INI file
-// describes as the locations RES (all resources) and PART (some of them).
+// describes as the locations RES (all resources), PART (some of them) and
+// BAD (a wrong password).
 class FtpResourcesTest : public ::testing::Test
 {
 protected:
@@ -188,7 +189,9 @@ protected:
                                             "\nStartDir=/res\n"
                                             "[PART]\nType=FTP\nHostName=127.0.0.1:" + port +
                                             "\nUserName=u\nPassword=" + FtpTestServer::password() +
-                                            "\nStartDir=/part\n");
+                                            "\nStartDir=/part\n"
+                                            "[BAD]\nType=FTP\nHostName=127.0.0.1:" + port +
+                                            "\nUserName=u\nPassword=wrong\n");
     }
 
     void TearDown() override
@@ -398,6 +401,31 @@ TEST_F(FtpResourcesTest, OverlayAndSegmentsOfAFopInputComeFromTheServer)
                 << c.label << " " << name << "\n" << run.messages;
         // Three files over one connection.
         EXPECT_EQ(run.connections, 1) << c.label;
+    }
+}
+
+TEST_F(FtpResourcesTest, RefusedLoginEndsTheSearchWithE191)
+{
+    addResource("pseg/S1SEG.PSG", "S1SEG", pageSegment("S1SEG"), {"res"});
+    const std::string input = helloWith({{kEndPage, 1, includeSegment("S1SEG")}});
+    // The server's reply is the reason only while the client traces.
+    const struct
+    {
+        const char* level;
+        std::string reason;
+    } cases[] = {
+        {"1", ""},
+        {"8", "InternetConnect()=>Host:127.0.0.1 Port:" + std::to_string(s_server->port()) +
+                  " UserName:u ErrorCode:67 \nErrorMsg:\n530 Authentication failed."},
+    };
+    for (const auto& c : cases) {
+        const Run run = convert(std::string("bad-") + c.level, input,
+                                {{"PageSegmentPath", "@BAD," + m_dir + "pseg"}, {"LoggingLevel", c.level}});
+        EXPECT_NE(run.messages.find("E191: FTP Connection failed. Reason: " + c.reason + "\r\n"), std::string::npos)
+            << c.level << "\n" << run.messages;
+        EXPECT_EQ(run.messages.find("E192"), std::string::npos) << c.level;
+        EXPECT_EQ(run.messages.find("Loading resource file"), std::string::npos) << c.level;
+        EXPECT_NE(run.text.find("Hello AFP world."), std::string::npos) << c.level;
     }
 }
 
