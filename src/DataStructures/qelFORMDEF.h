@@ -3,20 +3,18 @@
 
 #include "qelRes.h"
 
-// Form map resource (type 6). Minimal form: the listing line and the
-// name; its component fills in contents, drawing and positions.
+// Form definition resource (type 6). It keeps no list of its medium maps:
+// each medium map refers to its form definition instead.
 class qelFORMDEF : public qelRes
 {
 public:
-    explicit qelFORMDEF(const char* name)
-    {
-        setType(TYPE_FORM_MAP);
-        setName(name);
-    }
-    char* describe() override { return listingLine(256); }
-    int display(qelVisitor*, float, float) override { return 0; }
-    int fixAbsPosition() override { return 0; }
-    int writeObjectReference(qelVisitor*) override { return 0; }
+    explicit qelFORMDEF(const char* name);
+    ~qelFORMDEF() override;
+
+    char* describe() override;
+    int display(qelVisitor* visitor, float x, float y) override;
+    int fixAbsPosition() override;
+    int writeObjectReference(qelVisitor* visitor) override;
 };
 
 #endif

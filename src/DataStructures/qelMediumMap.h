@@ -138,6 +138,9 @@ public:
     void resolveMmcOverlays(MMC* mmc);
     void resolveMediumOverlays();
     void resetForInvocation();
+    // Forgets the copy subgroup of the last assigned page; the page count
+    // stays.
+    void clearCurrentSubgroup() { m_currentSubgroup = nullptr; }
     // Stores the map on the page, sets its offset and medium overlays; a
     // constant-forms back side is appended to generated as a new page.
     void assignToPage(qelPage* page, qelList* generated);

@@ -19,6 +19,7 @@
 #include "qelNOPList.h"
 #include "qelPresentationTextParser.h"
 #include "qelPSEGParser.h"
+#include "qelFormDefParser.h"
 #include "qelResParser.h"
 #include "qelGocaParser.h"
 #include "qelOverlayParser.h"
@@ -302,6 +303,13 @@ qelResParser* qelGlobalDSPool::getPageSegmentParser()
     if (!getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER))
         setResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER, new (std::nothrow) qelPSEGParser());
     return getResourceParser(QEL_POOL_PAGE_SEGMENT_PARSER);
+}
+
+qelResParser* qelGlobalDSPool::getFormDefParser()
+{
+    if (!getResourceParser(QEL_POOL_FORM_DEF_PARSER))
+        setResourceParser(QEL_POOL_FORM_DEF_PARSER, new (std::nothrow) qelFormDefParser());
+    return getResourceParser(QEL_POOL_FORM_DEF_PARSER);
 }
 
 qelCharSetParser* qelGlobalDSPool::getCharSetParser() const

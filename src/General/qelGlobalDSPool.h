@@ -142,7 +142,8 @@ public:
     qelResParser* getCodedFontParser() const { return getResourceParser(QEL_POOL_CODED_FONT_PARSER); }
     qelCharSetParser* getCharSetParser() const;
     qelResParser* getCodePageParser() const { return getResourceParser(QEL_POOL_CODE_PAGE_PARSER); }
-    qelResParser* getFormDefParser() const { return getResourceParser(QEL_POOL_FORM_DEF_PARSER); }
+    // Created on first use (an installed one is kept).
+    qelResParser* getFormDefParser();
     // GOCA parser, created on first use.
     qelResParser* getGocaParser();
     qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }

@@ -9,6 +9,7 @@
 #include "qelDocumentIndex.h"
 #include "qelDocumentParser.h"
 #include "qelException.h"
+#include "qelFormDefParser.h"
 #include "qelGcgidUnicodeMap.h"
 #include "qelGlobalDSPool.h"
 #include "qelModcaParser.h"
@@ -26,6 +27,7 @@
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
 #include "qelProtocol.h"
+#include "qelRes.h"
 #include "qelSPCSVIndexImplementor.h"
 #include "qelSPXMLIndexImplementor.h"
 #include "qelStatistic.h"
@@ -535,6 +537,8 @@ int endInput(qelLorbane* k)
     if (pool->hasObject(QEL_POOL_INDEX_LIST))
         pool->resetObject(QEL_POOL_INDEX_LIST);
     if (k->m_inputFormat == QEL_IN_AFP) {
+        if (auto* forms = dynamic_cast<qelFormDefParser*>(pool->getResourceParser(QEL_POOL_FORM_DEF_PARSER)))
+            forms->setDefaultPagePosition(0x8000, 0x8000);
         if (int32_t* offset = pool->hasObject(QEL_POOL_PAGE_OFFSET) ? pool->getPageOffset() : nullptr) {
             offset[0] = qelVisitor::OFFSET_NOT_SET;
             offset[1] = qelVisitor::OFFSET_NOT_SET;
@@ -982,6 +986,17 @@ void qelLorbane::openExternalResources(int kind)
             throw new qelException(__FILE__, __LINE__, 4 /* E004 */, 0, true, label, name.c_str());
     }
     auto reader = g_externalReaders.find(kind);
+    if (kind == 2 && reader == g_externalReaders.end()) {
+        // The pool's form definition parser reads the file as a resource.
+        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+        qelResParser* forms = pool->getFormDefParser();
+        if (qelRes* form = forms ? forms->parse(path.c_str(), qelResParser::MODE_LIBRARY, nullptr) : nullptr) {
+            form->setFound(1);
+            form->setInline(0);
+            pool->getGlobalRes()->addResource(form);
+        }
+        return;
+    }
     if (reader == g_externalReaders.end() || !reader->second)
         notBuiltFor(label, "file");
     if (kind >= 2) {

@@ -4,6 +4,7 @@
 #include "qelDocument.h"
 #include "qelException.h"
 #include "qelFORMDEF.h"
+#include "qelFormDefParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
 #include "qelHashIdMap.h"
@@ -960,12 +961,26 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
     }
     if (!map) {
         std::unique_ptr<char[]> entry(ini->findFormdefEntry(wanted.c_str()));
-        if (entry && resources->findResource(entry.get(), qelRes::TYPE_FORM_MAP))
+        // The form map of a [FORMDEF] entry is its key: the text before '='
+        // (or before the first ',' when there is none), trimmed.
+        std::string formMap;
+        if (entry) {
+            formMap = entry.get();
+            size_t end = formMap.find('=');
+            if (end == std::string::npos)
+                end = formMap.find(',');
+            formMap = formMap.substr(0, end);
+            const size_t b = formMap.find_first_not_of(" \t");
+            const size_t l = formMap.find_last_not_of(" \t");
+            formMap = b == std::string::npos ? std::string() : formMap.substr(b, l - b + 1);
+        }
+        const bool byEntry = !formMap.empty();
+        if (byEntry && resources->findResource(formMap.c_str(), qelRes::TYPE_FORM_MAP))
             return nullptr;
-        qelResParser* loader = resources->getResourceLoader(qelRes::TYPE_FORM_MAP, entry ? entry.get() : wanted.c_str());
+        qelResParser* loader = resources->getResourceLoader(qelRes::TYPE_FORM_MAP, byEntry ? formMap.c_str() : wanted.c_str());
         if (!loader)
             return nullptr;
-        qelRes* form = loader->parse(entry ? entry.get() : wanted.c_str(), qelResParser::MODE_LIBRARY,
+        qelRes* form = loader->parse(byEntry ? formMap.c_str() : wanted.c_str(), qelResParser::MODE_LIBRARY,
                                      hashId.empty() ? nullptr : hashId.c_str());
         if (form) {
             form->setFound(1);
@@ -1150,6 +1165,19 @@ qelList* qelModcaParser::setupPageMedia(qelPage* page)
             s = r / u;
             w0 = m_currentMediumMap->getXExtent();
             h0 = m_currentMediumMap->getYExtent();
+        }
+    } else if (auto* forms = dynamic_cast<qelFormDefParser*>(qelGlobalDSPool::getInstance()->getFormDefParser())) {
+        // The defaults of the form definition's document environment group.
+        int32_t x = 0, y = 0;
+        forms->getDefaultPagePosition(x, y);
+        const double u = forms->getDefaultXUnitsPerBase() / 10.0;
+        if (x != 0x8000 && y != 0x8000 && u > 0) {
+            s = r / u;
+            w0 = forms->getDefaultXExtent();
+            h0 = forms->getDefaultYExtent();
+            if (media)
+                media->setPageOffset(static_cast<uint32_t>(static_cast<int32_t>(x * s)),
+                                    static_cast<uint32_t>(static_cast<int32_t>(y * s)));
         }
     }
     double W = 0.0, H = 0.0;

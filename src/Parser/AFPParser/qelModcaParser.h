@@ -46,6 +46,7 @@ public:
     const char* getMediumMapName() const;
     qelMediumMap* selectMediumMap(const char* name);
     qelMediumMap* getCurrentMediumMap() const { return m_currentMediumMap; }
+    void setCurrentMediumMap(qelMediumMap* map) { m_currentMediumMap = map; }
 
     uint8_t getContainerState() const { return m_containerState; }
     void setContainerFlags(uint8_t set, uint8_t clear)
