@@ -2,6 +2,7 @@
 
 #include "lorbane.h"
 #include "qelDocument.h"
+#include "qelFORMDEF.h"
 #include "qelFormDefParser.h"
 #include "qelGlobalRes.h"
 #include "qelIOStream.h"
@@ -170,6 +171,29 @@ TEST_F(MediumMapSelectionTest, InvokedMapsComeFromTheFormDefinitionOfTheirEntry)
     ASSERT_NE(m1, nullptr);
     EXPECT_STREQ(m1->getName(), "M2");
     EXPECT_STREQ(m1->getFormDefName(), "F1TEST");
+}
+
+// A form map in the print file's resource group: its maps are filed at
+// spool level with their form definition and selected by IMM.
+TEST_F(MediumMapSelectionTest, FormMapOfAnInlineResourceGroup)
+{
+    ini()->setResourceGroup("0");
+    // Begin Resource with a Resource Object Type triplet of a form map.
+    const Bytes begin = field(0xA8CE, cat({ebcdic("F1TEST  "), {0x00, 0x00, 0x0A, 0x21, 0xFE, 0, 0, 0, 0, 0, 0, 0}}));
+    const Bytes group =
+        cat({field(0xA8C6, {}), begin, formDefinition(), field(0xA9CE, {}), field(0xA9C6, {})});
+    std::vector<qelPage*> pages = parse(cat({group, printFile()}));
+    ASSERT_EQ(pages.size(), 5u) << output();
+    EXPECT_EQ(output().find("E058: Resource (M"), std::string::npos) << output();
+    EXPECT_EQ(output().find("Loading resource file"), std::string::npos) << output();
+    qelGlobalRes* resources = qelGlobalDSPool::getInstance()->getGlobalRes();
+    auto* m1 = static_cast<qelMediumMap*>(resources->findResource("M1", qelRes::TYPE_MEDIUM_MAP));
+    ASSERT_NE(m1, nullptr);
+    EXPECT_EQ(m1->getInline(), 1);
+    EXPECT_EQ(static_cast<qelRes*>(m1->getFormDefinition()), resources->findResource("F1TEST", qelRes::TYPE_FORM_MAP));
+    EXPECT_NE(m1->getFormDefinition(), nullptr);
+    EXPECT_EQ(static_cast<int32_t>(static_cast<qelPtocaPage*>(pages[1])->getPageOffsetY()), 200);
+    EXPECT_TRUE(pages[4]->isConstantBack());
 }
 
 // Pages without a medium map take the page position of the form

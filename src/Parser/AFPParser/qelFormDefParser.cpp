@@ -129,9 +129,8 @@ int32_t qelFormDefParser::readOffset()
 
 qelTripletParser* qelFormDefParser::tripletReader()
 {
-    // Taken from the pool at each use: a parser that goes away, such as the
-    // reader of a candidate file's first field, takes the pool's reader
-    // with it.
+    // Taken from the pool at each use: any parser that goes away takes the
+    // pool's shared reader with it.
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     m_tripletParser = pool ? pool->getTripletParser() : nullptr;
     return m_tripletParser;

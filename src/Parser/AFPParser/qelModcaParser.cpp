@@ -977,10 +977,11 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
         const bool byEntry = !formMap.empty();
         if (byEntry && resources->findResource(formMap.c_str(), qelRes::TYPE_FORM_MAP))
             return nullptr;
-        qelResParser* loader = resources->getResourceLoader(qelRes::TYPE_FORM_MAP, byEntry ? formMap.c_str() : wanted.c_str());
+        const char* formName = byEntry ? formMap.c_str() : wanted.c_str();
+        qelResParser* loader = resources->getResourceLoader(qelRes::TYPE_FORM_MAP, formName);
         if (!loader)
             return nullptr;
-        qelRes* form = loader->parse(byEntry ? formMap.c_str() : wanted.c_str(), qelResParser::MODE_LIBRARY,
+        qelRes* form = loader->parse(formName, qelResParser::MODE_LIBRARY,
                                      hashId.empty() ? nullptr : hashId.c_str());
         if (form) {
             form->setFound(1);
