@@ -429,7 +429,31 @@ TEST_F(FormDefTest, MapsOfAFailedParseStayWithoutTheirFormDefinition)
         EXPECT_EQ(map("BROKEN"), nullptr) << c.what;
         EXPECT_NE(output().find(c.message), std::string::npos) << c.what;
         EXPECT_EQ(qelIOStream::getCurrent(), nullptr) << c.what;
+        // Still listed and selectable.
+        std::unique_ptr<char[]> listing(map("KEPT")->describe());
+        EXPECT_NE(listing, nullptr);
+        EXPECT_EQ(qelGlobalDSPool::getInstance()->getModcaParser()->selectMediumMap("KEPT"), map("KEPT")) << c.what;
+        // The document parser takes its input stream with it.
+        qelUtils::releaseGlobals();
     }
+}
+
+// An inline form map cut short by the end of the input is an error for the
+// caller, not the end of the print file.
+TEST_F(FormDefTest, InlineFormMapCutShortIsAnError)
+{
+    Bytes rest = cat({field(0xA8CC, ebcdic("CUT1    ")), field(0xA9CC, {})});
+    Bytes begin = field(0xA8CD, {});
+    qelIOStream input(rest.data(), static_cast<int>(rest.size()));
+    qelIOStream::setCurrent(&input);
+    qelIOStream beginInput(begin.data(), static_cast<int>(begin.size()));
+    qelAFPParser reader(false);
+    qelSFIBlock* field = reader.readNextSF(&beginInput);
+    Raised r = raised([&] { formParser()->parse(field); });
+    qelIOStream::setCurrent(nullptr);
+    EXPECT_TRUE(r.id == 1 || r.id == 199) << r.id;
+    EXPECT_EQ(r.kind, QEL_MSG_ERROR);
+    ASSERT_NE(map("CUT1"), nullptr);
 }
 
 TEST_F(FormDefTest, InlineFormMapHasNoFormDefinition)
