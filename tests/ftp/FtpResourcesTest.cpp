@@ -129,6 +129,18 @@ std::string text(const std::string& words)
     return field(0xD3A89B) + field(0xD3EE9B, data + body) + field(0xD3A99B);
 }
 
+// A form definition with one medium map whose copies carry one medium
+// overlay.
+std::string formDefinition(const std::string& name, const std::string& map, const std::string& overlayName)
+{
+    const std::string copies("\x00\x01\x00\x01\x00\x01", 6);
+    const std::string controls("\x01\xFF\xF4\x01\xF2\x01", 6);
+    const std::string mediumOverlay = std::string("\x0C\x00\x00\x00\x01\x00\x00\x00", 8) + name8(overlayName);
+    return field(0xD3A8CD, name8(name)) + field(0xD3A8CC, name8(map)) + field(0xD3A288, copies) +
+           field(0xD3A788, controls) + field(0xD3B1DF, mediumOverlay) + field(0xD3A9CC, name8(map)) +
+           field(0xD3A9CD, name8(name));
+}
+
 // An overlay with a text and, when named, a page segment.
 std::string overlay(const std::string& name, const std::string& words, const std::string& segment)
 {
@@ -426,6 +438,49 @@ TEST_F(FtpResourcesTest, RefusedLoginEndsTheSearchWithE191)
         EXPECT_EQ(run.messages.find("E192"), std::string::npos) << c.level;
         EXPECT_EQ(run.messages.find("Loading resource file"), std::string::npos) << c.level;
         EXPECT_NE(run.text.find("Hello AFP world."), std::string::npos) << c.level;
+    }
+}
+
+TEST_F(FtpResourcesTest, FormDefinitionWithItsMediumOverlayComesFromTheServer)
+{
+    addResource("fdef/F1FTP.FDF", "F1FTP", formDefinition("F1FTP", "M1", "O1MED"), {"res"});
+    addResource("ovl/O1MED.OLY", "O1MED", overlay("O1MED", "MEDIUM OVERLAY TEXT", ""), {"res"});
+    addResource("pseg/S1SEG.PSG", "S1SEG", pageSegment("S1SEG"), {"res"});
+    // The hello document invokes the medium map M1 and includes a segment.
+    const std::string input = helloWith({{0xD3A8AD, 1, field(0xD3ABCC, name8("M1"))},
+                                         {kEndPage, 1, includeSegment("S1SEG")}});
+
+    const Run local = convert("local", input,
+                              {{"FormdefFilename", "F1FTP"},
+                               {"FormDefPath", m_dir + "fdef"},
+                               {"OverlayPath", m_dir + "ovl"},
+                               {"PageSegmentPath", m_dir + "pseg"}});
+    EXPECT_EQ(local.rc, 2) << local.messages;
+    EXPECT_NE(local.messages.find("Loading resource file " + m_dir + "fdef/F1FTP.FDF\n"), std::string::npos)
+        << local.messages;
+    // On both pages.
+    const size_t first = local.text.find("MEDIUM OVERLAY TEXT");
+    ASSERT_NE(first, std::string::npos) << local.text;
+    EXPECT_NE(local.text.find("MEDIUM OVERLAY TEXT", first + 1), std::string::npos) << local.text;
+
+    const struct
+    {
+        const char* label;
+        std::vector<std::pair<std::string, std::string>> options;
+    } cases[] = {
+        {"paths",
+         {{"FormdefFilename", "F1FTP"}, {"FormDefPath", "@RES"}, {"OverlayPath", "@RES"}, {"PageSegmentPath", "@RES"}}},
+        {"respath", {{"FormdefFilename", "F1FTP"}, {"ResPath", "@RES"}}},
+    };
+    for (const auto& c : cases) {
+        const Run run = convert(c.label, input, c.options);
+        EXPECT_EQ(run.rc, local.rc) << c.label;
+        EXPECT_EQ(run.text, local.text) << c.label;
+        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
+        for (const char* name : {"F1FTP", "O1MED", "S1SEG"})
+            EXPECT_NE(run.messages.find(remoteSource("RES", "/res", name)), std::string::npos)
+                << c.label << " " << name << "\n" << run.messages;
+        EXPECT_EQ(run.connections, 1) << c.label;
     }
 }
 
