@@ -3,6 +3,10 @@
 #include "PdfVisitorSupport.h"
 
 #include "qelAFPFont.h"
+#include "qelException.h"
+#include "qelIPSFontRepresentation.h"
+#include "qelMappedFontInfo.h"
+#include "qelMappedRes.h"
 #include "qelTTFRepresentation.h"
 #include "qelTextObject.h"
 #include "qelType1PFMRepresentation.h"
@@ -356,4 +360,64 @@ TEST_F(TextTest, SymbolicSubstituteNamesNoBaseEncoding)
     std::smatch m;
     ASSERT_TRUE(std::regex_search(content, m, std::regex(R"(/Flags (\d+))"))) << content;
     EXPECT_EQ(m[1], "4");
+}
+
+TEST_F(TextTest, WidthFactorScalesTheTextUntilAFontWithout)
+{
+    auto narrow = makeFont("Helvetica", false, false);
+    auto plain = makeFont("Courier", false, false);
+    qelMappedRes m1(1, 3, "C0TEST00");
+    m1.setFont(narrow.get());
+    auto* info = new qelMappedFontInfo;
+    info->setHorizontalScale(0.8f);
+    m1.setFontInfo(info);
+    qelMappedRes m2(2, 3, "C0TEST01");
+    m2.setFont(plain.get());
+    auto t1 = makeText(nullptr, "Narrow", 240, 240);
+    t1->setFontMapping(&m1);
+    auto t2 = makeText(nullptr, "Plain", 240, 480);
+    t2->setFontMapping(&m2);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(t1.get());
+        v.writeTextObject(t2.get());
+    });
+    const std::string content = contentOf(pdf);
+    const size_t narrowed = content.find("80.00 Tz");
+    const size_t back = content.find("100.00 Tz");
+    ASSERT_NE(narrowed, std::string::npos) << content;
+    ASSERT_NE(back, std::string::npos) << content;
+    EXPECT_LT(narrowed, content.find("(Narrow) Tj"));
+    EXPECT_LT(content.find("(Narrow) Tj"), back);
+    EXPECT_LT(back, content.find("(Plain) Tj"));
+}
+
+TEST_F(TextTest, DefaultFontIsSelectedOnce)
+{
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        opdf_beginText(v.getDocContext());
+        v.setDefPDFFont();
+        v.setDefPDFFont();
+        opdf_endText(v.getDocContext());
+    });
+    const std::string content = contentOf(pdf);
+    const size_t first = content.find(" 10.000 Tf");
+    ASSERT_NE(first, std::string::npos) << content;
+    EXPECT_EQ(content.find(" Tf", first + 10), std::string::npos) << content;
+}
+
+TEST_F(TextTest, RasterFontWithoutUsageRecordIsE095)
+{
+    auto font = makeFont("Helvetica", false, false);
+    static_cast<qelIPSFontRepresentation*>(font->getRepresentation())->setPatternTechnology(5);
+    auto text = makeText(font.get(), "Raster", 240, 240);
+    int id = 0;
+    runPage(page, [&](qelPDFVisitor& v) {
+        try {
+            v.setType3Font(text.get(), font.get());
+        } catch (qelException* e) {
+            id = e->getId();
+            delete e;
+        }
+    });
+    EXPECT_EQ(id, 95);
 }
