@@ -1,3 +1,5 @@
+// Conversions whose resources come from FTP locations give what the same
+// resources in local directories give.
 #include "FtpTestServer.h"
 
 #include "lorbane.h"
@@ -153,8 +155,8 @@ std::string overlay(const std::string& name, const std::string& words, const std
 
 // Conversions of one AFP input to text through the C interface, resources
 // in local directories or on the local FTP server, which the INI file
-// describes as the locations RES (all resources), PART (some of them) and
-// BAD (a wrong password).
+// describes as the locations RES (all resources), PART (some of them),
+// NOSIZE (RES without file sizes) and BAD (a wrong password).
 class FtpResourcesTest : public ::testing::Test
 {
 protected:
@@ -165,6 +167,7 @@ protected:
         std::string messages;
         int connections = 0;
     };
+    using Options = std::vector<std::pair<std::string, std::string>>;
 
     static void SetUpTestSuite()
     {
@@ -194,16 +197,15 @@ protected:
         m_dir = std::string(pattern) + "/";
         for (const char* sub : {"pseg", "ovl", "fdef", "none"})
             ::mkdir((m_dir + sub).c_str(), 0755);
-        const std::string port = std::to_string(s_server->port());
-        writeAll(m_dir + "lorbane.ini", "[Settings]\n"
-                                        "[RES]\nType=FTP\nHostName=127.0.0.1:" + port +
-                                            "\nUserName=u\nPassword=" + FtpTestServer::password() +
-                                            "\nStartDir=/res\n"
-                                            "[PART]\nType=FTP\nHostName=127.0.0.1:" + port +
-                                            "\nUserName=u\nPassword=" + FtpTestServer::password() +
-                                            "\nStartDir=/part\n"
-                                            "[BAD]\nType=FTP\nHostName=127.0.0.1:" + port +
-                                            "\nUserName=u\nPassword=wrong\n");
+        const std::string host = "127.0.0.1:" + std::to_string(s_server->port());
+        auto section = [&host](const char* name, const char* user, const char* password, const char* dir) {
+            return std::string("[") + name + "]\nType=FTP\nHostName=" + host + "\nUserName=" + user +
+                   "\nPassword=" + password + "\nStartDir=" + dir + "\n";
+        };
+        writeAll(m_dir + "lorbane.ini", "[Settings]\n" + section("RES", "u", FtpTestServer::password(), "/res") +
+                                            section("PART", "u", FtpTestServer::password(), "/part") +
+                                            section("NOSIZE", "nosize", FtpTestServer::password(), "/res") +
+                                            section("BAD", "u", "wrong", "/res"));
     }
 
     void TearDown() override
@@ -227,8 +229,7 @@ protected:
 
     // Converts the input with the given option pairs into its own output
     // directory.
-    Run convert(const std::string& label, const std::string& input,
-                const std::vector<std::pair<std::string, std::string>>& extra)
+    Run convert(const std::string& label, const std::string& input, const Options& extra)
     {
         const std::string out = m_dir + "out-" + label + "/";
         ::mkdir(out.c_str(), 0755);
@@ -299,6 +300,30 @@ protected:
                std::to_string(s_server->port()) + dir + name + "\n";
     }
 
+    // A run with resources from the server: the local run's result, text
+    // and messages, the given source lines, all files over one connection.
+    void expectLikeLocal(const Run& local, const char* label, const std::string& input, const Options& options,
+                         const std::vector<std::string>& sources)
+    {
+        const Run run = convert(label, input, options);
+        EXPECT_EQ(run.rc, local.rc) << label;
+        EXPECT_EQ(run.text, local.text) << label;
+        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << label;
+        for (const std::string& source : sources)
+            EXPECT_NE(run.messages.find(source), std::string::npos) << label << ": " << source << "\n" << run.messages;
+        EXPECT_EQ(run.messages.find("E192"), std::string::npos) << label;
+        EXPECT_EQ(run.connections, 1) << label;
+    }
+
+    // The source lines of files from RES.
+    std::vector<std::string> fromRes(std::initializer_list<const char*> names) const
+    {
+        std::vector<std::string> lines;
+        for (const char* name : names)
+            lines.push_back(remoteSource("RES", "/res", name));
+        return lines;
+    }
+
     static std::string* s_python;
     static std::string* s_error;
     static FtpTestServer* s_server;
@@ -323,35 +348,14 @@ TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
         << local.messages;
     EXPECT_EQ(local.connections, 0);
 
-    struct Case
-    {
-        const char* label;
-        std::vector<std::pair<std::string, std::string>> options;
-        // Where each segment is loaded from.
-        std::string first;
-        std::string second;
-    };
-    const Case cases[] = {
-        {"path", {{"PageSegmentPath", "@RES"}}, remoteSource("RES", "/res", "S1SEG"),
-         remoteSource("RES", "/res", "S1TWO")},
-        {"respath", {{"ResPath", "@res"}}, remoteSource("res", "/res", "S1SEG"), remoteSource("res", "/res", "S1TWO")},
-        // S1TWO is not at PART: the search goes on silently to the directory.
-        {"mixed",
-         {{"PageSegmentPath", "@PART," + m_dir + "pseg"}},
-         remoteSource("PART", "/part", "S1SEG"),
-         "Loading resource file " + m_dir + "pseg/S1TWO.PSG\n"},
-    };
-    for (const Case& c : cases) {
-        const Run run = convert(c.label, input, c.options);
-        EXPECT_EQ(run.rc, local.rc) << c.label;
-        EXPECT_EQ(run.text, local.text) << c.label;
-        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
-        EXPECT_NE(run.messages.find(c.first), std::string::npos) << c.label << "\n" << run.messages;
-        EXPECT_NE(run.messages.find(c.second), std::string::npos) << c.label << "\n" << run.messages;
-        EXPECT_EQ(run.messages.find("E192"), std::string::npos) << c.label;
-        // Every file of the run over one connection.
-        EXPECT_EQ(run.connections, 1) << c.label;
-    }
+    expectLikeLocal(local, "path", input, {{"PageSegmentPath", "@RES"}}, fromRes({"S1SEG", "S1TWO"}));
+    expectLikeLocal(local, "respath", input, {{"ResPath", "@res"}},
+                    {remoteSource("res", "/res", "S1SEG"), remoteSource("res", "/res", "S1TWO")});
+    expectLikeLocal(local, "nosize", input, {{"PageSegmentPath", "@NOSIZE"}},
+                    {remoteSource("NOSIZE", "/res", "S1SEG"), remoteSource("NOSIZE", "/res", "S1TWO")});
+    // S1TWO is not at PART: the search goes on silently to the directory.
+    expectLikeLocal(local, "mixed", input, {{"PageSegmentPath", "@PART," + m_dir + "pseg"}},
+                    {remoteSource("PART", "/part", "S1SEG"), "Loading resource file " + m_dir + "pseg/S1TWO.PSG\n"});
 
     // Missing and empty files fail as local ones do; the missing remote
     // file is silent.
@@ -367,13 +371,13 @@ TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
     };
     for (const auto& f : failures) {
         const std::string failing = helloWith({{kEndPage, 1, includeSegment(f.name)}});
-        const Run local = convert(std::string("local-") + f.name, failing, {{"PageSegmentPath", m_dir + "none"}});
+        const Run here = convert(std::string("local-") + f.name, failing, {{"PageSegmentPath", m_dir + "none"}});
         const Run remote = convert(std::string("remote-") + f.name, failing, {{"PageSegmentPath", "@RES"}});
-        EXPECT_NE(local.messages.find(f.localMessage), std::string::npos) << local.messages;
+        EXPECT_NE(here.messages.find(f.localMessage), std::string::npos) << here.messages;
         EXPECT_NE(remote.messages.find(f.remoteMessage), std::string::npos) << remote.messages;
         EXPECT_EQ(remote.messages.find("E192"), std::string::npos) << f.name;
-        EXPECT_EQ(remote.rc, local.rc) << f.name;
-        EXPECT_EQ(remote.text, local.text) << f.name;
+        EXPECT_EQ(remote.rc, here.rc) << f.name;
+        EXPECT_EQ(remote.text, here.text) << f.name;
         EXPECT_NE(remote.text.find("Hello AFP world."), std::string::npos) << f.name;
     }
 }
@@ -395,25 +399,9 @@ TEST_F(FtpResourcesTest, OverlayAndSegmentsOfAFopInputComeFromTheServer)
     EXPECT_NE(local.messages.find("Loading resource file " + m_dir + "pseg/S1INNER.PSG\n"), std::string::npos)
         << local.messages;
 
-    const struct
-    {
-        const char* label;
-        std::vector<std::pair<std::string, std::string>> options;
-    } cases[] = {
-        {"paths", {{"OverlayPath", "@RES"}, {"PageSegmentPath", "@RES"}}},
-        {"respath", {{"ResPath", "@RES"}}},
-    };
-    for (const auto& c : cases) {
-        const Run run = convert(c.label, input, c.options);
-        EXPECT_EQ(run.rc, local.rc) << c.label;
-        EXPECT_EQ(run.text, local.text) << c.label;
-        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
-        for (const char* name : {"O1OVL001", "S1SEG001", "S1INNER"})
-            EXPECT_NE(run.messages.find(remoteSource("RES", "/res", name)), std::string::npos)
-                << c.label << " " << name << "\n" << run.messages;
-        // Three files over one connection.
-        EXPECT_EQ(run.connections, 1) << c.label;
-    }
+    const std::vector<std::string> sources = fromRes({"O1OVL001", "S1SEG001", "S1INNER"});
+    expectLikeLocal(local, "paths", input, {{"OverlayPath", "@RES"}, {"PageSegmentPath", "@RES"}}, sources);
+    expectLikeLocal(local, "respath", input, {{"ResPath", "@RES"}}, sources);
 }
 
 TEST_F(FtpResourcesTest, RefusedLoginEndsTheSearchWithE191)
@@ -463,25 +451,14 @@ TEST_F(FtpResourcesTest, FormDefinitionWithItsMediumOverlayComesFromTheServer)
     ASSERT_NE(first, std::string::npos) << local.text;
     EXPECT_NE(local.text.find("MEDIUM OVERLAY TEXT", first + 1), std::string::npos) << local.text;
 
-    const struct
-    {
-        const char* label;
-        std::vector<std::pair<std::string, std::string>> options;
-    } cases[] = {
-        {"paths",
-         {{"FormdefFilename", "F1FTP"}, {"FormDefPath", "@RES"}, {"OverlayPath", "@RES"}, {"PageSegmentPath", "@RES"}}},
-        {"respath", {{"FormdefFilename", "F1FTP"}, {"ResPath", "@RES"}}},
-    };
-    for (const auto& c : cases) {
-        const Run run = convert(c.label, input, c.options);
-        EXPECT_EQ(run.rc, local.rc) << c.label;
-        EXPECT_EQ(run.text, local.text) << c.label;
-        EXPECT_EQ(withoutSources(run.messages), withoutSources(local.messages)) << c.label;
-        for (const char* name : {"F1FTP", "O1MED", "S1SEG"})
-            EXPECT_NE(run.messages.find(remoteSource("RES", "/res", name)), std::string::npos)
-                << c.label << " " << name << "\n" << run.messages;
-        EXPECT_EQ(run.connections, 1) << c.label;
-    }
+    const std::vector<std::string> sources = fromRes({"F1FTP", "O1MED", "S1SEG"});
+    expectLikeLocal(local, "paths", input,
+                    {{"FormdefFilename", "F1FTP"},
+                     {"FormDefPath", "@RES"},
+                     {"OverlayPath", "@RES"},
+                     {"PageSegmentPath", "@RES"}},
+                    sources);
+    expectLikeLocal(local, "respath", input, {{"FormdefFilename", "F1FTP"}, {"ResPath", "@RES"}}, sources);
 }
 
 } // namespace
