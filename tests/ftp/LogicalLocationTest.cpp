@@ -20,6 +20,14 @@ TEST(LogicalLocationRecord, Descriptions)
     full.addInitialCommand("SITE A");
     full.addInitialCommand(nullptr);
 
+    qelFTPLogicalLocation plain;
+    plain.setName("RES");
+    plain.setHostName("h");
+    plain.setUserName("u");
+    plain.setStartDir("/res");
+    plain.addInitialCommand("SITE A");
+    plain.addInitialCommand("SITE B");
+
     qelFTPLogicalLocation cleared;
     cleared.setHostName("h");
     cleared.setHostName(nullptr);
@@ -40,6 +48,8 @@ TEST(LogicalLocationRecord, Descriptions)
     const Case cases[] = {
         {&full, QEL_LOCATION_FTP,
          "Type=FTP Name=RES HostName=h Port=21 UserName=u Password=pw StartDir=/res Filename=F InitialCommands=SITE A;"},
+        {&plain, QEL_LOCATION_FTP,
+         "Type=FTP Name=RES HostName=h Port=21 UserName=u StartDir=/res InitialCommands=SITE A;SITE B;"},
         {&cleared, QEL_LOCATION_FTP, "Type=FTP Port=07 StartDir="},
         {&dir, QEL_LOCATION_DIR, "Type=DIR Name=D DirectoryName=/data PathSuffixPattern=*.afp"},
     };
