@@ -762,9 +762,29 @@ void qelPDFVisitor::setDefaultFont(qelTextObject* text, qelMappedRes* mapping, q
     qelPDFFontFileEntry* record = (text && shown) ? substituteRecord(text, shown) : nullptr;
     const FontRecordState* st = record ? findFontState(record) : nullptr;
     const char* used = st && !st->baseFont.empty() ? st->baseFont.c_str() : "Helvetica";
+    qelOutputFontRecord& out = getOutputFontRecord();
+    out.clear();
+    out.typefaceName = used;
+    out.usedFontName = used;
+    if (st) {
+        out.bold = st->bold;
+        out.italic = st->italic;
+        out.light = st->light;
+        out.embedding = st->embedding;
+        switch (st->state) {
+        case 1: out.sourceKind = qelOutputFontRecord::SOURCE_SUBSTITUTE_DEFAULT; break;
+        case 4: out.sourceKind = qelOutputFontRecord::SOURCE_RASTER; break;
+        case 6: out.sourceKind = qelOutputFontRecord::SOURCE_TYPE1; break;
+        case 7:
+            out.sourceKind = st->representation && st->representation->getType() == qelFontRepresentation::TYPE_OPENTYPE
+                                 ? qelOutputFontRecord::SOURCE_OPENTYPE
+                                 : qelOutputFontRecord::SOURCE_TRUETYPE;
+            break;
+        default: break;
+        }
+    }
     log->write("\n-->");
-    log->logFont(text, mapping, shown, m_currentHeight, used, shown ? shown->getTypefaceName() : "Helvetica", "SF",
-                 &getOutputFontRecord());
+    log->logFont(text, mapping, shown, m_currentHeight, used, shown ? shown->getTypefaceName() : "Helvetica", "SF", &out);
 }
 
 // --- AFP font routes -------------------------------------------------------------------------

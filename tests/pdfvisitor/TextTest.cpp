@@ -5,6 +5,7 @@
 #include "qelAFPFont.h"
 #include "qelException.h"
 #include "qelIPSFontRepresentation.h"
+#include "qelLogStream.h"
 #include "qelMappedFontInfo.h"
 #include "qelMappedRes.h"
 #include "qelTTFRepresentation.h"
@@ -420,4 +421,30 @@ TEST_F(TextTest, RasterFontWithoutUsageRecordIsE095)
         }
     });
     EXPECT_EQ(id, 95);
+}
+
+TEST_F(TextTest, TextsAndTheirFontsAreLogged)
+{
+    const std::string path = tempPath(".log");
+    m_files.push_back(path);
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    log->setLevel("ALL");
+    log->open(path.c_str());
+    ASSERT_NE(nullptr, log->getFile());
+    auto font = makeFont("Times", false, false);
+    auto shown = makeText(font.get(), "Shown", 240, 240);
+    auto removed = makeText(font.get(), "Hidden", 240, 480);
+    removed->setRemoved(1);
+    runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(shown.get());
+        v.writeTextObject(removed.get());
+    });
+    log->close();
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find(">Shown< "), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find(">Hidden< Removed"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("==>"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("-->UsedFont=Times-Roman"), std::string::npos) << text.str();
 }
