@@ -933,6 +933,9 @@ void qelPDFVisitor::setOutlineFont(qelTextObject* text, qelAFPFont* font)
     st.state = 6;
     st.embedding = 0;
     st.baseFont = styleName(rep);
+    // A font without names is known by its character set.
+    if (st.baseFont.empty())
+        st.baseFont = orNull(cs);
     st.bold = rep->isBold();
     st.italic = rep->isItalic();
     st.light = rep->isLight();

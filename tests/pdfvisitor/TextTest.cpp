@@ -2,7 +2,9 @@
 // orientations, score lines, and the font descriptors of substitute fonts.
 #include "PdfVisitorSupport.h"
 
+#include "qelAFPCharMetrics.h"
 #include "qelAFPFont.h"
+#include "qelAFPFontMetrics.h"
 #include "qelException.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelLogStream.h"
@@ -447,4 +449,78 @@ TEST_F(TextTest, TextsAndTheirFontsAreLogged)
     EXPECT_NE(text.str().find(">Hidden< Removed"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("==>"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("-->UsedFont=Times-Roman"), std::string::npos) << text.str();
+}
+
+TEST_F(TextTest, OutlineAFPFontIsEmbeddedAsType1WithItsGlyphNames)
+{
+    const char* pfb = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
+    if (!fileExists(pfb) || !toolAvailable("pdffonts"))
+        GTEST_SKIP() << "NimbusSans-Regular.pfb or pdffonts missing";
+    std::ifstream in(pfb, std::ios::binary);
+    const std::vector<char> program((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    // An outline character set: relative metrics, two characters, the
+    // Type 1 program, used by a text in code page T1V10500.
+    qelAFPFont font("C0OUTL00", "T1V10500");
+    font.setHeight(120);
+    auto* rep = static_cast<qelIPSFontRepresentation*>(font.getRepresentation());
+    rep->setPatternTechnology(qelIPSFontRepresentation::TECH_TYPE1_OUTLINE);
+    rep->setRelativeMetric(true);
+    rep->appendFontData(reinterpret_cast<const uint8_t*>(program.data()), static_cast<int32_t>(program.size()));
+    auto* metrics = new qelAFPFontMetrics;
+    metrics->setMaxAscenderHeight(0, 718);
+    metrics->setMaxDescenderDepth(0, 207);
+    metrics->setCapMHeight(0, 718);
+    auto** list = new qelCharMetrics*[2];
+    const char* gcgids[2] = {"LA020000", "LB020000"};
+    const char* names[2] = {"A", "B"};
+    for (int i = 0; i < 2; ++i) {
+        auto* cm = new qelAFPCharMetrics;
+        cm->setGlyphName(gcgids[i]);
+        cm->setFontSpecificName(names[i]);
+        cm->setCharIncrement(0, 667);
+        list[i] = cm;
+    }
+    metrics->setCharMetricsList(list, 2);
+    rep->setMetrics(metrics);
+    auto* record = new qelPDFFontFileEntry("T1V10500");
+    for (int i = 0; i < 2; ++i) {
+        const int code = 0xC1 + i;
+        record->state[code] = qelPDFFontFileEntry::USED;
+        record->glyphName[code] = new char[9];
+        std::strcpy(record->glyphName[code], gcgids[i]);
+        record->charMetrics[code] = metrics->findCharMetrics(gcgids[i]);
+    }
+    record->firstCode = 0xC1;
+    record->lastCode = 0xC2;
+    record->usedCount = 2;
+    font.addCodePointUsage(record);
+
+    qelMappedRes mapping(1, 3, "C0OUTL00");
+    mapping.setFont(&font);
+    mapping.setCodePageName("T1V10500");
+    const unsigned char codes[] = {0xC1, 0xC2};
+    auto text = makeText(nullptr, "AB", 240, 240);
+    text->setCodePointText(codes);
+    text->setFontMapping(&mapping);
+    text->setFont(&font);
+
+    float endX = 0;
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        EXPECT_TRUE(v.canBuildAFPFont(&font));
+        v.computeTextPosition(text.get());
+        text->setAngle(0, false);
+        v.writeTextUsingAFPFont(text.get());
+        endX = v.getTransformer()->getX();
+    });
+    EXPECT_EQ(run("qpdf --check " + pdf).status, 0);
+    const std::string fonts = run("pdffonts " + pdf).output;
+    EXPECT_NE(fonts.find("Type 1            Custom           yes"), std::string::npos) << fonts;
+    EXPECT_EQ(run("pdftotext " + pdf + " - | tr -d ' \\n\\f'").output, "AB");
+    const std::string content = contentOf(pdf);
+    EXPECT_TRUE(std::regex_search(content, std::regex(R"(/Differences \[\s*193\s*/A\s*/B\s*\])"))) << content;
+    EXPECT_NE(content.find("/BaseFont /C0OUTL00"), std::string::npos) << content;
+    EXPECT_NE(content.find(" 12.000 Tf"), std::string::npos);
+    // Two characters of 0.667 em at 12 points: 16.008 points = 53.36 units.
+    EXPECT_NEAR(endX, 240.0f + 53.36f, 0.05f);
 }
