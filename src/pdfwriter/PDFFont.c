@@ -836,9 +836,9 @@ float opdf_stdFontStringWidth(PDFDocContext* ctx, const char* fontName, const un
     int pos = _opdf_builtinFontIndex(fontName);
     if (pos < 0 || pos >= 45 || !bytes)
         return 0;
-    uint16_t sum = 0;
+    long sum = 0; /* a 16-bit sum would wrap after some 65 em */
     for (int i = 0; i < n; i++)
-        sum = (uint16_t)(sum + _opdf_builtinWidths[pos][bytes[i]]);
+        sum += _opdf_builtinWidths[pos][bytes[i]];
     return (float)(sum * 0.001);
 }
 
