@@ -212,6 +212,38 @@ TEST_F(FormDefTest, FileOnThePathIsReadIntoRegisteredMediumMaps)
     EXPECT_EQ(items<qelMediumMap::MMC>(m2->getMMCs()).size(), 2u);
 }
 
+// A medium map without a Page Position keeps the offsets of the last one
+// read in the form map; a Medium Descriptor inside a map changes only it.
+TEST_F(FormDefTest, MapsInheritTheLastPagePosition)
+{
+    const Bytes pgp = field(0xACAF, cat({offset3(0x00FF38), offset3(100)}));
+    const struct
+    {
+        const char* what;
+        Bytes environment;
+        int32_t x, y;
+    } cases[] = {
+        {"position of the environment group", cat({field(0xA8C4, {}), pgp, field(0xA9C4, {})}), -200, 100},
+        {"no position at all", Bytes(), 0, 0},
+    };
+    for (const auto& c : cases) {
+        qelUtils::releaseGlobals();
+        qelMessageOutput::set(m_out);
+        Bytes form = cat({field(0xA8CD, {}), c.environment, field(0xA8CC, ebcdic("NOPOS   ")),
+                          mediumDescriptor(100, 200), field(0xA9CC, {}), field(0xA9CD, {})});
+        qelIOStream input(form.data(), static_cast<int>(form.size()));
+        qelIOStream::setCurrent(&input);
+        std::unique_ptr<qelRes> res(formParser()->parse("F", 0, nullptr));
+        qelIOStream::setCurrent(nullptr);
+        ASSERT_NE(map("NOPOS"), nullptr) << c.what;
+        EXPECT_EQ(map("NOPOS")->getXOffset(), c.x) << c.what;
+        EXPECT_EQ(map("NOPOS")->getYOffset(), c.y) << c.what;
+        EXPECT_EQ(map("NOPOS")->getXExtent(), 100) << c.what;
+        EXPECT_EQ(formParser()->getDefaultXExtent(), 0) << c.what;
+        EXPECT_EQ(formParser()->getDefaultXUnitBase(), 0xFF) << c.what;
+    }
+}
+
 TEST_F(FormDefTest, MissingFileGivesE058AndNull)
 {
     ini()->setFormDefPath(m_dir.c_str());
