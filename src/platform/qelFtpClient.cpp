@@ -163,6 +163,7 @@ bool qelFtpClient::connect(const char* host, unsigned short port, const char* us
         return false;
     }
     m_easy = easy;
+    m_state.clear();
     bool bracket = std::strchr(host, ':') && host[0] != '[';
     m_base = std::string("ftp://") + (bracket ? "[" : "") + host + (bracket ? "]" : "") + ":" +
              std::to_string(port) + "/";
@@ -378,19 +379,43 @@ bool qelFtpClient::quote(const std::vector<std::string>& commands)
     return true;
 }
 
+// The server may end a connection (after a while without use, say), and
+// the library then logs in again on its own: the new connection gets the
+// directory changes and commands of the old one before it is used.
+bool qelFtpClient::restoreState()
+{
+    if (!m_easy || m_fileOpen) {
+        fail(m_easy ? CURLE_AGAIN : CURLE_FAILED_INIT);
+        return false;
+    }
+    // An ended connection shows at its next command; the library drops it
+    // then, and the second try runs on a new one.
+    if (!quote({"NOOP"}) && !quote({"NOOP"}))
+        return false;
+    long connects = 0;
+    if (curl_easy_getinfo(easyOf(m_easy), CURLINFO_NUM_CONNECTS, &connects) != CURLE_OK || connects == 0 ||
+        m_state.empty())
+        return true;
+    return quote(m_state);
+}
+
 bool qelFtpClient::setCurrentDirectory(const char* path)
 {
     if (!path) {
         fail(CURLE_BAD_FUNCTION_ARGUMENT);
         return false;
     }
-    return quote({std::string("CWD ") + path});
+    const std::string command = std::string("CWD ") + path;
+    if (!restoreState() || !quote({command}))
+        return false;
+    m_state.push_back(command);
+    return true;
 }
 
 bool qelFtpClient::getCurrentDirectory(std::string& directory)
 {
     directory.clear();
-    if (!quote({"PWD"}))
+    if (!restoreState() || !quote({"PWD"}))
         return false;
     // 257 "name" with a quote inside the name doubled.
     const std::string& reply = m_replies.back();
@@ -421,7 +446,10 @@ bool qelFtpClient::command(const char* text)
         fail(CURLE_BAD_FUNCTION_ARGUMENT);
         return false;
     }
-    return quote({text});
+    if (!restoreState() || !quote({text}))
+        return false;
+    m_state.emplace_back(text);
+    return true;
 }
 
 bool qelFtpClient::openFile(const char* name, int64_t& size)
@@ -437,6 +465,8 @@ bool qelFtpClient::openFile(const char* name, int64_t& size)
         return false;
     }
     closeFile();
+    if (!restoreState())
+        return false;
     std::string target = url(name);
     CURL* easy = easyOf(m_easy);
     curl_easy_setopt(easy, CURLOPT_URL, target.c_str());

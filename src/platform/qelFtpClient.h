@@ -8,7 +8,8 @@
 // FTP client over libcurl. A session holds the one control connection of
 // the client; every transfer (commands, directory changes, files) runs over
 // it, so a location logs in once and reads all its files on that
-// connection. Remote names are taken relative to the server's current
+// connection. When the server ends it, the next call logs in again and
+// repeats the accepted directory changes and commands first. Remote names are taken relative to the server's current
 // directory. Every call returns false on failure and leaves lastError and
 // lastResponse describing it; nothing is thrown.
 class qelFtpClient
@@ -58,6 +59,8 @@ private:
     // Runs the transfer until something happens or the wait ends.
     bool pump(int waitMs);
     bool quote(const std::vector<std::string>& commands);
+    // Gives a connection the library made anew the state of the old one.
+    bool restoreState();
     void finishTransfer();
     std::string url(const char* path) const;
     void fail(int code);
@@ -78,6 +81,8 @@ private:
     bool m_draining = false;
     int64_t m_drained = 0;
     bool m_progress = false;
+    // Directory changes and commands the server accepted, in order.
+    std::vector<std::string> m_state;
     std::vector<std::string> m_replies;
     std::string m_partial;
     int m_partialCode = 0;

@@ -389,4 +389,20 @@ TEST_F(FtpTest, NoTracesWithoutTheLogBit)
     EXPECT_EQ(logText().find("()=>"), std::string::npos);
 }
 
+TEST_F(FtpTest, ConnectionEndedByTheServerIsMadeAgainWithItsDirectory)
+{
+    addLocation("DROP", "drop", FtpTestServer::password(), "/res", {"NOOP"});
+    qelIOStream* reader = pool()->openResourceStream("DROP");
+    ASSERT_NE(reader, nullptr);
+    int before = s_server->connections();
+    // The server ends the connection after each file.
+    EXPECT_EQ(readRemote(reader, "ONE.DAT"), "first file");
+    reader->closeStream();
+    EXPECT_EQ(readRemote(reader, "TWO.DAT"), kLarge);
+    reader->closeStream();
+    auto* stream = static_cast<qelFTPStream*>(reader->getStream());
+    EXPECT_EQ(stream->getCurrentDirectory(), "/res");
+    EXPECT_EQ(s_server->connections() - before, 2);
+}
+
 } // namespace

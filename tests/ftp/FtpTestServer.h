@@ -18,8 +18,10 @@ namespace ftptest {
 
 // A local FTP server for the tests: a python3 process with pyftpdlib on
 // 127.0.0.1 and a port the system picks, serving a temporary directory.
-// Users: "u" with the password "secret", and "nosize", for whom the server
-// does not tell file sizes. Every new control connection is counted.
+// Users: "u" with the password "secret"; "nosize", for whom the server
+// does not tell file sizes; "drop", whose connection the server closes
+// without a reply at the first command after a file it sent. Every new
+// control connection is counted.
 class FtpTestServer
 {
 public:
@@ -158,6 +160,15 @@ class Handler(FTPHandler):
         with open(connect_file, "a") as f:
             f.write("c\n")
 
+    def on_file_sent(self, file):
+        self.drop_next = self.username == "drop"
+
+    def pre_process_command(self, line, cmd, arg):
+        if getattr(self, "drop_next", False):
+            self.close()
+            return
+        return FTPHandler.pre_process_command(self, line, cmd, arg)
+
     def ftp_SIZE(self, path):
         if self.username == "nosize":
             self.respond("502 Command not implemented.")
@@ -167,6 +178,7 @@ class Handler(FTPHandler):
 authorizer = DummyAuthorizer()
 authorizer.add_user("u", "secret", root, perm="elr")
 authorizer.add_user("nosize", "secret", root, perm="elr")
+authorizer.add_user("drop", "secret", root, perm="elr")
 Handler.authorizer = authorizer
 logging.basicConfig(level=logging.WARNING)
 server = FTPServer(("127.0.0.1", 0), Handler)
