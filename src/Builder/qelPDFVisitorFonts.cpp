@@ -344,8 +344,10 @@ void qelPDFVisitor::selectSubstituteFont(qelTextObject* text, qelAFPFont* font, 
     if (!text || !font)
         return;
     const int key = fontKeyOf(text);
+    // The page walk does not reset the key between object groups, so an
+    // overlay's font of the same local id must not pass for the current one.
     const bool current = isOwnFont(text) ? font == m_currentCodedFont
-                                         : key == getCurrentFont() && (key != 0 || font == m_currentCodedFont);
+                                         : key == getCurrentFont() && font == m_currentCodedFont;
     if (current)
         return;
     setCurrentFont(key);
@@ -833,7 +835,8 @@ void qelPDFVisitor::setType3Font(qelTextObject* text, qelAFPFont* font)
         return;
     const std::string cpKey = codePageKey(text, font);
     const int key = routeKey(text);
-    const bool current = isOwnFont(text) ? font == m_currentCodedFont : key == getCurrentFont();
+    const bool current = isOwnFont(text) ? font == m_currentCodedFont
+                                         : key == getCurrentFont() && font == m_currentCodedFont;
     if (current)
         return;
     setCurrentFont(key);
@@ -912,7 +915,7 @@ void qelPDFVisitor::setOutlineFont(qelTextObject* text, qelAFPFont* font)
     const qelMappedFontInfo* info = mapping ? mapping->getFontInfo() : nullptr;
     const float scaling = info && info->getHorizontalScale() != 0.0f ? info->getHorizontalScale() * 100.0f : 100.0f;
     const int key = routeKey(text);
-    if (key == getCurrentFont())
+    if (key == getCurrentFont() && font == m_currentCodedFont)
         return;
     qelFontRepresentation* rep = font->getRepresentation();
     if (!rep)

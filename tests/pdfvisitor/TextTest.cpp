@@ -524,3 +524,26 @@ TEST_F(TextTest, OutlineAFPFontIsEmbeddedAsType1WithItsGlyphNames)
     // Two characters of 0.667 em at 12 points: 16.008 points = 53.36 units.
     EXPECT_NEAR(endX, 240.0f + 53.36f, 0.05f);
 }
+
+TEST_F(TextTest, SameLocalIdOfAnotherObjectGroupSelectsItsOwnFont)
+{
+    // A page and its overlay both map local id 1, to different fonts.
+    auto pageFont = makeFont("Times", false, false);
+    auto overlayFont = makeFont("Courier", false, false);
+    overlayFont->setCharacterSetName("C0OVERL0");
+    qelMappedRes m1(1, 3, "C0TEST00");
+    m1.setFont(pageFont.get());
+    qelMappedRes m2(1, 3, "C0OVERL0");
+    m2.setFont(overlayFont.get());
+    auto t1 = makeText(nullptr, "Page", 240, 240);
+    t1->setFontMapping(&m1);
+    auto t2 = makeText(nullptr, "Overlay", 240, 480);
+    t2->setFontMapping(&m2);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.writeTextObject(t1.get());
+        v.writeTextObject(t2.get());
+    });
+    const std::string content = contentOf(pdf);
+    EXPECT_NE(content.find("/BaseFont /Times-Roman"), std::string::npos) << content;
+    EXPECT_NE(content.find("/BaseFont /Courier"), std::string::npos) << content;
+}
