@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -472,4 +473,30 @@ TEST_F(OverlayParserTest, MediumOverlayIsLoadedFromItsPathWhenThePageIsBound)
     // Sized by the overlay: 800 x 400 units at the page's resolution.
     EXPECT_EQ(page.getMediumOverlayWidth(), 800);
     EXPECT_EQ(page.getMediumOverlayHeight(), 400);
+}
+
+TEST_F(OverlayParserTest, InlineOverlayIsDumpedWithItsFileName)
+{
+    const Bytes overlayBytes = overlay("O1XYZ", environment());
+    Bytes group = field(0xA8C6, {});
+    Bytes begin = name8("O1ABC");
+    append(begin, {0x00, 0x00, 0x0A, 0x21, 0xFC, 0, 0, 0, 0, 0, 0, 0});
+    append(group, field(0xA8CE, begin));
+    append(group, overlayBytes);
+    append(group, field(0xA9CE, {}));
+    append(group, field(0xA9C6, {}));
+    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
+    ini->setResourceGroup("1");
+    ini->setTempPath((m_dir + "/").c_str());
+    read(group);
+    qelGlobalDSPool::getInstance()->getResGroupParser()->parseFile(nullptr);
+
+    qelList* overlays = qelGlobalDSPool::getInstance()->getGlobalRes()->getList(0, "O1XYZ", qelRes::TYPE_OVERLAY - 1);
+    ASSERT_EQ(overlays->getCount(), 1) << output();
+    const std::string file = static_cast<qelRes*>(overlays->getHead()->item)->getFileName();
+    const std::string directory = qelGlobalDSPool::getInstance()->getResGroupParser()->getDumpDirectory();
+    EXPECT_EQ(file, directory + "/O1ABC.oly");
+    std::ifstream in(file, std::ios::binary);
+    const Bytes dumped((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(dumped, overlayBytes);
 }
