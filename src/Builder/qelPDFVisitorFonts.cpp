@@ -279,7 +279,8 @@ qelPDFFontFileEntry* qelPDFVisitor::substituteRecord(qelTextObject* text, qelAFP
         return record;
     std::unique_ptr<qelPDFFontFileEntry>& own = m_ownRecords[font];
     if (!own) {
-        own.reset(new qelPDFFontFileEntry(kAllCodePages));
+        own.reset(new qelPDFFontFileEntry(nullptr));
+        std::memcpy(own->codePageName, kAllCodePages, sizeof own->codePageName);
         own->firstCode = 32;
         own->lastCode = 255;
     }

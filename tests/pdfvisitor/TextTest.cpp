@@ -483,7 +483,8 @@ TEST_F(TextTest, OutlineAFPFontIsEmbeddedAsType1WithItsGlyphNames)
     }
     metrics->setCharMetricsList(list, 2);
     rep->setMetrics(metrics);
-    auto* record = new qelPDFFontFileEntry("T1V10500");
+    auto* record = new qelPDFFontFileEntry(nullptr);
+    std::memcpy(record->codePageName, "T1V10500", sizeof record->codePageName);
     for (int i = 0; i < 2; ++i) {
         const int code = 0xC1 + i;
         record->state[code] = qelPDFFontFileEntry::USED;
