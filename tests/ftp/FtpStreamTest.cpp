@@ -9,6 +9,7 @@
 #include "qelLogStream.h"
 #include "qelLogicalLocation.h"
 #include "qelMessageOutput.h"
+#include "qelResParser.h"
 #include "qelSFIBlock.h"
 #include "qelUtils.h"
 
@@ -69,6 +70,28 @@ std::string field(int id, size_t dataCount)
     return out;
 }
 
+// A resource parser of the given kind that takes files beginning with a
+// Begin Font; it only finds and loads them.
+class FontFileParser : public qelAFPParser, public qelResParser
+{
+public:
+    explicit FontFileParser(int kind) : qelAFPParser(false), m_kind(kind) {}
+    qelRes* parse(const char* name, int mode, const char* fileName) override
+    {
+        prepareSearch(m_kind, mode);
+        setResourceName(name);
+        setFileName(fileName ? fileName : name);
+        qelResParser::loadResourceFile();
+        m_firstId = readNextSF()->getId();
+        closeResourceFile();
+        return nullptr;
+    }
+    bool isResourceBegin(int id) const override { return id == 0xA889; }
+
+    int m_kind;
+    int m_firstId = 0;
+};
+
 const std::string kLarge = pattern(70000);
 
 class FtpTest : public ::testing::Test
@@ -94,6 +117,8 @@ protected:
         spool += field(0xA8AF, 20);
         spool += field(0xA9AF, 0);
         s_server->writeFile("res/SPOOL.AFP", spool);
+        for (const char* font : {"res/C1H200A0", "res/C0H300A0"})
+            s_server->writeFile(font, std::string("\x5A", 1) + field(0xA889, 0));
     }
 
     static void TearDownTestSuite()
@@ -387,6 +412,34 @@ TEST_F(FtpTest, NoTracesWithoutTheLogBit)
     ASSERT_NE(reader, nullptr);
     EXPECT_EQ(readRemote(reader, "ONE.DAT"), "first file");
     EXPECT_EQ(logText().find("()=>"), std::string::npos);
+}
+
+TEST_F(FtpTest, FontNamesOnALocationTryTheVariantOfTheirSecondCharacter)
+{
+    addLocation("RES", "u", FtpTestServer::password());
+    pool()->getIni()->setAFPFontPath("@RES");
+    const struct
+    {
+        int kind;
+        const char* name;
+        bool found;
+    } cases[] = {
+        {5, "C0H200A0", true},   // character set: C1H200A0 next
+        {7, "c0h200a0", true},   // coded font, upper case on the server
+        {6, "C0H200A0", false},  // code pages have no variant
+        {5, "C1H200A0", true},
+        {5, "C7H300A0", true},   // C0H300A0 next
+        {5, "CZH200A0", false},  // nor do names with Z there
+    };
+    for (const auto& c : cases) {
+        FontFileParser parser(c.kind);
+        Raised r = raised([&] { parser.parse(c.name, qelResParser::MODE_LIBRARY, nullptr); });
+        EXPECT_EQ(r.id, c.found ? -1 : 58) << c.kind << " " << c.name;
+        EXPECT_EQ(parser.m_firstId, c.found ? 0xA889 : 0) << c.kind << " " << c.name;
+    }
+    // The names that are not there were asked for silently.
+    std::string text = output();
+    EXPECT_EQ(text.find("E192"), std::string::npos) << text;
 }
 
 TEST_F(FtpTest, ConnectionEndedByTheServerIsMadeAgainWithItsDirectory)
