@@ -468,7 +468,6 @@ void qelPDFVisitor::setType1TTFontForRef(qelTextObject* text, qelAFPFont* font, 
         return;
 
     const char* encoding = encodingName(text, own);
-    prepareGlyphWidths(text, own, record);
     const float size = sizeOfHeight(height);
     int fontType = st.state == 6 ? 0 : st.state == 7 ? 1 : 2;
 
@@ -500,11 +499,18 @@ void qelPDFVisitor::setType1TTFontForRef(qelTextObject* text, qelAFPFont* font, 
     if (sameNoCase(key.c_str(), "NULL") && own->getTypefaceName() && *own->getTypefaceName())
         key = own->getTypefaceName();
 
+    // Substitute fonts show the display text: their widths go by its bytes,
+    // from the substitute's own tables (the library's for standard fonts).
+    // AFP widths go by code point and would not fit those bytes.
     int first = 0, last = 0;
-    codeRange(record, allCodes && st.representation, first, last);
-    const uint16_t* widths = st.widths.empty() ? nullptr : st.widths.data();
-    if (widths && static_cast<int>(st.widths.size()) < last - first + 1)
-        widths = nullptr;
+    codeRange(record, st.representation != nullptr, first, last);
+    std::vector<uint16_t> shownWidths;
+    if (st.representation && !(standard && st.embedding == 1))
+        if (uint16_t* w = st.representation->getWidths(first, last)) {
+            shownWidths.assign(w, w + (last - first + 1));
+            delete[] w;
+        }
+    const uint16_t* widths = shownWidths.empty() ? nullptr : shownWidths.data();
     const char* outline = st.embedding == 2 && !st.outlinePath.empty() ? st.outlinePath.c_str() : nullptr;
     const char* baseFont = st.baseFont.empty() ? "Helvetica" : st.baseFont.c_str();
     const int rc = opdf_setFontUsingFile(m_doc, fontType, key.c_str(), baseFont, encoding, size, first, last, widths,
@@ -631,13 +637,12 @@ void qelPDFVisitor::setStandardFontForCodePage(qelTextObject* text, qelAFPFont* 
         if (differences)
             recordName = encodingRecordName(text, font);
     }
-    prepareGlyphWidths(text, font, record);
+    // The display text is shown: the library's metrics of the standard font
+    // fit its bytes, AFP widths by code point would not.
     int first = 0, last = 0;
     codeRange(record, false, first, last);
-    const uint16_t* widths =
-        static_cast<int>(st.widths.size()) >= last - first + 1 && !st.widths.empty() ? st.widths.data() : nullptr;
     const int rc = opdf_setFontUsingStream(m_doc, 0, key.c_str(), st.baseFont.c_str(), encodingName(text, font),
-                                           sizeOfHeight(height), first, last, widths, nullptr, nullptr, nullptr, 0,
+                                           sizeOfHeight(height), first, last, nullptr, nullptr, nullptr, nullptr, 0,
                                            recordName, differences,
                                            differences ? static_cast<int>(std::strlen(differences)) : 0, nullptr,
                                            record->usedCount);

@@ -5,6 +5,8 @@
 #include "qelAFPCharMetrics.h"
 #include "qelAFPFont.h"
 #include "qelAFPFontMetrics.h"
+#include "qelCodePage.h"
+#include "qelMappingDef.h"
 #include "qelException.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelLogStream.h"
@@ -547,4 +549,43 @@ TEST_F(TextTest, SameLocalIdOfAnotherObjectGroupSelectsItsOwnFont)
     const std::string content = contentOf(pdf);
     EXPECT_NE(content.find("/BaseFont /Times-Roman"), std::string::npos) << content;
     EXPECT_NE(content.find("/BaseFont /Courier"), std::string::npos) << content;
+}
+
+TEST_F(TextTest, RasterFontThatCannotBeMadeIsSubstitutedWithAWarning)
+{
+    // Rendering mode 0 (no rendering entry), a found raster character set
+    // with used codes: no Type 3 font can be made of it yet, so its display
+    // text is shown in a substitute font.
+    qelGlobalDSPool::getInstance()->setMappingDef(new qelMappingDef());
+    ini()->setQuietMode(false);
+    auto font = makeFont("Helvetica", false, false);
+    font->setCharacterSetFound(true);
+    static_cast<qelIPSFontRepresentation*>(font->getRepresentation())->setPatternTechnology(5);
+    qelCodePage codePage;
+    codePage.setName("T1V10500");
+    qelMappedRes mapping(1, 3, "C0TEST00");
+    mapping.setFont(font.get());
+    mapping.setCodePage(&codePage);
+    mapping.setCodePageName("T1V10500");
+    auto* record = new qelPDFFontFileEntry(nullptr);
+    std::memcpy(record->codePageName, "T1V10500", sizeof record->codePageName);
+    record->firstCode = record->lastCode = 0xD9;
+    record->state[0xD9] = qelPDFFontFileEntry::USED;
+    record->usedCount = 1;
+    font->addCodePointUsage(record);
+    auto text = makeText(nullptr, "Raster", 240, 240);
+    text->setFontMapping(&mapping);
+    text->setFont(font.get());
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) { v.writeTextObject(text.get()); });
+    const std::string content = contentOf(pdf);
+    EXPECT_NE(content.find("(Raster) Tj"), std::string::npos) << content;
+    EXPECT_NE(content.find("/BaseFont /Helvetica"), std::string::npos) << content;
+    EXPECT_EQ(content.find("/Type3"), std::string::npos);
+    std::fflush(m_messages);
+    std::rewind(m_messages);
+    std::string messages;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, m_messages))
+        messages += buffer;
+    EXPECT_NE(messages.find("CS=C0TEST00: the AFP font cannot be embedded"), std::string::npos) << messages;
 }
