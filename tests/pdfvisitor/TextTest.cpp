@@ -589,3 +589,26 @@ TEST_F(TextTest, RasterFontThatCannotBeMadeIsSubstitutedWithAWarning)
         messages += buffer;
     EXPECT_NE(messages.find("CS=C0TEST00: the AFP font cannot be embedded"), std::string::npos) << messages;
 }
+
+TEST_F(TextTest, UnderscoresLieBelowTheBaselineInEveryOrientation)
+{
+    auto font = makeFont("Helvetica", false, false);
+    // Offset of 1 point (0.75 + 0.25) from the text start, away from the
+    // glyphs: below for upright text, turned with the text otherwise.
+    struct Case
+    {
+        uint16_t iAxis, bAxis;
+        float dx, dy;
+    } cases[] = {{0, 90, 0, -1}, {90, 180, -1, 0}, {180, 270, 0, 1}, {270, 0, 1, 0}};
+    for (const Case& c : cases) {
+        auto text = makeText(font.get(), "Under", 960, 960, c.iAxis, c.bAxis);
+        text->setUnderline(1);
+        const std::string pdf = runPage(page, [&](qelPDFVisitor& v) { v.writeTextObject(text.get()); });
+        const std::string content = contentOf(pdf);
+        std::smatch tm, line;
+        ASSERT_TRUE(std::regex_search(content, tm, std::regex(R"(\S+ \S+ \S+ \S+ (\S+) (\S+) Tm)"))) << content;
+        ASSERT_TRUE(std::regex_search(content, line, std::regex(R"((\S+) (\S+) m\n\S+ \S+ l\nS)"))) << content;
+        EXPECT_NEAR(std::stof(line[1]) - std::stof(tm[1]), c.dx, 0.01f) << "I-axis " << c.iAxis;
+        EXPECT_NEAR(std::stof(line[2]) - std::stof(tm[2]), c.dy, 0.01f) << "I-axis " << c.iAxis;
+    }
+}
