@@ -612,3 +612,19 @@ TEST_F(TextTest, UnderscoresLieBelowTheBaselineInEveryOrientation)
         EXPECT_NEAR(std::stof(line[2]) - std::stof(tm[2]), c.dy, 0.01f) << "I-axis " << c.iAxis;
     }
 }
+
+TEST_F(TextTest, MeasuredWidthIsInPageUnits)
+{
+    auto font = makeFont("Helvetica", false, false, 200);
+    auto text = makeText(font.get(), "Gone", 240, 240);
+    float width = 0;
+    runPage(page, [&](qelPDFVisitor& v) {
+        opdf_beginText(v.getDocContext());
+        width = v.measureTextWidth(text.get());
+        opdf_endText(v.getDocContext());
+    });
+    // 2.446 em at 20 points: 48.92 points = 163.07 units of 240 per inch.
+    EXPECT_NEAR(width, 163.07f, 0.05f);
+    qelPDFVisitor closed;
+    EXPECT_EQ(closed.measureTextWidth(text.get()), -1.0f);
+}
