@@ -256,11 +256,9 @@ std::string lookupStandardFontName(const char* family, const char* weight, bool 
             for (int c = 0; c < 4; ++c) {
                 if (!*kStandardFonts[row][c] || !sameNoCase(kStandardFonts[row][c], name))
                     continue;
-                // The style counts from the cell that matched.
-                const int target = c + column;
-                if (target > 3)
-                    return std::string();
-                return kStandardFonts[row][target];
+                // A styled name keeps its own style and adds the asked one
+                // (columns: bit 0 bold, bit 1 italic).
+                return kStandardFonts[row][c | column];
             }
     }
     return std::string();

@@ -88,6 +88,9 @@ TEST(StandardFontTable, FamiliesAndStyles)
         {"Symbol", "BOLD", false, ""},                  {"ZapfChancery-MediumItalic", "MEDIUM", false, "ZapfChancery-MediumItalic"},
         {"Unknown", "MEDIUM", false, ""},               {"", "MEDIUM", false, ""},
         {"Arial", "BOLD", true, "Arial-BoldItalic"},
+        // Names that carry their style keep it.
+        {"Times-Bold", "BOLD", false, "Times-Bold"},    {"Times-Bold", "MEDIUM", true, "Times-BoldItalic"},
+        {"Helvetica-Oblique", "MEDIUM", true, "Helvetica-Oblique"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(lookupStandardFontName(c.family, c.weight, c.italic), c.expected) << c.family;
