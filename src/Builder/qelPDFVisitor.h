@@ -101,6 +101,7 @@ public:
     // Whether a text of rendering mode 0 can be shown with a PDF font made
     // from its AFP font.
     bool canBuildAFPFont(qelAFPFont* font) const;
+    bool rendersWithAFPFont(qelTextObject* text, qelAFPFont* font);
 
     // --- font selection (qelPDFVisitorFonts.cpp) ---------------------------------
     // What the visitor keeps per code point usage record of a coded font.

@@ -5,6 +5,7 @@
 
 #include "qelAFPFont.h"
 #include "qelCodePage.h"
+#include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelIni.h"
@@ -80,6 +81,22 @@ int spaceCode(qelTextObject* text, qelAFPFont* font)
 }
 }
 
+// Whether the text can be drawn with its AFP font itself. A font without a
+// usage record for the text (no text bound codes of it) cannot.
+bool qelPDFVisitor::rendersWithAFPFont(qelTextObject* text, qelAFPFont* font)
+{
+    if (!resolveCodePage(text, font, false))
+        return false;
+    try {
+        return resolveTextFont(text, font);
+    } catch (qelException* e) {
+        if (e->getId() != 95)
+            throw;
+        delete e;
+    }
+    return false;
+}
+
 // --- dispatch --------------------------------------------------------------------------
 
 void qelPDFVisitor::writeTextObject(qelTextObject* text)
@@ -101,7 +118,7 @@ void qelPDFVisitor::writeTextObject(qelTextObject* text)
         const int mode = renderingMode(name);
         if (mode == 0) {
             // Without a usage record no text bound codes of the AFP font.
-            if (!resolveCodePage(text, font, false) || !resolveTextFont(text, font)) {
+            if (!rendersWithAFPFont(text, font)) {
                 writeTextUsingSub(text, 1);
             } else if (canBuildAFPFont(font)) {
                 writeTextUsingAFPFont(text);
@@ -442,8 +459,7 @@ float qelPDFVisitor::measureTextWidth(qelTextObject* text)
     if (font && !font->isMetricsFromFile()) {
         const char* name = renderingName(font);
         mode = name ? renderingMode(name) : 1;
-        if (mode == 0
-            && !(resolveCodePage(text, font, false) && resolveTextFont(text, font) && canBuildAFPFont(font)))
+        if (mode == 0 && !(rendersWithAFPFont(text, font) && canBuildAFPFont(font)))
             mode = 1;
     }
     setAFPFont(text, font, mode);
