@@ -333,9 +333,11 @@ qelRes* qelGlobalRes::getResource(const char* name, int type)
             }
         }
         qelResParser* loader = getResourceLoader(loaderType, loadName.c_str());
-        if (!loader)
+        // Fonts and code pages without a parser of their kind are placeholders
+        // mapped through the font mapping definition, as when none is found.
+        if (!loader && type != qelRes::TYPE_FONT && type != qelRes::TYPE_CODE_PAGE)
             return nullptr;
-        if (!loadName.empty()) {
+        if (loader && !loadName.empty()) {
             result = loader->parse(loadName.c_str(), qelResParser::MODE_LIBRARY, hashId);
             if (result) {
                 result->setFound(1);
