@@ -141,9 +141,20 @@ void qelFormDefParser::readTriplets(uint32_t optional)
     if (!tripletReader() || m_currentSF->getRemainingLength() <= 0)
         return;
     uint32_t mandatory = 0;
-    m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-    delete m_tripletParser->getFullyQualifiedName();
-    delete m_tripletParser->getAlternateName();
+    try {
+        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    } catch (...) {
+        dropNames();
+        throw;
+    }
+    dropNames();
+}
+
+void qelFormDefParser::dropNames()
+{
+    // Freed through the reader, which would free them again otherwise.
+    m_tripletParser->setFullyQualifiedName(nullptr);
+    m_tripletParser->setAlternateName(nullptr);
 }
 
 void qelFormDefParser::logField(const char* abbreviation, const char* name, const char* text)
@@ -940,9 +951,13 @@ void qelFormDefParser::mapPageOverlay()
         const int before = m_currentSF->getRemainingLength();
         if (before >= 2)
             length = static_cast<int>(m_currentSF->readUShort());
-        m_tripletParser->repeatedTriplets(0x1002, 0xC01, length - 2, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        try {
+            m_tripletParser->repeatedTriplets(0x1002, 0xC01, length - 2, m_currentSF);
+        } catch (...) {
+            dropNames();
+            throw;
+        }
+        dropNames();
         m_tripletParser->setResourceLocalId(0);
         m_tripletParser->setResourceType(0);
         m_tripletParser->setResourceObjectReference(nullptr);

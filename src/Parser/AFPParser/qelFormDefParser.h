@@ -101,6 +101,7 @@ private:
     int32_t readOffset();
     void readTriplets(uint32_t optional);
     qelTripletParser* tripletReader();
+    void dropNames();
     void logField(const char* abbreviation, const char* name, const char* text);
     qelLogStream* logWith(unsigned int mask) const;
     void warnAtOffset(unsigned int mask, const char* text);
