@@ -368,3 +368,30 @@ TEST_F(ModcaParserTest, DocumentIndexModeGivesOneDocumentPerPageGroup)
     }
     EXPECT_EQ(pageCounts, (std::vector<int>{2, 1}));
 }
+
+TEST_F(ModcaParserTest, NamesOfFullyQualifiedNameTripletsAreFreedOnce)
+{
+    // Fully Qualified Name triplet (type X'01', character name).
+    auto named = [](const char* name, const char* fullName) {
+        Bytes data = ebcdic(name);
+        const Bytes text = ebcdic(fullName);
+        append(data, Bytes{static_cast<uint8_t>(4 + text.size()), 0x02, 0x01, 0x00});
+        append(data, text);
+        return data;
+    };
+    Bytes input = field(0xA8A8, named("DOC1    ", "DOCUMENT-ONE"));
+    append(input, field(0xA8AD, named("GRP1    ", "GROUP-ONE")));
+    append(input, field(0xA8AF, named("P1      ", "PAGE-ONE")));
+    append(input, field(0xA9AF, named("P1      ", "PAGE-ONE")));
+    append(input, field(0xA9AD, named("GRP1    ", "GROUP-ONE")));
+    append(input, field(0xA9A8, named("DOC1    ", "DOCUMENT-ONE")));
+    qelModcaParser* parser = parserFor(writeFile(input));
+    std::vector<Call> calls = runAll(parser);
+    bool pageNamed = false;
+    for (const Call& c : calls)
+        pageNamed = pageNamed || c.firstPage == "PAGE-ONE";
+    EXPECT_TRUE(pageNamed);
+    // The pool's triplet reader is reset here; it must not free the names
+    // the parser already took.
+    qelUtils::releaseGlobals();
+}

@@ -99,12 +99,13 @@ public:
     // Comments inside a font resource may be 2 to 255 bytes long.
     void setInFontResource(bool on) { m_inFontResource = on; }
 
-    // Names: every entry point forgets both pointers without freeing them;
-    // a caller that takes one over frees it.
-    qelString* getFullyQualifiedName() const { return m_fullyQualifiedName; }
+    // Names: every entry point forgets both pointers without freeing them.
+    // The two getters hand the name over: the caller frees it and the reader
+    // forgets it, so a later reset cannot free it again.
+    qelString* getFullyQualifiedName() { return handOver(m_fullyQualifiedName); }
     const char* getFullyQualifiedNameText() const;
     void setFullyQualifiedName(const char* text);
-    qelString* getAlternateName() const { return m_alternateName; }
+    qelString* getAlternateName() { return handOver(m_alternateName); }
     void setAlternateName(const char* text);
     const char* getMediumMapName() const { return m_mediumMapName; }
     // Keeps at most 8 characters; none leaves the name empty.
@@ -134,6 +135,12 @@ public:
     void checkLengthRange(int id, int smallest, int largest, const char* name);
 
 private:
+    static qelString* handOver(qelString*& name)
+    {
+        qelString* taken = name;
+        name = nullptr;
+        return taken;
+    }
     void beginParse();
     bool logOn() const;
     void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
