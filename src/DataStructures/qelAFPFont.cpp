@@ -481,7 +481,7 @@ int qelAFPFont::writeMetricsFile(const char* mfmFileName, qelCodePage* codePage,
         std::unique_ptr<uint8_t[]> header(new uint8_t[qelMFMFile::kHeaderSize]());
         auto put = [&](int offset, int size, const char* text) {
             if (text)
-                std::strncpy(reinterpret_cast<char*>(header.get()) + offset, text, static_cast<size_t>(size));
+                std::memcpy(header.get() + offset, text, strnlen(text, static_cast<size_t>(size)));
         };
         auto putWord = [&](int offset, int value) {
             header[offset] = static_cast<uint8_t>(value);

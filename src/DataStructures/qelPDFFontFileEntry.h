@@ -16,8 +16,9 @@ struct qelPDFFontFileEntry
     // without a code page).
     explicit qelPDFFontFileEntry(const char* name)
     {
-        std::strncpy(codePageName, name ? name : "", 8);
-        codePageName[8] = '\0';
+        const size_t n = name ? strnlen(name, 8) : 0;
+        std::memcpy(codePageName, name ? name : "", n);
+        codePageName[n] = '\0';
         for (int i = 0; i < 256; ++i)
             state[i] = NOT_USED;
     }

@@ -46,7 +46,8 @@ struct PFM
         bytes[96] = static_cast<uint8_t>(last);
         put16(bytes, 83, 400);
         put16(bytes, 74, 700);
-        bytes.insert(bytes.end(), driverText, driverText + std::strlen(driverText) + 1);
+        for (size_t i = 0; i <= std::strlen(driverText); ++i)
+            bytes.push_back(static_cast<uint8_t>(driverText[i]));
         put32(bytes, 123, static_cast<uint32_t>(bytes.size()));
         for (int c = first; c <= last; ++c) {
             bytes.push_back(static_cast<uint8_t>(c));

@@ -31,7 +31,8 @@ std::vector<unsigned char> field(unsigned char type, unsigned char category, con
     const size_t length = 8 + data.size();
     std::vector<unsigned char> out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
                                       0xD3, type, category, 0, 0, 0};
-    out.insert(out.end(), data.begin(), data.end());
+    for (unsigned char b : data)
+        out.push_back(b);
     return out;
 }
 

@@ -212,7 +212,9 @@ TEST_F(TextUtilsTest, PathPieces)
 
 TEST_F(TextUtilsTest, Substrings)
 {
-    const char* text = "abcdef";
+    // One byte in front, so that a start before the text is a valid pointer.
+    static const char buffer[] = "_abcdef";
+    const char* text = buffer + 1;
     EXPECT_EQ(str(Text(qelUtils::substring(text, 1, 3))), "bcd");
     EXPECT_EQ(str(Text(qelUtils::substring(text, 2, 2))), "c");
     EXPECT_EQ(qelUtils::substring(text, 3, 2), nullptr);
