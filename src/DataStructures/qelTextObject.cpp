@@ -275,25 +275,28 @@ void qelTextObject::bindCodePoints()
     if (!font)
         return;
     // A font with an alias stands for the font filed under its
-    // representation's name.
+    // representation's name. Without such a name (a font mapped by its
+    // own name alone) there is nothing else to look for: it is used itself.
     if (font->getAliasNameCount() > 0) {
         const qelFontRepresentation* rep = font->getRepresentation();
         const char* name = rep ? rep->getName() : nullptr;
-        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-        qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
-        qelRes* found = nullptr;
-        if (res && name) {
-            if (font->getScriptCreated()) {
-                found = res->findProcessScriptFont(name, 3);
-                if (!found)
-                    found = res->findScriptFont(name, 3);
-            } else {
-                found = res->findResource(name, 3);
+        if (name && *name) {
+            qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+            qelGlobalRes* res = pool ? pool->getGlobalRes() : nullptr;
+            qelRes* found = nullptr;
+            if (res) {
+                if (font->getScriptCreated()) {
+                    found = res->findProcessScriptFont(name, 3);
+                    if (!found)
+                        found = res->findScriptFont(name, 3);
+                } else {
+                    found = res->findResource(name, 3);
+                }
             }
+            if (!found)
+                return;
+            font = static_cast<qelAFPFont*>(found);
         }
-        if (!found)
-            return;
-        font = static_cast<qelAFPFont*>(found);
     }
     if (!codePage)
         codePage = font->getCodePage();

@@ -631,3 +631,21 @@ TEST_F(TextTest, MeasuredWidthIsInPageUnits)
     qelPDFVisitor closed;
     EXPECT_EQ(closed.measureTextWidth(text.get()), -1.0f);
 }
+
+// A font mapped by its own name (aliases, but no representation name to
+// look up) records the codes of its texts on itself.
+TEST_F(TextTest, AliasedFontWithoutRepresentationNameRecordsItsCodes)
+{
+    for (const char* name : {static_cast<const char*>(nullptr), ""}) {
+        SCOPED_TRACE(name ? "empty name" : "no name");
+        auto font = makeFont("Helvetica", false, false);
+        font->addAliasName("Helv");
+        font->getRepresentation()->setName(name);
+        auto text = makeText(font.get(), "bab", 240, 240);
+        text->bindCodePoints();
+        const qelPDFFontFileEntry* record = font->findGlyphName("ALLCDEPG");
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->firstCode, 'a');
+        EXPECT_EQ(record->lastCode, 'b');
+    }
+}
