@@ -8,6 +8,7 @@
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPageCoordinateTransformer.h"
 
 namespace
 {
@@ -96,14 +97,26 @@ int qelResPSEG::fixAbsPosition()
 {
     if (getPositionsFixed())
         return 0;
+    // The objects' positions count from the segment's top left, whatever
+    // axis mode the output has set; the caller gets its mode back.
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelPageCoordinateTransformer* t = pool ? pool->getPageCoordinateTransformer() : nullptr;
+    const int savedMode = t ? t->getAxisMode() : 0;
+    if (t)
+        t->setAxisMode(2);
     for (qelListNode* n = m_objects ? m_objects->getHead() : nullptr; n; n = n->next) {
         auto* object = static_cast<qelGraphicObject*>(n->item);
         if (!object)
             continue;
         object->setPlacement(kPlacementPageSegment);
-        object->setResolution(m_resolution);
+        // A graphics object keeps the units its descriptor gave it; objects
+        // without units of their own take the segment's.
+        if (object->getResolution() == 0)
+            object->setResolution(m_resolution);
         object->fixAbsPosition();
     }
+    if (t)
+        t->setAxisMode(savedMode);
     setPositionsFixed();
     return 0;
 }

@@ -20,8 +20,8 @@ public:
     // Draws the objects at the include position; nothing before
     // fixAbsPosition.
     int display(qelVisitor* visitor, float x, float y) override;
-    // Gives the objects the segment's resolution and fixes their positions,
-    // once.
+    // Gives the objects without a resolution of their own the segment's and
+    // fixes their positions, once.
     int fixAbsPosition() override;
     int writeObjectReference(qelVisitor*) override { return 0; }
 
