@@ -16,19 +16,6 @@
 
 #include <memory>
 
-std::string qelAFPDocumentIndexParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() <= 7)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 void qelAFPDocumentIndexParser::freeNames()
 {
     delete m_tripletParser->getFullyQualifiedName();

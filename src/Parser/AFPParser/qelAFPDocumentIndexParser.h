@@ -31,7 +31,6 @@ public:
     void tagLogicalElement();
 
 private:
-    std::string readName();
     void freeNames();
 };
 

@@ -14,6 +14,7 @@
 #include "qelNOPRecord.h"
 #include "qelResourceAliasName.h"
 #include "qelSFIBlock.h"
+#include "qelString.h"
 #include "qelUtils.h"
 
 #include <cctype>
@@ -520,6 +521,19 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
         return -3;
     }
     return 0;
+}
+
+std::string qelAFPParser::readName()
+{
+    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
+        return std::string();
+    unsigned char bytes[9] = {};
+    m_currentSF->readBytes(bytes, 8);
+    qelUtils::ebcdicToAscii(bytes, 8);
+    char* text = reinterpret_cast<char*>(bytes);
+    qelString::trimRight(text);
+    qelString::trimLeft(text);
+    return std::string(text);
 }
 
 void qelAFPParser::logBytes(const unsigned char* bytes, int n)

@@ -4,6 +4,7 @@
 #include "qelParser.h"
 
 #include <cstdint>
+#include <string>
 
 class qelIOStream;
 class qelLogStream;
@@ -81,6 +82,9 @@ public:
 
 protected:
     void logBytes(const unsigned char* bytes, int n);
+    // The 8-byte name at the read position of the current field, in ASCII
+    // and trimmed; "" (nothing read) when fewer than 8 bytes are left.
+    std::string readName();
 
     qelSFIBlock* m_currentSF = nullptr;
     int m_level = 0;

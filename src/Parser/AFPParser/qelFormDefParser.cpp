@@ -106,19 +106,6 @@ void qelFormDefParser::warnAtOffset(unsigned int mask, const char* text)
         log->printAtOffset(static_cast<unsigned int>(inputOffset()), "%s", text);
 }
 
-std::string qelFormDefParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 int32_t qelFormDefParser::readOffset()
 {
     const int high = m_currentSF->readByte();

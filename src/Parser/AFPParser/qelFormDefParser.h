@@ -97,7 +97,6 @@ private:
     void storeDefaultPagePosition();
 
     // Helpers.
-    std::string readName();
     int32_t readOffset();
     void readTriplets(uint32_t optional);
     qelTripletParser* tripletReader();

@@ -138,19 +138,6 @@ const char* qelModcaParser::getMediumMapName() const
     return m_mediumMapName ? m_mediumMapName->getBuffer() : nullptr;
 }
 
-std::string qelModcaParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() <= 7)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 void qelModcaParser::dump(const char* abbreviation, const char* name, const char* text)
 {
     if (m_log && (m_log->m_levelMask & 0x01) && m_currentSF)

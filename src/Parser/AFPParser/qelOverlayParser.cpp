@@ -192,19 +192,6 @@ qelResOverlay* qelOverlayParser::parse(qelSFIBlock* begin)
     return overlay.release();
 }
 
-std::string qelOverlayParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 qelResOverlay* qelOverlayParser::parseOverlay()
 {
     trace("[OverlayParser]: (Begin): parseOverlay\n");

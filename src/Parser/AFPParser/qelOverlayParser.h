@@ -50,7 +50,6 @@ private:
     // Warns about an object no parser reads yet, counts it and skips it.
     void skipUnsupported(int beginId);
     void freeInitialTextConditions();
-    std::string readName();
     void trace(const char* text) const;
     void finish();
 

@@ -77,19 +77,6 @@ qelRes* qelPSEGParser::parse(const char* name, int mode, const char* fileName)
     return segment.release();
 }
 
-std::string qelPSEGParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 qelResPSEG* qelPSEGParser::parsePageSegment()
 {
     std::unique_ptr<qelResPSEG> segment(new qelResPSEG(m_resourceName.c_str()));

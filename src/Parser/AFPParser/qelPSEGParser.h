@@ -30,7 +30,6 @@ private:
     void parseGraphics(qelResPSEG* segment);
     // Skips an object whose reader is not there yet; counted when asked.
     void skipObject(int beginId, bool count);
-    std::string readName();
     void finish();
 };
 

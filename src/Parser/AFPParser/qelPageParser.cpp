@@ -100,19 +100,6 @@ qelPageParser::~qelPageParser()
     delete m_page;
 }
 
-std::string qelPageParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
 {
     qelIni* ini = options();

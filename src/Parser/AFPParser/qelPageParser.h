@@ -78,7 +78,6 @@ private:
     int collect(qelPage* page, qelSFIBlock* begin, const int* kept, int endId);
     void moveNOPs();
     void runPageScript();
-    std::string readName();
 
     int m_state = 0;
     int m_pageCount = 0;

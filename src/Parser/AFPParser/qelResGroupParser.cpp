@@ -110,19 +110,6 @@ void qelResGroupParser::trace(const char* text) const
         qelMessageOutput::write(text);
 }
 
-std::string qelResGroupParser::readName()
-{
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    char* text = reinterpret_cast<char*>(bytes);
-    qelString::trimRight(text);
-    qelString::trimLeft(text);
-    return std::string(text);
-}
-
 std::string qelResGroupParser::peekName()
 {
     if (!m_currentSF || m_currentSF->getDataSize() < 8 || !m_currentSF->getData())

@@ -48,7 +48,6 @@ private:
     void registerResource(qelRes* resource, bool named);
     void skipUnsupported(int type);
     void skipToEnd(int beginId);
-    std::string readName();
     // The name bytes without moving the read position.
     std::string peekName();
     void trace(const char* text) const;
