@@ -1,25 +1,16 @@
 // Feeds arbitrary bytes to the bar code object parser: every Begin Bar Code
 // Object field found by the read loop starts an object, which is then drawn.
 // A report other than the coded ones a damaged input may cause is a finding.
+#include "FuzzSupport.h"
 #include "qelBarcodeObject.h"
 #include "qelBarcodeParser.h"
-#include "qelDocumentParser.h"
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
-#include "qelMessageOutput.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 namespace {
-
-FILE* g_sink = nullptr;
 
 bool expected(int kind, int id)
 {
@@ -36,13 +27,6 @@ bool expected(int kind, int id)
     }
 }
 
-class InputHolder : public qelDocumentParser
-{
-public:
-    int loadResourceFile() override { return 0; }
-    int getParserType() override { return 0; }
-};
-
 // Returns false when the input is used up.
 bool step(qelBarcodeParser* parser)
 {
@@ -55,54 +39,27 @@ bool step(qelBarcodeParser* parser)
             object->prepareSymbols();
         return true;
     } catch (qelException* e) {
-        const int kind = e->getKind();
-        const int id = e->getId();
-        delete e;
-        if (!expected(kind, id))
-            std::abort();
-        // Errors and the end of the input end the run, as in the page reader.
-        return kind == QEL_MSG_WARNING && id != 62;
+        // Errors and the end of the input end the run.
+        return lrbfuzz::readOn(e, expected);
     }
 }
 
 void run(const uint8_t* data, size_t size)
 {
-    InputHolder holder;
+    lrbfuzz::InputHolder holder;
     qelBarcodeParser* parser = qelGlobalDSPool::getInstance()->getBarcodeParser();
-    try {
-        qelIOStream::getCurrent()->attachBuffer(data, static_cast<int>(size));
-    } catch (qelException* e) {
-        const bool ok = expected(e->getKind(), e->getId());
-        delete e;
-        if (!ok)
-            std::abort();
-        return;
-    }
-    // Every call consumes at least one field.
-    for (size_t calls = 0; calls <= size + 1; ++calls) {
-        if (!step(parser))
-            return;
-    }
-    std::abort();
+    if (lrbfuzz::attachInput(qelIOStream::getCurrent(), data, size, expected))
+        lrbfuzz::readFields(size, [parser] { return step(parser); });
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    return 0;
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
-    ini->setQuietMode(true);
-    ini->setCpPath("/nonexistent/");
-    run(data, size);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) { ini->setCpPath("/nonexistent/"); }, run);
 }

@@ -3,26 +3,18 @@
 // beginning with its first field; the medium maps it files are then
 // assigned a page. Coded reports of a damaged input are expected; a crash,
 // a sanitizer report, a leak or an endless loop is a finding.
-#include "qelException.h"
+#include "FuzzSupport.h"
 #include "qelFormDefParser.h"
-#include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
 #include "qelList.h"
 #include "qelMediumMap.h"
-#include "qelMessageOutput.h"
 #include "qelPtocaPage.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 namespace {
-
-FILE* g_sink = nullptr;
 
 // Places two pages under every filed medium map.
 void assignPages()
@@ -71,20 +63,13 @@ void run(const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    return 0;
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
-    ini->setQuietMode(true);
-    ini->setFormDefPath("/nonexistent");
-    ini->setOverlayPath("/nonexistent");
-    run(data, size);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) {
+        ini->setFormDefPath("/nonexistent");
+        ini->setOverlayPath("/nonexistent");
+    }, run);
 }

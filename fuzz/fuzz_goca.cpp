@@ -3,26 +3,18 @@
 // The image cache is kept small so that image rows also go through the spill
 // file. A report other than the coded ones a damaged input may cause is a
 // finding.
-#include "qelDocumentParser.h"
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
+#include "FuzzSupport.h"
 #include "qelGocaParser.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
-#include "qelMessageOutput.h"
 #include "qelResGOCA.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 namespace {
 
-FILE* g_sink = nullptr;
 std::string g_temp;
 
 bool expected(int kind, int id)
@@ -41,13 +33,6 @@ bool expected(int kind, int id)
     }
 }
 
-class InputHolder : public qelDocumentParser
-{
-public:
-    int loadResourceFile() override { return 0; }
-    int getParserType() override { return 0; }
-};
-
 // Returns false when the input is used up.
 bool step(qelGocaParser* parser)
 {
@@ -61,60 +46,34 @@ bool step(qelGocaParser* parser)
             graphics->fixAbsPosition();
         return true;
     } catch (qelException* e) {
-        const int kind = e->getKind();
-        const int id = e->getId();
-        delete e;
-        if (!expected(kind, id))
-            std::abort();
-        return kind == QEL_MSG_WARNING && id != 62;
+        return lrbfuzz::readOn(e, expected);
     }
 }
 
 void run(const uint8_t* data, size_t size)
 {
-    InputHolder holder;
+    lrbfuzz::InputHolder holder;
     auto* parser = dynamic_cast<qelGocaParser*>(qelGlobalDSPool::getInstance()->getGocaParser());
     if (!parser)
         std::abort();
-    try {
-        qelIOStream::getCurrent()->attachBuffer(data, static_cast<int>(size));
-    } catch (qelException* e) {
-        const bool ok = expected(e->getKind(), e->getId());
-        delete e;
-        if (!ok)
-            std::abort();
-        return;
-    }
-    // Every call consumes at least one field.
-    for (size_t calls = 0; calls <= size + 1; ++calls) {
-        if (!step(parser))
-            return;
-    }
-    std::abort();
+    if (lrbfuzz::attachInput(qelIOStream::getCurrent(), data, size, expected))
+        lrbfuzz::readFields(size, [parser] { return step(parser); });
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    const char* temp = std::getenv("TMPDIR");
-    g_temp = std::string(temp && *temp ? temp : "/tmp") + "/";
-    return 0;
+    g_temp = lrbfuzz::tempDir();
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
-    ini->setQuietMode(true);
-    ini->setCpPath("/nonexistent/");
-    ini->setTempPath(g_temp.c_str());
-    // About 1 KB in memory, the rest of an image in the spill file.
-    ini->setImageMaxCacheSize(0.001f);
-    run(data, size);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) {
+        ini->setCpPath("/nonexistent/");
+        ini->setTempPath(g_temp.c_str());
+        // About 1 KB in memory, the rest of an image in the spill file.
+        ini->setImageMaxCacheSize(0.001f);
+    }, run);
 }

@@ -4,35 +4,20 @@
 // parser; the overlays are then bound and placed. Coded reports of a damaged
 // input are expected; a crash, a sanitizer report, a leak or an endless loop
 // is a finding.
-#include "qelDocumentParser.h"
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
-#include "qelMessageOutput.h"
+#include "FuzzSupport.h"
 #include "qelOverlayParser.h"
 #include "qelResGroupParser.h"
 #include "qelResOverlay.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 namespace {
 
-FILE* g_sink = nullptr;
 std::string g_temp;
-
-class InputHolder : public qelDocumentParser
-{
-public:
-    int loadResourceFile() override { return 0; }
-    int getParserType() override { return 0; }
-};
 
 // Returns false when the input is used up.
 bool step(qelOverlayParser* overlays, qelResGroupParser* groups)
@@ -65,50 +50,33 @@ bool step(qelOverlayParser* overlays, qelResGroupParser* groups)
 
 void run(const uint8_t* data, size_t size)
 {
-    InputHolder holder;
+    lrbfuzz::InputHolder holder;
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     auto* overlays = dynamic_cast<qelOverlayParser*>(pool->getOverlayParser());
     qelResGroupParser* groups = pool->getResGroupParser();
     if (!overlays || !groups)
         std::abort();
-    try {
-        qelIOStream::getCurrent()->attachBuffer(data, static_cast<int>(size));
-    } catch (qelException* e) {
-        delete e;
-        return;
-    }
-    // Every call consumes at least one field.
-    for (size_t calls = 0; calls <= size + 1; ++calls) {
-        if (!step(overlays, groups))
-            return;
-    }
-    std::abort();
+    // Any coded refusal of the buffer is accepted.
+    if (lrbfuzz::attachInput(qelIOStream::getCurrent(), data, size, [](int, int) { return true; }))
+        lrbfuzz::readFields(size, [overlays, groups] { return step(overlays, groups); });
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    const char* temp = std::getenv("TMPDIR");
-    g_temp = std::string(temp && *temp ? temp : "/tmp") + "/";
-    return 0;
+    g_temp = lrbfuzz::tempDir();
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
-    ini->setQuietMode(true);
-    ini->setCpPath("/nonexistent/");
-    ini->setTempPath(g_temp.c_str());
-    // No dump directories.
-    ini->setResourceGroup("0");
-    ini->setOverlayPath("/nonexistent");
-    ini->setPageSegmentPath("/nonexistent");
-    run(data, size);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) {
+        ini->setCpPath("/nonexistent/");
+        ini->setTempPath(g_temp.c_str());
+        // No dump directories.
+        ini->setResourceGroup("0");
+        ini->setOverlayPath("/nonexistent");
+        ini->setPageSegmentPath("/nonexistent");
+    }, run);
 }

@@ -1,13 +1,8 @@
 // Feeds arbitrary bytes through the structured-field reader, from memory and
 // from a file, until the end of the input. Any report other than the normal
 // end, a coded warning or a coded error about the input is a finding.
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
-#include "qelMessageOutput.h"
+#include "FuzzSupport.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +12,6 @@
 
 namespace {
 
-FILE* g_sink = nullptr;
 std::string g_path;
 
 bool expected(int kind, int id)
@@ -90,20 +84,14 @@ void run(const uint8_t* data, size_t size, bool fromFile)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    const char* dir = std::getenv("TMPDIR");
-    g_path = std::string(dir && *dir ? dir : "/tmp") + "/fuzz_sfi." + std::to_string(::getpid()) + ".afp";
-    return 0;
+    g_path = lrbfuzz::tempDir() + "fuzz_sfi." + std::to_string(::getpid()) + ".afp";
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelGlobalDSPool::getInstance()->getIni()->setQuietMode(true);
-    run(data, size, false);
-    run(data, size, true);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni*) {}, [](const uint8_t* bytes, size_t length) {
+        run(bytes, length, false);
+        run(bytes, length, true);
+    });
 }

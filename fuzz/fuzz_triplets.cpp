@@ -2,27 +2,19 @@
 // every field to the triplet reader: whole fields, general repeating groups
 // and Map Coded Font groups. A report other than the coded ones a damaged
 // input may cause is a finding.
+#include "FuzzSupport.h"
 #include "qelAFPParser.h"
-#include "qelException.h"
-#include "qelGlobalDSPool.h"
-#include "qelIOStream.h"
-#include "qelIni.h"
 #include "qelMappedFontInfo.h"
-#include "qelMessageOutput.h"
 #include "qelNOPRecord.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
 #include "qelTripletParser.h"
-#include "qelUtils.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 namespace {
-
-FILE* g_sink = nullptr;
 
 bool expected(int kind, int id)
 {
@@ -89,16 +81,9 @@ void run(const uint8_t* data, size_t size)
     qelIOStream input;
     FuzzParser parser;
     qelTripletParser* triplets = parser.getTripletParser();
-    try {
-        input.attachBuffer(data, static_cast<int>(size));
-    } catch (qelException* e) {
-        bool ok = expected(e->getKind(), e->getId());
-        delete e;
-        if (!ok)
-            std::abort();
+    if (!lrbfuzz::attachInput(&input, data, size, expected))
         return;
-    }
-    for (size_t calls = 0; calls <= size + 1; ++calls) {
+    lrbfuzz::readFields(size, [&] {
         try {
             qelSFIBlock* field = parser.readNextSF(&input);
             try {
@@ -109,36 +94,21 @@ void run(const uint8_t* data, size_t size)
                 if (!ok)
                     std::abort();
             }
+            return true;
         } catch (qelException* e) {
-            int kind = e->getKind();
-            int id = e->getId();
-            delete e;
-            if (!expected(kind, id))
-                std::abort();
-            if (kind == QEL_MSG_INFO || kind == QEL_MSG_ERROR || id == 62)
-                return;
+            return lrbfuzz::readOn(e, expected);
         }
-    }
-    std::abort();
+    });
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_sink = std::fopen("/dev/null", "w");
-    return 0;
+    return lrbfuzz::initialize();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size > 1 << 20)
-        return 0;
-    qelMessageOutput::set(g_sink);
-    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
-    ini->setQuietMode(true);
-    ini->setQELNOP(true);
-    run(data, size);
-    qelUtils::releaseGlobals();
-    return 0;
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) { ini->setQELNOP(true); }, run);
 }
