@@ -216,12 +216,18 @@ qelRes* qelGlobalRes::findInList(const char* name, int type, qelList* list) cons
         return nullptr;
     if (type == qelRes::TYPE_FONT)
         return findFont(name, list);
+    // A resource group files a resource under the name its own begin field
+    // carries and keeps the Begin Resource name, by which pages include it,
+    // as its alias; a resource of that name comes first.
+    qelRes* aliased = nullptr;
     for (qelListNode* n = list->getHead(); n; n = n->next) {
         auto* res = static_cast<qelRes*>(n->item);
         if (sameName(res->getName(), name))
             return res;
+        if (!aliased && sameName(res->getAliasName(), name))
+            aliased = res;
     }
-    return nullptr;
+    return aliased;
 }
 
 qelRes* qelGlobalRes::findResource(const char* name, int type)
@@ -908,11 +914,21 @@ void qelGlobalRes::listShortForms()
     m_legendPrinted = true;
 }
 
+int qelGlobalRes::countProcessResources()
+{
+    int count = 0;
+    for (const qelList* list : m_lists[LEVEL_PROCESS])
+        count += list ? list->getCount() : 0;
+    m_processResourceCount = count;
+    return count;
+}
+
 void qelGlobalRes::clearAll()
 {
     for (auto& level : m_lists)
         for (qelList*& list : level)
             qelList::destroy(list);
+    m_processResourceCount = 0;
     qelList::destroy(m_processScriptRes);
     delete m_bookmarks;
     m_bookmarks = nullptr;

@@ -81,6 +81,10 @@ public:
     void listResourcesOfType(int type, int level, const char* name);
     void listShortForms();
 
+    // Counts the resources filed at the process level and keeps the count.
+    int countProcessResources();
+    int getProcessResourceCount() const { return m_processResourceCount; }
+
     // End of an input: the type lists, the initialize-phase script
     // resources and the bookmark list go.
     void clearAll();
@@ -103,6 +107,7 @@ private:
     qelList* m_scriptRes = nullptr;
     qelRes* m_pageDef = nullptr;
     qelLinkedList* m_bookmarks = nullptr;
+    int m_processResourceCount = 0;
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "qelLorbane.h"
 
+#include "qelAFPDocumentIndexParser.h"
 #include "qelASCIIVisitor.h"
 #include "qelCheckoutStream.h"
 #include "qelCodePage.h"
@@ -28,6 +29,7 @@
 #include "qelPageCoordinateTransformer.h"
 #include "qelProtocol.h"
 #include "qelRes.h"
+#include "qelResGroupParser.h"
 #include "qelSPCSVIndexImplementor.h"
 #include "qelSPXMLIndexImplementor.h"
 #include "qelStatistic.h"
@@ -986,18 +988,28 @@ void qelLorbane::openExternalResources(int kind)
             throw new qelException(__FILE__, __LINE__, 4 /* E004 */, 0, true, label, name.c_str());
     }
     auto reader = g_externalReaders.find(kind);
-    if (kind == 2 && reader == g_externalReaders.end()) {
+    const bool registered = reader != g_externalReaders.end() && reader->second;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelModcaParser* modca = dynamic_cast<qelModcaParser*>(m_parser);
+    // A form definition read here gives the document parser its default
+    // medium map, which must outlive the parser's input set-up.
+    auto keepDefaultMediumMap = [modca]() {
+        if (modca && modca->getCurrentMediumMap())
+            modca->setStartMediumMap(modca->getCurrentMediumMap());
+    };
+    if (kind == 2 && !registered) {
         // The pool's form definition parser reads the file as a resource.
-        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
         qelResParser* forms = pool->getFormDefParser();
         if (qelRes* form = forms ? forms->parse(path.c_str(), qelResParser::MODE_LIBRARY, nullptr) : nullptr) {
             form->setFound(1);
             form->setInline(0);
             pool->getGlobalRes()->addResource(form);
         }
+        pool->getGlobalRes()->countProcessResources();
+        keepDefaultMediumMap();
         return;
     }
-    if (reader == g_externalReaders.end() || !reader->second)
+    if (!registered && kind >= 2)
         notBuiltFor(label, "file");
     if (kind >= 2) {
         reader->second(this, kind, path.c_str(), m_parser);
@@ -1010,9 +1022,21 @@ void qelLorbane::openExternalResources(int kind)
     m_parser->setInputFileName(path.c_str());
     m_parser->setParameterList(getParameterList());
     m_parser->writeLogHeader();
-    int rc = reader->second(this, kind, path.c_str(), m_parser);
-    if (kind == 1 && rc == 0)
+    int rc = 0;
+    if (registered) {
+        rc = reader->second(this, kind, path.c_str(), m_parser);
+    } else if (kind == 0) {
+        pool->getResGroupParser()->parseFile(path.c_str());
+        pool->getGlobalRes()->countProcessResources();
+        keepDefaultMediumMap();
+    } else {
+        rc = pool->getDocumentIndexParser()->parseFile(path.c_str());
+    }
+    if (kind == 1 && rc == 0) {
         m_documentIndexLoaded = 1;
+        if (modca)
+            modca->setDocIndexPresent(true);
+    }
     if (!ini->isQuietMode())
         qelMessageOutput::printf("\nClosing External %s file %s\n", label, name.c_str());
     if (qelLogStream* log = logIf(0x10F))

@@ -24,18 +24,42 @@ void qelAFPDocumentIndexParser::freeNames()
 
 int qelAFPDocumentIndexParser::parseFile(const char* path)
 {
-    qelIOStream* input = qelIOStream::getCurrent();
-    if (!input)
-        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
-    if (path) {
-        input->openFile(path, false);
-        readNextSF();
-    } else if (!m_currentSF) {
-        readNextSF();
+    if (!path) {
+        if (!qelIOStream::getCurrent())
+            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        if (!m_currentSF)
+            readNextSF();
+        return parse();
     }
-    int result = parse();
-    if (path && input->getStream() && input->getStream()->getType() == 2)
-        input->closeStream();
+    // The index file gets a reader of its own; the input that was current
+    // is left as it stood.
+    std::unique_ptr<qelIOStream> file(new qelIOStream());
+    file->openFile(path, false);
+    qelIOStream* saved = qelIOStream::getCurrent();
+    qelIOStream::setCurrent(file.get());
+    auto restore = [&]() {
+        qelIOStream::setCurrent(saved);
+        m_currentSF = nullptr;
+        file->closeStream();
+    };
+    int result = -1;
+    try {
+        try {
+            readNextSF();
+        } catch (qelException* e) {
+            // An empty file holds no index.
+            if (e->getId() != 1)
+                throw;
+            delete e;
+            m_currentSF = nullptr;
+        }
+        if (m_currentSF)
+            result = parse();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
     return result;
 }
 

@@ -175,8 +175,10 @@ void qelModcaParser::setUpInput()
     m_document = nullptr;
     m_pageCount = 0;
     m_pageGroupDepth = 0;
-    m_currentMediumMap = nullptr;
-    setMediumMapName(nullptr);
+    m_currentMediumMap = m_startMediumMap;
+    if (m_startMediumMap)
+        m_startMediumMap->clearCurrentSubgroup();
+    setMediumMapName(m_startMediumMap ? m_startMediumMap->getName() : nullptr);
     m_fromDocumentList = 0;
     qelIOStream* input = qelIOStream::getCurrent();
     if (!input) {

@@ -47,6 +47,10 @@ public:
     qelMediumMap* selectMediumMap(const char* name);
     qelMediumMap* getCurrentMediumMap() const { return m_currentMediumMap; }
     void setCurrentMediumMap(qelMediumMap* map) { m_currentMediumMap = map; }
+    // The map every input starts under: the default map of a form
+    // definition the kernel read before the input (external files); none
+    // by default. Not owned.
+    void setStartMediumMap(qelMediumMap* map) { m_startMediumMap = map; }
 
     uint8_t getContainerState() const { return m_containerState; }
     void setContainerFlags(uint8_t set, uint8_t clear)
@@ -119,6 +123,7 @@ private:
     qelPageParser* m_pageParser = nullptr;
     qelString* m_mediumMapName = nullptr;
     qelMediumMap* m_currentMediumMap = nullptr;
+    qelMediumMap* m_startMediumMap = nullptr;
     qelString* m_pageGroupName = nullptr;
     qelList* m_pendingPages = nullptr;
     qelIndexSet* m_pageGroupIndex = nullptr;

@@ -140,23 +140,32 @@ std::string qelResGroupParser::safeDumpName(const std::string& name)
 void qelResGroupParser::parseFile(const char* path)
 {
     trace("[ResGroupParser]: (Begin): parse(Overloaded)\n");
-    qelIOStream* in = qelIOStream::getCurrent();
-    if (!in)
-        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
-    if (path) {
-        in->attachStream(new qelFileStream(path));
-        in->applyExtensionMode();
+    if (!path) {
+        if (!qelIOStream::getCurrent())
+            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        parse(nullptr, readNextSF());
+        trace("[ResGroupParser]: (End): parse(Overloaded)\n");
+        return;
     }
+    // The file gets a reader of its own: the input that was current keeps
+    // its place, and the group's resources, read from a file that is not
+    // the print file, go to the process level.
+    std::unique_ptr<qelIOStream> file(new qelIOStream());
+    file->openFile(path, false);
+    qelIOStream* saved = qelIOStream::getCurrent();
+    qelIOStream::setCurrent(file.get());
+    auto restore = [&]() {
+        qelIOStream::setCurrent(saved);
+        m_currentSF = nullptr;
+        file->closeStream();
+    };
     try {
-        qelSFIBlock* first = readNextSF();
-        parse(nullptr, first);
+        parse(nullptr, readNextSF());
     } catch (...) {
-        if (path)
-            in->closeStream();
+        restore();
         throw;
     }
-    if (path)
-        in->closeStream();
+    restore();
     trace("[ResGroupParser]: (End): parse(Overloaded)\n");
 }
 

@@ -1,0 +1,77 @@
+// External resource files of the input start-up with a parser that is not
+// the document parser of the pool: the document index file sets the
+// kernel's flag only when it holds an index, and a reader registered for a
+// kind takes the located file in place of the built-in one.
+#include "KernelTestSupport.h"
+
+#include "qelSDKKernel.h"
+
+using namespace kerneltest;
+
+namespace
+{
+
+std::string sfi(unsigned id, const std::string& data = std::string())
+{
+    const size_t length = 8 + data.size();
+    std::string out;
+    out += '\x5A';
+    out += static_cast<char>(length >> 8);
+    out += static_cast<char>(length & 0xFF);
+    out += static_cast<char>(id >> 16);
+    out += static_cast<char>((id >> 8) & 0xFF);
+    out += static_cast<char>(id & 0xFF);
+    out += std::string(3, '\0');
+    return out + data;
+}
+
+std::vector<std::string> g_readPaths;
+
+int recordReader(qelLorbane*, int kind, const char* path, qelDocumentParser*)
+{
+    g_readPaths.push_back(std::to_string(kind) + ":" + path);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(KernelTest, DocumentIndexFileSetsTheLoadedFlagWhenItHoldsAnIndex)
+{
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        bool loaded;
+    } cases[] = {
+        {"index", sfi(0xD3A8A7) + sfi(0xD3A9A7), true},
+        {"begin without end", sfi(0xD3A8A7), true},
+        {"no index", sfi(0xD3EEEE, "NOTE"), false},
+    };
+    ini->setQuietMode(false);
+    qelIni::setCurrent(ini);
+    qelIni::addInputFile(input.c_str());
+    startKernel();
+    startRun();
+    qelLorbane* kernel = qelLorbane::getInstance();
+    for (const auto& c : cases) {
+        writeBytes(m_dir + "INDEX.IDX", c.bytes);
+        ini->setAttribute("DocumentIndexFilename", "INDEX.IDX");
+        ASSERT_EQ(kernel->openFileInput(input.c_str()), 0) << c.label;
+        EXPECT_EQ(kernel->isDocumentIndexLoaded(), c.loaded) << c.label;
+        endInput();
+    }
+    endRun();
+    const std::string text = messages();
+    EXPECT_NE(text.find("\nOpening External Document Index file INDEX.IDX\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nClosing External Document Index file INDEX.IDX\n"), std::string::npos) << text;
+}
+
+TEST_F(KernelTest, RegisteredReaderTakesTheLocatedFile)
+{
+    g_readPaths.clear();
+    qelLorbane::registerExternalReader(0, &recordReader);
+    writeBytes(m_dir + "GROUP.RES", "not read by the group parser");
+    ini->setAttribute("ResourceGroupFilename", "GROUP.RES");
+    convert({input});
+    EXPECT_EQ(g_readPaths, std::vector<std::string>({"0:" + m_dir + "GROUP.RES"})) << messages();
+}
