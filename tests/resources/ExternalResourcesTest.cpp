@@ -7,6 +7,7 @@
 #include "qelAFPDocumentIndexParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
+#include "qelIni.h"
 #include "qelIOStream.h"
 #include "qelList.h"
 #include "qelMessageOutput.h"
@@ -395,6 +396,8 @@ TEST_F(ExternalFileReaderTest, PrintFileKeepsItsPlaceWhileGroupAndIndexFilesAreR
     input.setSpoolInput(true);
     qelIOStream::setCurrent(&input);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    // No copy of the group's resources in a cache folder.
+    pool->getIni()->setResourceGroup("0");
     EXPECT_EQ(input.readSFI()->getId(), 0xA8A8);
 
     pool->getResGroupParser()->parseFile(group.c_str());
