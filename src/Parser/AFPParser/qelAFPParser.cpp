@@ -536,6 +536,37 @@ std::string qelAFPParser::readName()
     return std::string(text);
 }
 
+void qelAFPParser::skipToEnd(int beginId)
+{
+    const int endId = beginId + 0x0100;
+    int depth = 1;
+    while (depth > 0) {
+        qelSFIBlock* field = readNextSF();
+        if (field->getId() == beginId)
+            ++depth;
+        else if (field->getId() == endId)
+            --depth;
+    }
+}
+
+void qelAFPParser::warnUnsupported(qelLogStream* log, const char* abbreviation, unsigned int offset)
+{
+    if (log && (log->m_levelMask & 0x02))
+        log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", abbreviation, offset);
+    if (!quiet())
+        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", abbreviation, offset);
+    qelDocumentParser::countIgnoredObject();
+}
+
+void qelAFPParser::skipUnsupportedObject(int beginId)
+{
+    const char* name = beginId == 0xA87B ? "BII" : beginId == 0xA8FB ? "BIM" : "BOC";
+    const unsigned int offset = m_currentSF ? static_cast<unsigned int>(m_currentSF->getOffset()) : 0u;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    warnUnsupported(pool ? pool->getLogStream() : nullptr, name, offset);
+    skipToEnd(beginId);
+}
+
 void qelAFPParser::logBytes(const unsigned char* bytes, int n)
 {
     for (int i = 0; i < n; ++i) {

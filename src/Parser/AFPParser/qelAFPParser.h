@@ -85,6 +85,15 @@ protected:
     // The 8-byte name at the read position of the current field, in ASCII
     // and trimmed; "" (nothing read) when fewer than 8 bytes are left.
     std::string readName();
+    // Reads fields up to the end of the object begun by beginId (the id plus
+    // X'0100'), nested objects of the same kind included.
+    void skipToEnd(int beginId);
+    // Warns that an object is skipped as unsupported (log bit 0x02 and,
+    // unless quiet, the message output) and counts it.
+    static void warnUnsupported(qelLogStream* log, const char* abbreviation, unsigned int offset);
+    // Warns about and skips the image or object container begun by the
+    // current field.
+    void skipUnsupportedObject(int beginId);
 
     qelSFIBlock* m_currentSF = nullptr;
     int m_level = 0;

@@ -45,12 +45,6 @@ unsigned int logMask()
     return log ? log->m_levelMask : 0u;
 }
 
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
-
 // Degrees of a rotation word; -1 for an illegal one.
 int degrees(unsigned int word)
 {
@@ -214,7 +208,7 @@ qelResOverlay* qelOverlayParser::parseOverlay()
             case 0xA87B: // IM image
             case 0xA8FB: // IOCA image
             case 0xA892: // object container
-                skipUnsupported(id);
+                skipUnsupportedObject(id);
                 break;
             case 0xAF5F: includePageSegment(overlay.get()); break;
             case 0xAFC3: includeObject(overlay.get()); break;
@@ -313,26 +307,6 @@ void qelOverlayParser::parseGraphicsObject(qelResOverlay* overlay)
     std::unique_ptr<qelResGOCA> graphics(parser->parseGraphics(m_resourceName.c_str()));
     if (graphics)
         overlay->addParsedObjects(graphics->takeObjects());
-}
-
-void qelOverlayParser::skipUnsupported(int beginId)
-{
-    const char* name = beginId == 0xA87B ? "BII" : beginId == 0xA8FB ? "BIM" : "BOC";
-    const unsigned int offset = m_currentSF ? static_cast<unsigned int>(m_currentSF->getOffset()) : 0u;
-    if (logMask() & 0x02)
-        logStream()->printLine("Warning! Unsupported object %s skipped (at 0x%x )", name, offset);
-    if (!quiet())
-        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", name, offset);
-    qelDocumentParser::countIgnoredObject();
-    const int endId = beginId + 0x0100;
-    int depth = 1;
-    while (depth > 0) {
-        qelSFIBlock* field = readNextSF();
-        if (field->getId() == beginId)
-            ++depth;
-        else if (field->getId() == endId)
-            --depth;
-    }
 }
 
 int32_t qelOverlayParser::segmentOffset(const unsigned char bytes[3], unsigned int* rawLow)

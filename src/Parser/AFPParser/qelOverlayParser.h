@@ -47,8 +47,6 @@ private:
     void parseGraphicsObject(qelResOverlay* overlay);
     void includePageSegment(qelResOverlay* overlay);
     void includeObject(qelResOverlay* overlay);
-    // Warns about an object no parser reads yet, counts it and skips it.
-    void skipUnsupported(int beginId);
     void freeInitialTextConditions();
     void trace(const char* text) const;
     void finish();

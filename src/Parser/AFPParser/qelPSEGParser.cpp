@@ -27,13 +27,6 @@ qelLogStream* logStream()
     return pool ? pool->getLogStream() : nullptr;
 }
 
-bool quiet()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    return ini && ini->isQuietMode();
-}
-
 } // namespace
 
 qelPSEGParser::qelPSEGParser() = default;
@@ -91,7 +84,7 @@ qelResPSEG* qelPSEGParser::parsePageSegment()
             switch (field->getId()) {
             case 0xA87B: // IM image
             case 0xA8FB: // IOCA image
-                skipObject(field->getId(), true);
+                skipUnsupportedObject(field->getId());
                 break;
             case 0xA8BB: parseGraphics(segment.get()); break;
             case 0xA95F:
@@ -149,27 +142,3 @@ void qelPSEGParser::parseGraphics(qelResPSEG* segment)
         segment->addObjects(graphics->takeObjects());
 }
 
-void qelPSEGParser::skipObject(int beginId, bool count)
-{
-    if (count) {
-        const char* name = beginId == 0xA87B ? "BII" : beginId == 0xA8FB ? "BIM" : "BOC";
-        const int offset = m_currentSF ? m_currentSF->getOffset() : 0;
-        qelLogStream* log = logStream();
-        if (log && (log->m_levelMask & 0x02))
-            log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", name,
-                           static_cast<unsigned int>(offset));
-        if (!quiet())
-            qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", name,
-                                     static_cast<unsigned int>(offset));
-        qelDocumentParser::countIgnoredObject();
-    }
-    const int endId = beginId + 0x0100;
-    int depth = 1;
-    while (depth > 0) {
-        qelSFIBlock* field = readNextSF();
-        if (field->getId() == beginId)
-            ++depth;
-        else if (field->getId() == endId)
-            --depth;
-    }
-}

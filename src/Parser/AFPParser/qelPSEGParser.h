@@ -28,8 +28,6 @@ private:
     // Reads the graphics object whose Begin Graphics is current; its
     // objects become the segment's.
     void parseGraphics(qelResPSEG* segment);
-    // Skips an object whose reader is not there yet; counted when asked.
-    void skipObject(int beginId, bool count);
     void finish();
 };
 

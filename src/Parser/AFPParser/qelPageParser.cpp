@@ -553,19 +553,6 @@ void qelPageParser::endPage()
 
 // ------------------------------------------------------- object hand-over
 
-void qelPageParser::skipObject(int beginId)
-{
-    const int endId = beginId + 0x0100;
-    int depth = 1;
-    while (depth > 0) {
-        qelSFIBlock* field = readNextSF();
-        if (field->getId() == beginId)
-            ++depth;
-        else if (field->getId() == endId)
-            --depth;
-    }
-}
-
 void qelPageParser::skipUnsupported(int beginId)
 {
     const char* name = "";
@@ -576,13 +563,8 @@ void qelPageParser::skipUnsupported(int beginId)
     default: break;
     }
     const int offset = qelIOStream::getCurrent() ? qelIOStream::getCurrent()->getSFIOffset() : 0;
-    if (m_log && (m_log->m_levelMask & 0x02))
-        m_log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", name, static_cast<unsigned int>(offset));
-    if (!quiet())
-        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", name,
-                                 static_cast<unsigned int>(offset));
-    qelDocumentParser::countIgnoredObject();
-    skipObject(beginId);
+    warnUnsupported(m_log, name, static_cast<unsigned int>(offset));
+    skipToEnd(beginId);
 }
 
 void qelPageParser::parseEnvironmentGroup(qelSFIBlock* begin)

@@ -66,9 +66,6 @@ protected:
     void parseIocaObject(qelSFIBlock* begin);
     void parseObjectContainer(qelSFIBlock* begin);
 
-    // Reads fields up to the End field of the object begun by beginId,
-    // counting nested objects of the same kind.
-    void skipObject(int beginId);
     // Warns about an object no parser reads, counts it and skips it.
     void skipUnsupported(int beginId);
     void addObjectReference(const char* name, int type, int objectType, float x, float y, uint16_t xRotation,

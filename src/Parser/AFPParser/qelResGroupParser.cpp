@@ -303,19 +303,6 @@ void qelResGroupParser::endResource()
                                 "End Resource", name.c_str());
 }
 
-void qelResGroupParser::skipToEnd(int beginId)
-{
-    const int endId = beginId + 0x0100;
-    int depth = 1;
-    while (depth > 0) {
-        qelSFIBlock* field = readNextSF();
-        if (field->getId() == beginId)
-            ++depth;
-        else if (field->getId() == endId)
-            --depth;
-    }
-}
-
 // The begin field of the object is the next one to read (delivered again
 // for a field met directly in the group).
 void qelResGroupParser::skipUnsupported(int type)
@@ -326,15 +313,7 @@ void qelResGroupParser::skipUnsupported(int type)
         skipToEnd(id);
         return;
     }
-    const int offset = begin->getOffset();
-    qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x02))
-        log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", abbreviation(id),
-                       static_cast<unsigned int>(offset));
-    if (!quiet())
-        qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", abbreviation(id),
-                                 static_cast<unsigned int>(offset));
-    qelDocumentParser::countIgnoredObject();
+    warnUnsupported(logStream(), abbreviation(id), static_cast<unsigned int>(begin->getOffset()));
     if ((id & 0xFF00) == 0xA800)
         skipToEnd(id);
 }

@@ -47,7 +47,6 @@ private:
     int closeDumpFile();
     void registerResource(qelRes* resource, bool named);
     void skipUnsupported(int type);
-    void skipToEnd(int beginId);
     // The name bytes without moving the read position.
     std::string peekName();
     void trace(const char* text) const;
