@@ -235,6 +235,7 @@ void opdf_close(PDFDocContext* ctx)
         return;
     if (!ctx->memoryOutput)
         _opdf_closeOutputFile(ctx);
+    _opdf_freeDeflater(ctx);
     _opdf_freeFonts(ctx);
     _opdf_freeEncodings(ctx);
     _opdf_freeColorTables(ctx);

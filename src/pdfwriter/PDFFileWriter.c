@@ -379,20 +379,65 @@ static void compressFailed(PDFDocContext* ctx, int code)
     _opdf_error(ctx, -1, "ZLIB compress", "code=%d", code);
 }
 
+/* One deflate state serves every stream of a document: setting it up per
+   page costs more than compressing a page of text. */
+static z_stream* documentDeflater(PDFDocContext* ctx)
+{
+    z_stream* z = (z_stream*)ctx->deflater;
+    if (z) {
+        int rc = deflateReset(z);
+        if (rc != Z_OK) {
+            compressFailed(ctx, rc);
+            return NULL;
+        }
+        return z;
+    }
+    z = (z_stream*)_opdf_checkAlloc(calloc(1, sizeof(z_stream)));
+    if (!z)
+        return NULL;
+    int rc = deflateInit(z, Z_DEFAULT_COMPRESSION);
+    if (rc != Z_OK) {
+        compressFailed(ctx, rc);
+        free(z);
+        return NULL;
+    }
+    ctx->deflater = z;
+    return z;
+}
+
+void _opdf_freeDeflater(PDFDocContext* ctx)
+{
+    z_stream* z = (z_stream*)ctx->deflater;
+    if (z) {
+        deflateEnd(z);
+        free(z);
+        ctx->deflater = NULL;
+    }
+}
+
 static unsigned char* deflateBytes(PDFDocContext* ctx, const unsigned char* in, size_t n,
                                    int64_t* outLength)
 {
-    uLongf len = compressBound((uLong)n);
-    unsigned char* out = (unsigned char*)_opdf_checkAlloc(malloc(len ? len : 1));
+    uLong bound = compressBound((uLong)n);
+    if ((uInt)bound != bound)
+        return NULL; /* written uncompressed */
+    z_stream* z = documentDeflater(ctx);
+    if (!z)
+        return NULL;
+    unsigned char* out = (unsigned char*)_opdf_checkAlloc(malloc(bound ? bound : 1));
     if (!out)
         return NULL;
-    int rc = compress(out, &len, in, (uLong)n);
-    if (rc != Z_OK) {
-        compressFailed(ctx, rc);
+    z->next_in = (Bytef*)in;
+    z->avail_in = (uInt)n;
+    z->next_out = out;
+    z->avail_out = (uInt)bound;
+    int rc = deflate(z, Z_FINISH);
+    if (rc != Z_STREAM_END) {
+        compressFailed(ctx, rc == Z_OK ? Z_BUF_ERROR : rc);
         free(out);
         return NULL;
     }
-    *outLength = (int64_t)len;
+    *outLength = (int64_t)z->total_out;
     return out;
 }
 

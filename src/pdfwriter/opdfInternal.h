@@ -142,6 +142,7 @@ struct PDFDocContext {
     float unitSize;
 
     /* output and streams */
+    void* deflater; /* z_stream kept for the document's page contents */
     int32_t stdoutFlag;
     int32_t encrypted;
     void* encryptRecord; /* standard security handler record */
@@ -308,6 +309,7 @@ void _opdf_putContentBytes(PDFDocContext* ctx, const void* bytes, size_t n);
 void _opdf_contentf(PDFDocContext* ctx, const char* format, ...);
 int opdf_openOutput(PDFDocContext* ctx);
 void _opdf_closeOutputFile(PDFDocContext* ctx);
+void _opdf_freeDeflater(PDFDocContext* ctx);
 void _opdf_freePage(PDFPageEntry* row, int removeFile);
 
 /* strings */
