@@ -1,5 +1,6 @@
 // AFP made by an independent producer, converted to text end to end and
 // compared word by word with the text of the producer's own PDF.
+#include "ScratchTest.h"
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -30,11 +31,7 @@ std::string fixture(const std::string& name)
     return std::string(LORBANE_TEST_DATA) + "/fop/" + name;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 std::string shellQuote(const std::string& text)
 {
@@ -228,7 +225,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_dir = pattern;
         // The demonstration program's INI with the project's data folder.
-        std::ofstream(m_dir + "/lorbane.ini") << readFile(std::string(LORBANE_SOURCE_DIR) + "/demo/lorbane.ini");
+        std::ofstream(m_dir + "/lorbane.ini") << readText(std::string(LORBANE_SOURCE_DIR) + "/demo/lorbane.ini");
         ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), (m_dir + "/data").c_str()), 0);
         ASSERT_EQ(::mkdir((m_dir + "/out").c_str(), 0755), 0);
         ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
@@ -245,16 +242,7 @@ protected:
         ASSERT_EQ(std::system(("rm -rf " + shellQuote(m_dir)).c_str()), 0);
     }
 
-    std::string messages()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string messages() { return lrbtest::streamText(m_out); }
 
     // lorbane_File with text output into out/; the result code.
     int convertFile(const std::string& input)
@@ -319,7 +307,7 @@ TEST_F(TextEndToEnd, FileConversionGivesTheRowsOfTheProducersPdf)
         else
             EXPECT_TRUE(rc == 0 || rc == 2) << rc << said;
         EXPECT_EQ(rc == 2, said.find("I002") != std::string::npos) << said;
-        std::string text = readFile(m_dir + "/out/" + name + ".txt");
+        std::string text = readText(m_dir + "/out/" + name + ".txt");
         ASSERT_FALSE(text.empty()) << said;
         expectSameRows(text, fixture(std::string(name) + ".ref.pdf"));
     }
@@ -331,11 +319,11 @@ TEST_F(TextEndToEnd, DocumentIndexListsThePageGroupWithItsTaggedElements)
         GTEST_SKIP() << "the demonstration program is not built";
     ASSERT_EQ(::mkdir((m_dir + "/idx").c_str(), 0755), 0);
     int rc = runDemo("lorbane -ASCII -doc_index -op:out/ -xp:idx/ " + shellQuote(fixture("fop-rich.afp")));
-    EXPECT_TRUE(rc == 0 || rc == 2) << rc << readFile("demo.log");
+    EXPECT_TRUE(rc == 0 || rc == 2) << rc << readText("demo.log");
     std::string index = listOne(m_dir + "/idx", ".xml");
-    ASSERT_FALSE(index.empty()) << readFile("demo.log");
+    ASSERT_FALSE(index.empty()) << readText("demo.log");
     ASSERT_NE(index, "(more than one)");
-    std::string xml = readFile(index);
+    std::string xml = readText(index);
     EXPECT_NE(xml.find("<!DOCTYPE Index SYSTEM \"Index.dtd\" >"), std::string::npos) << xml;
     static const std::regex group("<PageGroupIndex PageGroup=\"PGP00001\">([\\s\\S]*?)</PageGroupIndex>");
     std::smatch m;
@@ -349,7 +337,7 @@ TEST_F(TextEndToEnd, DocumentIndexListsThePageGroupWithItsTaggedElements)
     // The text of the document beside its index.
     std::string text = listOne(m_dir + "/out", ".txt");
     ASSERT_FALSE(text.empty());
-    expectSameRows(readFile(text), fixture("fop-rich.ref.pdf"));
+    expectSameRows(readText(text), fixture("fop-rich.ref.pdf"));
 }
 
 TEST_F(TextEndToEnd, DemoCommandsGiveTheTextOfTheFileCommand)
@@ -361,28 +349,28 @@ TEST_F(TextEndToEnd, DemoCommandsGiveTheTextOfTheFileCommand)
     {
         SCOPED_TRACE("lorbane");
         ASSERT_EQ(::mkdir("cmd", 0755), 0);
-        EXPECT_EQ(runDemo("lorbane -ASCII -op:cmd/ " + hello), 0) << readFile("demo.log");
-        expectSameRows(readFile("cmd/fop-hello.txt"), pdf);
+        EXPECT_EQ(runDemo("lorbane -ASCII -op:cmd/ " + hello), 0) << readText("demo.log");
+        expectSameRows(readText("cmd/fop-hello.txt"), pdf);
     }
     {
         SCOPED_TRACE("lorbanemem");
         ASSERT_EQ(::mkdir("mem", 0755), 0);
-        EXPECT_EQ(runDemo("lorbanemem -ASCII -op:mem/ " + hello), 0) << readFile("demo.log");
+        EXPECT_EQ(runDemo("lorbanemem -ASCII -op:mem/ " + hello), 0) << readText("demo.log");
         std::string written = listOne("mem", ".txt");
-        ASSERT_FALSE(written.empty()) << readFile("demo.log");
+        ASSERT_FALSE(written.empty()) << readText("demo.log");
         ASSERT_NE(written, "(more than one)");
-        expectSameRows(readFile(written), pdf);
+        expectSameRows(readText(written), pdf);
     }
     {
         SCOPED_TRACE("merge");
-        EXPECT_EQ(runDemo("merge -ASCII -doc_merge -of:out/merged.txt " + hello + " " + hello), 0) << readFile("demo.log");
-        expectSameRows(readFile("out/merged.txt"), pdf, 2);
+        EXPECT_EQ(runDemo("merge -ASCII -doc_merge -of:out/merged.txt " + hello + " " + hello), 0) << readText("demo.log");
+        expectSameRows(readText("out/merged.txt"), pdf, 2);
     }
     {
         SCOPED_TRACE("mergemem");
         ASSERT_EQ(::mkdir("pdf", 0755), 0);
-        EXPECT_EQ(runDemo("mergemem -ASCII -doc_merge " + hello + " " + hello), 0) << readFile("demo.log");
-        expectSameRows(readFile("pdf/merge.ASCII"), pdf, 2);
+        EXPECT_EQ(runDemo("mergemem -ASCII -doc_merge " + hello + " " + hello), 0) << readText("demo.log");
+        expectSameRows(readText("pdf/merge.ASCII"), pdf, 2);
     }
 }
 

@@ -1,3 +1,5 @@
+#include "CApiRun.h"
+#include "ScratchTest.h"
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -15,11 +17,7 @@
 
 namespace {
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 // Converts a FOP fixture into text once without and once with object
 // logging; the outputs must not differ.
@@ -58,24 +56,7 @@ protected:
                                                                 {"OutputFormat", "ASCII"},
                                                                 {"QuietMode", "on"}};
         all.insert(all.end(), extra.begin(), extra.end());
-        std::vector<std::string> texts;
-        for (const auto& p : all) {
-            texts.push_back(p.first);
-            texts.push_back(p.second);
-        }
-        std::vector<qelSDKNameValue> nodes(all.size());
-        for (size_t i = 0; i < all.size(); ++i) {
-            nodes[i].name = &texts[2 * i][0];
-            nodes[i].value = &texts[2 * i + 1][0];
-            nodes[i].next = i + 1 < all.size() ? &nodes[i + 1] : nullptr;
-        }
-        std::string file = input;
-        qelSDKNameList files = {&file[0], nullptr};
-        EXPECT_EQ(0, lorbane_SetOptions(nodes.data()));
-        EXPECT_EQ(0, lorbane_File_Init());
-        lorbane_ApplyOptions(nodes.data());
-        const int rc = lorbane_File(&files);
-        lorbane_File_Term();
+        const int rc = lrbtest::convertFile(all, input);
         EXPECT_TRUE(rc == 0 || rc == 2) << rc;
         return readText(m_dir + outDir + "/fop-rich.txt");
     }

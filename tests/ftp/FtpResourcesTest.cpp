@@ -1,6 +1,8 @@
 // Conversions whose resources come from FTP locations give what the same
 // resources in local directories give.
+#include "CApiRun.h"
 #include "FtpTestServer.h"
+#include "ScratchTest.h"
 
 #include "lorbane.h"
 #include "qelMessageOutput.h"
@@ -21,11 +23,7 @@ using ftptest::FtpTestServer;
 
 namespace {
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 // Text output with every run of blanks made one: the grid may widen gaps.
 std::string squeezed(const std::string& text)
@@ -85,7 +83,7 @@ struct Insert
 // The FOP hello document with extra fields put in.
 std::string helloWith(const std::vector<Insert>& inserts)
 {
-    const std::string in = readAll(std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp");
+    const std::string in = readText(std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp");
     std::string out;
     std::vector<std::pair<unsigned, int>> seen;
     size_t at = 0;
@@ -248,38 +246,17 @@ protected:
             {"IniFilePath", m_dir},   {"OutputFilePath", out}, {"LogPath", out},
             {"OutputFormat", "ASCII"}, {"QuietMode", "off"},   {"CpPath", std::string(LORBANE_SOURCE_DIR) + "/data/"}};
         all.insert(all.end(), extra.begin(), extra.end());
-        std::vector<std::string> texts;
-        texts.reserve(2 * all.size());
-        for (const auto& pair : all) {
-            texts.push_back(pair.first);
-            texts.push_back(pair.second);
-        }
-        std::vector<qelSDKNameValue> options(all.size());
-        for (size_t i = 0; i < all.size(); ++i) {
-            options[i].name = &texts[2 * i][0];
-            options[i].value = &texts[2 * i + 1][0];
-            options[i].next = i + 1 < all.size() ? &options[i + 1] : nullptr;
-        }
-        std::string inputName = m_dir + "in.afp";
-        qelSDKNameList files = {&inputName[0], nullptr};
-
+        SCOPED_TRACE(label);
         FILE* messages = std::tmpfile();
         qelMessageOutput::set(messages);
         const int before = s_server->connections();
         Run run;
-        EXPECT_EQ(lorbane_SetOptions(options.data()), 0) << label;
-        EXPECT_EQ(lorbane_File_Init(), 0) << label;
-        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0) << label;
-        run.rc = lorbane_File(&files);
-        lorbane_File_Term();
+        run.rc = lrbtest::convertFile(all, m_dir + "in.afp");
         run.connections = s_server->connections() - before;
         qelMessageOutput::set(nullptr);
-        std::fflush(messages);
-        std::rewind(messages);
-        for (int c = std::fgetc(messages); c != EOF; c = std::fgetc(messages))
-            run.messages += static_cast<char>(c);
+        run.messages = lrbtest::streamText(messages);
         std::fclose(messages);
-        run.text = readAll(out + "in.txt");
+        run.text = readText(out + "in.txt");
         return run;
     }
 
@@ -399,7 +376,7 @@ TEST_F(FtpResourcesTest, OverlayAndSegmentsOfAFopInputComeFromTheServer)
     addResource("ovl/O1OVL001.OLY", "O1OVL001", overlay("O1OVL001", "OVERLAY TEXT LINE", "S1INNER"), {"res"});
     addResource("pseg/S1SEG001.PSG", "S1SEG001", pageSegment("S1SEG001"), {"res"});
     addResource("pseg/S1INNER.PSG", "S1INNER", pageSegment("S1INNER"), {"res"});
-    const std::string input = readAll(std::string(LORBANE_TEST_DATA) + "/fop/fop-overlay.afp");
+    const std::string input = readText(std::string(LORBANE_TEST_DATA) + "/fop/fop-overlay.afp");
 
     const Run local =
         convert("local", input, {{"OverlayPath", m_dir + "ovl"}, {"PageSegmentPath", m_dir + "pseg"}});

@@ -1,4 +1,5 @@
 #include "FtpTestServer.h"
+#include "ScratchTest.h"
 
 #include "qelAFPParser.h"
 #include "qelException.h"
@@ -149,16 +150,7 @@ protected:
             std::remove(m_logPath.c_str());
     }
 
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_out); }
 
     static qelGlobalDSPool* pool() { return qelGlobalDSPool::getInstance(); }
 

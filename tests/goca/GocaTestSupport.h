@@ -1,6 +1,7 @@
 #ifndef GOCA_TEST_SUPPORT_H
 #define GOCA_TEST_SUPPORT_H
 
+#include "ScratchTest.h"
 #include "qelGlobalDSPool.h"
 #include "qelGocaParser.h"
 #include "qelGraphicObject.h"
@@ -80,16 +81,7 @@ protected:
         qelUtils::releaseGlobals();
     }
 
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::string text;
-        std::rewind(m_out);
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_out); }
 
     // Reads the first Begin Graphics of the bytes and parses the object.
     std::unique_ptr<qelResGOCA> parseObject(const Bytes& input, qelGocaParser& parser)

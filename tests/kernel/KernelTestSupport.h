@@ -1,6 +1,7 @@
 #ifndef KERNEL_TEST_SUPPORT_H
 #define KERNEL_TEST_SUPPORT_H
 
+#include "ScratchTest.h"
 #include "qelDocument.h"
 #include "qelDocumentParser.h"
 #include "qelException.h"
@@ -39,11 +40,7 @@ inline int raisedId(const std::function<void()>& call)
     return -1;
 }
 
-inline std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
 {
@@ -285,16 +282,7 @@ protected:
         endRun();
     }
 
-    std::string messages()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string messages() { return lrbtest::streamText(m_out); }
 
     qelIni* ini = nullptr;
     std::string input;

@@ -3,6 +3,7 @@
 // rendering of the same document.
 #include "PdfVisitorSupport.h"
 
+#include "CApiRun.h"
 #include "lorbane.h"
 
 #include <regex>
@@ -101,24 +102,7 @@ protected:
         const std::vector<std::pair<std::string, std::string>> pairs = {
             {"IniFilePath", m_dir},   {"OutputFilePath", m_dir + "out/"}, {"LogPath", m_dir},
             {"OutputFormat", "PDF"}, {"Color", "on"},                     {"QuietMode", "on"}};
-        std::vector<std::string> texts;
-        for (const auto& p : pairs) {
-            texts.push_back(p.first);
-            texts.push_back(p.second);
-        }
-        std::vector<qelSDKNameValue> options(pairs.size());
-        for (size_t i = 0; i < pairs.size(); ++i) {
-            options[i].name = &texts[2 * i][0];
-            options[i].value = &texts[2 * i + 1][0];
-            options[i].next = i + 1 < pairs.size() ? &options[i + 1] : nullptr;
-        }
-        std::string input = std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp";
-        qelSDKNameList file{&input[0], nullptr};
-        EXPECT_EQ(lorbane_SetOptions(options.data()), 0);
-        EXPECT_EQ(lorbane_File_Init(), 0);
-        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0);
-        EXPECT_GE(lorbane_File(&file), 0);
-        lorbane_File_Term();
+        EXPECT_GE(lrbtest::convertFile(pairs, std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp"), 0);
         return m_dir + "out/fop-rich.pdf";
     }
 

@@ -1,6 +1,7 @@
 #ifndef REPORT_TEST_SUPPORT_H
 #define REPORT_TEST_SUPPORT_H
 
+#include "ScratchTest.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -33,11 +34,7 @@ inline int raisedId(const std::function<void()>& call)
     return -1;
 }
 
-inline std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 // Captures the message output, gives every test a fresh pool and its own
 // directory, and runs in UTC so that report times are fixed.
@@ -72,16 +69,7 @@ protected:
         ::tzset();
     }
 
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::string text;
-        std::rewind(m_out);
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_out); }
 
     qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
 

@@ -2,6 +2,8 @@
 // segment named by FOP's AFP extensions and found on their paths, resource
 // groups of FOP files with unsupported objects, document-level overlays and
 // an inline group whose overlay a page includes.
+#include "CApiRun.h"
+#include "ScratchTest.h"
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -131,11 +133,7 @@ std::string fixture(const std::string& name)
     return std::string(LORBANE_TEST_DATA) + "/fop/" + name;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 void writeFile(const std::string& path, const Bytes& bytes)
 {
@@ -203,38 +201,16 @@ protected:
             {"OutputFormat", "ASCII"}, {"QuietMode", "off"},
             {"CpPath", std::string(LORBANE_SOURCE_DIR) + "/data/"}};
         all.insert(all.end(), extra.begin(), extra.end());
-        std::vector<std::string> texts;
-        texts.reserve(2 * all.size());
-        for (const auto& pair : all) {
-            texts.push_back(pair.first);
-            texts.push_back(pair.second);
-        }
-        std::vector<qelSDKNameValue> options(all.size());
-        for (size_t i = 0; i < all.size(); ++i) {
-            options[i].name = &texts[2 * i][0];
-            options[i].value = &texts[2 * i + 1][0];
-            options[i].next = i + 1 < all.size() ? &options[i + 1] : nullptr;
-        }
-        std::string inputName = input;
-        qelSDKNameList files = {&inputName[0], nullptr};
-
         FILE* messages = std::tmpfile();
         qelMessageOutput::set(messages);
         Conversion run;
-        EXPECT_EQ(lorbane_SetOptions(options.data()), 0);
-        EXPECT_EQ(lorbane_File_Init(), 0);
-        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0);
-        run.rc = lorbane_File(&files);
-        lorbane_File_Term();
+        run.rc = lrbtest::convertFile(all, input);
         qelMessageOutput::set(nullptr);
-        std::fflush(messages);
-        std::rewind(messages);
-        for (int c = std::fgetc(messages); c != EOF; c = std::fgetc(messages))
-            run.messages += static_cast<char>(c);
+        run.messages = lrbtest::streamText(messages);
         std::fclose(messages);
         std::string base = input.substr(input.rfind('/') + 1);
         base = base.substr(0, base.rfind('.'));
-        run.text = readFile(m_dir + "out/" + base + ".txt");
+        run.text = readText(m_dir + "out/" + base + ".txt");
         return run;
     }
 
@@ -284,7 +260,7 @@ TEST_F(FopResourcesTest, UnsupportedResourcesOfFopFilesAreCountedTextUnchanged)
                   std::string::npos)
             << c.name;
         EXPECT_EQ(run.messages.find("Error!"), std::string::npos) << c.name << "\n" << run.messages;
-        EXPECT_EQ(run.text, readFile(fixture(std::string(c.name) + ".ref.txt"))) << c.name;
+        EXPECT_EQ(run.text, readText(fixture(std::string(c.name) + ".ref.txt"))) << c.name;
     }
 }
 

@@ -257,16 +257,7 @@ protected:
         ASSERT_EQ(::chdir(m_oldDir), 0);
         ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
     }
-    std::string messages()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string messages() { return lrbtest::streamText(m_out); }
     int convert(const std::string& input, const char* formdef)
     {
         std::string iniPath = m_dir + "/";

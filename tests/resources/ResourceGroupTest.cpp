@@ -1,3 +1,4 @@
+#include "ScratchTest.h"
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
@@ -54,17 +55,7 @@ protected:
         delete qelGlobalDSPool::getInstance();
         qelDocumentParser::resetIgnoredObjectCount();
     }
-    std::string output()
-    {
-        std::fflush(m_capture);
-        std::rewind(m_capture);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_capture); }
     FILE* m_capture = nullptr;
 };
 

@@ -1,3 +1,4 @@
+#include "ScratchTest.h"
 #include "qelAFPParser.h"
 #include "qelBufferStream.h"
 #include "qelException.h"
@@ -151,17 +152,7 @@ protected:
         mkdir(path.c_str(), 0700);
         return path;
     }
-    std::string output()
-    {
-        std::fflush(m_capture);
-        std::rewind(m_capture);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_capture); }
     TestRemoteStream* addLocation(const char* name, std::map<std::string, std::vector<unsigned char>> files)
     {
         auto* location = new TestLocation();

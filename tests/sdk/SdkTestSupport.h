@@ -1,6 +1,7 @@
 #ifndef SDK_TEST_SUPPORT_H
 #define SDK_TEST_SUPPORT_H
 
+#include "ScratchTest.h"
 #include "lorbane.h"
 #include "qelDocument.h"
 #include "qelDocumentParser.h"
@@ -27,11 +28,7 @@
 
 namespace sdktest {
 
-inline std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::readText;
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
 {
@@ -273,16 +270,7 @@ protected:
         return nodes;
     }
 
-    std::string messages()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string messages() { return lrbtest::streamText(m_out); }
 
     std::string m_dir;
     char m_oldDir[4096] = {};

@@ -43,6 +43,24 @@ inline Raised raised(const std::function<void()>& call)
     return r;
 }
 
+// Everything written to `file` so far (message captures in a tmpfile()).
+inline std::string streamText(FILE* file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+        text += static_cast<char>(c);
+    return text;
+}
+
+// A file's bytes as text; empty when it cannot be read.
+inline std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // Captures the message output; a fresh pool and a scratch folder per test.
 class ScratchTest : public ::testing::Test
 {
@@ -64,16 +82,7 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
 
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::string text;
-        std::rewind(m_out);
-        int c;
-        while ((c = std::fgetc(m_out)) != EOF)
-            text += static_cast<char>(c);
-        return text;
-    }
+    std::string output() { return streamText(m_out); }
 
     std::string writeFile(const std::string& name, const Bytes& bytes)
     {

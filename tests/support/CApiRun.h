@@ -1,0 +1,60 @@
+#ifndef CAPI_RUN_H
+#define CAPI_RUN_H
+
+#include "lorbane.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lrbtest {
+
+using OptionPairs = std::vector<std::pair<std::string, std::string>>;
+
+// Option pairs as the C interface's name/value chain; owns the texts.
+class OptionChain
+{
+public:
+    explicit OptionChain(const OptionPairs& pairs) : m_nodes(pairs.size())
+    {
+        m_texts.reserve(2 * pairs.size());
+        for (const auto& pair : pairs) {
+            m_texts.push_back(pair.first);
+            m_texts.push_back(pair.second);
+        }
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            m_nodes[i].name = &m_texts[2 * i][0];
+            m_nodes[i].value = &m_texts[2 * i + 1][0];
+            m_nodes[i].next = i + 1 < pairs.size() ? &m_nodes[i + 1] : nullptr;
+        }
+    }
+    OptionChain(const OptionChain&) = delete;
+    OptionChain& operator=(const OptionChain&) = delete;
+
+    qelSDKNameValue* head() { return m_nodes.empty() ? nullptr : m_nodes.data(); }
+
+private:
+    std::vector<std::string> m_texts;
+    std::vector<qelSDKNameValue> m_nodes;
+};
+
+// One conversion of `input` through the C interface with the given options
+// (set, initialise, apply, convert, end); the code lorbane_File returns.
+inline int convertFile(const OptionPairs& options, const std::string& input)
+{
+    OptionChain chain(options);
+    std::string name = input;
+    qelSDKNameList files = {&name[0], nullptr};
+    EXPECT_EQ(lorbane_SetOptions(chain.head()), 0);
+    EXPECT_EQ(lorbane_File_Init(), 0);
+    EXPECT_EQ(lorbane_ApplyOptions(chain.head()), 0);
+    const int rc = lorbane_File(&files);
+    lorbane_File_Term();
+    return rc;
+}
+
+} // namespace lrbtest
+
+#endif
