@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+using ftptest::FtpServerTest;
 using ftptest::FtpTestServer;
 
 namespace {
@@ -165,7 +166,7 @@ std::string overlay(const std::string& name, const std::string& words, const std
 // in local directories or on the local FTP server, which the INI file
 // describes as the locations RES (all resources), PART (some of them),
 // NOSIZE (RES without file sizes) and BAD (a wrong password).
-class FtpResourcesTest : public ::testing::Test
+class FtpResourcesTest : public FtpServerTest
 {
 protected:
     struct Run
@@ -177,29 +178,11 @@ protected:
     };
     using Options = std::vector<std::pair<std::string, std::string>>;
 
-    static void SetUpTestSuite()
-    {
-        s_python = new std::string(FtpTestServer::findPython());
-        s_error = new std::string();
-        if (s_python->empty())
-            return;
-        s_server = new FtpTestServer();
-        s_server->start(*s_python, *s_error);
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_python;
-        delete s_error;
-    }
-
     void SetUp() override
     {
-        if (s_python->empty())
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";
-        ASSERT_TRUE(s_server && s_server->port() > 0) << *s_error;
+        FtpServerTest::SetUp();
+        if (setUpStopped())
+            return;
         char pattern[] = "/tmp/lorbane-ftpres-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_dir = std::string(pattern) + "/";
@@ -311,15 +294,8 @@ protected:
         return lines;
     }
 
-    static std::string* s_python;
-    static std::string* s_error;
-    static FtpTestServer* s_server;
     std::string m_dir;
 };
-
-std::string* FtpResourcesTest::s_python = nullptr;
-std::string* FtpResourcesTest::s_error = nullptr;
-FtpTestServer* FtpResourcesTest::s_server = nullptr;
 
 TEST_F(FtpResourcesTest, PageSegmentsFromTheServerConvertLikeLocalOnes)
 {

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+using ftptest::FtpServerTest;
 using ftptest::FtpTestServer;
 
 namespace {
@@ -95,17 +96,12 @@ public:
 
 const std::string kLarge = pattern(70000);
 
-class FtpTest : public ::testing::Test
+class FtpTest : public FtpServerTest
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_python = new std::string(FtpTestServer::findPython());
-        if (s_python->empty())
-            return;
-        s_server = new FtpTestServer();
-        s_error = new std::string();
-        if (!s_server->start(*s_python, *s_error))
+        if (!startServer())
             return;
         s_server->writeFile("res/ONE.DAT", "first file");
         s_server->writeFile("res/TWO.DAT", kLarge);
@@ -122,19 +118,11 @@ protected:
             s_server->writeFile(font, std::string("\x5A", 1) + field(0xA889, 0));
     }
 
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-        delete s_python;
-        delete s_error;
-    }
-
     void SetUp() override
     {
-        if (s_python->empty())
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";
-        ASSERT_TRUE(s_server && s_server->port() > 0) << *s_error;
+        FtpServerTest::SetUp();
+        if (setUpStopped())
+            return;
         m_out = std::tmpfile();
         qelMessageOutput::set(m_out);
     }
@@ -209,16 +197,9 @@ protected:
         return bytes;
     }
 
-    static std::string* s_python;
-    static std::string* s_error;
-    static FtpTestServer* s_server;
     FILE* m_out = nullptr;
     std::string m_logPath;
 };
-
-std::string* FtpTest::s_python = nullptr;
-std::string* FtpTest::s_error = nullptr;
-FtpTestServer* FtpTest::s_server = nullptr;
 
 TEST_F(FtpTest, FilesOfALocationComeOverOneConnection)
 {

@@ -1,6 +1,8 @@
 #ifndef FTP_TEST_SERVER_H
 #define FTP_TEST_SERVER_H
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -194,6 +196,50 @@ server.serve_forever()
     std::string m_root;
     std::string m_connectFile;
     std::string m_logFile;
+};
+
+// A suite sharing one server, started for the suite. Its tests are skipped
+// when pyftpdlib is missing and fail when the server did not start; a
+// derived SetUp() calls this one first and returns when it skipped or failed.
+class FtpServerTest : public ::testing::Test
+{
+protected:
+    // Starts the server; false when there is none.
+    static bool startServer()
+    {
+        s_python = new std::string(FtpTestServer::findPython());
+        s_error = new std::string();
+        if (s_python->empty())
+            return false;
+        s_server = new FtpTestServer();
+        return s_server->start(*s_python, *s_error);
+    }
+
+    static void SetUpTestSuite() { startServer(); }
+
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+        delete s_python;
+        s_python = nullptr;
+        delete s_error;
+        s_error = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (s_python->empty())
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";
+        ASSERT_TRUE(s_server && s_server->port() > 0) << *s_error;
+    }
+
+    // Whether a derived SetUp() must stop after this one's.
+    bool setUpStopped() { return IsSkipped() || HasFatalFailure(); }
+
+    static inline std::string* s_python = nullptr;
+    static inline std::string* s_error = nullptr;
+    static inline FtpTestServer* s_server = nullptr;
 };
 
 } // namespace ftptest
