@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace afptest {
@@ -25,6 +26,36 @@ inline Bytes ebcdic(const char* text)
     if (!bytes.empty())
         qelUtils::asciiToEbcdic(bytes.data(), static_cast<int>(bytes.size()));
     return bytes;
+}
+
+// The text in EBCDIC, padded with blanks to n bytes.
+inline Bytes ebcdic(const std::string& text, size_t n = 0)
+{
+    Bytes bytes = ebcdic(text.c_str());
+    if (bytes.size() < n)
+        bytes.resize(n, 0x40);
+    return bytes;
+}
+
+// A name of eight EBCDIC characters, padded with blanks.
+inline Bytes name8(const std::string& text)
+{
+    return ebcdic(text, 8);
+}
+
+inline Bytes cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts)
+        append(out, p);
+    return out;
+}
+
+// A three-byte big-endian value.
+inline Bytes offset3(int value)
+{
+    return {static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
+            static_cast<unsigned char>(value & 0xFF)};
 }
 
 // A structured field with its X'5A' introducer.

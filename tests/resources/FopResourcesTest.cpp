@@ -2,6 +2,7 @@
 // segment named by FOP's AFP extensions and found on their paths, resource
 // groups of FOP files with unsupported objects, document-level overlays and
 // an inline group whose overlay a page includes.
+#include "../afp/AfpTestSupport.h"
 #include "CApiRun.h"
 #include "ScratchTest.h"
 #include "lorbane.h"
@@ -22,47 +23,11 @@
 namespace
 {
 
-using Bytes = std::vector<unsigned char>;
-
-void append(Bytes& out, const Bytes& more)
-{
-    out.insert(out.end(), more.begin(), more.end());
-}
-
-Bytes field(int id, const Bytes& data)
-{
-    const size_t length = 8 + data.size();
-    Bytes out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
-                 static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
-    append(out, data);
-    return out;
-}
-
-// Upper-case letters, digits and blanks in EBCDIC, padded to n bytes.
-Bytes ebcdic(const std::string& text, size_t n = 0)
-{
-    Bytes out;
-    for (char c : text) {
-        if (c >= 'A' && c <= 'I')
-            out.push_back(static_cast<unsigned char>(0xC1 + (c - 'A')));
-        else if (c >= 'J' && c <= 'R')
-            out.push_back(static_cast<unsigned char>(0xD1 + (c - 'J')));
-        else if (c >= 'S' && c <= 'Z')
-            out.push_back(static_cast<unsigned char>(0xE2 + (c - 'S')));
-        else if (c >= '0' && c <= '9')
-            out.push_back(static_cast<unsigned char>(0xF0 + (c - '0')));
-        else
-            out.push_back(0x40);
-    }
-    while (out.size() < n)
-        out.push_back(0x40);
-    return out;
-}
-
-Bytes name8(const std::string& text)
-{
-    return ebcdic(text, 8);
-}
+using afptest::append;
+using afptest::ebcdic;
+using afptest::field;
+using afptest::name8;
+using lrbtest::Bytes;
 
 // FOP's font mapping of its page (Helvetica, code page T1V10500) as local
 // font 1, a page or overlay of 800 x 400 units at 240 per inch.

@@ -22,20 +22,6 @@ using namespace afptest;
 namespace
 {
 
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts)
-        append(out, p);
-    return out;
-}
-
-Bytes offset3(int value)
-{
-    return {static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
-            static_cast<unsigned char>(value & 0xFF)};
-}
-
 // Medium Descriptor: ten-inch bases, 1440 units per inch, extents.
 Bytes mediumDescriptor(int xExtent, int yExtent)
 {

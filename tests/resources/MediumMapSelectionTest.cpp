@@ -24,20 +24,6 @@ using namespace afptest;
 namespace
 {
 
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts)
-        append(out, p);
-    return out;
-}
-
-Bytes offset3(int value)
-{
-    return {static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
-            static_cast<unsigned char>(value & 0xFF)};
-}
-
 Bytes mapMediumOverlay(int id, const char* name)
 {
     return field(0xB1DF, cat({{0x0C, 0x00, 0x00, 0x00}, {static_cast<unsigned char>(id), 0x00, 0x00, 0x00},

@@ -1,5 +1,7 @@
 // Overlays read from their own files, inline and inside resource groups:
 // names, environment, objects, includes, unsupported objects and failures.
+#include "../afp/AfpTestSupport.h"
+
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
@@ -28,47 +30,11 @@
 namespace
 {
 
-using Bytes = std::vector<unsigned char>;
-
-void append(Bytes& out, const Bytes& more)
-{
-    out.insert(out.end(), more.begin(), more.end());
-}
-
-Bytes field(int id, const Bytes& data)
-{
-    const size_t length = 8 + data.size();
-    Bytes out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
-                 static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
-    append(out, data);
-    return out;
-}
-
-// Upper-case letters, digits and blanks in EBCDIC, padded to n bytes.
-Bytes ebcdic(const std::string& text, size_t n = 0)
-{
-    Bytes out;
-    for (char c : text) {
-        if (c >= 'A' && c <= 'I')
-            out.push_back(static_cast<unsigned char>(0xC1 + (c - 'A')));
-        else if (c >= 'J' && c <= 'R')
-            out.push_back(static_cast<unsigned char>(0xD1 + (c - 'J')));
-        else if (c >= 'S' && c <= 'Z')
-            out.push_back(static_cast<unsigned char>(0xE2 + (c - 'S')));
-        else if (c >= '0' && c <= '9')
-            out.push_back(static_cast<unsigned char>(0xF0 + (c - '0')));
-        else
-            out.push_back(0x40);
-    }
-    while (out.size() < n)
-        out.push_back(0x40);
-    return out;
-}
-
-Bytes name8(const std::string& text)
-{
-    return ebcdic(text, 8);
-}
+using afptest::append;
+using afptest::ebcdic;
+using afptest::field;
+using afptest::name8;
+using lrbtest::Bytes;
 
 // Environment group: 240 units per inch, 800 x 400 units.
 Bytes environment()
@@ -176,16 +142,12 @@ std::vector<qelResourceReference*> referencesOf(qelResOverlay* res)
     return out;
 }
 
-class OverlayParserTest : public ::testing::Test
+class OverlayParserTest : public lrbtest::ScratchTest
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbovlXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_capture = std::tmpfile();
-        qelMessageOutput::set(m_capture);
+        ScratchTest::SetUp();
         qelDocumentParser::resetIgnoredObjectCount();
         qelGlobalDSPool::getInstance()->getIni()->setResourceGroup("0");
     }
@@ -193,23 +155,8 @@ protected:
     {
         qelIOStream::setCurrent(nullptr);
         m_input.reset();
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_capture);
-        delete qelGlobalDSPool::getInstance();
+        ScratchTest::TearDown();
         qelDocumentParser::resetIgnoredObjectCount();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-    std::string output()
-    {
-        std::fflush(m_capture);
-        std::rewind(m_capture);
-        std::string all;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
-            all.append(buffer, n);
-        return all;
     }
     void read(const Bytes& bytes, bool spool = true)
     {
@@ -217,11 +164,6 @@ protected:
         m_input.reset(new qelIOStream(m_bytes.data(), static_cast<int>(m_bytes.size())));
         m_input->setSpoolInput(spool);
         qelIOStream::setCurrent(m_input.get());
-    }
-    void writeFile(const std::string& name, const Bytes& bytes)
-    {
-        std::ofstream(m_dir + "/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     // Parses the overlay inline from the bytes.
     std::unique_ptr<qelResOverlay> parseInline(const Bytes& bytes, const char* name = "ASKED")
@@ -231,8 +173,6 @@ protected:
         return std::unique_ptr<qelResOverlay>(static_cast<qelResOverlay*>(parser.parse(name, 0, nullptr)));
     }
 
-    std::string m_dir;
-    FILE* m_capture = nullptr;
     Bytes m_bytes;
     std::unique_ptr<qelIOStream> m_input;
 };

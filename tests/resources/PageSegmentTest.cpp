@@ -1,3 +1,4 @@
+#include "ScratchTest.h"
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
@@ -46,40 +47,19 @@ std::vector<unsigned char> segment(bool named)
     return out;
 }
 
-class PageSegmentTest : public ::testing::Test
+class PageSegmentTest : public lrbtest::ScratchTest
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbpsgXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_capture = std::tmpfile();
-        qelMessageOutput::set(m_capture);
+        ScratchTest::SetUp();
         qelDocumentParser::resetIgnoredObjectCount();
     }
     void TearDown() override
     {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_capture);
-        delete qelGlobalDSPool::getInstance();
+        ScratchTest::TearDown();
         qelDocumentParser::resetIgnoredObjectCount();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
     }
-    std::string output()
-    {
-        std::fflush(m_capture);
-        std::rewind(m_capture);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
-    std::string m_dir;
-    FILE* m_capture = nullptr;
 };
 
 TEST_F(PageSegmentTest, FileOnPathIsLoadedAndImagesSkipped)
