@@ -20,6 +20,7 @@
 #include "qelMFMVisitor.h"
 #include "qelNamePair.h"
 #include "qelPDFFontRepresentation.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -58,11 +59,7 @@ const char* orNULL(const char* text)
     return text ? text : "NULL";
 }
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

@@ -9,6 +9,7 @@
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelVisitor.h"
 
@@ -16,17 +17,8 @@
 
 namespace
 {
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
+using qelPoolAccess::options;
+using qelPoolAccess::logStream;
 
 const int32_t kBlockSize = 8192;
 }

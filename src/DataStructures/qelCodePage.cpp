@@ -8,6 +8,7 @@
 #include "qelMappingDef.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -25,11 +26,7 @@ namespace
 const int kPieceSize = 128;
 const int kMaxCodePoints = 0x10000;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 qelLogStream* logFor(unsigned int bits)
 {
@@ -45,11 +42,7 @@ qelLogStream* logForExactly(unsigned int mask)
     return (log && log->m_levelMask == mask) ? log : nullptr;
 }
 
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 unsigned char fillChar()
 {

@@ -17,6 +17,7 @@
 #include "qelMessageOutput.h"
 #include "qelNOP.h"
 #include "qelPage.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUserData.h"
 #include "qelUtils.h"
@@ -43,17 +44,8 @@ const char* const kPropertyNames[qelDocument::PROPERTY_COUNT] = {
     "title", "author", "subject", "keywords", "creator", "producer", "creationdate", "moddate",
     "trapped", "documentversion", "pagecount", "tagged", "encrypted", "optimized"};
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 qelLogStream* logIf(unsigned int bits)
 {

@@ -13,6 +13,7 @@
 #include "qelLogStream.h"
 #include "qelMappingDef.h"
 #include "qelPage.h"
+#include "qelPoolAccess.h"
 #include "qelRes.h"
 #include "qelResParser.h"
 #include "qelResourceKinds.h"
@@ -25,11 +26,7 @@
 
 namespace {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 qelLogStream* logIf(unsigned int bits)
 {

@@ -5,6 +5,7 @@
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelPoolAccess.h"
 #include "qelVisitor.h"
 
 #include <algorithm>
@@ -14,17 +15,8 @@ namespace
 {
 const unsigned int kLogAll = 0x800EFFF;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
+using qelPoolAccess::options;
+using qelPoolAccess::logStream;
 
 const char* yesNo(bool on)
 {

@@ -7,6 +7,7 @@
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -21,11 +22,7 @@ namespace
 {
 using TextPtr = std::unique_ptr<char[]>;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 // The pool's log when its level mask meets the bits, else null.
 qelLogStream* logFor(unsigned int bits)
@@ -35,11 +32,7 @@ qelLogStream* logFor(unsigned int bits)
     return (log && (log->m_levelMask & bits)) ? log : nullptr;
 }
 
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 const char* mappingDefName()
 {

@@ -14,6 +14,7 @@
 #include "qelMappingDef.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
+#include "qelPoolAccess.h"
 #include "qelResParser.h"
 #include "qelRes.h"
 #include "qelResourceReference.h"
@@ -31,11 +32,7 @@ namespace {
 
 const int kOutputAscii = 2;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 qelLogStream* logIf(unsigned int bits)
 {
@@ -44,11 +41,7 @@ qelLogStream* logIf(unsigned int bits)
     return log && (log->m_levelMask & bits) ? log : nullptr;
 }
 
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 bool asciiOutput()
 {

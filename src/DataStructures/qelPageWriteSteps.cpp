@@ -9,6 +9,7 @@
 #include "qelNOP.h"
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelPoolAccess.h"
 #include "qelResPSEG.h"
 #include "qelResourceReference.h"
 #include "qelUtils.h"
@@ -20,11 +21,7 @@
 
 namespace
 {
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 void fixIncludes(qelList* references, qelMedia* media, bool segmentResolution)
 {

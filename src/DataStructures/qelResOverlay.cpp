@@ -9,6 +9,7 @@
 #include "qelMappedRes.h"
 #include "qelMessageOutput.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelPoolAccess.h"
 #include "qelResPSEG.h"
 #include "qelResourceReference.h"
 #include "qelVisitor.h"
@@ -23,11 +24,7 @@ namespace
 {
 const int kPlacementOverlay = 2;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 void trace(const char* format, const char* name)
 {

@@ -7,6 +7,7 @@
 #include "qelLogStream.h"
 #include "qelMedia.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelReferenceObjectList.h"
 #include "qelRes.h"
 #include "qelResOverlay.h"
@@ -20,11 +21,7 @@ namespace
 {
 const int kWriteFlags = 256;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 qelLogStream* logIf(unsigned int bits)
 {

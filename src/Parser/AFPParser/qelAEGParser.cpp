@@ -12,6 +12,7 @@
 #include "qelMappingDef.h"
 #include "qelMedia.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelPresentationTextParser.h"
 #include "qelPtocaMedia.h"
 #include "qelSFIBlock.h"
@@ -27,17 +28,8 @@
 
 namespace {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 const char* unitBaseText(int base)
 {

@@ -12,6 +12,7 @@
 #include "qelNOP.h"
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
+#include "qelPoolAccess.h"
 #include "qelResourceAliasName.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
@@ -292,17 +293,8 @@ int g_overlayCounter = 0;
 // The resynchronisation search gives up after this many bytes.
 const int kSearchWindow = 4096;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 std::string trimmed(const std::string& text)
 {

@@ -10,6 +10,7 @@
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelModcaParser.h"
+#include "qelPoolAccess.h"
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
 #include "qelString.h"
@@ -21,17 +22,8 @@
 namespace
 {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 enum
 {

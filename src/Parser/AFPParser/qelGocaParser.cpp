@@ -16,6 +16,7 @@
 #include "qelMarkerObject.h"
 #include "qelMessageOutput.h"
 #include "qelPartialArcObject.h"
+#include "qelPoolAccess.h"
 #include "qelResGOCA.h"
 #include "qelSFIBlock.h"
 #include "qelTripletParser.h"
@@ -31,17 +32,8 @@
 
 namespace
 {
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 // Rotation word of an Object Area Position in degrees; -1 when illegal.
 int rotation(unsigned int word)

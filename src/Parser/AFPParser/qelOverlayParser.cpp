@@ -11,6 +11,7 @@
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
 #include "qelModcaParser.h"
+#include "qelPoolAccess.h"
 #include "qelPresentationTextParser.h"
 #include "qelReferenceObjectList.h"
 #include "qelResGOCA.h"
@@ -27,17 +28,8 @@
 namespace
 {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
+using qelPoolAccess::options;
+using qelPoolAccess::logStream;
 
 unsigned int logMask()
 {

@@ -9,6 +9,7 @@
 #include "qelLogStream.h"
 #include "qelList.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelResGOCA.h"
 #include "qelResPSEG.h"
 #include "qelSFIBlock.h"
@@ -21,11 +22,7 @@
 namespace
 {
 
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
+using qelPoolAccess::logStream;
 
 } // namespace
 

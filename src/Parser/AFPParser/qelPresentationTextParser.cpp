@@ -16,6 +16,7 @@
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
 #include "qelPoint.h"
+#include "qelPoolAccess.h"
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
 #include "qelTextObject.h"
@@ -33,17 +34,8 @@ namespace {
 
 const int kFreeTextRun = 253;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelRes.h"
 #include "qelResGOCA.h"
 #include "qelResParser.h"
@@ -29,23 +30,9 @@
 namespace
 {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::logStream;
+using qelPoolAccess::quiet;
 
 bool exists(const std::string& path)
 {

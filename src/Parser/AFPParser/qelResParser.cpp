@@ -12,6 +12,7 @@
 #include "qelLogicalLocation.h"
 #include "qelLorbane.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelSFIBlock.h"
 
 #include <strings.h>
@@ -24,23 +25,9 @@
 namespace
 {
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::options;
+using qelPoolAccess::logStream;
+using qelPoolAccess::quiet;
 
 // A warning to the log (bit 0x2) and, with a line end, to the message output.
 void warn(const std::string& text)

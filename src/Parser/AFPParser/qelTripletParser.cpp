@@ -9,6 +9,7 @@
 #include "qelLogStream.h"
 #include "qelMappedFontInfo.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelResourceObjectInclude.h"
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
@@ -128,11 +129,7 @@ void freeInclude(void* item)
     delete static_cast<qelResourceObjectInclude*>(item);
 }
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 } // namespace
 
