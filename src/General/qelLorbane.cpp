@@ -592,10 +592,17 @@ void qelLorbane::closeInput()
         delete m_visitor;
         m_visitor = nullptr;
     }
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    // Inline resources dumped for this input go with it, unless the log
+    // lists resources (the listing names the dumped files).
+    if (pool->hasObject(QEL_POOL_RES_GROUP_PARSER) && !logIf(0xff0000)) {
+        const std::string dump = pool->getResGroupParser()->releaseDumpDirectory();
+        if (!dump.empty())
+            qelUtils::deleteDirectory(dump.c_str());
+    }
     releaseParser();
     delete m_checkoutStream;
     m_checkoutStream = nullptr;
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     pool->resetObject(QEL_POOL_DOCUMENT_INDEX_PARSER);
     delete m_indexImplementor;
     m_indexImplementor = nullptr;
