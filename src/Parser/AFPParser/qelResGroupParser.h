@@ -30,6 +30,9 @@ public:
     void setReadingFont(bool on) { m_readingFont = on; }
     void setDumpDirectory(const char* directory) { m_dumpDirectory = directory ? directory : ""; }
     const std::string& getDumpDirectory() const { return m_dumpDirectory; }
+    // Ends the dumps of an input: closes the dump stream and forgets the
+    // directory, whose path is returned (empty when there is none).
+    std::string releaseDumpDirectory();
 
     // A file name for a resource name that stays inside the dump directory:
     // path separators and ".." replaced, "RESOURCE" for an empty name.
