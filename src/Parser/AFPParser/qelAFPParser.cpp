@@ -515,6 +515,13 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
     return 0;
 }
 
+void qelAFPParser::trace(const char* text) const
+{
+    qelIni* ini = options();
+    if (ini && ini->isDevTestLevel(0x1))
+        qelMessageOutput::write(text);
+}
+
 std::string qelAFPParser::readName()
 {
     if (!m_currentSF || m_currentSF->getRemainingLength() < 8)

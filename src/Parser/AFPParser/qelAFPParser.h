@@ -85,6 +85,8 @@ protected:
     // The 8-byte name at the read position of the current field, in ASCII
     // and trimmed; "" (nothing read) when fewer than 8 bytes are left.
     std::string readName();
+    // Writes a trace text to the message output with developer test bit 0x1.
+    void trace(const char* text) const;
     // Reads fields up to the end of the object begun by beginId (the id plus
     // X'0100'), nested objects of the same kind included.
     void skipToEnd(int beginId);

@@ -74,13 +74,6 @@ qelLogStream* qelFormDefParser::logWith(unsigned int mask) const
     return log && (log->m_levelMask & mask) ? log : nullptr;
 }
 
-void qelFormDefParser::trace(const char* text) const
-{
-    qelIni* ini = options();
-    if (ini && (ini->getDevTestLevel() & 0x1))
-        qelMessageOutput::write(text);
-}
-
 int qelFormDefParser::inputOffset()
 {
     return m_currentSF ? qelSFIData::getFileOffset(m_currentSF) : 0;

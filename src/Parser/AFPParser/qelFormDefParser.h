@@ -106,7 +106,6 @@ private:
     void warnAtOffset(unsigned int mask, const char* text);
     int inputOffset();
     long fieldOffset();
-    void trace(const char* text) const;
     // Drops the form definition pointer of the maps read by the current
     // resource parse.
     void releaseMaps();

@@ -89,13 +89,6 @@ qelOverlayParser::~qelOverlayParser()
     freeInitialTextConditions();
 }
 
-void qelOverlayParser::trace(const char* text) const
-{
-    qelIni* ini = options();
-    if (ini && ini->isDevTestLevel(0x1))
-        qelMessageOutput::write(text);
-}
-
 void qelOverlayParser::freeInitialTextConditions()
 {
     delete m_initialTextConditions;

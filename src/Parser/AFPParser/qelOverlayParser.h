@@ -48,7 +48,6 @@ private:
     void includePageSegment(qelResOverlay* overlay);
     void includeObject(qelResOverlay* overlay);
     void freeInitialTextConditions();
-    void trace(const char* text) const;
     void finish();
 
     qelInitialTextConditions* m_initialTextConditions = nullptr;
