@@ -569,32 +569,17 @@ qelEncodingTable* qelAFPFont::glyphIndexTable()
 
 void qelAFPFont::mapBytesToGlyphIndexes(const unsigned char* text, int n, unsigned char** out, int* outLength)
 {
-    if (n < 1 || !text || !out || !outLength)
-        return;
-    *out = nullptr;
-    *outLength = 0;
-    qelEncodingTable* table = glyphIndexTable();
-    if (!table)
-        return;
-    const char* typeface = m_representation ? m_representation->getTypefaceName() : nullptr;
-    *outLength = 2 * n;
-    *out = new unsigned char[static_cast<size_t>(2) * n]();
-    qelEncodingEntry** entries = table->getEntries();
-    for (int i = 0; i < n; ++i) {
-        const unsigned b = text[i];
-        const qelEncodingEntry* e = b < static_cast<unsigned>(table->getEntryCount()) ? entries[b] : nullptr;
-        if (e) {
-            (*out)[2 * i] = static_cast<unsigned char>(e->glyphIndex >> 8);
-            (*out)[2 * i + 1] = static_cast<unsigned char>(e->glyphIndex);
-        } else {
-            logFontWarning("\n==>Font=%s Warning! Encoding Table Array does not have Glyph Index for Character:%d(%c)",
-                           typeface ? typeface : "(null)", static_cast<int>(b), static_cast<char>(b));
-        }
-    }
+    mapToGlyphIndexes(text, n, false, out, outLength);
 }
 
 void qelAFPFont::mapCharacterIdsToGlyphIndexes(const unsigned char* text, int n, unsigned char** out,
                                                int* outLength)
+{
+    mapToGlyphIndexes(text, n, true, out, outLength);
+}
+
+void qelAFPFont::mapToGlyphIndexes(const unsigned char* text, int n, bool twoByteIds, unsigned char** out,
+                                   int* outLength)
 {
     if (n < 1 || !text || !out || !outLength)
         return;
@@ -604,18 +589,25 @@ void qelAFPFont::mapCharacterIdsToGlyphIndexes(const unsigned char* text, int n,
     if (!table)
         return;
     const char* typeface = m_representation ? m_representation->getTypefaceName() : nullptr;
-    *outLength = n;
-    *out = new unsigned char[static_cast<size_t>(n)]();
+    // Two bytes out per code: a byte text doubles, a text of 2-byte ids
+    // keeps its length.
+    const int length = twoByteIds ? n : 2 * n;
+    const int codes = twoByteIds ? n / 2 : n;
+    *outLength = length;
+    *out = new unsigned char[static_cast<size_t>(length)]();
     qelEncodingEntry** entries = table->getEntries();
-    for (int i = 0; 2 * i + 1 < n; ++i) {
-        const unsigned id = 256u * text[2 * i] + text[2 * i + 1];
-        const qelEncodingEntry* e = id < static_cast<unsigned>(table->getEntryCount()) ? entries[id] : nullptr;
+    for (int i = 0; i < codes; ++i) {
+        const unsigned code = twoByteIds ? 256u * text[2 * i] + text[2 * i + 1] : text[i];
+        const qelEncodingEntry* e = code < static_cast<unsigned>(table->getEntryCount()) ? entries[code] : nullptr;
         if (e) {
             (*out)[2 * i] = static_cast<unsigned char>(e->glyphIndex >> 8);
             (*out)[2 * i + 1] = static_cast<unsigned char>(e->glyphIndex);
-        } else {
+        } else if (twoByteIds) {
             logFontWarning("\n==>Font=%s Warning! Encoding Table Array does not have Glyph Index for CharacterID:%d",
-                           typeface ? typeface : "(null)", static_cast<int>(id));
+                           typeface ? typeface : "(null)", static_cast<int>(code));
+        } else {
+            logFontWarning("\n==>Font=%s Warning! Encoding Table Array does not have Glyph Index for Character:%d(%c)",
+                           typeface ? typeface : "(null)", static_cast<int>(code), static_cast<char>(code));
         }
     }
 }

@@ -268,6 +268,8 @@ private:
     // The encoding entries of the font's encoding name; null after logging
     // why there are none.
     qelEncodingTable* glyphIndexTable();
+    // Glyph indexes (2 bytes each) of a byte text or of a text of 2-byte ids.
+    void mapToGlyphIndexes(const unsigned char* text, int n, bool twoByteIds, unsigned char** out, int* outLength);
     void logFontWarning(const char* format, ...) const __attribute__((format(printf, 2, 3)));
     void deleteTemporaryFiles();
 
