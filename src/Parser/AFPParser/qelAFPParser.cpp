@@ -14,8 +14,10 @@
 #include "qelNOPRecord.h"
 #include "qelPoolAccess.h"
 #include "qelResourceAliasName.h"
+#include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
+#include "qelTripletParser.h"
 #include "qelUtils.h"
 
 #include <cctype>
@@ -296,6 +298,32 @@ const int kSearchWindow = 4096;
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
 
+// Degrees of a rotation word; -1 for an illegal one.
+int degrees(unsigned int word)
+{
+    switch (word) {
+    case 0x0000: return 0;
+    case 0x2D00: return 90;
+    case 0x5A00: return 180;
+    case 0x8700: return 270;
+    default: return -1;
+    }
+}
+
+// A 3-byte offset of an Include Object: the low 16 bits when the high byte
+// is X'00' or X'FF', else the signed 24-bit value.
+int32_t includeOffset(qelSFIBlock* field)
+{
+    const int high = field->readByte() & 0xFF;
+    const unsigned int low = field->readUShort();
+    if (high == 0x00 || high == 0xFF)
+        return static_cast<int32_t>(low);
+    int32_t value = (high << 16) | static_cast<int32_t>(low);
+    if (value & 0x800000)
+        value -= 0x1000000;
+    return value;
+}
+
 std::string trimmed(const std::string& text)
 {
     size_t begin = 0;
@@ -513,6 +541,108 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
         return -3;
     }
     return 0;
+}
+
+qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
+{
+    qelSFIBlock* f = m_currentSF;
+    IncludedObject object;
+    object.name = readName();
+    const unsigned int mask = log ? log->m_levelMask : 0u;
+    if (f->getRemainingLength() >= 1) {
+        const int reservedAt = f->getPosition();
+        if (f->readByte() != 0 && (mask & 0x02))
+            log->printAtOffset(static_cast<unsigned long long>(f->getOffset() + reservedAt),
+                               "Warning! Reserved byte not equal to 0x00");
+    }
+    if (f->getRemainingLength() >= 1)
+        object.type = f->readByte() & 0xFF;
+    if (f->getRemainingLength() >= 3)
+        object.x = includeOffset(f);
+    if (f->getRemainingLength() >= 3)
+        object.y = includeOffset(f);
+    if (f->getRemainingLength() >= 2)
+        object.xRotation = degrees(f->readUShort());
+    if (f->getRemainingLength() >= 2)
+        object.yRotation = degrees(f->readUShort());
+    if (f->getRemainingLength() >= 3)
+        object.xContent = static_cast<uint16_t>(includeOffset(f));
+    if (f->getRemainingLength() >= 3)
+        object.yContent = static_cast<uint16_t>(includeOffset(f));
+    if (f->getRemainingLength() >= 1)
+        object.coordinateSystem = static_cast<uint8_t>(f->readByte());
+
+    if (mask & 0x01)
+        log->logStructuredField(getLevel(), static_cast<unsigned long long>(f->getOffset()), 0xAFC3, "IOB",
+                                "Include Object", object.name.c_str());
+    if (mask & 0x02) {
+        switch (object.type) {
+        case 0x5F: log->printLine("Object Type: 0x%02X <Page segment>", object.type); break;
+        case 0x92: log->printLine("Object Type: 0x%02X <Other object data>", object.type); break;
+        case 0xBB: log->printLine("Object Type: 0x%02X <GOCA>", object.type); break;
+        case 0xEB: log->printLine("Object Type: 0x%02X <BCOCA>", object.type); break;
+        case 0xFB: log->printLine("Object Type: 0x%02X <IOCA>", object.type); break;
+        default: log->printLine("Warning! Illegal object type Value 0x%02X", object.type); break;
+        }
+        log->printLine("X axis origin of the object area : %d (0x%x)", object.x, static_cast<unsigned int>(object.x));
+        log->printLine("Y axis origin of the object area : %d (0x%x)", object.y, static_cast<unsigned int>(object.y));
+        if (object.xRotation >= 0)
+            log->printLine("object area's X axis rotation (XoaOrent) : %d degrees", object.xRotation);
+        else
+            log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
+                               "Warning! Illegal Value for object area's X axis rotation : %d", object.xRotation);
+        if (object.yRotation >= 0)
+            log->printLine("object area's Y axis rotation (YoaOrent)  : %d degrees", object.yRotation);
+        else
+            log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
+                               "Warning! Illegal Value for object area's Y axis rotation : %d", object.yRotation);
+        log->printLine("X axis origin of the object content : 0x%x", object.xContent);
+        log->printLine("Y axis origin of the object content : 0x%x", object.yContent);
+        log->printLine(object.coordinateSystem == 1 ? "Page/Overlay Coordinate system"
+                                                    : "Reserved value for coordinate system");
+    }
+
+    if (m_tripletParser && f->getRemainingLength() > 0) {
+        uint32_t optional = object.type == 0x92 ? 0x20800043 : 0x28800043;
+        uint32_t mandatory = object.type == 0x92 ? 0x8000000 : 0;
+        const bool contentUnset = object.xContent == 0xFFFF && object.yContent == 0xFFFF;
+        if (contentUnset)
+            optional |= 0x20;
+        else
+            mandatory |= 0x20;
+        m_tripletParser->setObjectAreaExtent(0, 0);
+        m_tripletParser->parse(&mandatory, &optional, f);
+        uint32_t ex = 0, ey = 0;
+        m_tripletParser->getObjectAreaExtent(ex, ey);
+        const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
+        if (contentUnset && sized && (optional & 0x20))
+            throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
+        m_colorValue = static_cast<int32_t>(m_tripletParser->getColorValue());
+        m_colorSpace = m_tripletParser->getColorSpace();
+        m_colorValueKind = static_cast<uint32_t>(m_tripletParser->getColorSpace());
+        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+            object.name = full->getBuffer();
+            delete full;
+        }
+        delete m_tripletParser->getAlternateName();
+    }
+    return object;
+}
+
+void qelAFPParser::setContainerValues(qelResourceReference* reference) const
+{
+    if (!m_tripletParser)
+        return;
+    reference->setResolution(static_cast<uint16_t>(m_tripletParser->getXUnitsPerBase() / 10));
+    reference->setObjectType(m_tripletParser->getObjectTypeCode());
+    uint32_t ex = 0, ey = 0;
+    m_tripletParser->getObjectAreaExtent(ex, ey);
+    reference->setObjectArea(static_cast<int32_t>(ex), static_cast<int32_t>(ey));
+    reference->setXUnitBase(m_tripletParser->getXUnitBase());
+    reference->setYUnitBase(m_tripletParser->getYUnitBase());
+    reference->setXUnitsPerBase(m_tripletParser->getXUnitsPerBase());
+    reference->setYUnitsPerBase(m_tripletParser->getYUnitsPerBase());
+    reference->setMappingOption(m_tripletParser->getMappingOption());
 }
 
 void qelAFPParser::trace(const char* text) const

@@ -8,6 +8,7 @@
 
 class qelIOStream;
 class qelLogStream;
+class qelResourceReference;
 class qelSFIBlock;
 class qelTripletParser;
 struct qelNOPRecord;
@@ -85,6 +86,27 @@ protected:
     // The 8-byte name at the read position of the current field, in ASCII
     // and trimmed; "" (nothing read) when fewer than 8 bytes are left.
     std::string readName();
+    // The fixed part of an Include Object field; the name is the one a
+    // fully qualified name triplet gives, when there is one.
+    struct IncludedObject
+    {
+        std::string name;
+        int type = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        // Degrees; -1 for an illegal rotation.
+        int xRotation = 0;
+        int yRotation = 0;
+        uint16_t xContent = 0;
+        uint16_t yContent = 0;
+        uint8_t coordinateSystem = 0;
+    };
+    // Reads the current Include Object field with its triplets, logs it and
+    // takes over the colour the triplets give.
+    IncludedObject readIncludeObject(qelLogStream* log);
+    // Resolution, object type, area and units of an object container from
+    // the triplets just read.
+    void setContainerValues(qelResourceReference* reference) const;
     // Writes a trace text to the message output with developer test bit 0x1.
     void trace(const char* text) const;
     // Reads fields up to the end of the object begun by beginId (the id plus

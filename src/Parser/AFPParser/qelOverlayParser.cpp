@@ -37,32 +37,6 @@ unsigned int logMask()
     return log ? log->m_levelMask : 0u;
 }
 
-// Degrees of a rotation word; -1 for an illegal one.
-int degrees(unsigned int word)
-{
-    switch (word) {
-    case 0x0000: return 0;
-    case 0x2D00: return 90;
-    case 0x5A00: return 180;
-    case 0x8700: return 270;
-    default: return -1;
-    }
-}
-
-// A 3-byte offset of an Include Object: the low 16 bits when the high byte
-// is X'00' or X'FF', else the signed 24-bit value.
-int32_t objectOffset(qelSFIBlock* field)
-{
-    const int high = field->readByte() & 0xFF;
-    const unsigned int low = field->readUShort();
-    if (high == 0x00 || high == 0xFF)
-        return static_cast<int32_t>(low);
-    int32_t value = (high << 16) | static_cast<int32_t>(low);
-    if (value & 0x800000)
-        value -= 0x1000000;
-    return value;
-}
-
 void modcaFlags(uint8_t set, uint8_t clear)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
@@ -363,122 +337,27 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
 
 void qelOverlayParser::includeObject(qelResOverlay* overlay)
 {
-    qelSFIBlock* f = m_currentSF;
-    std::string name = readName();
-    int type = 0;
-    int32_t x = 0, y = 0;
-    int xRotation = 0, yRotation = 0;
-    uint16_t xContent = 0, yContent = 0;
-    uint8_t coordinateSystem = 0;
-    const unsigned int mask = logMask();
-    qelLogStream* log = logStream();
-    if (f->getRemainingLength() >= 1) {
-        const int reservedAt = f->getPosition();
-        if (f->readByte() != 0 && (mask & 0x02))
-            log->printAtOffset(static_cast<unsigned long long>(f->getOffset() + reservedAt),
-                               "Warning! Reserved byte not equal to 0x00");
-    }
-    if (f->getRemainingLength() >= 1)
-        type = f->readByte() & 0xFF;
-    if (f->getRemainingLength() >= 3)
-        x = objectOffset(f);
-    if (f->getRemainingLength() >= 3)
-        y = objectOffset(f);
-    if (f->getRemainingLength() >= 2)
-        xRotation = degrees(f->readUShort());
-    if (f->getRemainingLength() >= 2)
-        yRotation = degrees(f->readUShort());
-    if (f->getRemainingLength() >= 3)
-        xContent = static_cast<uint16_t>(objectOffset(f));
-    if (f->getRemainingLength() >= 3)
-        yContent = static_cast<uint16_t>(objectOffset(f));
-    if (f->getRemainingLength() >= 1)
-        coordinateSystem = static_cast<uint8_t>(f->readByte());
-
-    if (mask & 0x01)
-        log->logStructuredField(getLevel(), static_cast<unsigned long long>(f->getOffset()), 0xAFC3, "IOB",
-                                "Include Object", name.c_str());
-    if (mask & 0x02) {
-        switch (type) {
-        case 0x5F: log->printLine("Object Type: 0x%02X <Page segment>", type); break;
-        case 0x92: log->printLine("Object Type: 0x%02X <Other object data>", type); break;
-        case 0xBB: log->printLine("Object Type: 0x%02X <GOCA>", type); break;
-        case 0xEB: log->printLine("Object Type: 0x%02X <BCOCA>", type); break;
-        case 0xFB: log->printLine("Object Type: 0x%02X <IOCA>", type); break;
-        default: log->printLine("Warning! Illegal object type Value 0x%02X", type); break;
-        }
-        log->printLine("X axis origin of the object area : %d (0x%x)", x, static_cast<unsigned int>(x));
-        log->printLine("Y axis origin of the object area : %d (0x%x)", y, static_cast<unsigned int>(y));
-        if (xRotation >= 0)
-            log->printLine("object area's X axis rotation (XoaOrent) : %d degrees", xRotation);
-        else
-            log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
-                               "Warning! Illegal Value for object area's X axis rotation : %d", xRotation);
-        if (yRotation >= 0)
-            log->printLine("object area's Y axis rotation (YoaOrent)  : %d degrees", yRotation);
-        else
-            log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
-                               "Warning! Illegal Value for object area's Y axis rotation : %d", yRotation);
-        log->printLine("X axis origin of the object content : 0x%x", xContent);
-        log->printLine("Y axis origin of the object content : 0x%x", yContent);
-        log->printLine(coordinateSystem == 1 ? "Page/Overlay Coordinate system"
-                                             : "Reserved value for coordinate system");
-    }
-
-    if (m_tripletParser && f->getRemainingLength() > 0) {
-        uint32_t optional = type == 0x92 ? 0x20800043 : 0x28800043;
-        uint32_t mandatory = type == 0x92 ? 0x8000000 : 0;
-        const bool contentUnset = xContent == 0xFFFF && yContent == 0xFFFF;
-        if (contentUnset)
-            optional |= 0x20;
-        else
-            mandatory |= 0x20;
-        m_tripletParser->setObjectAreaExtent(0, 0);
-        m_tripletParser->parse(&mandatory, &optional, f);
-        uint32_t ex = 0, ey = 0;
-        m_tripletParser->getObjectAreaExtent(ex, ey);
-        const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
-        if (contentUnset && sized && (optional & 0x20))
-            throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
-        m_colorValue = static_cast<int32_t>(m_tripletParser->getColorValue());
-        m_colorSpace = m_tripletParser->getColorSpace();
-        m_colorValueKind = static_cast<uint32_t>(m_tripletParser->getColorSpace());
-        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
-            name = full->getBuffer();
-            delete full;
-        }
-        delete m_tripletParser->getAlternateName();
-    }
+    const IncludedObject object = readIncludeObject(logStream());
 
     // Only page segments and other object data are kept for an overlay.
     int resourceType = 0;
-    if (type == 0x5F)
+    if (object.type == 0x5F)
         resourceType = 2;
-    else if (type == 0x92)
+    else if (object.type == 0x92)
         resourceType = 8;
     if (!resourceType)
         return;
-    auto* reference = new (std::nothrow)
-        qelResourceReference(name.c_str(), resourceType, static_cast<float>(x), static_cast<float>(y));
+    auto* reference = new (std::nothrow) qelResourceReference(object.name.c_str(), resourceType,
+                                                              static_cast<float>(object.x), static_cast<float>(object.y));
     if (!reference)
         throw "Unable to allocate included resource for IOB";
-    if (resourceType == 8 && m_tripletParser) {
-        reference->setResolution(static_cast<uint16_t>(m_tripletParser->getXUnitsPerBase() / 10));
-        reference->setObjectType(m_tripletParser->getObjectTypeCode());
-        uint32_t ex = 0, ey = 0;
-        m_tripletParser->getObjectAreaExtent(ex, ey);
-        reference->setObjectArea(static_cast<int32_t>(ex), static_cast<int32_t>(ey));
-        reference->setXUnitBase(m_tripletParser->getXUnitBase());
-        reference->setYUnitBase(m_tripletParser->getYUnitBase());
-        reference->setXUnitsPerBase(m_tripletParser->getXUnitsPerBase());
-        reference->setYUnitsPerBase(m_tripletParser->getYUnitsPerBase());
-        reference->setMappingOption(m_tripletParser->getMappingOption());
-    }
+    if (resourceType == 8)
+        setContainerValues(reference);
     reference->setPositionGiven(2);
-    reference->setXAxisRotation(static_cast<uint16_t>(xRotation));
-    reference->setYAxisRotation(static_cast<uint16_t>(yRotation));
-    reference->setXContentOffset(xContent);
-    reference->setYContentOffset(yContent);
-    reference->setReferenceCoordinateSystem(coordinateSystem);
+    reference->setXAxisRotation(static_cast<uint16_t>(object.xRotation));
+    reference->setYAxisRotation(static_cast<uint16_t>(object.yRotation));
+    reference->setXContentOffset(object.xContent);
+    reference->setYContentOffset(object.yContent);
+    reference->setReferenceCoordinateSystem(object.coordinateSystem);
     addReference(overlay, reference);
 }

@@ -326,102 +326,19 @@ void qelPageParser::tagLogicalElement()
 
 void qelPageParser::includeObject()
 {
-    qelSFIBlock* f = m_currentSF;
-    std::string name = readName();
-    int type = 0;
-    int32_t x = 0, y = 0;
-    int xRotation = 0, yRotation = 0;
-    uint16_t xContent = 0, yContent = 0;
-    uint8_t coordinateSystem = 0;
-    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
-    if (f->getRemainingLength() >= 1) {
-        const int reservedAt = f->getPosition();
-        if (f->readByte() != 0 && (mask & 0x02))
-            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset() + reservedAt),
-                                 "Warning! Reserved byte not equal to 0x00");
-    }
-    if (f->getRemainingLength() >= 1)
-        type = f->readByte() & 0xFF;
-    if (f->getRemainingLength() >= 3)
-        x = readOffset(f, false);
-    if (f->getRemainingLength() >= 3)
-        y = readOffset(f, false);
-    if (f->getRemainingLength() >= 2)
-        xRotation = degrees(f->readUShort());
-    if (f->getRemainingLength() >= 2)
-        yRotation = degrees(f->readUShort());
-    if (f->getRemainingLength() >= 3)
-        xContent = static_cast<uint16_t>(readOffset(f, false));
-    if (f->getRemainingLength() >= 3)
-        yContent = static_cast<uint16_t>(readOffset(f, false));
-    if (f->getRemainingLength() >= 1)
-        coordinateSystem = static_cast<uint8_t>(f->readByte());
-
-    if (mask & 0x01)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
-                                  static_cast<unsigned short>(f->getId()), "IOB", "Include Object", name.c_str());
-    if (mask & 0x02) {
-        switch (type) {
-        case 0x5F: m_log->printLine("Object Type: 0x%02X <Page segment>", type); break;
-        case 0x92: m_log->printLine("Object Type: 0x%02X <Other object data>", type); break;
-        case 0xBB: m_log->printLine("Object Type: 0x%02X <GOCA>", type); break;
-        case 0xEB: m_log->printLine("Object Type: 0x%02X <BCOCA>", type); break;
-        case 0xFB: m_log->printLine("Object Type: 0x%02X <IOCA>", type); break;
-        default: m_log->printLine("Warning! Illegal object type Value 0x%02X", type); break;
-        }
-        m_log->printLine("X axis origin of the object area : %d (0x%x)", x, static_cast<unsigned int>(x));
-        m_log->printLine("Y axis origin of the object area : %d (0x%x)", y, static_cast<unsigned int>(y));
-        if (xRotation >= 0)
-            m_log->printLine("object area's X axis rotation (XoaOrent) : %d degrees", xRotation);
-        else
-            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
-                                 "Warning! Illegal Value for object area's X axis rotation : %d", xRotation);
-        if (yRotation >= 0)
-            m_log->printLine("object area's Y axis rotation (YoaOrent)  : %d degrees", yRotation);
-        else
-            m_log->printAtOffset(static_cast<unsigned long long>(f->getOffset()),
-                                 "Warning! Illegal Value for object area's Y axis rotation : %d", yRotation);
-        m_log->printLine("X axis origin of the object content : 0x%x", xContent);
-        m_log->printLine("Y axis origin of the object content : 0x%x", yContent);
-        m_log->printLine(coordinateSystem == 1 ? "Page/Overlay Coordinate system"
-                                               : "Reserved value for coordinate system");
-    }
-
-    if (f->getRemainingLength() > 0) {
-        uint32_t optional = type == 0x92 ? 0x20800043 : 0x28800043;
-        uint32_t mandatory = type == 0x92 ? 0x8000000 : 0;
-        const bool contentUnset = xContent == 0xFFFF && yContent == 0xFFFF;
-        if (contentUnset)
-            optional |= 0x20;
-        else
-            mandatory |= 0x20;
-        m_tripletParser->setObjectAreaExtent(0, 0);
-        m_tripletParser->parse(&mandatory, &optional, f);
-        uint32_t ex = 0, ey = 0;
-        m_tripletParser->getObjectAreaExtent(ex, ey);
-        const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
-        if (contentUnset && sized && (optional & 0x20))
-            throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
-        m_colorValue = static_cast<int32_t>(m_tripletParser->getColorValue());
-        m_colorSpace = m_tripletParser->getColorSpace();
-        m_colorValueKind = static_cast<uint32_t>(m_tripletParser->getColorSpace());
-        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
-            name = full->getBuffer();
-            delete full;
-        }
-        delete m_tripletParser->getAlternateName();
-    }
+    const IncludedObject object = readIncludeObject(m_log);
 
     int resourceType = 0;
-    if (type == 0x5F)
+    if (object.type == 0x5F)
         resourceType = 2;
-    else if (type == 0x92 || type == 0xFB)
+    else if (object.type == 0x92 || object.type == 0xFB)
         resourceType = 8;
     if (!resourceType)
         return;
-    addObjectReference(name.c_str(), resourceType, type, static_cast<float>(x), static_cast<float>(y),
-                       static_cast<uint16_t>(xRotation), static_cast<uint16_t>(yRotation), xContent, yContent,
-                       coordinateSystem);
+    addObjectReference(object.name.c_str(), resourceType, object.type, static_cast<float>(object.x),
+                       static_cast<float>(object.y), static_cast<uint16_t>(object.xRotation),
+                       static_cast<uint16_t>(object.yRotation), object.xContent, object.yContent,
+                       object.coordinateSystem);
 }
 
 void qelPageParser::addObjectReference(const char* name, int type, int objectType, float x, float y,
@@ -431,18 +348,8 @@ void qelPageParser::addObjectReference(const char* name, int type, int objectTyp
     auto* reference = new (std::nothrow) qelResourceReference(name, type, x, y);
     if (!reference)
         throw "Unable to allocate included resource for IOB";
-    if (type == 8 && objectType == 0x92) {
-        reference->setResolution(static_cast<uint16_t>(m_tripletParser->getXUnitsPerBase() / 10));
-        reference->setObjectType(m_tripletParser->getObjectTypeCode());
-        uint32_t ex = 0, ey = 0;
-        m_tripletParser->getObjectAreaExtent(ex, ey);
-        reference->setObjectArea(static_cast<int32_t>(ex), static_cast<int32_t>(ey));
-        reference->setXUnitBase(m_tripletParser->getXUnitBase());
-        reference->setYUnitBase(m_tripletParser->getYUnitBase());
-        reference->setXUnitsPerBase(m_tripletParser->getXUnitsPerBase());
-        reference->setYUnitsPerBase(m_tripletParser->getYUnitsPerBase());
-        reference->setMappingOption(m_tripletParser->getMappingOption());
-    }
+    if (type == 8 && objectType == 0x92)
+        setContainerValues(reference);
     reference->setPositionGiven(1);
     reference->setXAxisRotation(xRotation);
     reference->setYAxisRotation(yRotation);
