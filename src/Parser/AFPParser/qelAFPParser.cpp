@@ -298,18 +298,6 @@ const int kSearchWindow = 4096;
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
 
-// Degrees of a rotation word; -1 for an illegal one.
-int degrees(unsigned int word)
-{
-    switch (word) {
-    case 0x0000: return 0;
-    case 0x2D00: return 90;
-    case 0x5A00: return 180;
-    case 0x8700: return 270;
-    default: return -1;
-    }
-}
-
 // A 3-byte offset of an Include Object: the low 16 bits when the high byte
 // is X'00' or X'FF', else the signed 24-bit value.
 int32_t includeOffset(qelSFIBlock* field)
@@ -562,9 +550,9 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
     if (f->getRemainingLength() >= 3)
         object.y = includeOffset(f);
     if (f->getRemainingLength() >= 2)
-        object.xRotation = degrees(f->readUShort());
+        object.xRotation = rotationDegrees(f->readUShort());
     if (f->getRemainingLength() >= 2)
-        object.yRotation = degrees(f->readUShort());
+        object.yRotation = rotationDegrees(f->readUShort());
     if (f->getRemainingLength() >= 3)
         object.xContent = static_cast<uint16_t>(includeOffset(f));
     if (f->getRemainingLength() >= 3)
@@ -650,6 +638,17 @@ void qelAFPParser::trace(const char* text) const
     qelIni* ini = options();
     if (ini && ini->isDevTestLevel(0x1))
         qelMessageOutput::write(text);
+}
+
+int qelAFPParser::rotationDegrees(unsigned int word)
+{
+    switch (word) {
+    case 0x0000: return 0;
+    case 0x2D00: return 90;
+    case 0x5A00: return 180;
+    case 0x8700: return 270;
+    default: return -1;
+    }
 }
 
 std::string qelAFPParser::readName()

@@ -53,6 +53,8 @@ public:
     static void raiseError(const char* file, int line, int id);
     // Name of a field id, GOCA order or PTOCA control sequence; "" if unknown.
     static const char* getSFTypeName(int id);
+    // Degrees of a rotation word (0, 90, 180, 270); -1 for an illegal one.
+    static int rotationDegrees(unsigned int word);
 
     // Reads a colour specification of a control sequence from the current
     // field into the current colour, never more than *remaining bytes; what

@@ -43,18 +43,6 @@ enum : int {
     kBDA = 0xEEEB
 };
 
-// Degrees of a rotation word; -1 for an illegal value.
-int degrees(unsigned int word)
-{
-    switch (word) {
-    case 0x0000: return 0;
-    case 0x2D00: return 90;
-    case 0x5A00: return 180;
-    case 0x8700: return 270;
-    default: return -1;
-    }
-}
-
 const char* modifierText(uint32_t type, unsigned int modifier)
 {
     switch (type) {
@@ -372,7 +360,7 @@ void qelBarcodeParser::objectAreaPosition()
     if (f->getRemainingLength() < 2)
         return;
     unsigned int word = f->readUShort();
-    int d = degrees(word);
+    int d = rotationDegrees(word);
     if (d >= 0) {
         m_object->setIAxisOrientation(static_cast<uint16_t>(d));
         m_object->setAngle(static_cast<float>(d), false);
@@ -385,7 +373,7 @@ void qelBarcodeParser::objectAreaPosition()
     if (f->getRemainingLength() < 2)
         return;
     word = f->readUShort();
-    d = degrees(word);
+    d = rotationDegrees(word);
     if (d >= 0) {
         m_object->setBAxisOrientation(static_cast<uint16_t>(d));
         if (log)
@@ -414,7 +402,7 @@ void qelBarcodeParser::objectAreaPosition()
     if (f->getRemainingLength() < 2)
         return;
     word = f->readUShort();
-    d = degrees(word);
+    d = rotationDegrees(word);
     if (log) {
         if (d >= 0)
             m_log->printLine("object content's  X axis rotation (XocaOrent): %d degrees", d);
@@ -424,7 +412,7 @@ void qelBarcodeParser::objectAreaPosition()
     if (f->getRemainingLength() < 2)
         return;
     word = f->readUShort();
-    d = degrees(word);
+    d = rotationDegrees(word);
     if (log) {
         if (d >= 0)
             m_log->printLine("object content's Y axis rotation (YocaOrent) : %d degrees", d);

@@ -35,18 +35,6 @@ namespace
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
 
-// Rotation word of an Object Area Position in degrees; -1 when illegal.
-int rotation(unsigned int word)
-{
-    switch (word) {
-    case 0x0000: return 0;
-    case 0x2D00: return 90;
-    case 0x5A00: return 180;
-    case 0x8700: return 270;
-    default: return -1;
-    }
-}
-
 // Orders read and dropped whole: only the format rules apply.
 bool isIgnoredOrder(int code)
 {
@@ -360,7 +348,7 @@ void qelGocaParser::objectAreaPosition()
     };
     auto orientation = [&](const char* good, const char* bad) {
         const unsigned int w = word();
-        const int degrees = rotation(w);
+        const int degrees = rotationDegrees(w);
         if (degrees < 0) {
             if (logOn(0x2))
                 m_log->printAtOffset(static_cast<unsigned>(f->getOffset()), bad, static_cast<int>(w));

@@ -395,15 +395,7 @@ qelList* qelModcaParser::readDocumentOverlay()
 // nested Begin fields of the same kind.
 void qelModcaParser::skipTo(int endId)
 {
-    const int beginId = endId - 0x0100;
-    int depth = 1;
-    while (depth > 0) {
-        qelSFIBlock* field = readNextSF();
-        if (field->getId() == beginId)
-            ++depth;
-        else if (field->getId() == endId)
-            --depth;
-    }
+    skipToEnd(endId - 0x0100);
 }
 
 qelSFIBlock* qelModcaParser::parseTillBDT()

@@ -58,18 +58,6 @@ bool traceOn()
     return ini && (ini->getDevTestLevel() & 0x1);
 }
 
-// Degrees of a rotation word; -1 for an illegal one.
-int degrees(unsigned int word)
-{
-    switch (word) {
-    case 0x0000: return 0;
-    case 0x2D00: return 90;
-    case 0x5A00: return 180;
-    case 0x8700: return 270;
-    default: return -1;
-    }
-}
-
 // A 3-byte offset: the low 16 bits when the high byte is 0x00 or 0xFF,
 // else the whole signed 24-bit value.
 int32_t readOffset(qelSFIBlock* field, bool isSigned)
@@ -413,7 +401,7 @@ void qelPageParser::includePageOverlay()
                          static_cast<unsigned int>(y));
     if (f->getRemainingLength() >= 2) {
         const unsigned int word = f->readUShort();
-        const int d = degrees(word);
+        const int d = rotationDegrees(word);
         if (mask & 0x02) {
             if (d >= 0) {
                 m_log->printLine("Overlay's X axis Orientation : ");
