@@ -119,7 +119,7 @@ bool near(const std::vector<int>& set, int value, int tolerance)
     return false;
 }
 
-class FopPdfTest : public ::testing::Test
+class FopPdfTest : public FopConversionTest
 {
 protected:
     void SetUp() override
@@ -127,54 +127,7 @@ protected:
         for (const char* tool : {"qpdf", "pdffonts", "pdftotext", "pdftoppm"})
             if (!toolAvailable(tool))
                 GTEST_SKIP() << tool << " missing";
-        char pattern[] = "/tmp/lorbane-foppdf-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
-        ASSERT_EQ(::chdir(m_dir.c_str()), 0);
-        ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), "data"), 0);
-        ASSERT_EQ(::mkdir("out", 0755), 0);
-        std::ofstream(m_dir + "lorbane.ini") << "[Settings]\nCpPath=data/\n";
-        m_messages = std::tmpfile();
-        qelMessageOutput::set(m_messages);
-    }
-    void TearDown() override
-    {
-        if (m_dir.empty())
-            return;
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_messages);
-        ASSERT_EQ(::chdir(m_oldDir), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-    }
-
-    // Converts one AFP file with the C interface; the path of the PDF.
-    std::string convert(const std::string& input)
-    {
-        const std::vector<std::pair<std::string, std::string>> pairs = {
-            {"IniFilePath", m_dir},   {"OutputFilePath", m_dir + "out/"}, {"LogPath", m_dir},
-            {"OutputFormat", "PDF"}, {"Color", "on"},                     {"QuietMode", "on"}};
-        std::vector<std::string> texts;
-        for (const auto& p : pairs) {
-            texts.push_back(p.first);
-            texts.push_back(p.second);
-        }
-        std::vector<qelSDKNameValue> options(pairs.size());
-        for (size_t i = 0; i < pairs.size(); ++i) {
-            options[i].name = &texts[2 * i][0];
-            options[i].value = &texts[2 * i + 1][0];
-            options[i].next = i + 1 < pairs.size() ? &options[i + 1] : nullptr;
-        }
-        std::string path = input;
-        qelSDKNameList file{&path[0], nullptr};
-        EXPECT_EQ(lorbane_SetOptions(options.data()), 0);
-        EXPECT_EQ(lorbane_File_Init(), 0);
-        EXPECT_EQ(lorbane_ApplyOptions(options.data()), 0);
-        EXPECT_GE(lorbane_File(&file), 0);
-        lorbane_File_Term();
-        std::string name = input.substr(input.rfind('/') + 1);
-        name = name.substr(0, name.rfind('.'));
-        return m_dir + "out/" + name + ".pdf";
+        FopConversionTest::SetUp();
     }
 
     static std::vector<std::string> fixtures()
@@ -192,10 +145,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    std::string m_dir;
-    char m_oldDir[4096] = {};
-    FILE* m_messages = nullptr;
 };
 
 } // namespace

@@ -3,7 +3,6 @@
 // rendering of the same document.
 #include "PdfVisitorSupport.h"
 
-#include "CApiRun.h"
 #include "lorbane.h"
 
 #include <regex>
@@ -72,39 +71,11 @@ void expectNear(const Extent& ours, const Extent& fop, const char* what)
     EXPECT_NEAR(ours.bottom, fop.bottom, 2) << what;
 }
 
-class FopRichTest : public ::testing::Test
+class FopRichTest : public FopConversionTest
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lorbane-foprich-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
-        ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
-        ASSERT_EQ(::chdir(m_dir.c_str()), 0);
-        ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), "data"), 0);
-        ASSERT_EQ(::mkdir("out", 0755), 0);
-        std::ofstream(m_dir + "lorbane.ini") << "[Settings]\nCpPath=data/\n";
-        m_messages = std::tmpfile();
-        qelMessageOutput::set(m_messages);
-    }
-    void TearDown() override
-    {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_messages);
-        ASSERT_EQ(::chdir(m_oldDir), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-    }
-
-    // Converts the sample with the C interface; the path of the PDF.
-    std::string convert()
-    {
-        const std::vector<std::pair<std::string, std::string>> pairs = {
-            {"IniFilePath", m_dir},   {"OutputFilePath", m_dir + "out/"}, {"LogPath", m_dir},
-            {"OutputFormat", "PDF"}, {"Color", "on"},                     {"QuietMode", "on"}};
-        EXPECT_GE(lrbtest::convertFile(pairs, std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp"), 0);
-        return m_dir + "out/fop-rich.pdf";
-    }
+    // Converts the sample; the path of the PDF.
+    std::string convert() { return FopConversionTest::convert(std::string(LORBANE_TEST_DATA) + "/fop/fop-rich.afp"); }
 
     Raster render(const std::string& pdf, const std::string& name)
     {

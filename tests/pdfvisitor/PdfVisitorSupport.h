@@ -2,6 +2,7 @@
 // one document through the visitor into memory, and the checker tools.
 #pragma once
 
+#include "CApiRun.h"
 #include "qelDocument.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -86,6 +88,51 @@ inline bool fileExists(const std::string& path)
     std::ifstream f(path);
     return f.good();
 }
+
+// Converts AFP files to PDF through the C interface in a scratch folder that
+// is the current directory during the test (data/ linked, out/ made).
+class FopConversionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/lorbane-fop-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = std::string(pattern) + "/";
+        ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
+        ASSERT_EQ(::chdir(m_dir.c_str()), 0);
+        ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), "data"), 0);
+        ASSERT_EQ(::mkdir("out", 0755), 0);
+        std::ofstream(m_dir + "lorbane.ini") << "[Settings]\nCpPath=data/\n";
+        m_messages = std::tmpfile();
+        qelMessageOutput::set(m_messages);
+    }
+    void TearDown() override
+    {
+        if (m_dir.empty())
+            return;
+        qelMessageOutput::set(nullptr);
+        std::fclose(m_messages);
+        ASSERT_EQ(::chdir(m_oldDir), 0);
+        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
+    }
+
+    // Converts one AFP file in colour; the path of the PDF.
+    std::string convert(const std::string& input)
+    {
+        const lrbtest::OptionPairs pairs = {
+            {"IniFilePath", m_dir},   {"OutputFilePath", m_dir + "out/"}, {"LogPath", m_dir},
+            {"OutputFormat", "PDF"}, {"Color", "on"},                     {"QuietMode", "on"}};
+        EXPECT_GE(lrbtest::convertFile(pairs, input), 0);
+        std::string name = input.substr(input.rfind('/') + 1);
+        name = name.substr(0, name.rfind('.'));
+        return m_dir + "out/" + name + ".pdf";
+    }
+
+    std::string m_dir;
+    char m_oldDir[4096] = {};
+    FILE* m_messages = nullptr;
+};
 
 class PdfVisitorTest : public ::testing::Test
 {
