@@ -20,14 +20,10 @@
 #include <utility>
 #include <vector>
 
+using namespace afptest;
+
 namespace
 {
-
-using afptest::append;
-using afptest::ebcdic;
-using afptest::field;
-using afptest::name8;
-using lrbtest::Bytes;
 
 // FOP's font mapping of its page (Helvetica, code page T1V10500) as local
 // font 1, a page or overlay of 800 x 400 units at 240 per inch.

@@ -27,14 +27,10 @@
 #include <string>
 #include <vector>
 
+using namespace afptest;
+
 namespace
 {
-
-using afptest::append;
-using afptest::ebcdic;
-using afptest::field;
-using afptest::name8;
-using lrbtest::Bytes;
 
 // Environment group: 240 units per inch, 800 x 400 units.
 Bytes environment()
