@@ -52,12 +52,6 @@ bool quiet()
     return ini && ini->isQuietMode();
 }
 
-bool traceOn()
-{
-    qelIni* ini = options();
-    return ini && (ini->getDevTestLevel() & 0x1);
-}
-
 // A 3-byte offset: the low 16 bits when the high byte is 0x00 or 0xFF,
 // else the whole signed 24-bit value.
 int32_t readOffset(qelSFIBlock* field, bool isSigned)
@@ -91,8 +85,7 @@ qelPageParser::~qelPageParser()
 qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
 {
     qelIni* ini = options();
-    if (traceOn())
-        qelMessageOutput::write("[PageParser]: (Begin): readPage\n");
+    trace("[PageParser]: (Begin): readPage\n");
     m_state = 0;
     delete m_page;
     m_page = nullptr;
@@ -172,8 +165,7 @@ qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
 
     runPageScript();
     moveNOPs();
-    if (traceOn())
-        qelMessageOutput::write("[PageParser]: (End): readPage\n");
+    trace("[PageParser]: (End): readPage\n");
     qelPtocaPage* page = m_page;
     m_page = nullptr;
     return page;
