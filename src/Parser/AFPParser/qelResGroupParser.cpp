@@ -475,3 +475,20 @@ int qelResGroupParser::closeDumpFile()
     m_dumpStream->closeStream();
     return 0;
 }
+
+std::string qelResGroupParser::releaseDumpDirectory()
+{
+    if (m_dumpStream) {
+        try {
+            m_dumpStream->close();
+        } catch (qelException* e) {
+            delete e;
+        }
+        delete m_dumpStream;
+        m_dumpStream = nullptr;
+    }
+    m_dumpFile.clear();
+    std::string directory;
+    directory.swap(m_dumpDirectory);
+    return directory;
+}
