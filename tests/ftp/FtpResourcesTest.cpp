@@ -25,16 +25,7 @@ using ftptest::FtpTestServer;
 namespace {
 
 using lrbtest::readText;
-
-// Text output with every run of blanks made one: the grid may widen gaps.
-std::string squeezed(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        if (c != ' ' || out.empty() || out.back() != ' ')
-            out += c;
-    return out;
-}
+using lrbtest::squeezed;
 
 void writeAll(const std::string& path, const std::string& bytes)
 {

@@ -3,6 +3,7 @@
 // whose resources are filed at process level; a missing one; a document
 // index file; the default medium map of an external form definition.
 #include "lorbane.h"
+#include "CApiRun.h"
 #include "ScratchTest.h"
 #include "qelAFPDocumentIndexParser.h"
 #include "qelGlobalDSPool.h"
@@ -32,59 +33,9 @@
 namespace
 {
 
-using OptionPairs = std::vector<std::pair<std::string, std::string>>;
-
-// One conversion through the C interface: set, initialise, apply, convert,
-// end; the code lorbane_File returns.
-int convertFile(const OptionPairs& options, const std::string& input)
-{
-    std::vector<std::string> texts;
-    texts.reserve(2 * options.size());
-    for (const auto& pair : options) {
-        texts.push_back(pair.first);
-        texts.push_back(pair.second);
-    }
-    std::vector<qelSDKNameValue> chain(options.size());
-    for (size_t i = 0; i < chain.size(); ++i) {
-        chain[i].name = &texts[2 * i][0];
-        chain[i].value = &texts[2 * i + 1][0];
-        chain[i].next = i + 1 < chain.size() ? &chain[i + 1] : nullptr;
-    }
-    std::string name = input;
-    qelSDKNameList files = {&name[0], nullptr};
-    EXPECT_EQ(lorbane_SetOptions(chain.data()), 0);
-    EXPECT_EQ(lorbane_File_Init(), 0);
-    EXPECT_EQ(lorbane_ApplyOptions(chain.data()), 0);
-    const int rc = lorbane_File(&files);
-    lorbane_File_Term();
-    return rc;
-}
-
-std::string squeezed(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        if (c != ' ' || out.empty() || out.back() != ' ')
-            out += c;
-    return out;
-}
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string fileText(FILE* file)
-{
-    std::string out;
-    std::fflush(file);
-    std::rewind(file);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        out.append(buffer, n);
-    return out;
-}
+using lrbtest::convertFile;
+using lrbtest::OptionPairs;
+using lrbtest::squeezed;
 
 void writeAll(const std::string& path, const std::string& bytes)
 {
@@ -232,9 +183,9 @@ protected:
         Conversion run;
         run.rc = convertFile(all, m_dir + "in/print.afp");
         qelMessageOutput::set(nullptr);
-        run.messages = fileText(messages);
+        run.messages = lrbtest::streamText(messages);
         std::fclose(messages);
-        run.text = squeezed(readAll(m_dir + "out/print.txt"));
+        run.text = squeezed(lrbtest::readText(m_dir + "out/print.txt"));
         std::remove((m_dir + "out/print.txt").c_str());
         // The log of this run; the folder is emptied for the next one.
         if (DIR* dir = ::opendir((m_dir + "log").c_str())) {
@@ -242,7 +193,7 @@ protected:
                 const std::string file = m_dir + "log/" + entry->d_name;
                 if (entry->d_name[0] == '.')
                     continue;
-                run.log += readAll(file);
+                run.log += lrbtest::readText(file);
                 std::remove(file.c_str());
             }
             ::closedir(dir);

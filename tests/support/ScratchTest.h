@@ -54,6 +54,17 @@ inline std::string streamText(FILE* file)
     return text;
 }
 
+// Text output with every run of blanks made one: the text grid may widen
+// the gaps between words.
+inline std::string squeezed(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != ' ' || out.empty() || out.back() != ' ')
+            out += c;
+    return out;
+}
+
 // A file's bytes as text; empty when it cannot be read.
 inline std::string readText(const std::string& path)
 {

@@ -80,21 +80,7 @@ qelResGroupParser::qelResGroupParser() = default;
 
 qelResGroupParser::~qelResGroupParser()
 {
-    if (m_dumpStream) {
-        try {
-            m_dumpStream->close();
-        } catch (qelException* e) {
-            delete e;
-        }
-        delete m_dumpStream;
-    }
-}
-
-void qelResGroupParser::trace(const char* text) const
-{
-    qelIni* ini = options();
-    if (ini && ini->isDevTestLevel(0x1))
-        qelMessageOutput::write(text);
+    releaseDumpDirectory();
 }
 
 std::string qelResGroupParser::peekName()

@@ -52,7 +52,6 @@ private:
     void skipUnsupported(int type);
     // The name bytes without moving the read position.
     std::string peekName();
-    void trace(const char* text) const;
 
     int m_resourceType = 0;
     std::string m_resourceName;
