@@ -33,17 +33,8 @@ int qelAFPDocumentIndexParser::parseFile(const char* path)
     }
     // The index file gets a reader of its own; the input that was current
     // is left as it stood.
-    std::unique_ptr<qelIOStream> file(new qelIOStream());
-    file->openFile(path, false);
-    qelIOStream* saved = qelIOStream::getCurrent();
-    qelIOStream::setCurrent(file.get());
-    auto restore = [&]() {
-        qelIOStream::setCurrent(saved);
-        m_currentSF = nullptr;
-        file->closeStream();
-    };
     int result = -1;
-    try {
+    readWithOwnReader(path, [&]() {
         try {
             readNextSF();
         } catch (qelException* e) {
@@ -55,11 +46,7 @@ int qelAFPDocumentIndexParser::parseFile(const char* path)
         }
         if (m_currentSF)
             result = parse();
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    });
     return result;
 }
 

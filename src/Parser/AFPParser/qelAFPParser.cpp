@@ -640,6 +640,26 @@ void qelAFPParser::trace(const char* text) const
         qelMessageOutput::write(text);
 }
 
+void qelAFPParser::readWithOwnReader(const char* path, const std::function<void()>& read)
+{
+    std::unique_ptr<qelIOStream> file(new qelIOStream());
+    file->openFile(path, false);
+    qelIOStream* saved = qelIOStream::getCurrent();
+    qelIOStream::setCurrent(file.get());
+    auto restore = [&]() {
+        qelIOStream::setCurrent(saved);
+        m_currentSF = nullptr;
+        file->closeStream();
+    };
+    try {
+        read();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
 int qelAFPParser::rotationDegrees(unsigned int word)
 {
     switch (word) {

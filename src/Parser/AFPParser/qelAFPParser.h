@@ -4,6 +4,7 @@
 #include "qelParser.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class qelIOStream;
@@ -111,6 +112,9 @@ protected:
     void setContainerValues(qelResourceReference* reference) const;
     // Writes a trace text to the message output with developer test bit 0x1.
     void trace(const char* text) const;
+    // Runs read with the file at path as current input, through a reader of
+    // its own; the input that was current is made current again, unmoved.
+    void readWithOwnReader(const char* path, const std::function<void()>& read);
     // Reads fields up to the end of the object begun by beginId (the id plus
     // X'0100'), nested objects of the same kind included.
     void skipToEnd(int beginId);

@@ -123,22 +123,7 @@ void qelResGroupParser::parseFile(const char* path)
     // The file gets a reader of its own: the input that was current keeps
     // its place, and the group's resources, read from a file that is not
     // the print file, go to the process level.
-    std::unique_ptr<qelIOStream> file(new qelIOStream());
-    file->openFile(path, false);
-    qelIOStream* saved = qelIOStream::getCurrent();
-    qelIOStream::setCurrent(file.get());
-    auto restore = [&]() {
-        qelIOStream::setCurrent(saved);
-        m_currentSF = nullptr;
-        file->closeStream();
-    };
-    try {
-        parse(nullptr, readNextSF());
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    readWithOwnReader(path, [this]() { parse(nullptr, readNextSF()); });
     trace("[ResGroupParser]: (End): parse(Overloaded)\n");
 }
 
