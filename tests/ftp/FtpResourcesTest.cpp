@@ -1,6 +1,7 @@
 // Conversions whose resources come from FTP locations give what the same
 // resources in local directories give.
 #include "CApiRun.h"
+#include "FieldText.h"
 #include "FtpTestServer.h"
 #include "ScratchTest.h"
 
@@ -25,6 +26,8 @@ using ftptest::FtpTestServer;
 namespace {
 
 using lrbtest::readText;
+using lrbtest::field;
+using lrbtest::name8;
 using lrbtest::squeezed;
 
 void writeAll(const std::string& path, const std::string& bytes)
@@ -33,29 +36,6 @@ void writeAll(const std::string& path, const std::string& bytes)
 }
 
 // A structured field with its introducer; id is the 3-byte identifier.
-std::string field(unsigned id, const std::string& data = std::string())
-{
-    size_t length = 8 + data.size();
-    std::string out;
-    out += '\x5A';
-    out += static_cast<char>(length >> 8);
-    out += static_cast<char>(length & 0xFF);
-    out += static_cast<char>(id >> 16);
-    out += static_cast<char>((id >> 8) & 0xFF);
-    out += static_cast<char>(id & 0xFF);
-    out += std::string(3, '\0');
-    return out + data;
-}
-
-// An 8-byte EBCDIC name.
-std::string name8(const std::string& name)
-{
-    std::string text = name;
-    text.resize(8, ' ');
-    qelUtils::asciiToEbcdic(reinterpret_cast<unsigned char*>(&text[0]), 8);
-    return text;
-}
-
 // A page segment holding one image object, which the reader skips and
 // counts as unsupported.
 std::string pageSegment(const std::string& name)

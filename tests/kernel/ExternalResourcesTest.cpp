@@ -2,6 +2,7 @@
 // the document parser of the pool: the document index file sets the
 // kernel's flag only when it holds an index, and a reader registered for a
 // kind takes the located file in place of the built-in one.
+#include "FieldText.h"
 #include "KernelTestSupport.h"
 
 #include "qelSDKKernel.h"
@@ -11,19 +12,7 @@ using namespace kerneltest;
 namespace
 {
 
-std::string sfi(unsigned id, const std::string& data = std::string())
-{
-    const size_t length = 8 + data.size();
-    std::string out;
-    out += '\x5A';
-    out += static_cast<char>(length >> 8);
-    out += static_cast<char>(length & 0xFF);
-    out += static_cast<char>(id >> 16);
-    out += static_cast<char>((id >> 8) & 0xFF);
-    out += static_cast<char>(id & 0xFF);
-    out += std::string(3, '\0');
-    return out + data;
-}
+using lrbtest::field;
 
 std::vector<std::string> g_readPaths;
 
@@ -43,9 +32,9 @@ TEST_F(KernelTest, DocumentIndexFileSetsTheLoadedFlagWhenItHoldsAnIndex)
         std::string bytes;
         bool loaded;
     } cases[] = {
-        {"index", sfi(0xD3A8A7) + sfi(0xD3A9A7), true},
-        {"begin without end", sfi(0xD3A8A7), true},
-        {"no index", sfi(0xD3EEEE, "NOTE"), false},
+        {"index", field(0xD3A8A7) + field(0xD3A9A7), true},
+        {"begin without end", field(0xD3A8A7), true},
+        {"no index", field(0xD3EEEE, "NOTE"), false},
     };
     ini->setQuietMode(false);
     qelIni::setCurrent(ini);

@@ -4,6 +4,7 @@
 // index file; the default medium map of an external form definition.
 #include "lorbane.h"
 #include "CApiRun.h"
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "qelAFPDocumentIndexParser.h"
 #include "qelGlobalDSPool.h"
@@ -34,42 +35,15 @@ namespace
 {
 
 using lrbtest::convertFile;
+using lrbtest::ebcdic;
+using lrbtest::field;
+using lrbtest::name8;
 using lrbtest::OptionPairs;
 using lrbtest::squeezed;
 
 void writeAll(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A structured field with its introducer; id is the 3-byte identifier.
-std::string field(unsigned id, const std::string& data = std::string())
-{
-    const size_t length = 8 + data.size();
-    std::string out;
-    out += '\x5A';
-    out += static_cast<char>(length >> 8);
-    out += static_cast<char>(length & 0xFF);
-    out += static_cast<char>(id >> 16);
-    out += static_cast<char>((id >> 8) & 0xFF);
-    out += static_cast<char>(id & 0xFF);
-    out += std::string(3, '\0');
-    return out + data;
-}
-
-std::string ebcdic(const std::string& text)
-{
-    std::string out = text;
-    if (!out.empty())
-        qelUtils::asciiToEbcdic(reinterpret_cast<unsigned char*>(&out[0]), static_cast<int>(out.size()));
-    return out;
-}
-
-std::string name8(const std::string& name)
-{
-    std::string text = name;
-    text.resize(8, ' ');
-    return ebcdic(text);
 }
 
 // FOP's Helvetica in code page T1V10500 as local font 1; an area of the
