@@ -39,7 +39,8 @@ public:
     // Spool level, then process level.
     qelRes* findResource(const char* name, int type);
     // Exact name; for fonts else the last match of the first 8 characters
-    // with any second character.
+    // with any second character, for other kinds else the first resource
+    // whose alias is the name.
     qelRes* findInList(const char* name, int type, qelList* list) const;
     // The list of a level and type (typeIndex = type - 1), created on first
     // use; null for a font name of no known form.
