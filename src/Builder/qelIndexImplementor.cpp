@@ -8,6 +8,7 @@
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelPage.h"
+#include "qelPoolAccess.h"
 #include "qelUtils.h"
 
 #include <cstdarg>
@@ -15,11 +16,7 @@
 
 namespace
 {
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 }
 
 qelIndexImplementor::~qelIndexImplementor()

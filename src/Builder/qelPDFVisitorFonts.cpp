@@ -22,6 +22,7 @@
 #include "qelMappedRes.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
+#include "qelPoolAccess.h"
 #include "qelTTFRepresentation.h"
 #include "qelTextObject.h"
 #include "qelType1PFMRepresentation.h"
@@ -84,11 +85,7 @@ bool isIPSType(const qelFontRepresentation* rep)
 
 bool isAFPType(const qelFontRepresentation* rep) { return rep && rep->getType() == qelFontRepresentation::TYPE_AFP; }
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 unsigned maskOf(const qelLogStream* log) { return log ? log->m_levelMask : 0; }
 

@@ -5,6 +5,7 @@
 #include "qelColorTable.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
+#include "qelPoolAccess.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,11 +23,7 @@ unsigned char red(uint32_t rgb) { return static_cast<unsigned char>(rgb); }
 unsigned char green(uint32_t rgb) { return static_cast<unsigned char>(rgb >> 8); }
 unsigned char blue(uint32_t rgb) { return static_cast<unsigned char>(rgb >> 16); }
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 // The slots over the options object's colour list; null without table.
 std::unique_ptr<qelColorTable> currentTable()

@@ -4,6 +4,7 @@
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -139,11 +140,7 @@ const LevelKeyword kLevelKeywords[] = {
     {"OUTWARN,", false, 0x10000000},
 };
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 bool quietMode()
 {

@@ -6,6 +6,7 @@
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -45,11 +46,7 @@ void deleteText(void* item)
     delete[] static_cast<char*>(item);
 }
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
+using qelPoolAccess::options;
 
 } // namespace
 
