@@ -440,3 +440,22 @@ TEST_F(FieldTest, IndexValuesFillTheAttachedRecords)
         EXPECT_EQ(raised([&] { reader().parse(&mandatory, &optional, f); }).id, -1) << c.what;
     }
 }
+
+TEST_F(FieldTest, NamesAreHandedOverOrFreedByTheNextRead)
+{
+    // Two fields with a Fully Qualified Name each: the first name is taken,
+    // the second is left to the reader, which frees it on the next read
+    // (leak checks would report it otherwise).
+    for (int i = 0; i < 3; ++i) {
+        qelSFIBlock* f = read(0xA8AF, fqn(0x01, i == 1 ? "SECOND" : "FIRST"));
+        uint32_t m = 0, o = 0x2;
+        reader().parse(&m, &o, f);
+        if (i == 0) {
+            std::unique_ptr<qelString> taken(reader().getFullyQualifiedName());
+            ASSERT_NE(taken, nullptr);
+            EXPECT_STREQ(taken->getBuffer(), "FIRST");
+            EXPECT_EQ(reader().getFullyQualifiedName(), nullptr);
+        }
+    }
+    EXPECT_STREQ(reader().getFullyQualifiedNameText(), "FIRST");
+}

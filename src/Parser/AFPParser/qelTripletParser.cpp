@@ -185,8 +185,11 @@ void qelTripletParser::beginParse()
     m_rawTripletData = nullptr;
     m_colorValue = 0;
     m_colorSpace = 5;
-    // Callers may have taken the names over.
+    // Names a caller took are already forgotten (the getters hand them
+    // over); names nobody took are freed here.
+    delete m_fullyQualifiedName;
     m_fullyQualifiedName = nullptr;
+    delete m_alternateName;
     m_alternateName = nullptr;
     m_resourceLocalId = 0;
     m_xUnitBase = 0;

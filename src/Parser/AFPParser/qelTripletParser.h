@@ -99,9 +99,8 @@ public:
     // Comments inside a font resource may be 2 to 255 bytes long.
     void setInFontResource(bool on) { m_inFontResource = on; }
 
-    // Names: every entry point forgets both pointers without freeing them.
-    // The two getters hand the name over: the caller frees it and the reader
-    // forgets it, so a later reset cannot free it again.
+    // Names: the two getters hand the name over (the caller frees it and the
+    // reader forgets it); every entry point frees the names nobody took.
     qelString* getFullyQualifiedName() { return handOver(m_fullyQualifiedName); }
     const char* getFullyQualifiedNameText() const;
     void setFullyQualifiedName(const char* text);
