@@ -17,6 +17,7 @@
 #include "qelPoolAccess.h"
 #include "qelResParser.h"
 #include "qelRes.h"
+#include "qelReferenceObjectList.h"
 #include "qelResourceReference.h"
 #include "qelString.h"
 #include "qelTextObject.h"
@@ -248,6 +249,16 @@ void qelMedia::addResourceReference(qelResourceReference* reference)
     if (!m_resourceReferences)
         m_resourceReferences = new qelList(&qelList::deleteAs<qelResourceReference>);
     m_resourceReferences->append(reference);
+}
+
+void qelMedia::addIncludedResource(qelResourceReference* reference)
+{
+    if (!reference)
+        return;
+    addResourceReference(reference);
+    auto* list = new qelReferenceObjectList();
+    addParsedObject(list);
+    reference->setReferenceList(list);
 }
 
 void qelMedia::addMediumOverlay(const unsigned char* record)

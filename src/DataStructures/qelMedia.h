@@ -52,6 +52,9 @@ public:
     void addMappedResource(qelMappedRes* mapped);
     qelList* getMappedResources() const { return m_mappedResources; }
     void addResourceReference(qelResourceReference* reference);
+    // Adds the reference of an include together with an empty reference
+    // list in the objects, which marks where the resource is drawn.
+    void addIncludedResource(qelResourceReference* reference);
     qelList* getResourceReferences() const { return m_resourceReferences; }
     // Uses a medium modification record of type 0xDF (overlay): the type
     // byte, the 8-character name and x, y as signed 16-bit values.

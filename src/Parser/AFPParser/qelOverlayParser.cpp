@@ -13,7 +13,6 @@
 #include "qelModcaParser.h"
 #include "qelPoolAccess.h"
 #include "qelPresentationTextParser.h"
-#include "qelReferenceObjectList.h"
 #include "qelResGOCA.h"
 #include "qelResOverlay.h"
 #include "qelResourceReference.h"
@@ -42,16 +41,6 @@ void modcaFlags(uint8_t set, uint8_t clear)
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     if (pool && pool->hasObject(QEL_POOL_MODCA_PARSER))
         pool->getModcaParser()->setContainerFlags(set, clear);
-}
-
-// Appends the reference with an empty reference list in the overlay's
-// objects, which shows where the included resource is drawn.
-void addReference(qelResOverlay* overlay, qelResourceReference* reference)
-{
-    overlay->addResourceReference(reference);
-    auto* list = new qelReferenceObjectList();
-    overlay->addParsedObject(list);
-    reference->setReferenceList(list);
 }
 
 } // namespace
@@ -332,7 +321,7 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
     reference->setMappingOption(255);
     reference->setReferenceCoordinateSystem(255);
     reference->setPositionGiven(2);
-    addReference(overlay, reference);
+    overlay->addIncludedResource(reference);
 }
 
 void qelOverlayParser::includeObject(qelResOverlay* overlay)
@@ -359,5 +348,5 @@ void qelOverlayParser::includeObject(qelResOverlay* overlay)
     reference->setXContentOffset(object.xContent);
     reference->setYContentOffset(object.yContent);
     reference->setReferenceCoordinateSystem(object.coordinateSystem);
-    addReference(overlay, reference);
+    overlay->addIncludedResource(reference);
 }

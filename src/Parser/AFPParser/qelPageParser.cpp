@@ -24,7 +24,6 @@
 #include "qelPageObjectLists.h"
 #include "qelPresentationTextParser.h"
 #include "qelPtocaPage.h"
-#include "qelReferenceObjectList.h"
 #include "qelResGOCA.h"
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
@@ -336,10 +335,7 @@ void qelPageParser::addObjectReference(const char* name, int type, int objectTyp
     reference->setXContentOffset(xContent);
     reference->setYContentOffset(yContent);
     reference->setReferenceCoordinateSystem(coordinateSystem);
-    m_page->addResourceReference(reference);
-    auto* list = new qelReferenceObjectList();
-    m_page->addParsedObject(list);
-    reference->setReferenceList(list);
+    m_page->addIncludedResource(reference);
 }
 
 void qelPageParser::includePageSegment()
@@ -368,10 +364,7 @@ void qelPageParser::includePageSegment()
     }
     auto* reference = new qelResourceReference(name.c_str(), 2, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
-    m_page->addResourceReference(reference);
-    auto* list = new qelReferenceObjectList();
-    m_page->addParsedObject(list);
-    reference->setReferenceList(list);
+    m_page->addIncludedResource(reference);
 }
 
 void qelPageParser::includePageOverlay()
@@ -414,10 +407,7 @@ void qelPageParser::includePageOverlay()
     }
     auto* reference = new qelResourceReference(name.c_str(), 1, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
-    m_page->addResourceReference(reference);
-    auto* list = new qelReferenceObjectList();
-    m_page->addParsedObject(list);
-    reference->setReferenceList(list);
+    m_page->addIncludedResource(reference);
 }
 
 void qelPageParser::endPage()
