@@ -1,6 +1,7 @@
 #ifndef KERNEL_TEST_SUPPORT_H
 #define KERNEL_TEST_SUPPORT_H
 
+#include "NullVisitor.h"
 #include "ScratchTest.h"
 #include "qelDocument.h"
 #include "qelDocumentParser.h"
@@ -78,7 +79,7 @@ struct EngineLog
 
 // An output engine that opens at the first document, counts pages and at
 // cleanup leaves a small output buffer behind.
-class FakeEngine : public qelVisitor
+class FakeEngine : public lrbtest::NullVisitor
 {
 public:
     static EngineLog* log;
@@ -113,41 +114,6 @@ public:
     void finalizeDoc() override { log->calls.push_back("finalizeDoc"); }
     void addDocumentIndex(qelDocument*) override { log->calls.push_back("addDocumentIndex"); }
 
-    void reservedNotify(int) override {}
-    qelPageCoordinateTransformer* getPresentationOrigin() override { return nullptr; }
-    void writeWatermark() override {}
-    int writeResourceReference(qelResourceReference*, bool) override { return 0; }
-    int useFontResource(qelMappedRes*) override { return 0; }
-    int declareResource(qelResourceReference*) override { return 0; }
-    void reservedHookA(void*) override {}
-    void writeCurveObject(qelCurveObject*) override {}
-    void writeGraphicsLine(float, float, bool) override {}
-    void reservedHookB(void*) override {}
-    void reservedHookC(void*) override {}
-    void writeBeginAreaObject(qelAreaObject*) override {}
-    void writeEndAreaObject(qelAreaObject*) override {}
-    void writeTextObject(qelTextObject*) override {}
-    void writeLineObject(qelLineObject*) override {}
-    void writeImageObject(qelImageObject*) override {}
-    void writeCellObject(qelCell*) override {}
-    void writeAFPObject(qelAFPObject*) override {}
-    void writeBarcodeObject(qelBarcodeObject*) override {}
-    void writeBoxObject(qelBoxObject*) override {}
-    void writeFilletObject(qelFilletObject*) override {}
-    void writeFullArcObject(qelFullArcObject*) override {}
-    void writeMarkerObject(qelMarkerObject*) override {}
-    void writePartialArcObject(qelPartialArcObject*) override {}
-    void writeNOP(qelNOP*, bool) override {}
-    void writeTiffObject(qelTiffObject*) override {}
-    void writeObjectReference(qelContainerObject*) override {}
-    void writeContainerData(qelContainerObject*) override {}
-    void writeAnnotationObject(qelAnnotationObject*) override {}
-    void finalizePage() override {}
-    bool isImageTypeSupported(int) override { return false; }
-    void setDefaultFont(qelTextObject*, qelMappedRes*, qelAFPFont*, bool) override {}
-    void displayIOCAImage(qelImageObject*) override {}
-    void displayRasterImage(qelImageObject*) override {}
-    void displayOtherImage(qelImageObject*) override {}
 
 private:
     bool m_open = false;
