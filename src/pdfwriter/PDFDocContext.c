@@ -5,8 +5,10 @@
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 /* Process-wide state. */
 static PDFDocLimits g_defaults = {100, 100, 100, 100, 5000, 16};
@@ -15,6 +17,7 @@ static PDFGlobalHandler g_errorHandler = NULL;
 static PDFGlobalHandler g_warningHandler = NULL;
 static int g_sequence = 0;
 static int g_randomSeeded = 0;
+static int64_t g_fileIDCount = 0;
 
 static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -254,6 +257,7 @@ void opdf_close(PDFDocContext* ctx)
     for (int i = 0; i < 12; i++)
         free(ctx->monthNames[i]);
     free(ctx->offsets);
+    free(ctx->writeErrorFile);
     free(ctx->creator);
     free(ctx->title);
     free(ctx->subject);
@@ -478,6 +482,13 @@ int opdf_writeMemoryOutput(PDFDocContext* ctx, const char* name)
 
 const char* opdf_getOutputFileName(PDFDocContext* ctx) { return ctx ? ctx->outputName : NULL; }
 
+int opdf_getWriteError(PDFDocContext* ctx, const char** fileName)
+{
+    if (fileName)
+        *fileName = ctx ? ctx->writeErrorFile : NULL;
+    return ctx ? ctx->writeError : 0;
+}
+
 int opdf_addXMPMetadata(PDFDocContext* ctx, const unsigned char* bytes, int n)
 {
     if (!ctx || !bytes || n <= 0)
@@ -694,6 +705,27 @@ void _opdf_makeFileID(PDFDocContext* ctx, unsigned char id[16])
     md5Update(&md, (const unsigned char*)g_producer, (unsigned)strlen(g_producer));
     int n = _opdf_format(text, sizeof text, "%d", ctx->documentNumber);
     md5Update(&md, (const unsigned char*)text, (unsigned)n);
+    if (!ctx->omitVariableInfo) {
+        /* Files written in the same second must still differ: the output,
+           the process, its count of identifiers and random bytes. */
+        if (ctx->memoryOutput) {
+            const void* output = ctx->output;
+            md5Update(&md, (const unsigned char*)&output, (unsigned)sizeof output);
+        } else {
+            md5Update(&md, (const unsigned char*)ctx->outputName, (unsigned)strlen(ctx->outputName));
+        }
+        struct {
+            int64_t pid;
+            int64_t count;
+            unsigned char random[16];
+        } unique;
+        memset(&unique, 0, sizeof unique);
+        unique.pid = (int64_t)getpid();
+        unique.count = ++g_fileIDCount;
+        if (getrandom(unique.random, sizeof unique.random, 0) != (ssize_t)sizeof unique.random)
+            memset(unique.random, 0, sizeof unique.random); /* the rest still differs */
+        md5Update(&md, (const unsigned char*)&unique, (unsigned)sizeof unique);
+    }
     md5Final(id, &md);
 }
 

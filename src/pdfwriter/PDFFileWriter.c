@@ -11,15 +11,32 @@ const char* _opdf_producer(void);
 
 /* ---- output primitives ---------------------------------------------------- */
 
+void _opdf_setWriteError(PDFDocContext* ctx, int errorNumber, const char* fileName)
+{
+    if (!ctx || ctx->writeError)
+        return;
+    ctx->writeError = errorNumber ? errorNumber : EIO;
+    ctx->writeErrorFile = _opdf_strdup(fileName ? fileName : "");
+    _opdf_error(ctx, 2, OPDF_MODULE, "Cannot write %s: %s", fileName ? fileName : "",
+                strerror(ctx->writeError));
+}
+
 void _opdf_putBytes(PDFDocContext* ctx, const void* bytes, size_t n)
 {
     if (!n)
         return;
     if (ctx->memoryOutput) {
-        if (ctx->output)
-            _opdf_appendMemoryStream(ctx->output, bytes, (int)n);
-    } else if (ctx->outFile) {
-        fwrite(bytes, 1, n, ctx->outFile);
+        if (ctx->output) {
+            const int64_t before = ctx->output->length;
+            if (n <= INT32_MAX)
+                _opdf_appendMemoryStream(ctx->output, bytes, (int)n);
+            if (ctx->output->length - before != (int64_t)n)
+                _opdf_setWriteError(ctx, ENOMEM, "memory output");
+        }
+    } else if (ctx->outFile && !ctx->writeError) {
+        /* After a failed write the file is lost: nothing more goes to it. */
+        if (fwrite(bytes, 1, n, ctx->outFile) != n)
+            _opdf_setWriteError(ctx, errno, ctx->outputName);
     }
     ctx->bytesWritten += (int64_t)n;
 }
@@ -43,7 +60,7 @@ void _opdf_putf(PDFDocContext* ctx, const char* format, ...)
 
 void _opdf_markNextObject(PDFDocContext* ctx, int n)
 {
-    if (ctx->offsets && n > 0 && n < ctx->maxObjects)
+    if (ctx->offsets && n > 0 && n < ctx->offsetCount)
         ctx->offsets[n] = ctx->bytesWritten;
 }
 
@@ -69,6 +86,16 @@ void _opdf_putStream(PDFDocContext* ctx, unsigned char* bytes, size_t n, int obj
     _opdf_putText(ctx, "\nendstream\n");
 }
 
+static PDFPageEntry* pageRow(PDFDocContext* ctx, int page);
+
+/* Name of the current content file, for reports. */
+static const char* contentFileName(PDFDocContext* ctx)
+{
+    PDFPageEntry* row = pageRow(ctx, ctx->currentPage);
+    return row && row->file == ctx->contentFile && row->fileName ? row->fileName
+                                                                  : "temporary content file";
+}
+
 void _opdf_putContentBytes(PDFDocContext* ctx, const void* bytes, size_t n)
 {
     if (!n)
@@ -79,7 +106,8 @@ void _opdf_putContentBytes(PDFDocContext* ctx, const void* bytes, size_t n)
             return;
         }
     } else if (ctx->contentFile) {
-        fwrite(bytes, 1, n, ctx->contentFile);
+        if (fwrite(bytes, 1, n, ctx->contentFile) != n)
+            _opdf_setWriteError(ctx, errno, contentFileName(ctx));
         return;
     }
     _opdf_error(ctx, 2, OPDF_MODULE, "No current page for content output");
@@ -141,10 +169,10 @@ void _opdf_closeOutputFile(PDFDocContext* ctx)
 {
     if (!ctx->outFile)
         return;
-    if (ctx->outFile == stdout)
-        fflush(stdout);
-    else
-        fclose(ctx->outFile);
+    /* Buffered bytes fail only here on a full disk. */
+    const int failed = ctx->outFile == stdout ? fflush(stdout) != 0 : fclose(ctx->outFile) != 0;
+    if (failed)
+        _opdf_setWriteError(ctx, errno, ctx->outputName);
     ctx->outFile = NULL;
 }
 
@@ -848,6 +876,7 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     }
     free(ctx->offsets);
     ctx->offsets = (int64_t*)_opdf_checkAlloc(calloc((size_t)next, sizeof(int64_t)));
+    ctx->offsetCount = ctx->offsets ? next : 0;
     if (!ctx->offsets) {
         if (!ctx->memoryOutput)
             _opdf_closeOutputFile(ctx);
@@ -874,5 +903,5 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     _opdf_WriteXref(ctx, next);
     if (!ctx->memoryOutput)
         _opdf_closeOutputFile(ctx);
-    return 0;
+    return ctx->writeError ? -1 : 0;
 }

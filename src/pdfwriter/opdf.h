@@ -115,6 +115,9 @@ int opdf_addPageComment(PDFDocContext* ctx, const char* text, int page);
 const unsigned char* opdf_getMemoryOutput(PDFDocContext* ctx, unsigned* length);
 int opdf_writeMemoryOutput(PDFDocContext* ctx, const char* name);
 const char* opdf_getOutputFileName(PDFDocContext* ctx);
+/* errno of the document's first failed write, 0 when every write succeeded;
+   fileName (optional) receives the file it went to. */
+int opdf_getWriteError(PDFDocContext* ctx, const char** fileName);
 int opdf_addXMPMetadata(PDFDocContext* ctx, const unsigned char* bytes, int n);
 
 /* ---- helpers ---------------------------------------------------------- */

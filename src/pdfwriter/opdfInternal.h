@@ -214,6 +214,8 @@ struct PDFDocContext {
     char cropBox[OPDF_BOX_MAX + 2];
 
     int64_t bytesWritten;
+    int32_t writeError;   /* errno of the first failed write; sticky */
+    char* writeErrorFile; /* the file that write went to */
 
     char* creator;
     char* title;
@@ -227,6 +229,7 @@ struct PDFDocContext {
 
     int32_t maxObjects;
     int64_t* offsets; /* allocated at finalize for the objects actually numbered */
+    int32_t offsetCount;
     int32_t objectNumbers[OPDF_OBJ_SLOTS];
     int64_t xrefOffset;
 
@@ -296,6 +299,8 @@ int _opdf_writeMemoryStream(PDFMemoryStream* s, const char* name);
 void _opdf_dumpMemoryStream(const char* label, PDFMemoryStream* s);
 
 /* output primitives */
+/* Keeps the first failed write of the document and reports it once. */
+void _opdf_setWriteError(PDFDocContext* ctx, int errorNumber, const char* fileName);
 void _opdf_putText(PDFDocContext* ctx, const char* text);
 void _opdf_putBytes(PDFDocContext* ctx, const void* bytes, size_t n);
 void _opdf_putf(PDFDocContext* ctx, const char* format, ...);

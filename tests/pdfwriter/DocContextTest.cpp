@@ -215,6 +215,22 @@ TEST(DocContext, ObjectLimits)
     EXPECT_EQ(std::string::npos, pdf.find("obj"));
 }
 
+// Offsets are kept for the objects numbered at finalize, not up to the limit.
+TEST(DocContext, ObjectOffsetsStayInsideTheNumberedObjects)
+{
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    opdf_init(ctx);
+    opdf_pageInit(ctx, 1, 0, "0 0 200 200", nullptr);
+    ASSERT_EQ(0, opdf_finalizeAll(ctx));
+    ASSERT_EQ(7, ctx->offsetCount);
+    ASSERT_LT(ctx->offsetCount, ctx->maxObjects);
+    for (int n : {7, 8, ctx->maxObjects - 1})
+        _opdf_markNextObject(ctx, n);
+    _opdf_markNextObject(ctx, 6);
+    EXPECT_EQ(ctx->bytesWritten, ctx->offsets[6]);
+    opdf_close(ctx);
+}
+
 TEST(DocContext, PageDictionaryEntries)
 {
     const struct {

@@ -4,6 +4,8 @@
 
 #include "OpdfTestSupport.h"
 
+#include <cerrno>
+#include <ctime>
 #include <map>
 
 using namespace opdftest;
@@ -289,6 +291,105 @@ TEST(DocumentOutputEdges, ClosingUnfinishedDocumentRemovesContentFiles)
     opdf_rawrect(ctx, 1, 2, 3, 4);
     opdf_close(ctx);
     EXPECT_EQ("", run("ls '" + dir.path() + "'").output);
+}
+
+// A disk that is full: the output file is a link to /dev/full. Small files
+// fail when closed, larger ones while written; either way the result says so.
+TEST(DocumentOutputEdges, WriteErrorsAreReportedOnceAndReturned)
+{
+    struct Case {
+        const char* what;
+        int rectangles;
+        bool contentFiles;
+    };
+    const Case cases[] = {
+        {"fails at close", 1, false},
+        {"fails while written", 2000, false},
+        {"content files, fails while written", 2000, true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string out = dir.file("out.pdf");
+        ASSERT_EQ(0, symlink("/dev/full", out.c_str()));
+        std::vector<Reported> reports;
+        PDFDocContext* ctx = opdf_open(0, nullptr);
+        collectReports(ctx, &reports);
+        opdf_setOutputFile(ctx, out.c_str());
+        if (c.contentFiles) {
+            opdf_setTempDirectory(ctx, (dir.path() + "/").c_str());
+            opdf_setContentInMemory(ctx, 0);
+        }
+        ASSERT_EQ(0, opdf_init(ctx));
+        ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 100 100", nullptr));
+        for (int i = 0; i < c.rectangles; ++i)
+            opdf_rawrect(ctx, 1, 2, 3, 4);
+        EXPECT_EQ(-1, opdf_finalizeAll(ctx)) << c.what;
+        const char* name = nullptr;
+        EXPECT_EQ(ENOSPC, opdf_getWriteError(ctx, &name)) << c.what;
+        EXPECT_EQ(out, name ? name : "") << c.what;
+        ASSERT_EQ(1u, reports.size()) << c.what;
+        EXPECT_EQ(2, reports[0].level);
+        EXPECT_EQ("Cannot write " + out + ": " + strerror(ENOSPC), reports[0].text);
+        opdf_close(ctx);
+    }
+}
+
+TEST(DocumentOutputEdges, SuccessfulWritesLeaveNoWriteError)
+{
+    TempDir dir;
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    opdf_setOutputFile(ctx, dir.file("out.pdf").c_str());
+    ASSERT_EQ(0, opdf_init(ctx));
+    ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 100 100", nullptr));
+    EXPECT_EQ(0, opdf_finalizeAll(ctx));
+    const char* name = "unset";
+    EXPECT_EQ(0, opdf_getWriteError(ctx, &name));
+    EXPECT_EQ(nullptr, name);
+    opdf_close(ctx);
+}
+
+// The trailer's identifier of a one-page document.
+std::string fileIdentifier(const std::string& outputName)
+{
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    if (!outputName.empty())
+        opdf_setOutputFile(ctx, outputName.c_str());
+    opdf_init(ctx);
+    opdf_pageInit(ctx, 1, 0, "0 0 100 100", nullptr);
+    opdf_finalizeAll(ctx);
+    unsigned n = 0;
+    const unsigned char* b = opdf_getMemoryOutput(ctx, &n);
+    std::string pdf = outputName.empty() ? std::string(b ? (const char*)b : "", n) : readFile(outputName);
+    opdf_close(ctx);
+    std::smatch m;
+    static const std::regex id("/ID \\[<([0-9A-F]{32})>");
+    return std::regex_search(pdf, m, id) ? m[1].str() : std::string();
+}
+
+TEST(DocumentOutputEdges, FilesOfOneSecondGetTheirOwnIdentifiers)
+{
+    TempDir dir;
+    const struct {
+        const char* what;
+        std::string first, second;
+    } cases[] = {
+        {"memory outputs", "", ""},
+        {"one file name twice", dir.file("a.pdf"), dir.file("a.pdf")},
+        {"two file names", dir.file("a.pdf"), dir.file("b.pdf")},
+    };
+    for (const auto& c : cases) {
+        std::string a, b;
+        // Retried when the clock passed a second between the two documents.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const time_t before = time(nullptr);
+            a = fileIdentifier(c.first);
+            b = fileIdentifier(c.second);
+            if (time(nullptr) == before)
+                break;
+        }
+        ASSERT_EQ(32u, a.size()) << c.what;
+        EXPECT_NE(a, b) << c.what;
+    }
 }
 
 } // namespace
