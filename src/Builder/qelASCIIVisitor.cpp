@@ -1,6 +1,7 @@
 #include "qelASCIIVisitor.h"
 
 #include "qelAFPFont.h"
+#include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
 #include "qelIPSLPDPage.h"
@@ -17,6 +18,7 @@
 #include "qelTextObject.h"
 #include "qelUtils.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -41,7 +43,6 @@ qelASCIIVisitor::~qelASCIIVisitor()
 {
     if (m_file && !m_standardOutput)
         std::fclose(m_file);
-    delete[] m_pageBuffer;
     delete m_memoryText;
 }
 
@@ -169,11 +170,8 @@ void qelASCIIVisitor::initializePage(qelPage* page)
     else
         setOutputPageSize(m_rows, m_columns, getOutputResolution());
 
-    const size_t n = static_cast<size_t>(m_rows) * static_cast<size_t>(m_columns);
-    delete[] m_pageBuffer;
-    m_pageBuffer = new char[n + 1];
-    std::memset(m_pageBuffer, ' ', n);
-    m_pageBuffer[n] = '\0';
+    m_grid.clear();
+    m_pageOpen = true;
     m_lastBaseline = 0;
 }
 
@@ -210,9 +208,26 @@ void qelASCIIVisitor::setCell(int x, int y)
     m_row = row;
 }
 
+char qelASCIIVisitor::getCell(int row, int column) const
+{
+    const auto line = m_grid.find(row);
+    if (line == m_grid.end() || column < 0 || static_cast<size_t>(column) >= line->second.size())
+        return ' ';
+    return line->second[static_cast<size_t>(column)];
+}
+
+char& qelASCIIVisitor::cellAt(long index)
+{
+    std::string& line = m_grid[static_cast<int32_t>(index / m_columns)];
+    const size_t column = static_cast<size_t>(index % m_columns);
+    if (line.size() <= column)
+        line.resize(column + 1, ' ');
+    return line[column];
+}
+
 void qelASCIIVisitor::putText(const char* text, int length, int direction)
 {
-    if (!text || length <= 0 || !m_pageBuffer)
+    if (!text || length <= 0 || !m_pageOpen)
         return;
     const long n = static_cast<long>(m_rows) * m_columns;
     const long index = static_cast<long>(m_row) * m_columns + m_column;
@@ -231,7 +246,7 @@ void qelASCIIVisitor::putText(const char* text, int length, int direction)
     }
     const bool vertical = direction == 90 || direction == 270;
     for (int i = 0; i < length; ++i) {
-        char& cell = m_pageBuffer[start + step * i];
+        char& cell = cellAt(start + step * i);
         char ch = text[i];
         if (vertical) {
             cell = ch == '-' ? '|' : ch;
@@ -361,21 +376,28 @@ void qelASCIIVisitor::writeBarcodeObject(qelBarcodeObject*)
 
 void qelASCIIVisitor::finalizePage()
 {
-    if (!m_pageBuffer)
+    if (!m_pageOpen)
         return;
     const int maxRows = getOptions() ? getOptions()->getMaxRows() : 0;
     const int limit = maxRows > 0 ? qelUtils::roundHalfDown(maxRows / 100.0) : 5;
     std::string out;
     int blanks = 0;
     bool appended = false;
+    auto line = m_grid.cbegin();
     for (int r = 0; r < m_rows; ++r) {
         if (blanks > limit) {
             if (appended)
                 out += "\n";
             blanks = 0;
         }
-        const char* row = m_pageBuffer + static_cast<size_t>(r) * m_columns;
-        int end = m_columns;
+        // Cells past a row's end and rows without text are blank.
+        if (line == m_grid.cend() || line->first != r) {
+            ++blanks;
+            continue;
+        }
+        const char* row = line->second.data();
+        int end = static_cast<int>(line->second.size());
+        ++line;
         while (end > 0 && isWhite(row[end - 1]))
             --end;
         int begin = 0;
@@ -403,22 +425,34 @@ void qelASCIIVisitor::finalizePage()
             if (!m_memoryText)
                 m_memoryText = new qelString();
             m_memoryText->appendN(out.data(), static_cast<int>(out.size()));
-        } else if (m_file) {
-            std::fwrite(out.data(), 1, out.size(), m_file);
+        } else if (m_file && m_writeError == 0) {
+            if (std::fwrite(out.data(), 1, out.size(), m_file) != out.size())
+                writeFailed(errno);
         }
     }
-    delete[] m_pageBuffer;
-    m_pageBuffer = nullptr;
+    m_grid.clear();
+    m_pageOpen = false;
+}
+
+void qelASCIIVisitor::writeFailed(int error)
+{
+    if (m_writeError == 0)
+        m_writeError = error != 0 ? error : EIO;
 }
 
 void qelASCIIVisitor::cleanup()
 {
-    if (m_file && !m_standardOutput)
-        qelUtils::closeFile(m_file);
-    else if (m_file)
-        std::fflush(m_file);
+    // Buffered text fails only when flushed on a full disk.
+    if (m_file && !m_standardOutput) {
+        if (std::fclose(m_file) != 0)
+            writeFailed(errno);
+    } else if (m_file && std::fflush(m_file) != 0) {
+        writeFailed(errno);
+    }
     m_file = nullptr;
-    if (getErrorState()) {
+    const int writeError = m_writeError;
+    m_writeError = 0;
+    if (getErrorState() || (writeError != 0 && !m_standardOutput)) {
         if (getOutputFileName())
             qelUtils::deleteFile(getOutputFileName());
     } else if (m_memoryText) {
@@ -428,6 +462,11 @@ void qelASCIIVisitor::cleanup()
     setPageCount(0);
     setPageNumber(0);
     m_documentOpen = 0;
+    if (writeError != 0) {
+        const char* name = getOutputFileName();
+        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, name ? name : "",
+                               std::strerror(writeError));
+    }
 }
 
 void qelASCIIVisitor::setDefaultFont(qelTextObject* text, qelMappedRes*, qelAFPFont* font, bool detailed)

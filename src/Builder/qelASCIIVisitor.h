@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdint>
+#include <map>
+#include <string>
 
 // Plain text output: every page is laid out on a character grid, each text
 // run in the cell its position falls into, and written as lines of text to
@@ -71,7 +73,8 @@ public:
     int getCurrentColumn() const { return m_column; }
     int getCurrentRow() const { return m_row; }
     bool hasOverflow() const { return m_overflow != 0; }
-    const char* getPageBuffer() const { return m_pageBuffer; }
+    // Character of a grid cell; a blank where nothing was written.
+    char getCell(int row, int column) const;
 
 private:
     // Cell and length of a word written before.
@@ -83,9 +86,17 @@ private:
     };
     void writeRun(const char* text, int length, int direction, float advance, const Run* previous = nullptr);
     void keepApart(const Run& previous, int length, int direction);
+    // Cell at a position counted row by row over the whole grid.
+    char& cellAt(long index);
+    // Notes the first failed write of the output.
+    void writeFailed(int error);
 
     FILE* m_file = nullptr;
-    char* m_pageBuffer = nullptr;
+    // The grid holds only the rows text landed on, each as wide as the
+    // cells written: a page costs what its text needs, whatever its size.
+    std::map<int32_t, std::string> m_grid;
+    bool m_pageOpen = false;
+    int m_writeError = 0;
     int32_t m_columns = 0;
     int32_t m_rows = 0;
     int32_t m_cellWidth = 0;

@@ -9,8 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -154,13 +156,69 @@ TEST_F(ASCIIVisitorTest, CellsRunsAndDirections)
     v.setCell(190, 108);
     v.putText("overflowing", 11, 0);
     EXPECT_TRUE(v.hasOverflow());
-    const char* grid = v.getPageBuffer();
-    ASSERT_TRUE(grid);
-    EXPECT_EQ("abcZ ", std::string(grid + 2 * 20 + 3, 5));
-    EXPECT_EQ('Q', grid[5 * 20 + 15]);
-    EXPECT_EQ('|', grid[6 * 20 + 15]);
-    EXPECT_EQ('b', grid[7 * 20 + 15]);
+    std::string cells;
+    for (int column = 3; column < 8; ++column)
+        cells += v.getCell(2, column);
+    EXPECT_EQ("abcZ ", cells);
+    EXPECT_EQ('Q', v.getCell(5, 15));
+    EXPECT_EQ('|', v.getCell(6, 15));
+    EXPECT_EQ('b', v.getCell(7, 15));
     v.finalizePage();
+}
+
+// Cells are counted row by row over the whole grid: a run past the end of
+// a row goes on at the start of the next one, in either direction.
+TEST_F(ASCIIVisitorTest, RunsPastARowEndGoOnInTheNextRow)
+{
+    struct Case
+    {
+        const char* what;
+        int x, y, direction;
+        const char* text;
+        const char* expected;
+    };
+    // 20 columns, 10 rows of 12 units.
+    const Case cases[] = {
+        {"left to right", 180, 24, 0, "abcd", "                  ab\ncd\n"},
+        {"right to left", 170, 24, 180, "abcd", "                  dc\nba\n"},
+        {"column past the row", 230, 24, 0, "x", "   x\n"},
+    };
+    for (const Case& c : cases) {
+        qelASCIIVisitor v;
+        auto p = page(200, 120, 100, 120);
+        v.initializePage(p.get());
+        v.setCell(c.x, c.y);
+        v.putText(c.text, static_cast<int>(std::strlen(c.text)), c.direction);
+        v.finalizePage();
+        EXPECT_EQ(std::string(c.expected) + "- Page 1 - \n", output(v)) << c.what;
+    }
+}
+
+// A damaged page size asks for the largest grid; it costs only the rows
+// and cells the text uses.
+TEST_F(ASCIIVisitorTest, HugePageCostsWhatItsTextNeeds)
+{
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    qelASCIIVisitor v;
+    auto p = page(0x7FFFFF, 0x7FFFFF, 100, 120);
+    for (int n = 0; n < 4; ++n) {
+        v.initializePage(p.get());
+        ASSERT_EQ(32767, v.getColumns());
+        ASSERT_EQ(32767, v.getRows());
+        v.setCell(10, 12);
+        v.putText("top", 3, 0);
+        v.finalizePage();
+    }
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 50 * 1024) << "kB";
+    const std::string text = output(v);
+    // 32766 blank rows after the text: one empty line per six.
+    std::string expected;
+    for (int n = 1; n <= 4; ++n)
+        expected += " top\n" + std::string(32766 / 6 - (32766 % 6 == 0 ? 1 : 0), '\n') + "- Page " + std::to_string(n) + " - \n";
+    EXPECT_EQ(expected, text);
 }
 
 // Words of one text cut at blanks: rounding each word's position to a cell
