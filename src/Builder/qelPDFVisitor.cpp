@@ -606,6 +606,20 @@ void qelPDFVisitor::abortOutput()
     m_savedDomain = nullptr;
 }
 
+void qelPDFVisitor::throwWriteError()
+{
+    const char* file = nullptr;
+    const int error = opdf_getWriteError(m_doc, &file);
+    if (error == 0)
+        return;
+    // The library's report of it is superseded.
+    delete takePendingException();
+    g_pdfErrorText.clear();
+    const char* name = getOutputFileName();
+    throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, name && *name ? name : file ? file : "",
+                           std::strerror(error));
+}
+
 void qelPDFVisitor::cleanup()
 {
     if (!m_doc)
@@ -617,6 +631,7 @@ void qelPDFVisitor::cleanup()
     try {
         freePlotDomain();
         const int rc = opdf_finalizeAll(m_doc);
+        throwWriteError();
         checkLibraryError("cleanup()->opdf_finalizeAll()", rc);
         if (getOptions() && getOptions()->isMemoryOutputStream()) {
             unsigned length = 0;

@@ -221,6 +221,8 @@ protected:
     void abortOutput();
 
 private:
+    // E075 when a write of the document failed.
+    void throwWriteError();
     void resetColorState();
     int configuredRotationCode(int width, int height) const;
     void addDocumentComments(qelDocument* document);
