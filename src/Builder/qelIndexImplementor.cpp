@@ -1,6 +1,7 @@
 #include "qelIndexImplementor.h"
 
 #include "qelDocument.h"
+#include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIndex.h"
 #include "qelIndexList.h"
@@ -11,7 +12,9 @@
 #include "qelPoolAccess.h"
 #include "qelUtils.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <memory>
 
 namespace
@@ -103,23 +106,40 @@ void qelIndexImplementor::writeIndexFile(const char* outputFileName)
         writePageEntry(nullptr, 2, nullptr, nullptr);
     if (m_file) {
         writeTrailer();
-        qelUtils::closeFile(m_file);
+        // Buffered text fails only when flushed on a full disk.
+        if (std::fclose(m_file) != 0)
+            writeFailed(errno);
         m_file = nullptr;
     }
+    if (m_writeError != 0) {
+        const int error = m_writeError;
+        m_writeError = 0;
+        qelUtils::deleteFile(m_indexFileName.c_str());
+        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, m_indexFileName.c_str(),
+                               std::strerror(error));
+    }
+}
+
+void qelIndexImplementor::writeFailed(int error)
+{
+    if (m_writeError == 0)
+        m_writeError = error != 0 ? error : EIO;
 }
 
 void qelIndexImplementor::writeText(const char* text)
 {
-    if (m_file && text)
-        std::fputs(text, m_file);
+    if (m_file && text && m_writeError == 0 && std::fputs(text, m_file) == EOF)
+        writeFailed(errno);
 }
 
 void qelIndexImplementor::writeFormatted(const char* format, ...)
 {
-    if (!m_file)
+    if (!m_file || m_writeError != 0)
         return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(m_file, format, args);
+    const int n = std::vfprintf(m_file, format, args);
     va_end(args);
+    if (n < 0)
+        writeFailed(errno);
 }

@@ -25,6 +25,7 @@ public:
     // Collects the document-level sets and the sets of every page.
     void addDocument(qelDocument* document);
     // Writes the index file for the output file; nothing without sets.
+    // A failed write deletes the file and throws E075.
     virtual void writeIndexFile(const char* outputFileName);
     virtual qelDocumentIndex* createDocumentIndex() = 0;
 
@@ -52,6 +53,9 @@ protected:
     FILE* m_file = nullptr;
 
 private:
+    void writeFailed(int error);
+
+    int m_writeError = 0;
     int32_t m_total = 0;
     std::string m_indexFileName;
     std::vector<qelIndexSet*> m_sets;

@@ -10,7 +10,9 @@
 #include "qelSPXMLIndexImplementor.h"
 #include "qelXMLIndexImplementor.h"
 
+#include <cerrno>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace kerneltest;
 
@@ -238,6 +240,37 @@ TEST_F(IndexFile, CsvPlaceholdersWithoutValueAreRemoved)
         std::string text = write(csv, document.get(), m_dir + "o.pdf");
         EXPECT_EQ(text, "PAGE_NAME;FILE_NAME;INDEX;INDEX\r\nP1;" + std::string(ini->getOutputFilePath()) +
                             "P1;a=1;INDEX\r\n;;b=2;INDEX\r\n");
+    }
+}
+
+// Index files on a full disk: the index file is a link to /dev/full.
+TEST_F(IndexFile, WriteErrorsThrowE075AndLeaveNoFile)
+{
+    FakeEngine::log = &m_log;
+    ini->setIndexPath(m_dir.c_str());
+    const struct {
+        const char* format;
+        int entries;
+    } cases[] = {{"xml", 1}, {"xml", 2000}, {"csv", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " " + std::to_string(c.entries));
+        ini->setAttribute("IndexFormat", c.format);
+        const std::string path = m_dir + "DOC1." + c.format;
+        ASSERT_EQ(::symlink("/dev/full", path.c_str()), 0);
+        std::vector<std::vector<std::string>> entries;
+        for (int i = 0; i < c.entries; ++i)
+            entries.push_back({"P1", "Account", std::to_string(i)});
+        auto document = makeDocument({"P1"}, entries);
+        std::unique_ptr<qelIndexImplementor> implementor;
+        if (std::string(c.format) == "xml")
+            implementor = std::make_unique<qelXMLIndexImplementor>();
+        else
+            implementor = std::make_unique<qelCSVIndexImplementor>();
+        const lrbtest::Raised r = lrbtest::raised([&]() { write(*implementor, document.get(), m_dir + "DOC1.pdf"); });
+        EXPECT_EQ(75, r.id);
+        EXPECT_NE(std::string::npos, r.message.find(path + ", ErrorMsg: " + std::strerror(ENOSPC))) << r.message;
+        struct stat st;
+        EXPECT_NE(0, ::lstat(path.c_str(), &st)) << "left behind";
     }
 }
 
