@@ -96,6 +96,9 @@ static void buildTable(OptionTable* table, int command)
 static int g_documentCounter = 0;
 static const char* g_outputDirectory = NULL;
 static const char* g_outputExtension = NULL;
+/* Set when a file of the writer could not be written; lorbanemem then
+   ends with -8 (the interface does not use the writer's results). */
+static int g_writeFailed = 0;
 
 static void printBanner(void)
 {
@@ -342,6 +345,24 @@ static char* makeName(const char* name, int n, const char* tail)
     return text;
 }
 
+/* Closes a file the writer wrote: 0, or -1 after a message when a write
+   or the close failed (the partial file is removed). */
+static int closeWritten(FILE* file, const char* path)
+{
+    int failed = ferror(file);
+    int error = errno;
+    if (fclose(file) != 0 && !failed) {
+        failed = 1;
+        error = errno;
+    }
+    if (!failed)
+        return 0;
+    fprintf(stderr, "Error! While writing the output file %s (rc=%d, msg=%s)\n", path, error, strerror(error));
+    remove(path);
+    g_writeFailed = 1;
+    return -1;
+}
+
 static int demoDocumentWriter(qelSDKOutputRecord* record)
 {
     if (!record)
@@ -373,8 +394,10 @@ static int demoDocumentWriter(qelSDKOutputRecord* record)
             return -2;
         }
         fwrite(record->data, 1, record->length, file);
-        fclose(file);
+        int rc = closeWritten(file, path);
         free(path);
+        if (rc < 0)
+            return -2;
     }
     if (record->indexList) {
         char* path = makeName(name, n, ".idx");
@@ -387,8 +410,10 @@ static int demoDocumentWriter(qelSDKOutputRecord* record)
         }
         for (qelSDKNameValue* entry = record->indexList; entry; entry = entry->next)
             fprintf(file, "%s=%s\n", entry->name ? entry->name : "", entry->value ? entry->value : "");
-        fclose(file);
+        int rc = closeWritten(file, path);
         free(path);
+        if (rc < 0)
+            return -3;
     }
     for (qelSDKUserData* entry = record->userDataList; entry; entry = entry->next) {
         if (!entry->data || entry->length == 0)
@@ -414,8 +439,10 @@ static int demoDocumentWriter(qelSDKOutputRecord* record)
             return -4;
         }
         fwrite(entry->data, 1, entry->length, file);
-        fclose(file);
+        int rc = closeWritten(file, path);
         free(path);
+        if (rc < 0)
+            return -4;
     }
     return 0;
 }
@@ -614,6 +641,8 @@ static int cmdLorbaneMem(int argc, char** argv)
         return rc;
     setDemoOutputDefaults(options);
     rc = runLorbaneMemWriter(options, files);
+    if (rc >= 0 && g_writeFailed)
+        rc = -8;
     freeKeyValueList(options);
     freeFileList(files);
     return rc;

@@ -340,6 +340,22 @@ TEST_F(TextEndToEnd, DocumentIndexListsThePageGroupWithItsTaggedElements)
     expectSameRows(readText(text), fixture("fop-rich.ref.pdf"));
 }
 
+// The writer's document file is a link to /dev/full: the interface goes on,
+// the demonstration program ends with -8 and leaves no partial file.
+TEST_F(TextEndToEnd, LorbaneMemEndsWithMinus8WhenTheWriterCannotWrite)
+{
+    if (!needDemo())
+        GTEST_SKIP() << "the demonstration program is not built";
+    const std::string target = m_dir + "/out/fop-hello_000001.txt";
+    ASSERT_EQ(::symlink("/dev/full", target.c_str()), 0);
+    EXPECT_EQ(-8, runDemo("lorbanemem -ASCII -op:out/ " + shellQuote(fixture("fop-hello.afp"))));
+    EXPECT_NE(readText("demo.log").find("Error! While writing the output file out/fop-hello_000001.txt (rc=28, "),
+              std::string::npos)
+        << readText("demo.log");
+    struct stat st;
+    EXPECT_NE(0, ::lstat(target.c_str(), &st)) << "left behind";
+}
+
 TEST_F(TextEndToEnd, DemoCommandsGiveTheTextOfTheFileCommand)
 {
     if (!needDemo())
