@@ -1,6 +1,7 @@
 // AFP made by an independent producer, converted to text end to end and
 // compared word by word with the text of the producer's own PDF.
 #include "ScratchTest.h"
+#include "ShellCommand.h"
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -31,34 +32,10 @@ std::string fixture(const std::string& name)
     return std::string(LORBANE_TEST_DATA) + "/fop/" + name;
 }
 
+using lrbtest::commandOutput;
+using lrbtest::haveCommand;
 using lrbtest::readText;
-
-std::string shellQuote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-bool haveCommand(const char* name)
-{
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string commandOutput(const std::string& command)
-{
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, n);
-    ::pclose(pipe);
-    return text;
-}
+using lrbtest::shellQuote;
 
 // Our text holds one byte per character, the Windows-1252 value the code
 // page files give.
