@@ -238,19 +238,6 @@ protected:
         return rc;
     }
 
-    // The demonstration program beside the test programs of the build.
-    std::string demo()
-    {
-        char self[PATH_MAX] = {};
-        ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-        if (n <= 0)
-            return std::string();
-        std::string path(self, static_cast<size_t>(n));
-        path = path.substr(0, path.rfind('/'));
-        path = path.substr(0, path.rfind('/')) + "/demo/lorbane-demo";
-        return ::access(path.c_str(), X_OK) == 0 ? path : std::string();
-    }
-
     // Runs the demonstration program in the scratch folder; its exit status.
     int runDemo(const std::string& arguments)
     {
@@ -261,7 +248,7 @@ protected:
 
     bool needDemo()
     {
-        m_demo = demo();
+        m_demo = lrbtest::demoProgram();
         return !m_demo.empty();
     }
 

@@ -1,9 +1,11 @@
 #ifndef SHELL_COMMAND_H
 #define SHELL_COMMAND_H
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace lrbtest {
 
@@ -34,6 +36,20 @@ inline std::string commandOutput(const std::string& command)
         text.append(buffer, n);
     ::pclose(pipe);
     return text;
+}
+
+// The demonstration program of the build that holds the running test
+// program; empty when it is not built.
+inline std::string demoProgram()
+{
+    char self[PATH_MAX] = {};
+    ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return std::string();
+    std::string path(self, static_cast<size_t>(n));
+    path = path.substr(0, path.rfind('/'));
+    path = path.substr(0, path.rfind('/')) + "/demo/lorbane-demo";
+    return ::access(path.c_str(), X_OK) == 0 ? path : std::string();
 }
 
 } // namespace lrbtest
