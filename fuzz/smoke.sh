@@ -14,7 +14,7 @@ cmake -S "$ROOT" -B "$BUILD" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g \
   -DLORBANE_FUZZ=ON -DLORBANE_TESTS=OFF -DLORBANE_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_sfi fuzz_ini fuzz_triplets fuzz_barcode fuzz_fontfiles fuzz_goca fuzz_formdef fuzz_resources -j "$(nproc)"
+cmake --build "$BUILD" --target fuzz_sfi fuzz_ini fuzz_triplets fuzz_barcode fuzz_fontfiles fuzz_goca fuzz_formdef fuzz_resources fuzz_two_inputs -j "$(nproc)"
 
 CORPUS="$BUILD/corpus/sfi"
 WORK="$(mktemp -d)"
@@ -42,6 +42,13 @@ printf '[Settings]\nOutputFormat=PNG\nFilenamePattern="%%s_%%05d.pdf",SPOOLNAME,
   >"$INI_CORPUS/seed.ini"
 fuzz_run fuzz_ini "ini-" "$INI_CORPUS"
 fuzz_run fuzz_triplets "triplets-" "$CORPUS"
+
+# The whole conversion through the C interface, the input as the first of
+# two inputs of one call; its new inputs stay apart from the shared corpus.
+TWO_CORPUS="$BUILD/corpus/two-inputs"
+mkdir -p "$TWO_CORPUS"
+cp "$ROOT"/tests/data/fop/*.afp "$TWO_CORPUS"/
+fuzz_run fuzz_two_inputs "two-inputs-" "$TWO_CORPUS"
 
 # The bar code object parser, seeded with a Code 128 and a Data Matrix object.
 BC_CORPUS="$BUILD/corpus/barcode"

@@ -1,6 +1,7 @@
 // AFP made by an independent producer, converted to text end to end and
 // compared word by word with the text of the producer's own PDF.
 #include "ScratchTest.h"
+#include "ShellCommand.h"
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -31,34 +32,10 @@ std::string fixture(const std::string& name)
     return std::string(LORBANE_TEST_DATA) + "/fop/" + name;
 }
 
+using lrbtest::commandOutput;
+using lrbtest::haveCommand;
 using lrbtest::readText;
-
-std::string shellQuote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-bool haveCommand(const char* name)
-{
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string commandOutput(const std::string& command)
-{
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, n);
-    ::pclose(pipe);
-    return text;
-}
+using lrbtest::shellQuote;
 
 // Our text holds one byte per character, the Windows-1252 value the code
 // page files give.
@@ -261,19 +238,6 @@ protected:
         return rc;
     }
 
-    // The demonstration program beside the test programs of the build.
-    std::string demo()
-    {
-        char self[PATH_MAX] = {};
-        ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-        if (n <= 0)
-            return std::string();
-        std::string path(self, static_cast<size_t>(n));
-        path = path.substr(0, path.rfind('/'));
-        path = path.substr(0, path.rfind('/')) + "/demo/lorbane-demo";
-        return ::access(path.c_str(), X_OK) == 0 ? path : std::string();
-    }
-
     // Runs the demonstration program in the scratch folder; its exit status.
     int runDemo(const std::string& arguments)
     {
@@ -284,7 +248,7 @@ protected:
 
     bool needDemo()
     {
-        m_demo = demo();
+        m_demo = lrbtest::demoProgram();
         return !m_demo.empty();
     }
 

@@ -1,3 +1,4 @@
+#include "CApiRun.h"
 #include "ReportTestSupport.h"
 
 #include "qelCheckoutStream.h"
@@ -68,22 +69,7 @@ qelSDKDocumentRecord* testReader(const char* id)
 }
 
 // A caller's id list.
-class IdList
-{
-public:
-    explicit IdList(const std::vector<std::string>& ids) : m_names(ids), m_nodes(ids.size())
-    {
-        for (size_t i = 0; i < ids.size(); ++i) {
-            m_nodes[i].name = &m_names[i][0];
-            m_nodes[i].next = i + 1 < ids.size() ? &m_nodes[i + 1] : nullptr;
-        }
-    }
-    qelSDKNameList* first() { return m_nodes.empty() ? nullptr : &m_nodes[0]; }
-
-private:
-    std::vector<std::string> m_names;
-    std::vector<qelSDKNameList> m_nodes;
-};
+using IdList = lrbtest::NameList;
 
 class CheckoutStreamTest : public reporttest::ReportTest
 {

@@ -1,6 +1,7 @@
 #ifndef SDK_TEST_SUPPORT_H
 #define SDK_TEST_SUPPORT_H
 
+#include "CApiRun.h"
 #include "NullVisitor.h"
 #include "ScratchTest.h"
 #include "lorbane.h"
@@ -245,23 +246,7 @@ protected:
     FILE* m_out = nullptr;
 };
 
-// A chained name list over texts the caller keeps.
-class NameList
-{
-public:
-    explicit NameList(const std::vector<std::string>& names) : m_texts(names), m_nodes(names.size())
-    {
-        for (size_t i = 0; i < m_nodes.size(); ++i) {
-            m_nodes[i].name = &m_texts[i][0];
-            m_nodes[i].next = i + 1 < m_nodes.size() ? &m_nodes[i + 1] : nullptr;
-        }
-    }
-    qelSDKNameList* first() { return m_nodes.empty() ? nullptr : &m_nodes[0]; }
-
-private:
-    std::vector<std::string> m_texts;
-    std::vector<qelSDKNameList> m_nodes;
-};
+using lrbtest::NameList;
 
 } // namespace sdktest
 

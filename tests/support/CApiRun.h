@@ -40,20 +40,42 @@ private:
     std::vector<qelSDKNameValue> m_nodes;
 };
 
-// One conversion of `input` through the C interface with the given options
-// (set, initialise, apply, convert, end); the code lorbane_File returns.
-inline int convertFile(const OptionPairs& options, const std::string& input)
+// A chained name list over texts it keeps.
+class NameList
+{
+public:
+    explicit NameList(const std::vector<std::string>& names) : m_texts(names), m_nodes(names.size())
+    {
+        for (size_t i = 0; i < m_nodes.size(); ++i) {
+            m_nodes[i].name = &m_texts[i][0];
+            m_nodes[i].next = i + 1 < m_nodes.size() ? &m_nodes[i + 1] : nullptr;
+        }
+    }
+    NameList(const NameList&) = delete;
+    NameList& operator=(const NameList&) = delete;
+
+    qelSDKNameList* first() { return m_nodes.empty() ? nullptr : &m_nodes[0]; }
+
+private:
+    std::vector<std::string> m_texts;
+    std::vector<qelSDKNameList> m_nodes;
+};
+
+// One call of lorbane_File over `inputs` with the given options (set,
+// initialise, apply, convert, end); the code lorbane_File returns.
+inline int convertFiles(const OptionPairs& options, const std::vector<std::string>& inputs)
 {
     OptionChain chain(options);
-    std::string name = input;
-    qelSDKNameList files = {&name[0], nullptr};
+    NameList files(inputs);
     EXPECT_EQ(lorbane_SetOptions(chain.head()), 0);
     EXPECT_EQ(lorbane_File_Init(), 0);
     EXPECT_EQ(lorbane_ApplyOptions(chain.head()), 0);
-    const int rc = lorbane_File(&files);
+    const int rc = lorbane_File(files.first());
     lorbane_File_Term();
     return rc;
 }
+
+inline int convertFile(const OptionPairs& options, const std::string& input) { return convertFiles(options, {input}); }
 
 } // namespace lrbtest
 
