@@ -488,10 +488,14 @@ void qelPDFVisitor::initializePage(qelPage* page)
     checkLibraryError("initializePage()->opdf_setCurrentPage( 2 )", rc);
     const bool merge = getOptions() && getOptions()->getFileCreationMode() == QEL_FCM_DOC_MERGE;
     if (newDomain || !m_domain || (merge && m_documentPage == 1)) {
-        freePlotDomain();
+        // The new domain is current before the old one goes, so that the
+        // library never points to a freed domain.
+        PDFPlotDomain* old = m_domain;
         createAndSetPlotDomain(pointWidth, pointHeight, width, height);
+        if (old && old != m_domain)
+            opdf_free(old);
     } else {
-        opdf_setPlotDomain(m_doc, m_domain);
+        rememberPageDomain(opdf_setPlotDomain(m_doc, m_domain));
     }
     m_lastResolution = resolution;
     addPageComments(page);
@@ -542,12 +546,18 @@ void qelPDFVisitor::createAndSetPlotDomain(float pointWidth, float pointHeight, 
     checkLibraryError("createAndSetPlotDomain()->opdf_createPlotDomain()");
     if (!domain)
         return;
-    PDFPlotDomain* previous = opdf_setPlotDomain(m_doc, domain);
-    if (!m_savedDomainKnown) {
-        m_savedDomain = previous;
-        m_savedDomainKnown = true;
-    }
+    rememberPageDomain(opdf_setPlotDomain(m_doc, domain));
     m_domain = domain;
+}
+
+// Remembers the domain that was current before ours once per page: the
+// library's own domain of the page, never one the visitor made.
+void qelPDFVisitor::rememberPageDomain(PDFPlotDomain* previous)
+{
+    if (m_savedDomainKnown || previous == m_domain)
+        return;
+    m_savedDomain = previous;
+    m_savedDomainKnown = true;
 }
 
 void qelPDFVisitor::freePlotDomain()
@@ -568,6 +578,9 @@ void qelPDFVisitor::finalizePage()
         checkLibraryError("finalizePage()->opdf_setBlendMode(1)");
     }
     opdf_finalizePage(m_doc, m_outputPage);
+    // The library frees the page's own plot domain with the page.
+    m_savedDomain = nullptr;
+    m_savedDomainKnown = false;
     checkLibraryError("finalizePage()->opdf_finalizePage()");
 }
 

@@ -229,6 +229,7 @@ private:
     void addPageComments(qelPage* page);
     void paintPageBackground(qelPage* page);
     void freePlotDomain();
+    void rememberPageDomain(PDFPlotDomain* previous);
     void restoreCallbacks();
     void applyObjectColor(qelGraphicObject* object, int lineType);
     void lineTo(qelPoint p, const char* name);

@@ -46,14 +46,6 @@ void _opdf_freeColorTables(PDFDocContext* ctx)
     ctx->patterns = NULL;
 }
 
-static PDFPageEntry* currentPageRow(PDFDocContext* ctx)
-{
-    if (!ctx->pages || ctx->currentPage < 1 || ctx->currentPage >= ctx->pageCapacity)
-        return NULL;
-    PDFPageEntry* row = ctx->pages[ctx->currentPage];
-    return row && row->state >= 0 ? row : NULL;
-}
-
 /* ---- blend modes -------------------------------------------------------------------- */
 
 int _opdf_findExtGState(PDFDocContext* ctx, int mode)
@@ -83,9 +75,7 @@ void opdf_setBlendMode(PDFDocContext* ctx, unsigned mode)
         ctx->extGStates[i].blendMode = (int)mode;
         _opdf_format(ctx->extGStates[i].name, sizeof ctx->extGStates[i].name, "GS%d", i);
     }
-    PDFPageEntry* row = currentPageRow(ctx);
-    if (row)
-        _opdf_indexListAdd(&row->extGStates, i);
+    _opdf_addPageResource(ctx, OPDF_RES_EXTGSTATES, i);
     opdf_setPDFLevel(ctx, 1, 4);
     _opdf_contentf(ctx, "/%s gs\n", ctx->extGStates[i].name);
 }
@@ -131,11 +121,8 @@ void opdf_setPattern(PDFDocContext* ctx, int handle, int kind, float c1, float c
         cs = addPatternColorSpace(ctx, kind);
     if (cs < 0)
         return;
-    PDFPageEntry* row = currentPageRow(ctx);
-    if (row) {
-        _opdf_indexListAdd(&row->colorSpaces, cs);
-        _opdf_indexListAdd(&row->patterns, handle);
-    }
+    _opdf_addPageResource(ctx, OPDF_RES_COLORSPACES, cs);
+    _opdf_addPageResource(ctx, OPDF_RES_PATTERNS, handle);
     const char* name = ctx->patterns[handle].name;
     _opdf_contentf(ctx, "/%s cs\n", ctx->patternColorSpaces[cs].name);
     if (kind == 1)

@@ -192,6 +192,7 @@ PDFDocContext* opdf_open(int openArgument, const PDFDocLimits* limits)
     ctx->contentInMemory = 1;
     ctx->currentPage = 1;
     ctx->highestPage = 1;
+    ctx->storeThreshold = OPDF_STORE_THRESHOLD;
     ctx->creator = _opdf_strdup("A qelPDFLib program");
     ctx->title = _opdf_strdup("No Title");
     ctx->subject = _opdf_strdup("None");
@@ -249,6 +250,7 @@ void opdf_close(PDFDocContext* ctx)
         }
     }
     free(ctx->pages);
+    _opdf_closePageStore(ctx);
     free(ctx->compressorPath);
     free(ctx->filterText);
     ctx->state = 0;

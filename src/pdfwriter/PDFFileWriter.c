@@ -192,19 +192,8 @@ void _opdf_freePage(PDFPageEntry* row, int removeFile)
 {
     if (!row)
         return;
-    _opdf_freeMemoryStream(row->content);
-    free(row->compressed);
-    free(row->domain);
-    free(row->fonts.items);
-    free(row->xobjects.items);
-    free(row->annots.items);
-    free(row->extGStates.items);
-    free(row->patterns.items);
-    free(row->colorSpaces.items);
-    free(row->mediaBox);
-    free(row->cropBox);
-    if (row->file)
-        fclose(row->file);
+    _opdf_freeOpenPage(row->open);
+    free(row->contentBytes);
     if (row->fileName && removeFile)
         remove(row->fileName);
     free(row->fileName);
@@ -306,11 +295,15 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
         opdf_setCurrentPage(ctx, page);
         return 0;
     }
+    PDFOpenPage* open = (PDFOpenPage*)_opdf_checkAlloc(calloc(1, sizeof *open));
+    if (!open)
+        return -1;
+    row->open = open;
     row->state = page;
     ctx->currentPage = page;
     if (page > ctx->highestPage)
         ctx->highestPage = page;
-    row->rotation = rotationCode == 2 ? 90 : rotationCode == 3 ? 180 : rotationCode == 1 ? 270 : 0;
+    row->rotation = (int16_t)(rotationCode == 2 ? 90 : rotationCode == 3 ? 180 : rotationCode == 1 ? 270 : 0);
 
     /* Boxes: a missing text keeps the current one; a page always gets valid boxes. */
     float mb[4], cb[4];
@@ -326,10 +319,10 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
         keepBox(ctx->cropBox, ctx->mediaBox);
         parseBox(ctx->cropBox, cb);
     }
-    free(row->mediaBox);
-    free(row->cropBox);
-    row->mediaBox = _opdf_strdup(ctx->mediaBox);
-    row->cropBox = _opdf_strdup(ctx->cropBox);
+    row->mediaBox = _opdf_shareText(ctx, &ctx->lastMediaBox, ctx->mediaBox);
+    row->cropBox = strcmp(ctx->cropBox, ctx->mediaBox) == 0
+                       ? row->mediaBox
+                       : _opdf_shareText(ctx, &ctx->lastCropBox, ctx->cropBox);
 
     float u = ctx->unitSize;
     PDFPlotDomain* d = opdf_createPlotDomain(cb[0], cb[1], cb[2] - cb[0], cb[3] - cb[1], cb[0] / u,
@@ -339,18 +332,17 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
         opdf_setDomainTicks(d, 0, 0, 1, 0, 0.5f);
         opdf_setDomainTicks(d, 1, 0, 1, 0, 0.5f);
     }
-    free(row->domain);
-    row->domain = d;
+    open->domain = d;
     ctx->pageDomain = d;
     opdf_setPlotDomain(ctx, d);
     ctx->tm[0] = ctx->tm[3] = 1;
     ctx->tm[1] = ctx->tm[2] = ctx->tm[4] = ctx->tm[5] = 0;
 
     if (ctx->contentInMemory) {
-        row->content = _opdf_newMemoryStream();
-        ctx->content = row->content;
+        open->content = _opdf_newMemoryStream();
+        ctx->content = open->content;
         ctx->contentFile = NULL;
-        return row->content ? 0 : -1;
+        return open->content ? 0 : -1;
     }
     /* Content files get unique names so that documents and processes never share one. */
     char name[OPDF_NAME_MAX + 64];
@@ -368,7 +360,7 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
         ctx->content = NULL;
         return -2;
     }
-    row->file = f;
+    open->file = f;
     row->fileName = _opdf_strdup(name);
     ctx->contentFile = f;
     ctx->content = NULL;
@@ -393,10 +385,10 @@ int opdf_setCurrentPage(PDFDocContext* ctx, int page)
         return -2;
     }
     ctx->currentPage = page;
-    ctx->pageDomain = row->domain;
-    opdf_setPlotDomain(ctx, row->domain);
-    ctx->content = row->content;
-    ctx->contentFile = row->file;
+    ctx->pageDomain = row->open->domain;
+    opdf_setPlotDomain(ctx, row->open->domain);
+    ctx->content = row->open->content;
+    ctx->contentFile = row->open->file;
     keepBox(ctx->mediaBox, row->mediaBox ? row->mediaBox : "");
     keepBox(ctx->cropBox, row->cropBox ? row->cropBox : "");
     return 0;
@@ -476,29 +468,44 @@ void opdf_finalizePage(PDFDocContext* ctx, int page)
     PDFPageEntry* row = pageRow(ctx, page);
     if (!row || row->state < 0 || (row->flags & (OPDF_PAGE_FINALIZED | OPDF_PAGE_COMPRESSED)))
         return;
-    if (row->content) {
+    PDFOpenPage* open = row->open;
+    if (open && open->content) {
+        PDFMemoryStream* s = open->content;
+        unsigned char* bytes = NULL;
+        int64_t n = 0;
         if (ctx->compression) {
-            int64_t n = 0;
-            unsigned char* c = deflateBytes(ctx, row->content->buffer, (size_t)row->content->length, &n);
-            if (c) {
-                row->compressed = c;
-                row->compressedLength = n;
+            bytes = deflateBytes(ctx, s->buffer, (size_t)s->length, &n);
+            if (bytes)
                 row->flags |= OPDF_PAGE_COMPRESSED;
-                if (ctx->content == row->content)
-                    ctx->content = NULL;
-                _opdf_freeMemoryStream(row->content);
-                row->content = NULL;
-            }
         }
-    } else if (row->file) {
-        if (ctx->contentFile == row->file)
-            ctx->contentFile = NULL;
-        fclose(row->file);
-        row->file = NULL;
+        if (!bytes) {
+            /* The stream's own buffer is kept. */
+            bytes = s->buffer;
+            n = s->length;
+            s->buffer = NULL;
+            s->length = s->capacity = 0;
+        }
+        _opdf_storePageContent(ctx, row, bytes, n);
     }
-    /* Nothing more goes into a finalised page. */
-    if (ctx->content && ctx->content == row->content)
-        ctx->content = NULL;
+    /* Nothing more goes into a finalised page: whatever pointed to its
+       content or its plot domain forgets them. */
+    if (open) {
+        if (ctx->content && ctx->content == open->content)
+            ctx->content = NULL;
+        if (ctx->savedContent && ctx->savedContent == open->content)
+            ctx->savedContent = NULL;
+        if (open->file && ctx->contentFile == open->file)
+            ctx->contentFile = NULL;
+        if (open->file && ctx->savedContentFile == open->file)
+            ctx->savedContentFile = NULL;
+        if (ctx->pageDomain == open->domain)
+            ctx->pageDomain = NULL;
+        if (ctx->domain == open->domain)
+            ctx->domain = NULL;
+        _opdf_packPageResources(ctx, row);
+        _opdf_freeOpenPage(open);
+        row->open = NULL;
+    }
     row->flags |= OPDF_PAGE_FINALIZED;
 }
 
@@ -656,42 +663,51 @@ static void _opdf_WriteProcSet(PDFDocContext* ctx)
     _opdf_endObject(ctx);
 }
 
+/* One resource dictionary of a page: its key, then name and object number
+   per entry. */
+static void putPageResources(PDFDocContext* ctx, const PDFPageEntry* row, int kind,
+                             const char* key)
+{
+    int n = 0;
+    const int* items = _opdf_pageResources(row, kind, &n);
+    if (n <= 0)
+        return;
+    _opdf_putf(ctx, "/%s <<\n", key);
+    for (int i = 0; i < n; i++) {
+        const char* name = "";
+        int number = 0;
+        switch (kind) {
+        case OPDF_RES_FONTS:
+            name = ctx->fonts[items[i]].resourceName;
+            number = ctx->fonts[items[i]].objectNumber;
+            break;
+        case OPDF_RES_COLORSPACES:
+            name = ctx->patternColorSpaces[items[i]].name;
+            number = ctx->patternColorSpaces[items[i]].objectNumber;
+            break;
+        case OPDF_RES_PATTERNS:
+            name = ctx->patterns[items[i]].name;
+            number = ctx->patterns[items[i]].objectNumber;
+            break;
+        default:
+            name = ctx->extGStates[items[i]].name;
+            number = ctx->extGStates[items[i]].objectNumber;
+            break;
+        }
+        _opdf_putf(ctx, "/%s %d 0 R\n", name, number);
+    }
+    _opdf_putText(ctx, ">>\n");
+}
+
 static void _opdf_WritePage(PDFDocContext* ctx, PDFPageEntry* row)
 {
     _opdf_beginObject(ctx, row->objectNumber);
-    _opdf_putf(ctx, "<<\n/Type /Page\n/Parent %d 0 R\n/Resources <<\n", row->parentNumber);
-    if (row->usesFonts && row->fonts.count > 0) {
-        _opdf_putText(ctx, "/Font <<\n");
-        for (int i = 0; i < row->fonts.count; i++) {
-            PDFFontEntry* f = &ctx->fonts[row->fonts.items[i]];
-            _opdf_putf(ctx, "/%s %d 0 R\n", f->resourceName, f->objectNumber);
-        }
-        _opdf_putText(ctx, ">>\n");
-    }
-    if (row->colorSpaces.count > 0) {
-        _opdf_putText(ctx, "/ColorSpace <<\n");
-        for (int i = 0; i < row->colorSpaces.count; i++) {
-            PDFPatternColorSpace* c = &ctx->patternColorSpaces[row->colorSpaces.items[i]];
-            _opdf_putf(ctx, "/%s %d 0 R\n", c->name, c->objectNumber);
-        }
-        _opdf_putText(ctx, ">>\n");
-    }
-    if (row->patterns.count > 0) {
-        _opdf_putText(ctx, "/Pattern <<\n");
-        for (int i = 0; i < row->patterns.count; i++) {
-            PDFPatternEntry* p = &ctx->patterns[row->patterns.items[i]];
-            _opdf_putf(ctx, "/%s %d 0 R\n", p->name, p->objectNumber);
-        }
-        _opdf_putText(ctx, ">>\n");
-    }
-    if (row->extGStates.count > 0) {
-        _opdf_putText(ctx, "/ExtGState <<\n");
-        for (int i = 0; i < row->extGStates.count; i++) {
-            PDFExtGStateEntry* g = &ctx->extGStates[row->extGStates.items[i]];
-            _opdf_putf(ctx, "/%s %d 0 R\n", g->name, g->objectNumber);
-        }
-        _opdf_putText(ctx, ">>\n");
-    }
+    _opdf_putf(ctx, "<<\n/Type /Page\n/Parent %d 0 R\n/Resources <<\n",
+               ctx->objectNumbers[OPDF_OBJ_PAGES]);
+    putPageResources(ctx, row, OPDF_RES_FONTS, "Font");
+    putPageResources(ctx, row, OPDF_RES_COLORSPACES, "ColorSpace");
+    putPageResources(ctx, row, OPDF_RES_PATTERNS, "Pattern");
+    putPageResources(ctx, row, OPDF_RES_EXTGSTATES, "ExtGState");
     _opdf_putf(ctx, "/ProcSet %d 0 R >>\n/MediaBox [%s]\n/CropBox [%s]\n/Rotate %d\n/Contents %d 0 R\n",
                ctx->objectNumbers[OPDF_OBJ_PROCSET], row->mediaBox ? row->mediaBox : "",
                row->cropBox ? row->cropBox : "", row->rotation, row->contentNumber);
@@ -708,20 +724,17 @@ static void _opdf_WritePage(PDFDocContext* ctx, PDFPageEntry* row)
 static void _opdf_WriteContentFromMemory(PDFDocContext* ctx, PDFPageEntry* row)
 {
     _opdf_beginObject(ctx, row->contentNumber);
-    if (row->flags & OPDF_PAGE_COMPRESSED) {
-        _opdf_putf(ctx, "<<\n/Length %lld\n/Filter [%s]\n>>", (long long)row->compressedLength,
+    unsigned char* bytes = _opdf_loadPageContent(ctx, row);
+    if (bytes && (row->flags & OPDF_PAGE_COMPRESSED)) {
+        _opdf_putf(ctx, "<<\n/Length %lld\n/Filter [%s]\n>>", (long long)row->contentLength,
                    ctx->filterText ? ctx->filterText : "");
-        _opdf_putStream(ctx, row->compressed, (size_t)row->compressedLength, row->contentNumber, 0);
-        free(row->compressed);
-        row->compressed = NULL;
+        _opdf_putStream(ctx, bytes, (size_t)row->contentLength, row->contentNumber, 0);
     } else {
-        int n = row->content ? row->content->length : 0;
-        _opdf_putf(ctx, "<</Length %d>>", n);
-        _opdf_putStream(ctx, row->content ? row->content->buffer : NULL, (size_t)n,
-                        row->contentNumber, 0);
-        _opdf_freeMemoryStream(row->content);
-        row->content = NULL;
+        int64_t n = bytes ? row->contentLength : 0;
+        _opdf_putf(ctx, "<</Length %lld>>", (long long)n);
+        _opdf_putStream(ctx, bytes, (size_t)n, row->contentNumber, 0);
     }
+    _opdf_releasePageContent(row, bytes);
     _opdf_endObject(ctx);
 }
 
@@ -859,7 +872,6 @@ int opdf_finalizeAll(PDFDocContext* ctx)
             opdf_finalizePage(ctx, p);
         row->objectNumber = next++;
         row->contentNumber = next++;
-        row->parentNumber = ctx->objectNumbers[OPDF_OBJ_PAGES];
         pageCount++;
     }
     next = _opdf_numberFonts(ctx, next);

@@ -141,11 +141,7 @@ int _opdf_findFont(PDFDocContext* ctx, const char* key, const char* encoding, in
 void _opdf_selectFont(PDFDocContext* ctx, int index, float size)
 {
     ctx->currentFont = index;
-    PDFPageEntry* row = NULL;
-    if (ctx->pages && ctx->currentPage >= 1 && ctx->currentPage < ctx->pageCapacity)
-        row = ctx->pages[ctx->currentPage];
-    if (row && row->state >= 0 && _opdf_indexListAdd(&row->fonts, index) >= 0)
-        row->usesFonts = 1;
+    _opdf_addPageResource(ctx, OPDF_RES_FONTS, index);
     ctx->fontSize = size;
     _opdf_contentf(ctx, "/%s %.3f Tf\n", fontRow(ctx, index)->resourceName, (double)size);
 }

@@ -17,6 +17,7 @@ extern "C" {
 #define OPDF_NAME_MAX 1022
 #define OPDF_BOX_MAX 62
 #define OPDF_SCRATCH_SIZE 8192
+#define OPDF_STORE_THRESHOLD (4 << 20)
 
 /* Fixed object slots given at finalize. */
 enum {
@@ -49,37 +50,55 @@ typedef struct PDFTextNode {
     struct PDFTextNode* next;
 } PDFTextNode;
 
-enum { OPDF_PAGE_FINALIZED = 1, OPDF_PAGE_COMPRESSED = 2 };
+enum { OPDF_PAGE_FINALIZED = 1, OPDF_PAGE_COMPRESSED = 2, OPDF_PAGE_IN_STORE_FILE = 4 };
 
+/* Resource lists of a page (table row indexes). */
+enum {
+    OPDF_RES_FONTS,
+    OPDF_RES_COLORSPACES,
+    OPDF_RES_PATTERNS,
+    OPDF_RES_EXTGSTATES,
+    OPDF_RES_XOBJECTS,
+    OPDF_RES_ANNOTS,
+    OPDF_RES_KINDS
+};
+
+/* What a page needs only until it is finalised. */
+typedef struct PDFOpenPage {
+    PDFMemoryStream* content;
+    PDFPlotDomain* domain;
+    FILE* file;
+    PDFIndexList lists[OPDF_RES_KINDS];
+} PDFOpenPage;
+
+/* One row of the page table; kept small, as every page of a document keeps
+   its row until the document is written. */
 typedef struct PDFPageEntry {
     int32_t state; /* -1 not initialised, otherwise the page number */
     int32_t objectNumber;
-    int32_t parentNumber;
     int32_t contentNumber;
-    unsigned char flags;
-    int64_t compressedLength;
-    unsigned char* compressed;
-    PDFMemoryStream* content;
-    PDFPlotDomain* domain;
-    int32_t rotation;
-    int32_t usesFonts;
-    int32_t usesXObjects;
-    int32_t usesAnnots;
-    PDFIndexList fonts;
-    PDFIndexList xobjects;
-    PDFIndexList annots;
-    PDFIndexList extGStates;
-    PDFIndexList patterns;
-    PDFIndexList colorSpaces;
-    char* mediaBox;
-    char* cropBox;
-    FILE* file;
-    char* fileName;
     float duration;
+    int16_t rotation;
+    unsigned char flags;
+    int64_t contentLength;
+    unsigned char* contentBytes; /* finalised content kept in memory */
+    int64_t storeOffset;         /* or its place in the store file */
+    PDFOpenPage* open;           /* null once finalised */
+    const int* resources;        /* finalised: the lists packed, shared */
+    const char* mediaBox;        /* shared texts owned by the context */
+    const char* cropBox;
+    char* fileName;
     char* transition;
     PDFTextNode* commentHead;
     PDFTextNode* commentTail;
 } PDFPageEntry;
+
+/* A block of bytes owned by the context and shared by the pages. */
+typedef struct PDFSharedBlock {
+    struct PDFSharedBlock* next;
+    size_t size;
+    unsigned char bytes[];
+} PDFSharedBlock;
 
 struct PDFPlotDomain {
     uint32_t tag;
@@ -202,6 +221,19 @@ struct PDFDocContext {
     PDFPageEntry** pages; /* rows 1..maxPages, allocated on demand */
     int32_t pageCapacity;
 
+    /* finalised page contents: in memory up to the threshold, then in one
+       temporary file */
+    int64_t storeThreshold;
+    int64_t storedInMemory;
+    FILE* storeFile;
+    char* storeName;
+    int64_t storeSize;
+    int32_t storeFailed;
+    PDFSharedBlock* shared;
+    const char* lastMediaBox;
+    const char* lastCropBox;
+    const int* lastResources;
+
     PDFMemoryStream* scratchStream;
     FILE* outFile;
     FILE* contentFile;
@@ -316,6 +348,18 @@ int opdf_openOutput(PDFDocContext* ctx);
 void _opdf_closeOutputFile(PDFDocContext* ctx);
 void _opdf_freeDeflater(PDFDocContext* ctx);
 void _opdf_freePage(PDFPageEntry* row, int removeFile);
+
+/* page store */
+void _opdf_freeOpenPage(PDFOpenPage* open);
+int _opdf_addPageResource(PDFDocContext* ctx, int kind, int index);
+const int* _opdf_pageResources(const PDFPageEntry* row, int kind, int* count);
+void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row);
+const char* _opdf_shareText(PDFDocContext* ctx, const char** last, const char* text);
+void _opdf_storePageContent(PDFDocContext* ctx, PDFPageEntry* row, unsigned char* bytes,
+                            int64_t n);
+unsigned char* _opdf_loadPageContent(PDFDocContext* ctx, PDFPageEntry* row);
+void _opdf_releasePageContent(PDFPageEntry* row, unsigned char* bytes);
+void _opdf_closePageStore(PDFDocContext* ctx);
 
 /* strings */
 char* _opdf_escapeBytes(const unsigned char* bytes, int n, int* outLength);
