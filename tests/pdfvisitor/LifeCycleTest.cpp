@@ -104,13 +104,22 @@ TEST_F(LifeCycleTest, WatermarkTextIsOnEveryPage)
     if (!toolAvailable("pdftotext"))
         GTEST_SKIP() << "pdftotext missing";
     ini()->setAttribute("Watermark", "DRAFTCOPY,Helvetica,400,0,255,0,0");
-    TestPage one(1, 1984, 2806, 240);
-    TestPage two(1, 1984, 2806, 240);
-    const std::string pdf = runDocument({&one, &two}, nullptr);
-    for (int page = 1; page <= 2; ++page) {
-        const CommandResult text =
-            run("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + pdf + " -");
-        EXPECT_NE(std::string::npos, text.output.find("DRAFTCOPY")) << "page " << page << ": " << text.output;
+    // A change of resolution gives the page a plot domain of its own, made
+    // while the library has already freed the previous pages' domains.
+    const std::vector<std::vector<uint16_t>> runs = {{240, 240}, {240, 300, 300, 240}};
+    for (const std::vector<uint16_t>& resolutions : runs) {
+        std::vector<std::unique_ptr<TestPage>> owned;
+        std::vector<TestPage*> pages;
+        for (uint16_t r : resolutions) {
+            owned.push_back(std::make_unique<TestPage>(1, 1984 * r / 240, 2806 * r / 240, r));
+            pages.push_back(owned.back().get());
+        }
+        const std::string pdf = runDocument(pages, nullptr);
+        for (size_t page = 1; page <= pages.size(); ++page) {
+            const CommandResult text =
+                run("pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + pdf + " -");
+            EXPECT_NE(std::string::npos, text.output.find("DRAFTCOPY")) << "page " << page << ": " << text.output;
+        }
     }
 }
 
