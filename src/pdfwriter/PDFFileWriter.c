@@ -319,10 +319,8 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
         keepBox(ctx->cropBox, ctx->mediaBox);
         parseBox(ctx->cropBox, cb);
     }
-    row->mediaBox = _opdf_shareText(ctx, &ctx->lastMediaBox, ctx->mediaBox);
-    row->cropBox = strcmp(ctx->cropBox, ctx->mediaBox) == 0
-                       ? row->mediaBox
-                       : _opdf_shareText(ctx, &ctx->lastCropBox, ctx->cropBox);
+    row->mediaBox = _opdf_shareText(ctx, ctx->mediaBox);
+    row->cropBox = _opdf_shareText(ctx, ctx->cropBox);
 
     float u = ctx->unitSize;
     PDFPlotDomain* d = opdf_createPlotDomain(cb[0], cb[1], cb[2] - cb[0], cb[3] - cb[1], cb[0] / u,

@@ -50,16 +50,14 @@ const int* _opdf_pageResources(const PDFPageEntry* row, int kind, int* count)
     return p + 1;
 }
 
-/* Bytes equal to the last ones shared through the same slot are reused;
-   pages in a row mostly have the same boxes and resources. */
-static const void* shareBytes(PDFDocContext* ctx, const void** last, const void* bytes,
-                              size_t n)
+/* Bytes equal to a recently shared block are reused: pages in a row mostly
+   have the same boxes and resources, or take turns between a few. */
+static const void* shareBytes(PDFDocContext* ctx, const void* bytes, size_t n)
 {
-    if (*last) {
-        const PDFSharedBlock* b =
-            (const PDFSharedBlock*)((const unsigned char*)*last - offsetof(PDFSharedBlock, bytes));
-        if (b->size == n && memcmp(b->bytes, bytes, n) == 0)
-            return *last;
+    for (int i = 0; i < OPDF_SHARED_RECENT; i++) {
+        const PDFSharedBlock* b = ctx->recentShared[i];
+        if (b && b->size == n && memcmp(b->bytes, bytes, n) == 0)
+            return b->bytes;
     }
     PDFSharedBlock* b = (PDFSharedBlock*)_opdf_checkAlloc(malloc(sizeof *b + n));
     if (!b)
@@ -68,13 +66,14 @@ static const void* shareBytes(PDFDocContext* ctx, const void** last, const void*
     memcpy(b->bytes, bytes, n);
     b->next = ctx->shared;
     ctx->shared = b;
-    *last = b->bytes;
+    ctx->recentShared[ctx->nextRecentShared] = b;
+    ctx->nextRecentShared = (ctx->nextRecentShared + 1) % OPDF_SHARED_RECENT;
     return b->bytes;
 }
 
-const char* _opdf_shareText(PDFDocContext* ctx, const char** last, const char* text)
+const char* _opdf_shareText(PDFDocContext* ctx, const char* text)
 {
-    return (const char*)shareBytes(ctx, (const void**)last, text, strlen(text) + 1);
+    return (const char*)shareBytes(ctx, text, strlen(text) + 1);
 }
 
 void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row)
@@ -96,8 +95,7 @@ void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row)
             memcpy(p, open->lists[k].items, (size_t)open->lists[k].count * sizeof(int));
         p += open->lists[k].count;
     }
-    row->resources =
-        (const int*)shareBytes(ctx, (const void**)&ctx->lastResources, packed, n * sizeof(int));
+    row->resources = (const int*)shareBytes(ctx, packed, n * sizeof(int));
     free(packed);
 }
 
@@ -213,6 +211,5 @@ void _opdf_closePageStore(PDFDocContext* ctx)
         b = n;
     }
     ctx->shared = NULL;
-    ctx->lastMediaBox = ctx->lastCropBox = NULL;
-    ctx->lastResources = NULL;
+    memset(ctx->recentShared, 0, sizeof ctx->recentShared);
 }

@@ -18,6 +18,7 @@ extern "C" {
 #define OPDF_BOX_MAX 62
 #define OPDF_SCRATCH_SIZE 8192
 #define OPDF_STORE_THRESHOLD (4 << 20)
+#define OPDF_SHARED_RECENT 8
 
 /* Fixed object slots given at finalize. */
 enum {
@@ -230,9 +231,8 @@ struct PDFDocContext {
     int64_t storeSize;
     int32_t storeFailed;
     PDFSharedBlock* shared;
-    const char* lastMediaBox;
-    const char* lastCropBox;
-    const int* lastResources;
+    const PDFSharedBlock* recentShared[OPDF_SHARED_RECENT];
+    int32_t nextRecentShared;
 
     PDFMemoryStream* scratchStream;
     FILE* outFile;
@@ -354,7 +354,7 @@ void _opdf_freeOpenPage(PDFOpenPage* open);
 int _opdf_addPageResource(PDFDocContext* ctx, int kind, int index);
 const int* _opdf_pageResources(const PDFPageEntry* row, int kind, int* count);
 void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row);
-const char* _opdf_shareText(PDFDocContext* ctx, const char** last, const char* text);
+const char* _opdf_shareText(PDFDocContext* ctx, const char* text);
 void _opdf_storePageContent(PDFDocContext* ctx, PDFPageEntry* row, unsigned char* bytes,
                             int64_t n);
 unsigned char* _opdf_loadPageContent(PDFDocContext* ctx, PDFPageEntry* row);

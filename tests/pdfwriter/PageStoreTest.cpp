@@ -222,6 +222,7 @@ TEST(PageStore, FinalisedPagesKeepOnlyWhatTheFileNeeds)
     ASSERT_EQ(0, opdf_setCurrentPage(ctx, 3));
     EXPECT_EQ(ctx->pages[3]->open->domain, ctx->domain);
     // Equal boxes and equal resource lists are one copy.
+    EXPECT_EQ(ctx->pages[3]->mediaBox, ctx->pages[7]->mediaBox);
     EXPECT_EQ(ctx->pages[1]->mediaBox, ctx->pages[2]->mediaBox);
     EXPECT_EQ(ctx->pages[1]->mediaBox, ctx->pages[1]->cropBox);
     EXPECT_STREQ(kA4, ctx->pages[4]->mediaBox);
@@ -229,6 +230,7 @@ TEST(PageStore, FinalisedPagesKeepOnlyWhatTheFileNeeds)
     EXPECT_EQ(ctx->pages[1]->resources, ctx->pages[2]->resources);
     EXPECT_EQ(ctx->pages[8]->resources, ctx->pages[9]->resources);
     EXPECT_NE(ctx->pages[7]->resources, ctx->pages[8]->resources);
+    EXPECT_EQ(ctx->pages[6]->resources, ctx->pages[8]->resources); // taking turns
     int n = 0;
     const int* fonts = _opdf_pageResources(ctx->pages[6], OPDF_RES_FONTS, &n);
     ASSERT_EQ(2, n);
