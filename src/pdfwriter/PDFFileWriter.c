@@ -346,14 +346,8 @@ int opdf_pageInit(PDFDocContext* ctx, int page, int rotationCode, const char* me
     char name[OPDF_NAME_MAX + 64];
     _opdf_format(name, sizeof name, "%s_opdf123-%d-%d-XXXXXX", ctx->tempDir, ctx->documentNumber,
                  page);
-    int fd = mkstemp(name);
-    FILE* f = fd >= 0 ? fdopen(fd, "wb") : NULL;
+    FILE* f = _opdf_openTempFile(ctx, name, "wb");
     if (!f) {
-        if (fd >= 0) {
-            close(fd);
-            remove(name);
-        }
-        _opdf_error(ctx, 2, OPDF_MODULE, "Cannot open %s as temporary content file", name);
         ctx->contentFile = NULL;
         ctx->content = NULL;
         return -2;

@@ -101,6 +101,21 @@ void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row)
 
 /* ---- finalised contents ------------------------------------------------------ */
 
+/* Makes a file from a name ending in XXXXXX (filled in); reports failure. */
+FILE* _opdf_openTempFile(PDFDocContext* ctx, char* name, const char* mode)
+{
+    int fd = mkstemp(name);
+    FILE* f = fd >= 0 ? fdopen(fd, mode) : NULL;
+    if (!f) {
+        if (fd >= 0) {
+            close(fd);
+            remove(name);
+        }
+        _opdf_error(ctx, 2, OPDF_MODULE, "Cannot open %s as temporary content file", name);
+    }
+    return f;
+}
+
 static FILE* openStoreFile(PDFDocContext* ctx)
 {
     if (ctx->storeFile)
@@ -108,16 +123,9 @@ static FILE* openStoreFile(PDFDocContext* ctx)
     char name[OPDF_NAME_MAX + 64];
     _opdf_format(name, sizeof name, "%s_opdf123-%d-pages-XXXXXX", ctx->tempDir,
                  ctx->documentNumber);
-    int fd = mkstemp(name);
-    FILE* f = fd >= 0 ? fdopen(fd, "w+b") : NULL;
-    if (!f) {
-        if (fd >= 0) {
-            close(fd);
-            remove(name);
-        }
-        _opdf_error(ctx, 2, OPDF_MODULE, "Cannot open %s as temporary content file", name);
+    FILE* f = _opdf_openTempFile(ctx, name, "w+b");
+    if (!f)
         return NULL;
-    }
     remove(name);
     ctx->storeFile = f;
     ctx->storeName = _opdf_strdup(name);

@@ -351,6 +351,7 @@ void _opdf_freePage(PDFPageEntry* row, int removeFile);
 
 /* page store */
 void _opdf_freeOpenPage(PDFOpenPage* open);
+FILE* _opdf_openTempFile(PDFDocContext* ctx, char* name, const char* mode);
 int _opdf_addPageResource(PDFDocContext* ctx, int kind, int index);
 const int* _opdf_pageResources(const PDFPageEntry* row, int kind, int* count);
 void _opdf_packPageResources(PDFDocContext* ctx, PDFPageEntry* row);
