@@ -92,7 +92,7 @@ static PDFPageEntry* pageRow(PDFDocContext* ctx, int page);
 static const char* contentFileName(PDFDocContext* ctx)
 {
     PDFPageEntry* row = pageRow(ctx, ctx->currentPage);
-    return row && row->file == ctx->contentFile && row->fileName ? row->fileName
+    return row && row->open && row->open->file == ctx->contentFile && row->fileName ? row->fileName
                                                                   : "temporary content file";
 }
 
@@ -736,7 +736,7 @@ static void _opdf_WriteContentFromFile(PDFDocContext* ctx, PDFPageEntry* row)
     long n = 0;
     if (row->fileName && _opdf_fileSize(row->fileName) > 0 &&
         _opdf_readFile(row->fileName, &data, &n) < 0) {
-        _opdf_error(ctx, 2, OPDF_MODULE, "Cannot read temporary content file %s", row->fileName);
+        _opdf_setWriteError(ctx, errno ? errno : EIO, row->fileName);
         n = 0;
     }
     _opdf_beginObject(ctx, row->contentNumber);

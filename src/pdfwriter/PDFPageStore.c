@@ -4,6 +4,7 @@
    unlinked at once so that it goes with the document. */
 #include "opdfFonts.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -188,8 +189,9 @@ unsigned char* _opdf_loadPageContent(PDFDocContext* ctx, PDFPageEntry* row)
     FILE* f = ctx->storeFile;
     if (!f || fflush(f) != 0 || fseeko(f, (off_t)row->storeOffset, SEEK_SET) != 0 ||
         fread(b, 1, (size_t)row->contentLength, f) != (size_t)row->contentLength) {
-        _opdf_error(ctx, 2, OPDF_MODULE, "Cannot read temporary content file %s",
-                    ctx->storeName ? ctx->storeName : "");
+        /* The page's content is lost: the document must not count as written. */
+        _opdf_setWriteError(ctx, errno ? errno : EIO,
+                            ctx->storeName ? ctx->storeName : "temporary content file");
         free(b);
         return NULL;
     }

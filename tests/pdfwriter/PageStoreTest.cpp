@@ -47,6 +47,7 @@ struct Written {
     std::vector<Reported> reports;
     bool storeFileUsed = false;
     std::string tempFilesWhileOpen;
+    int finalized = 0; // result of opdf_finalizeAll
 };
 
 // One document with the given store threshold (-1 keeps the default).
@@ -71,7 +72,7 @@ Written write(const TempDir& dir, bool toFile, bool compress, int64_t threshold,
     w.tempFilesWhileOpen = run("ls '" + dir.path() + "' | grep _opdf").output;
     if (beforeFinalize)
         beforeFinalize();
-    EXPECT_EQ(0, opdf_finalizeAll(ctx));
+    w.finalized = opdf_finalizeAll(ctx);
     if (toFile) {
         opdf_close(ctx);
         w.pdf = readFile(out);
@@ -102,8 +103,10 @@ TEST(PageStore, WhereContentsWaitLeavesTheFileUnchanged)
     for (const Case& c : cases) {
         TempDir dir;
         const Written reference = write(dir, c.toFile, c.compress, -1, 12);
+        ASSERT_EQ(0, reference.finalized);
         EXPECT_FALSE(reference.storeFileUsed) << c.name;
         const Written w = write(dir, c.toFile, c.compress, c.threshold, 12);
+        EXPECT_EQ(0, w.finalized) << c.name;
         EXPECT_TRUE(w.reports.empty()) << c.name << ": " << w.reports.front().text;
         EXPECT_EQ(c.storeFileUsed, w.storeFileUsed) << c.name;
         EXPECT_EQ(reference.pdf, w.pdf) << c.name;
@@ -143,6 +146,7 @@ TEST(PageStore, StoreFileFailuresAreReported)
         // A temporary folder that is missing: the contents stay in memory.
         TempDir dir;
         const Written reference = write(dir, true, true, -1, 6);
+        ASSERT_EQ(0, reference.finalized);
         PDFDocContext* ctx = opdf_open(0, nullptr);
         std::vector<Reported> reports;
         collectReports(ctx, &reports);
@@ -166,6 +170,7 @@ TEST(PageStore, StoreFileFailuresAreReported)
         // memory: nothing is lost once the disk has room again.
         TempDir dir;
         const Written reference = write(dir, true, false, -1, 4, 400);
+        ASSERT_EQ(0, reference.finalized);
         std::unique_ptr<FileSizeLimit> limit;
         PDFDocContext* ctx = opdf_open(0, nullptr);
         std::vector<Reported> reports;
@@ -188,7 +193,7 @@ TEST(PageStore, StoreFileFailuresAreReported)
     }
     {
         // Short pages wait in the stream buffer: the failure shows when they
-        // are read back.
+        // are read back, and a document that lost them is not written.
         TempDir dir;
         std::unique_ptr<FileSizeLimit> limit;
         const Written w = write(dir, true, false, 0, 4, 1,
@@ -196,8 +201,9 @@ TEST(PageStore, StoreFileFailuresAreReported)
         limit.reset();
         ASSERT_FALSE(w.reports.empty());
         EXPECT_EQ(2, w.reports[0].level);
-        EXPECT_EQ(0u, w.reports[0].text.rfind("Cannot read temporary content file ", 0))
+        EXPECT_EQ(0u, w.reports[0].text.rfind("Cannot write " + dir.path() + "/_opdf", 0))
             << w.reports[0].text;
+        EXPECT_NE(0, w.finalized);
     }
 }
 
