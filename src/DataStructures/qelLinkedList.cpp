@@ -1,5 +1,10 @@
 #include "qelLinkedList.h"
 
+#include "qelImgIOStream.h"
+#include "qelImgStreamHolder.h"
+
+#include <cstdio>
+
 void qelLinkedList::init(ItemDeleter deleteItem)
 {
     clear();
@@ -63,6 +68,27 @@ void qelLinkedList::clear()
         delete node;
         node = after;
     }
+}
+
+void qelLinkedList::clearStreams()
+{
+    if (m_deleteItem) {
+        for (qelLinkedListNode* node = m_head; node; node = node->next) {
+            auto* holder = static_cast<qelImgStreamHolder*>(node->item);
+            if (!holder)
+                continue;
+            holder->state = 0;
+            if (qelImgIOStream* stream = holder->stream) {
+                stream->close();
+                if (stream->getStreamType() == qelImgIOStream::TYPE_FILE && stream->getFileName())
+                    std::remove(stream->getFileName());
+                delete stream;
+            }
+            delete holder;
+            node->item = nullptr;
+        }
+    }
+    clear();
 }
 
 qelLinkedListNode* qelLinkedList::next(const qelLinkedListNode* node) const

@@ -43,6 +43,9 @@ public:
     // Unlinks and frees the node, deleting its item when the list owns it.
     void remove(qelLinkedListNode* node);
     void clear();
+    // Clear of a list of qelImgStreamHolder items: each stream is closed,
+    // a file stream's file removed, the stream and the holder deleted.
+    void clearStreams();
 
     static void* getItem(const qelLinkedListNode* node) { return node ? node->item : nullptr; }
     static qelLinkedListNode* getNext(const qelLinkedListNode* node) { return node ? node->next : nullptr; }

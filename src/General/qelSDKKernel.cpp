@@ -4,6 +4,7 @@
 
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelImgUtils.h"
 #include "qelIni.h"
 #include "qelInputFileList.h"
 #include "qelLRBIniParser.h"
@@ -99,8 +100,8 @@ int guarded(Body body, bool release)
 
 std::string tiffVersion()
 {
-    // "LIBTIFF, Version 4.5.0\n..." : the word after "Version ".
-    std::string text = TIFFGetVersion() ? TIFFGetVersion() : "";
+    // "LIBTIFF, Version 4.5.0": the word after "Version ".
+    std::string text = qelImgUtils::getTIFFLibraryVersion();
     size_t at = text.find("Version ");
     if (at == std::string::npos)
         return "";

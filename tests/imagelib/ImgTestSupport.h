@@ -1,0 +1,52 @@
+#ifndef IMG_TEST_SUPPORT_H
+#define IMG_TEST_SUPPORT_H
+
+#include "qelImgException.h"
+#include "qelImgLogger.h"
+#include "qelImgProcessor.h"
+
+#include <functional>
+#include <string>
+
+namespace imgtest {
+
+// A logger that keeps every line it is given.
+class CaptureLogger : public qelImgLogger
+{
+public:
+    explicit CaptureLogger(int level) : qelImgLogger(level) {}
+    void print(const char* text) override { lines += text; }
+    std::string lines;
+};
+
+// Installs a capture logger for the life of the object.
+struct LoggerScope
+{
+    explicit LoggerScope(int level) : logger(level) { qelImgProcessor::setLogger(&logger); }
+    ~LoggerScope() { qelImgProcessor::setLogger(nullptr); }
+    CaptureLogger logger;
+};
+
+// Id and message of the qelImgException a call throws; id -1 when none.
+struct Thrown
+{
+    int id = -1;
+    std::string message;
+};
+
+inline Thrown thrown(const std::function<void()>& call)
+{
+    Thrown t;
+    try {
+        call();
+    } catch (qelImgException* e) {
+        t.id = e->getErrorCode();
+        t.message = e->getMessage() ? e->getMessage() : "";
+        delete e;
+    }
+    return t;
+}
+
+} // namespace imgtest
+
+#endif
