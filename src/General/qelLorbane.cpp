@@ -15,6 +15,7 @@
 #include "qelGlobalDSPool.h"
 #include "qelModcaParser.h"
 #include "qelGlobalRes.h"
+#include "qelImgLogStream.h"
 #include "qelImgProcessor.h"
 #include "qelImgUtils.h"
 #include "qelIndexImplementor.h"
@@ -283,6 +284,11 @@ qelLorbane::qelLorbane() = default;
 
 qelLorbane::~qelLorbane()
 {
+    if (m_imgLogStream) {
+        qelImgProcessor::setLogger(nullptr);
+        delete m_imgLogStream;
+        m_imgLogStream = nullptr;
+    }
     m_active = m_inputOpen = m_runTimeTaken = m_errorState = m_documentIndexLoaded = 0;
     m_fileCreationMode = 0;
     m_runStartTime = m_inputTime = 0;
@@ -404,6 +410,13 @@ int startRun()
     qelVisitor::setOutputCounter(0);
 
     qelImgProcessor::initializeLibrary();
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    const unsigned int imgMask = qelImgLogStream::MASK_INFO | qelImgLogStream::MASK_WARN | qelImgLogStream::MASK_DEBUG;
+    if (log && (log->m_levelMask & imgMask)) {
+        delete k->m_imgLogStream;
+        k->m_imgLogStream = new qelImgLogStream(log);
+        qelImgProcessor::setLogger(k->m_imgLogStream);
+    }
     char product[512];
     std::snprintf(product, sizeof product, "Lorbane v%s.%s.%d.%d, %s, %s %s", versionPart(0).c_str(),
                   versionPart(1).c_str(), 0, 32,
@@ -514,6 +527,8 @@ int endRun()
         k->m_protocol = nullptr;
     }
     qelImgProcessor::finalizeLibrary();
+    delete k->m_imgLogStream;
+    k->m_imgLogStream = nullptr;
     k->m_runStartTime = 0;
     k->m_inputTime = 0;
     k->m_runTimeTaken = 0;

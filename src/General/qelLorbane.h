@@ -32,6 +32,8 @@ struct qelOutputDescription
 // Parsers, output engines, raster engines and readers of external resource
 // files are chosen through registered factories; a format without one ends
 // the input with E012.
+class qelImgLogStream;
+
 class qelLorbane
 {
 public:
@@ -167,6 +169,8 @@ private:
     int32_t m_documentsStarted = 0;
     int32_t m_inputFormat = 0;
     qelString* m_inputName = nullptr;
+    // The image library's sink into the program log, installed per run.
+    qelImgLogStream* m_imgLogStream = nullptr;
     qelString* m_indexFileName = nullptr;
     qelString* m_resourceFileName = nullptr;
     qelString* m_parameterList = nullptr;

@@ -1,4 +1,5 @@
 #include "ImgTestSupport.h"
+#include "qelImgLogStream.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,19 @@ TEST(ImgLogger, LevelsFilterTheFormatters)
         logger.error("e");
         EXPECT_EQ(logger.lines, c.expected) << c.level;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ImgLogStream, LevelFollowsTheLogMask)
+{
+    struct { unsigned int mask; int level; } cases[] = {
+        {0x1000000 | 0x4000000, 1}, {0x2000000 | 0x4000000, 2}, {0x4000000, 3}, {0x10000000, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qelImgLogStream::levelFor(c.mask), c.level) << c.mask;
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "KernelTestSupport.h"
 
+#include "qelGlobalDSPool.h"
+#include "qelImgLogger.h"
 #include "qelImgProcessor.h"
+#include "qelLogStream.h"
 #include "qelProtocol.h"
 #include "qelStatistic.h"
 
@@ -254,6 +257,29 @@ TEST_F(KernelTest, RunSetUpGivesTheImageLibraryItsDefaults)
     EXPECT_NE(std::strstr(qelImgProcessor::getSoftwareName(), "Linux 64-bit"), nullptr)
         << qelImgProcessor::getSoftwareName();
     endRun();
+}
+
+TEST_F(KernelTest, RunInstallsTheImageLibraryLogByLogLevel)
+{
+    struct { const char* level; int imgLevel; } cases[] = {{"DEBUG", 3}, {"ERROR", -1}};
+    ini->setApiMode(16);
+    startKernel();
+    for (const auto& c : cases) {
+        qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+        log->setLevel(c.level);
+        log->open((m_dir + "img.log").c_str());
+        EXPECT_EQ(startRun(), 0);
+        qelImgLogger* logger = qelImgProcessor::getLogger();
+        EXPECT_EQ(logger ? logger->getLevel() : -1, c.imgLevel) << c.level;
+        if (logger)
+            logger->error("\tqelImgTest::line() 100%% %s", "verbatim");
+        log->close();
+        if (logger)
+            EXPECT_NE(readText(m_dir + "img.log").find("\tqelImgTest::line() 100% verbatim\n"), std::string::npos)
+                << c.level;
+        endRun();
+        EXPECT_EQ(qelImgProcessor::getLogger(), nullptr);
+    }
 }
 
 TEST(KernelAttributes, OnlySetValuesBecomeNodes)
