@@ -274,9 +274,10 @@ TEST_F(KernelTest, RunInstallsTheImageLibraryLogByLogLevel)
         if (logger)
             logger->error("\tqelImgTest::line() 100%% %s", "verbatim");
         log->close();
-        if (logger)
+        if (logger) {
             EXPECT_NE(readText(m_dir + "img.log").find("\tqelImgTest::line() 100% verbatim\n"), std::string::npos)
                 << c.level;
+        }
         endRun();
         EXPECT_EQ(qelImgProcessor::getLogger(), nullptr);
     }

@@ -514,28 +514,12 @@ bool qelImgUtils::isNumeric(const char* text)
 
 int qelImgUtils::hexDigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return 0;
+    return qelUtils::hexDigitValue(c);
 }
 
 int qelImgUtils::hexToInt(const char* text)
 {
-    if (!text)
-        return 0;
-    int sum = 0;
-    size_t n = std::strlen(text);
-    for (size_t i = 0; i < n; ++i) {
-        size_t power = n - 1 - i;
-        unsigned long long term = static_cast<unsigned long long>(hexDigitValue(text[i]));
-        term = power < 16 ? term << (4 * power) : 0;
-        sum += static_cast<int>(term & 0xFFFF);
-    }
-    return sum;
+    return qelUtils::hexToInt(text);
 }
 
 bool qelImgUtils::findSection(const char* name, FILE* file)
