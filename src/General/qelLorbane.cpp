@@ -619,6 +619,9 @@ void qelLorbane::closeInput()
     delete m_checkoutStream;
     m_checkoutStream = nullptr;
     pool->resetObject(QEL_POOL_DOCUMENT_INDEX_PARSER);
+    // Each input starts with a fresh triplet reader: nothing it stored
+    // (names, resource types, records of the input) carries over.
+    pool->resetObject(QEL_POOL_TRIPLET_PARSER);
     delete m_indexImplementor;
     m_indexImplementor = nullptr;
     if (pool->hasObject(QEL_POOL_GLOBAL_RES))

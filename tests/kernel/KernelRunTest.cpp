@@ -6,6 +6,7 @@
 #include "qelLogStream.h"
 #include "qelProtocol.h"
 #include "qelStatistic.h"
+#include "qelTripletParser.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -160,6 +161,29 @@ TEST_F(KernelTest, OneProtocolAndRunTotalsAcrossInputs)
     }
     EXPECT_NE(protocol.find("in.afp"), std::string::npos);
     EXPECT_NE(protocol.find("second.afp"), std::string::npos);
+}
+
+TEST_F(KernelTest, EachInputStartsWithAFreshTripletReader)
+{
+    FakeParser::script = {{"D1", {"P1"}, QEL_PARSE_END_DOCUMENT}};
+    qelIni::setCurrent(ini);
+    qelIni::addInputFile(input.c_str());
+    startKernel();
+    startRun();
+    qelLorbane* kernel = qelLorbane::getInstance();
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    for (int n = 1; n <= 2; ++n) {
+        ASSERT_EQ(kernel->openFileInput(input.c_str()), 0);
+        qelTripletParser* reader = pool->getTripletParser();
+        EXPECT_EQ(reader->getResourceType(), 0) << "input " << n;
+        EXPECT_EQ(reader->getMappingOption(), 0xFF) << "input " << n;
+        reader->setResourceType(0x40);
+        reader->setMappingOption(0x20);
+        ASSERT_EQ(kernel->processDocuments(), 0);
+        endInput();
+        EXPECT_FALSE(pool->hasObject(QEL_POOL_TRIPLET_PARSER)) << "input " << n;
+    }
+    endRun();
 }
 
 TEST_F(KernelTest, InputsThatCannotBeConvertedEndTheCall)

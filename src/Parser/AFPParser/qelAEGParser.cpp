@@ -218,13 +218,14 @@ void qelAEGParser::parse(qelMedia* media, qelSFIBlock* field)
 
 void qelAEGParser::beginActiveEnvironmentGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     char name[9];
     readName(name);
     dump("BAG", "Begin Active Environment Group", name);
-    if (m_currentSF && m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF && m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x101;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
 }
 
@@ -237,6 +238,7 @@ void qelAEGParser::endActiveEnvironmentGroup()
 
 void qelAEGParser::pageDescriptor()
 {
+    qelTripletParser* triplets = getTripletParser();
     dump("PGD", "Page Descriptor", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
@@ -299,10 +301,10 @@ void qelAEGParser::pageDescriptor()
         if (log && reserved2 != 0)
             m_log->printAtOffset(static_cast<unsigned int>(offset()), "Warning! Illegal Reserved Bytes");
     }
-    if (f->getRemainingLength() >= 3 && m_tripletParser) {
+    if (f->getRemainingLength() >= 3 && triplets) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x20000200;
-        m_tripletParser->parse(&mandatory, &optional, f);
+        triplets->parse(&mandatory, &optional, f);
     }
 }
 
@@ -662,13 +664,14 @@ void qelAEGParser::mapCodedFontFormat1()
 
 void qelAEGParser::mapCodedFontFormat2()
 {
+    qelTripletParser* triplets = getTripletParser();
     dump("MCF-2", "Map Coded Font Format 2", "");
     qelSFIBlock* f = m_currentSF;
-    if (!f || !m_tripletParser)
+    if (!f || !triplets)
         return;
     const unsigned int mask = logMask();
-    m_tripletParser->setLogMask(0x4);
-    LogMaskGuard guard{m_tripletParser};
+    triplets->setLogMask(0x4);
+    LogMaskGuard guard{triplets};
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelMappingDef* definition = pool ? pool->getMappingDef() : nullptr;
     qelIni* ini = options();
@@ -677,8 +680,8 @@ void qelAEGParser::mapCodedFontFormat2()
         if (mask & 0x04)
             m_log->printLine("Repeating group length: 0x%x", static_cast<unsigned int>(groupLength));
         std::unique_ptr<qelMappedFontInfo> info(new qelMappedFontInfo());
-        m_tripletParser->MCF_Triplets(groupLength - 2, f, info.get());
-        m_tripletParser->setFullyQualifiedName(nullptr);
+        triplets->MCF_Triplets(groupLength - 2, f, info.get());
+        triplets->setFullyQualifiedName(nullptr);
 
         if (const char* cpgid = info->getCPGID()) {
             const char* found = nullptr;
@@ -776,15 +779,16 @@ void qelAEGParser::mapCodedFontFormat2()
 
 void qelAEGParser::mapPageOverlay()
 {
+    qelTripletParser* triplets = getTripletParser();
     dump("MPO", "Map Page Overlay", "");
     qelSFIBlock* f = m_currentSF;
-    if (!m_tripletParser)
+    if (!triplets)
         return;
     while (f->getRemainingLength() > 0) {
         int groupLength = static_cast<int>(f->readUShort());
-        m_tripletParser->repeatedTriplets(0x1002, 0xC01, groupLength - 2, f);
-        m_tripletParser->setFullyQualifiedName(nullptr);
-        m_tripletParser->setAlternateName(nullptr);
+        triplets->repeatedTriplets(0x1002, 0xC01, groupLength - 2, f);
+        triplets->setFullyQualifiedName(nullptr);
+        triplets->setAlternateName(nullptr);
     }
 }
 
@@ -821,13 +825,14 @@ void qelAEGParser::pageSegmentMigration()
 
 void qelAEGParser::objectAreaDescriptor()
 {
+    qelTripletParser* triplets = getTripletParser();
     dump("OBD", "Object Area Descriptor", "");
     qelSFIBlock* f = m_currentSF;
     if (f->getDataSize() > 0 && f->getRemainingLength() > 0) {
-        if (m_tripletParser) {
+        if (triplets) {
             uint32_t mandatory = 0x70;
             uint32_t optional = 0x20000200;
-            m_tripletParser->parse(&mandatory, &optional, f);
+            triplets->parse(&mandatory, &optional, f);
         }
         return;
     }

@@ -18,8 +18,9 @@
 
 void qelAFPDocumentIndexParser::freeNames()
 {
-    delete m_tripletParser->getFullyQualifiedName();
-    delete m_tripletParser->getAlternateName();
+    qelTripletParser* triplets = getTripletParser();
+    delete triplets->getFullyQualifiedName();
+    delete triplets->getAlternateName();
 }
 
 int qelAFPDocumentIndexParser::parseFile(const char* path)
@@ -89,6 +90,7 @@ int qelAFPDocumentIndexParser::parse()
 
 void qelAFPDocumentIndexParser::beginDocumentIndex()
 {
+    qelTripletParser* triplets = getTripletParser();
     std::string name = readName();
     if (m_log && (m_log->m_levelMask & 0x01))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
@@ -97,13 +99,14 @@ void qelAFPDocumentIndexParser::beginDocumentIndex()
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x183;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
         freeNames();
     }
 }
 
 void qelAFPDocumentIndexParser::endDocumentIndex()
 {
+    qelTripletParser* triplets = getTripletParser();
     std::string name = readName();
     if (m_log && (m_log->m_levelMask & 0x01))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
@@ -112,58 +115,60 @@ void qelAFPDocumentIndexParser::endDocumentIndex()
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
         freeNames();
     }
 }
 
 void qelAFPDocumentIndexParser::indexElement()
 {
+    qelTripletParser* triplets = getTripletParser();
     if (m_log && (m_log->m_levelMask & 0x01))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "IEL", "Index Element", "");
     if (m_currentSF->getRemainingLength() <= 0)
         return;
     std::unique_ptr<qelIndexElement> element(new qelIndexElement());
-    m_tripletParser->attachIndexElement(element.get());
+    triplets->attachIndexElement(element.get());
     uint32_t mandatory = 0x08000002;
     uint32_t optional = 0xF6000003;
     try {
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
-        m_tripletParser->detachIndexElement();
+        triplets->detachIndexElement();
         freeNames();
         throw;
     }
-    if (m_tripletParser->getIndexElement()) {
-        if (const char* full = m_tripletParser->getFullyQualifiedNameText())
+    if (triplets->getIndexElement()) {
+        if (const char* full = triplets->getFullyQualifiedNameText())
             element->setName(full);
         auto* set = new qelIndexSet(element.release());
         qelGlobalDSPool::getInstance()->getIndexList()->addIndex(set);
     }
     freeNames();
-    m_tripletParser->detachIndexElement();
+    triplets->detachIndexElement();
 }
 
 void qelAFPDocumentIndexParser::tagLogicalElement()
 {
+    qelTripletParser* triplets = getTripletParser();
     if (m_log && (m_log->m_levelMask & 0x01))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
     if (m_currentSF->getRemainingLength() <= 0)
         return;
-    std::unique_ptr<qelIndex> entry(m_tripletParser->createIndexEntry());
+    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
     uint32_t mandatory = 0x2002;
     uint32_t optional = 0x4003;
     try {
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
-        m_tripletParser->detachIndexEntry();
+        triplets->detachIndexEntry();
         freeNames();
         throw;
     }
     freeNames();
-    m_tripletParser->detachIndexEntry();
+    triplets->detachIndexEntry();
 
     qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
     const char* object = entry->getObjectName();

@@ -372,23 +372,24 @@ qelAFPParser::qelAFPParser() : qelAFPParser(true)
 {
 }
 
-qelAFPParser::qelAFPParser(bool withTriplets)
+qelAFPParser::qelAFPParser(bool withTriplets) : m_withTriplets(withTriplets)
 {
     m_resourceKind = static_cast<uint32_t>(g_lastResourceKind);
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (pool) {
+    if (qelGlobalDSPool* pool = qelGlobalDSPool::getInstance())
         m_log = pool->getLogStream();
-        if (withTriplets)
-            m_tripletParser = pool->getTripletParser();
-    }
 }
 
 qelAFPParser::~qelAFPParser()
 {
-    if (qelGlobalDSPool::exists())
-        qelGlobalDSPool::getInstance()->resetObject(QEL_POOL_TRIPLET_PARSER);
-    m_tripletParser = nullptr;
     m_currentSF = nullptr;
+}
+
+qelTripletParser* qelAFPParser::getTripletParser() const
+{
+    if (!m_withTriplets)
+        return nullptr;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    return pool ? pool->getTripletParser() : nullptr;
 }
 
 int qelAFPParser::getLastResourceKind()
@@ -533,6 +534,7 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
 
 qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
 {
+    qelTripletParser* triplets = getTripletParser();
     qelSFIBlock* f = m_currentSF;
     IncludedObject object;
     object.name = readName();
@@ -590,7 +592,7 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
                                                     : "Reserved value for coordinate system");
     }
 
-    if (m_tripletParser && f->getRemainingLength() > 0) {
+    if (triplets && f->getRemainingLength() > 0) {
         uint32_t optional = object.type == 0x92 ? 0x20800043 : 0x28800043;
         uint32_t mandatory = object.type == 0x92 ? 0x8000000 : 0;
         const bool contentUnset = object.xContent == 0xFFFF && object.yContent == 0xFFFF;
@@ -598,39 +600,40 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
             optional |= 0x20;
         else
             mandatory |= 0x20;
-        m_tripletParser->setObjectAreaExtent(0, 0);
-        m_tripletParser->parse(&mandatory, &optional, f);
+        triplets->setObjectAreaExtent(0, 0);
+        triplets->parse(&mandatory, &optional, f);
         uint32_t ex = 0, ey = 0;
-        m_tripletParser->getObjectAreaExtent(ex, ey);
+        triplets->getObjectAreaExtent(ex, ey);
         const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
         if (contentUnset && sized && (optional & 0x20))
             throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
-        m_colorValue = static_cast<int32_t>(m_tripletParser->getColorValue());
-        m_colorSpace = m_tripletParser->getColorSpace();
-        m_colorValueKind = static_cast<uint32_t>(m_tripletParser->getColorSpace());
-        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+        m_colorValue = static_cast<int32_t>(triplets->getColorValue());
+        m_colorSpace = triplets->getColorSpace();
+        m_colorValueKind = static_cast<uint32_t>(triplets->getColorSpace());
+        if (qelString* full = triplets->getFullyQualifiedName()) {
             object.name = full->getBuffer();
             delete full;
         }
-        delete m_tripletParser->getAlternateName();
+        delete triplets->getAlternateName();
     }
     return object;
 }
 
 void qelAFPParser::setContainerValues(qelResourceReference* reference) const
 {
-    if (!m_tripletParser)
+    qelTripletParser* triplets = getTripletParser();
+    if (!triplets)
         return;
-    reference->setResolution(static_cast<uint16_t>(m_tripletParser->getXUnitsPerBase() / 10));
-    reference->setObjectType(m_tripletParser->getObjectTypeCode());
+    reference->setResolution(static_cast<uint16_t>(triplets->getXUnitsPerBase() / 10));
+    reference->setObjectType(triplets->getObjectTypeCode());
     uint32_t ex = 0, ey = 0;
-    m_tripletParser->getObjectAreaExtent(ex, ey);
+    triplets->getObjectAreaExtent(ex, ey);
     reference->setObjectArea(static_cast<int32_t>(ex), static_cast<int32_t>(ey));
-    reference->setXUnitBase(m_tripletParser->getXUnitBase());
-    reference->setYUnitBase(m_tripletParser->getYUnitBase());
-    reference->setXUnitsPerBase(m_tripletParser->getXUnitsPerBase());
-    reference->setYUnitsPerBase(m_tripletParser->getYUnitsPerBase());
-    reference->setMappingOption(m_tripletParser->getMappingOption());
+    reference->setXUnitBase(triplets->getXUnitBase());
+    reference->setYUnitBase(triplets->getYUnitBase());
+    reference->setXUnitsPerBase(triplets->getXUnitsPerBase());
+    reference->setYUnitsPerBase(triplets->getYUnitsPerBase());
+    reference->setMappingOption(triplets->getMappingOption());
 }
 
 void qelAFPParser::trace(const char* text) const
@@ -865,11 +868,6 @@ void qelAFPParser::logSkippedSF(int id)
     if (m_log && m_currentSF)
         m_log->logSFI(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                       static_cast<unsigned short>(id), nullptr);
-}
-
-void qelAFPParser::raiseError(const char* file, int line, int id)
-{
-    throw new qelException(file, line, id, 0, true);
 }
 
 const char* qelAFPParser::getSFTypeName(int id)

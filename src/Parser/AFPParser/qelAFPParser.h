@@ -51,7 +51,6 @@ public:
     // Warns about the current field and consumes its data.
     void reportUnexpectedSF(int id);
     void logSkippedSF(int id);
-    static void raiseError(const char* file, int line, int id);
     // Name of a field id, GOCA order or PTOCA control sequence; "" if unknown.
     static const char* getSFTypeName(int id);
     // Degrees of a rotation word (0, 90, 180, 270); -1 for an illegal one.
@@ -73,7 +72,9 @@ public:
     int32_t getColorSpace() const { return m_colorSpace; }
     uint32_t getColorValueKind() const { return m_colorValueKind; }
 
-    qelTripletParser* getTripletParser() const { return m_tripletParser; }
+    // The pool's triplet reader, fetched at each use (the kernel replaces it
+    // for every input); null for a parser made without one.
+    qelTripletParser* getTripletParser() const;
     uint32_t getResourceKind() const { return m_resourceKind; }
     void setResourceKind(uint32_t kind) { m_resourceKind = kind; }
 
@@ -127,7 +128,7 @@ protected:
 
     qelSFIBlock* m_currentSF = nullptr;
     int m_level = 0;
-    qelTripletParser* m_tripletParser = nullptr;
+    bool m_withTriplets = true;
     int32_t m_colorValue = 0;
     int32_t m_colorSpace = 5;
     uint32_t m_colorValueKind = 5;

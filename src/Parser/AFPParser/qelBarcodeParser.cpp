@@ -144,13 +144,15 @@ std::string qelBarcodeParser::readName()
 
 void qelBarcodeParser::freeTripletNames()
 {
-    m_tripletParser->setFullyQualifiedName(nullptr);
-    m_tripletParser->setAlternateName(nullptr);
+    qelTripletParser* triplets = getTripletParser();
+    triplets->setFullyQualifiedName(nullptr);
+    triplets->setAlternateName(nullptr);
 }
 
 void qelBarcodeParser::readTriplets(uint32_t mandatory, uint32_t optional)
 {
-    m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+    qelTripletParser* triplets = getTripletParser();
+    triplets->parse(&mandatory, &optional, m_currentSF);
 }
 
 bool qelBarcodeParser::readOffset(int32_t& value)
@@ -313,6 +315,7 @@ void qelBarcodeParser::endObjectEnvironmentGroup()
 
 void qelBarcodeParser::objectAreaDescriptor()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("OBD", "Object Area Descriptor", nullptr);
     if (m_currentSF->getRemainingLength() <= 0) {
         warn("Warning! Missing Mandatory Triplet.");
@@ -320,14 +323,14 @@ void qelBarcodeParser::objectAreaDescriptor()
     }
     readTriplets(0x70, 0x20000200);
     freeTripletNames();
-    m_object->setResolution(static_cast<uint16_t>(m_tripletParser->getMeasurementResolution()));
+    m_object->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
     uint32_t width = 0;
     uint32_t height = 0;
-    m_tripletParser->getObjectAreaExtent(width, height);
+    triplets->getObjectAreaExtent(width, height);
     m_object->setPresentationWidth(static_cast<uint16_t>(width));
     m_object->setPresentationHeight(static_cast<uint16_t>(height));
-    m_object->setColorValue(m_tripletParser->getColorValue());
-    m_object->setColorSpace(m_tripletParser->getColorSpace());
+    m_object->setColorValue(triplets->getColorValue());
+    m_object->setColorSpace(triplets->getColorSpace());
 }
 
 void qelBarcodeParser::objectAreaPosition()
@@ -430,19 +433,20 @@ void qelBarcodeParser::objectAreaPosition()
 
 void qelBarcodeParser::mapBarcodeObject()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("MBC", "Map Barcode Object", nullptr);
     if (m_currentSF->getRemainingLength() < 2 || m_currentSF->readUShort() != 5)
         warn("Warning! RG Length not equal to 5");
     readTriplets(0x800000, 0);
     freeTripletNames();
-    m_object->setMappingOption(m_tripletParser->getMappingOption());
+    m_object->setMappingOption(triplets->getMappingOption());
 }
 
 void qelBarcodeParser::mapCodedFont2()
 {
     logField("MCF-2", "Map Coded Font Format 2", nullptr);
     qelSFIBlock* f = m_currentSF;
-    qelTripletParser* triplets = m_tripletParser;
+    qelTripletParser* triplets = getTripletParser();
     // The reader logs the groups under the repeating-group bit, and under
     // the message bit again once the field is done, however it ends.
     struct LogBit

@@ -99,22 +99,14 @@ int32_t qelFormDefParser::readOffset()
     return offsetOf3Bytes(static_cast<uint8_t>(high), static_cast<uint8_t>(middle), static_cast<uint8_t>(low));
 }
 
-qelTripletParser* qelFormDefParser::tripletReader()
-{
-    // Taken from the pool at each use: any parser that goes away takes the
-    // pool's shared reader with it.
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    m_tripletParser = pool ? pool->getTripletParser() : nullptr;
-    return m_tripletParser;
-}
-
 void qelFormDefParser::readTriplets(uint32_t optional)
 {
-    if (!tripletReader() || m_currentSF->getRemainingLength() <= 0)
+    qelTripletParser* triplets = getTripletParser();
+    if (!triplets || m_currentSF->getRemainingLength() <= 0)
         return;
     uint32_t mandatory = 0;
     try {
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
         dropNames();
         throw;
@@ -124,9 +116,10 @@ void qelFormDefParser::readTriplets(uint32_t optional)
 
 void qelFormDefParser::dropNames()
 {
+    qelTripletParser* triplets = getTripletParser();
     // Freed through the reader, which would free them again otherwise.
-    m_tripletParser->setFullyQualifiedName(nullptr);
-    m_tripletParser->setAlternateName(nullptr);
+    triplets->setFullyQualifiedName(nullptr);
+    triplets->setAlternateName(nullptr);
 }
 
 void qelFormDefParser::logField(const char* abbreviation, const char* name, const char* text)
@@ -875,6 +868,7 @@ void qelFormDefParser::mapSuppression()
 
 void qelFormDefParser::pageModificationControl()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("PMC", "Page Modification Control", "");
     qelMediumMap::PMC* pmc = nullptr;
     if (m_currentSF->getRemainingLength() > 0) {
@@ -889,15 +883,15 @@ void qelFormDefParser::pageModificationControl()
         if (m_currentSF->getRemainingLength() > 0)
             m_currentSF->readByte();
     }
-    if (!tripletReader() || m_currentSF->getRemainingLength() <= 0)
+    if (!triplets || m_currentSF->getRemainingLength() <= 0)
         return;
     try {
         readTriplets(0x1000020);
     } catch (...) {
-        delete m_tripletParser->detachResourceObjectIncludes();
+        delete triplets->detachResourceObjectIncludes();
         throw;
     }
-    qelList* includes = m_tripletParser->detachResourceObjectIncludes();
+    qelList* includes = triplets->detachResourceObjectIncludes();
     if (pmc) {
         delete pmc->includes;
         pmc->includes = includes;
@@ -908,31 +902,32 @@ void qelFormDefParser::pageModificationControl()
 
 void qelFormDefParser::mapPageOverlay()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("MPO", "Map Page Overlay", "");
-    if (!tripletReader())
+    if (!triplets)
         return;
     // The reader logs the groups' triplets with bit 0x4 while they are read.
     struct LogMask
     {
         qelTripletParser* reader;
         ~LogMask() { reader->setLogMask(2); }
-    } restore{m_tripletParser};
-    m_tripletParser->setLogMask(4);
+    } restore{triplets};
+    triplets->setLogMask(4);
     int length = 0;
     while (m_currentSF->getRemainingLength() > 0) {
         const int before = m_currentSF->getRemainingLength();
         if (before >= 2)
             length = static_cast<int>(m_currentSF->readUShort());
         try {
-            m_tripletParser->repeatedTriplets(0x1002, 0xC01, length - 2, m_currentSF);
+            triplets->repeatedTriplets(0x1002, 0xC01, length - 2, m_currentSF);
         } catch (...) {
             dropNames();
             throw;
         }
         dropNames();
-        m_tripletParser->setResourceLocalId(0);
-        m_tripletParser->setResourceType(0);
-        m_tripletParser->setResourceObjectReference(nullptr);
+        triplets->setResourceLocalId(0);
+        triplets->setResourceType(0);
+        triplets->setResourceObjectReference(nullptr);
         // A group that takes no byte would never end the field.
         if (m_currentSF->getRemainingLength() >= before || length < 2) {
             m_currentSF->skip(m_currentSF->getRemainingLength());

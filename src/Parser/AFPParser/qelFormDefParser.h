@@ -99,7 +99,6 @@ private:
     // Helpers.
     int32_t readOffset();
     void readTriplets(uint32_t optional);
-    qelTripletParser* tripletReader();
     void dropNames();
     void logField(const char* abbreviation, const char* name, const char* text);
     qelLogStream* logWith(unsigned int mask) const;

@@ -257,37 +257,40 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
 
 void qelGocaParser::beginGraphicObject()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace(0x1, "[GocaParser]: (Begin): beginGraphicObject\n");
     m_objectName = readName();
     logField("BGR", "Begin Graphics Object", m_objectName.c_str());
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0, optional = 0x183;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
     trace(0x1, "[GocaParser]: (End): beginGraphicObject\n");
 }
 
 void qelGocaParser::endGraphicObject()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace(0x1, "[GocaParser]: (Begin): endGraphicObject\n");
     const std::string name = readName();
     if (m_log && m_log->m_levelMask == 0x0800EFFF)
         m_log->printLine("GOCA Order Count=%d", m_orderCount);
     logField("EGR", "End Graphics Object", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0, optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
     trace(0x1, "[GocaParser]: (End): endGraphicObject\n");
 }
 
 void qelGocaParser::objectEnvironmentGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     std::string name = readName();
     logField("BOG", "Begin Object Enviroment Group", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0, optional = 0x101;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
     for (;;) {
         qelSFIBlock* field = readNextSF();
@@ -316,8 +319,9 @@ void qelGocaParser::objectEnvironmentGroup()
 
 void qelGocaParser::objectAreaDescriptor()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("OBD", "Object Area Descriptor", nullptr);
-    if (m_currentSF->getDataSize() <= 0 || !m_tripletParser) {
+    if (m_currentSF->getDataSize() <= 0 || !triplets) {
         qelIOStream* in = qelIOStream::getCurrent();
         const int at = in ? in->getSFIOffset() : m_currentSF->getOffset();
         if (!quiet())
@@ -326,10 +330,10 @@ void qelGocaParser::objectAreaDescriptor()
         return;
     }
     uint32_t mandatory = 0x70, optional = 0x20000200;
-    m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-    m_resource->setResolution(static_cast<uint16_t>(m_tripletParser->getMeasurementResolution()));
+    triplets->parse(&mandatory, &optional, m_currentSF);
+    m_resource->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
     uint32_t w = 0, h = 0;
-    m_tripletParser->getObjectAreaExtent(w, h);
+    triplets->getObjectAreaExtent(w, h);
     m_areaWidth = static_cast<int32_t>(w);
     m_areaHeight = static_cast<int32_t>(h);
     m_resource->setSize(w, h);
@@ -390,16 +394,17 @@ void qelGocaParser::objectAreaPosition()
 
 void qelGocaParser::mapGraphicsObject()
 {
+    qelTripletParser* triplets = getTripletParser();
     logField("MGO", "Map graphic Object", nullptr);
     const unsigned int groupLength = m_currentSF->getRemainingLength() >= 2 ? m_currentSF->readUShort() : 0;
     if (groupLength == 5)
         log("RG Length : %d", groupLength);
     else
         warnOut("Warning! Invalid RG length (0x%x)", groupLength);
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0x800000, optional = 0;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        m_mappingOption = m_tripletParser->getMappingOption();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        m_mappingOption = triplets->getMappingOption();
     } else {
         qelIOStream* in = qelIOStream::getCurrent();
         const int at = in ? in->getSFIOffset() : m_currentSF->getOffset();

@@ -98,8 +98,26 @@ qelModcaParser::~qelModcaParser()
 {
     if (qelGlobalDSPool::exists()) {
         qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-        static const int kKinds[] = {QEL_POOL_INDEX_LIST, QEL_POOL_NOP_LIST, QEL_POOL_PAGE_OFFSET, 16, 17, 18, 19, 20,
-                                     21, 22, 24, 25, 26, 27, 28, 29, 30};
+        // The structured-field parsers of AFP input; the pool keeps the
+        // document parser, the document index parser and the triplet
+        // reader for the kernel to release.
+        static const int kKinds[] = {QEL_POOL_INDEX_LIST,
+                                     QEL_POOL_NOP_LIST,
+                                     QEL_POOL_PAGE_OFFSET,
+                                     QEL_POOL_AEG_PARSER,
+                                     QEL_POOL_CHARSET_PARSER,
+                                     QEL_POOL_CODE_PAGE_PARSER,
+                                     QEL_POOL_CODED_FONT_PARSER,
+                                     QEL_POOL_FORM_DEF_PARSER,
+                                     QEL_POOL_IM_IMAGE_PARSER,
+                                     QEL_POOL_IOCA_PARSER,
+                                     QEL_POOL_GOCA_PARSER,
+                                     QEL_POOL_OBJECT_CONTAINER_PARSER,
+                                     QEL_POOL_OVERLAY_PARSER,
+                                     QEL_POOL_PAGE_SEGMENT_PARSER,
+                                     QEL_POOL_PAGE_PARSER,
+                                     QEL_POOL_PRESENTATION_TEXT_PARSER,
+                                     QEL_POOL_RES_GROUP_PARSER};
         for (int kind : kKinds)
             pool->resetObject(kind);
     }
@@ -771,6 +789,7 @@ void qelModcaParser::skipPart(qelSFIBlock* pending)
 
 void qelModcaParser::beginDocument()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): beginDocument\n");
     m_documentOffset = qelIOStream::getCurrent()->getSFIOffset();
     std::string name = readName();
@@ -785,12 +804,12 @@ void qelModcaParser::beginDocument()
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x10F;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        m_documentGCSGID = m_tripletParser->getGCSGID();
-        m_documentCPGID = m_tripletParser->getCPGID();
-        m_documentCCSID = m_tripletParser->getCCSID();
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        m_documentGCSGID = triplets->getGCSGID();
+        m_documentCPGID = triplets->getCPGID();
+        m_documentCCSID = triplets->getCCSID();
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     m_containerState = static_cast<uint8_t>((m_containerState & ~DOCUMENT_ENDED) | DOCUMENT_BEGUN);
 
@@ -821,6 +840,7 @@ void qelModcaParser::beginDocument()
 
 void qelModcaParser::endDocument()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): endDocument\n");
     --m_level;
     const int remaining = m_currentSF ? m_currentSF->getRemainingLength() : 0;
@@ -834,9 +854,9 @@ void qelModcaParser::endDocument()
         if (m_currentSF->getRemainingLength() > 0) {
             uint32_t mandatory = 0;
             uint32_t optional = 0x2;
-            m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-            delete m_tripletParser->getFullyQualifiedName();
-            delete m_tripletParser->getAlternateName();
+            triplets->parse(&mandatory, &optional, m_currentSF);
+            delete triplets->getFullyQualifiedName();
+            delete triplets->getAlternateName();
         }
     }
     m_containerState |= DOCUMENT_ENDED;
@@ -845,22 +865,23 @@ void qelModcaParser::endDocument()
 
 void qelModcaParser::beginPageGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     const int offset = qelIOStream::getCurrent()->getSFIOffset();
     std::string name = readName();
     dump("BNG", "Begin Named Page Group", name.c_str());
     std::string mediumMap;
     if (m_currentSF->getRemainingLength() > 0) {
-        m_tripletParser->setMediumMapName(nullptr);
+        triplets->setMediumMapName(nullptr);
         uint32_t mandatory = 0;
         uint32_t optional = 0x103;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        if (qelString* full = triplets->getFullyQualifiedName()) {
             name = full->getBuffer();
             delete full;
         }
-        delete m_tripletParser->getAlternateName();
-        if (m_tripletParser->getMediumMapName())
-            mediumMap = m_tripletParser->getMediumMapName();
+        delete triplets->getAlternateName();
+        if (triplets->getMediumMapName())
+            mediumMap = triplets->getMediumMapName();
     }
     ++m_pageGroupDepth;
     if (m_pageGroupDepth == 1) {
@@ -876,15 +897,16 @@ void qelModcaParser::beginPageGroup()
 
 void qelModcaParser::endPageGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): endPageGroup\n");
     std::string name = readName();
     dump("ENG", "End Named Page Group", name.c_str());
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     if (m_pageGroupDepth-- == 1) {
         delete m_pageGroupName;
@@ -900,15 +922,16 @@ void qelModcaParser::endPageGroup()
 
 void qelModcaParser::invokeMediumMap()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): invokeMediumMap\n");
     std::string name = readName();
     dump("IMM", "Invoke Medium Map", name.c_str());
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x1;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     selectMediumMap(name.c_str());
     trace("[ModcaParser]: (End): invokeMediumMap\n");
@@ -991,21 +1014,22 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
 
 void qelModcaParser::processTLE()
 {
+    qelTripletParser* triplets = getTripletParser();
     dump("TLE", "Tag Logical Element", "");
     if (m_currentSF->getRemainingLength() <= 0)
         return;
-    std::unique_ptr<qelIndex> entry(m_tripletParser->createIndexEntry());
+    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
     uint32_t mandatory = 0x2002;
     uint32_t optional = 0x4003;
     try {
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
-        m_tripletParser->detachIndexEntry();
+        triplets->detachIndexEntry();
         throw;
     }
-    delete m_tripletParser->getFullyQualifiedName();
-    delete m_tripletParser->getAlternateName();
-    m_tripletParser->detachIndexEntry();
+    delete triplets->getFullyQualifiedName();
+    delete triplets->getAlternateName();
+    triplets->detachIndexEntry();
 
     qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
     const char* g = entry->getObjectName();

@@ -183,6 +183,7 @@ qelResOverlay* qelOverlayParser::parseOverlay()
 
 void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[OverlayParser]: (Begin): beginOverlay\n");
     const std::string name = readName();
     if (logMask() & 0x1)
@@ -194,12 +195,12 @@ void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
     const bool unnamed = !current || !*current;
     if (!name.empty() && (unnamed || m_mode != MODE_LIBRARY))
         overlay->qelRes::setName(name.c_str());
-    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+    if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x183;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     modcaFlags(qelModcaParser::OVERLAY_BEGUN, qelModcaParser::OVERLAY_ENDED);
     trace("[OverlayParser]: (End): beginOverlay\n");
@@ -207,17 +208,18 @@ void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
 
 void qelOverlayParser::endOverlay()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[OverlayParser]: (Begin): endOverlay\n");
     const std::string name = readName();
     if (logMask() & 0x1)
         logStream()->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()),
                                         0xA9DF, "EMO", "End Overlay", name.c_str());
-    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+    if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     modcaFlags(qelModcaParser::OVERLAY_ENDED, 0);
     trace("[OverlayParser]: (End): endOverlay\n");
@@ -272,6 +274,7 @@ int32_t qelOverlayParser::segmentOffset(const unsigned char bytes[3], unsigned i
 
 void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
 {
+    qelTripletParser* triplets = getTripletParser();
     qelSFIBlock* f = m_currentSF;
     const std::string name = readName();
     int32_t x = 0, y = 0;
@@ -308,12 +311,12 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
     if (mask & 0x02)
         logStream()->printLine("Include Page Segment at Position: (0x%x, 0x%x) ", static_cast<unsigned int>(x),
                                static_cast<unsigned int>(y));
-    if (m_tripletParser && f->getRemainingLength() >= 3) {
+    if (triplets && f->getRemainingLength() >= 3) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x40000001;
-        m_tripletParser->parse(&mandatory, &optional, f);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, f);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     const bool origin = x == 0 && y == 0;
     auto* reference = new qelResourceReference(name.c_str(), 2, origin ? 0.0f : static_cast<float>(x),

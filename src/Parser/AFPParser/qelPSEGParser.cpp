@@ -101,6 +101,7 @@ qelResPSEG* qelPSEGParser::parsePageSegment()
 
 void qelPSEGParser::beginPageSegment(qelResPSEG* segment)
 {
+    qelTripletParser* triplets = getTripletParser();
     const std::string name = readName();
     qelLogStream* log = logStream();
     if (log && (log->m_levelMask & 0x1))
@@ -108,10 +109,10 @@ void qelPSEGParser::beginPageSegment(qelResPSEG* segment)
                                 "BPS", "Begin Page Segment", name.c_str());
     if (!segment->getName() || !*segment->getName())
         segment->setName(name.c_str());
-    if (m_tripletParser && m_currentSF->getRemainingLength() >= 3) {
+    if (triplets && m_currentSF->getRemainingLength() >= 3) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x600181;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
 }
 

@@ -218,6 +218,7 @@ void qelPageParser::processNOP(qelNOPRecord** out)
 
 void qelPageParser::beginPage()
 {
+    qelTripletParser* triplets = getTripletParser();
     // No initial text conditions pass from one page to the next.
     if (qelGlobalDSPool* pool = qelGlobalDSPool::getInstance())
         pool->getAEGParser()->clearInitialTextConditions();
@@ -238,17 +239,17 @@ void qelPageParser::beginPage()
     ++m_level;
     std::string mediumMap;
     if (m_currentSF->getRemainingLength() > 0) {
-        m_tripletParser->setMediumMapName(nullptr);
+        triplets->setMediumMapName(nullptr);
         uint32_t mandatory = 0;
         uint32_t optional = 0x80000103;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getAlternateName();
-        if (qelString* full = m_tripletParser->getFullyQualifiedName()) {
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getAlternateName();
+        if (qelString* full = triplets->getFullyQualifiedName()) {
             m_page->setName(full->getBuffer());
             delete full;
         }
-        if (m_tripletParser->getMediumMapName())
-            mediumMap = m_tripletParser->getMediumMapName();
+        if (triplets->getMediumMapName())
+            mediumMap = triplets->getMediumMapName();
     }
     if (m_documentParser)
         m_documentParser->setContainerFlags(qelModcaParser::PAGE_BEGUN, qelModcaParser::PAGE_ENDED);
@@ -261,24 +262,25 @@ void qelPageParser::beginPage()
 
 void qelPageParser::tagLogicalElement()
 {
+    qelTripletParser* triplets = getTripletParser();
     if (m_log && (m_log->m_levelMask & 0x01))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
     m_page->setIndexCount(m_page->getIndexCount() + 1);
     if (m_currentSF->getRemainingLength() <= 0)
         return;
-    std::unique_ptr<qelIndex> entry(m_tripletParser->createIndexEntry());
+    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
     uint32_t mandatory = 0x2002;
     uint32_t optional = 0x4003;
     try {
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
-        m_tripletParser->detachIndexEntry();
+        triplets->detachIndexEntry();
         throw;
     }
-    delete m_tripletParser->getFullyQualifiedName();
-    delete m_tripletParser->getAlternateName();
-    m_tripletParser->detachIndexEntry();
+    delete triplets->getFullyQualifiedName();
+    delete triplets->getAlternateName();
+    triplets->detachIndexEntry();
 
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     if (!pool)
@@ -340,6 +342,7 @@ void qelPageParser::addObjectReference(const char* name, int type, int objectTyp
 
 void qelPageParser::includePageSegment()
 {
+    qelTripletParser* triplets = getTripletParser();
     qelSFIBlock* f = m_currentSF;
     std::string name = readName();
     int32_t x = 0, y = 0;
@@ -358,9 +361,9 @@ void qelPageParser::includePageSegment()
     if (f->getRemainingLength() > 2) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x40000001;
-        m_tripletParser->parse(&mandatory, &optional, f);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, f);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     auto* reference = new qelResourceReference(name.c_str(), 2, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
@@ -369,6 +372,7 @@ void qelPageParser::includePageSegment()
 
 void qelPageParser::includePageOverlay()
 {
+    qelTripletParser* triplets = getTripletParser();
     qelSFIBlock* f = m_currentSF;
     std::string name = readName();
     int32_t x = 0, y = 0;
@@ -401,9 +405,9 @@ void qelPageParser::includePageOverlay()
     if (f->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0xC03;
-        m_tripletParser->parse(&mandatory, &optional, f);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, f);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     auto* reference = new qelResourceReference(name.c_str(), 1, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
@@ -412,6 +416,7 @@ void qelPageParser::includePageOverlay()
 
 void qelPageParser::endPage()
 {
+    qelTripletParser* triplets = getTripletParser();
     std::string name = readName();
     --m_level;
     if (m_log && (m_log->m_levelMask & 0x01))
@@ -420,9 +425,9 @@ void qelPageParser::endPage()
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        delete m_tripletParser->getFullyQualifiedName();
-        delete m_tripletParser->getAlternateName();
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        delete triplets->getFullyQualifiedName();
+        delete triplets->getAlternateName();
     }
     if (m_documentParser)
         m_documentParser->setContainerFlags(qelModcaParser::PAGE_ENDED, 0);

@@ -193,6 +193,7 @@ void qelPresentationTextParser::readName(char* name)
 
 void qelPresentationTextParser::beginPresentationText()
 {
+    qelTripletParser* triplets = getTripletParser();
     if (!m_currentSF)
         return;
     char name[9];
@@ -201,17 +202,18 @@ void qelPresentationTextParser::beginPresentationText()
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "BPT", "Begin Presentation Text",
                                   name);
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x183;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        m_tripletParser->setFullyQualifiedName(nullptr);
-        m_tripletParser->setAlternateName(nullptr);
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        triplets->setFullyQualifiedName(nullptr);
+        triplets->setAlternateName(nullptr);
     }
 }
 
 void qelPresentationTextParser::endPresentationText()
 {
+    qelTripletParser* triplets = getTripletParser();
     if (!m_currentSF)
         return;
     char name[9];
@@ -220,12 +222,12 @@ void qelPresentationTextParser::endPresentationText()
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "EPT", "End Presentation Text",
                                   name);
-    if (m_currentSF->getRemainingLength() > 0 && m_tripletParser) {
+    if (m_currentSF->getRemainingLength() > 0 && triplets) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        m_tripletParser->setFullyQualifiedName(nullptr);
-        m_tripletParser->setAlternateName(nullptr);
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        triplets->setFullyQualifiedName(nullptr);
+        triplets->setAlternateName(nullptr);
     }
 }
 

@@ -169,32 +169,34 @@ void qelResGroupParser::parse(qelParser* caller, qelSFIBlock* begin)
 
 void qelResGroupParser::beginResourceGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ResGroupParser]: (Begin): BeginResourceGroup\n");
     const std::string name = readName();
     qelLogStream* log = logStream();
     if (log && (log->m_levelMask & 0x1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA8C6,
                                 "BRG", "Begin Resource Group", name.c_str());
-    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+    if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x183;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
     trace("[ResGroupParser]: (End): BeginResourceGroup\n");
 }
 
 void qelResGroupParser::endResourceGroup()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ResGroupParser]: (Begin): endResourceGroup\n");
     const std::string name = readName();
     qelLogStream* log = logStream();
     if (log && (log->m_levelMask & 0x1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA9C6,
                                 "ERG", "End Resource Group", name.c_str());
-    if (m_tripletParser && m_currentSF->getRemainingLength() > 0) {
+    if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
+        triplets->parse(&mandatory, &optional, m_currentSF);
     }
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelGlobalRes* resources = pool ? pool->getGlobalRes() : nullptr;
@@ -230,6 +232,7 @@ void qelResGroupParser::parseResource(qelSFIBlock* begin)
 
 void qelResGroupParser::beginResource()
 {
+    qelTripletParser* triplets = getTripletParser();
     trace("[ResGroupParser]: (Begin): beginResource\n");
     m_resourceName = readName();
     qelLogStream* log = logStream();
@@ -242,12 +245,12 @@ void qelResGroupParser::beginResource()
             log->printLine("Warning! Reserved Bytes Not Equal to 0x00");
     }
     m_resourceType = 0;
-    if (m_tripletParser) {
+    if (triplets) {
         uint32_t mandatory = 0x4000000;
         uint32_t optional = 0x8000100;
-        m_tripletParser->setResourceObjectType(0);
-        m_tripletParser->parse(&mandatory, &optional, m_currentSF);
-        m_resourceType = m_tripletParser->getResourceObjectType();
+        triplets->setResourceObjectType(0);
+        triplets->parse(&mandatory, &optional, m_currentSF);
+        m_resourceType = triplets->getResourceObjectType();
     }
     trace("[ResGroupParser]: (End): beginResource\n");
 }
