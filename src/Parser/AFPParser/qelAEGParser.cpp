@@ -17,6 +17,7 @@
 #include "qelPtocaMedia.h"
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -30,6 +31,7 @@ namespace {
 
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
+using qelThreeByteValue::unsignedLow16OrUnsigned24;
 
 const char* unitBaseText(int base)
 {
@@ -108,15 +110,6 @@ void qelAEGParser::readName(char* name)
     qelUtils::ebcdicToAscii(raw, 8);
     std::memcpy(name, raw, 9);
     qelUtils::trim(name);
-}
-
-uint32_t qelAEGParser::readExtent()
-{
-    uint32_t high = static_cast<uint32_t>(m_currentSF->readByte());
-    uint32_t low = m_currentSF->readUShort();
-    if (high == 0x00 || high == 0xFF)
-        return low;
-    return (high << 16) | low;
 }
 
 int qelAEGParser::resolutionOf(int unitBase, int units)
@@ -273,12 +266,12 @@ void qelAEGParser::pageDescriptor()
     uint32_t width = m_media ? m_media->getWidth() : 0;
     uint32_t height = m_media ? m_media->getHeight() : 0;
     if (f->getRemainingLength() >= 3) {
-        width = readExtent();
+        width = unsignedLow16OrUnsigned24(qelThreeByteValue::read(m_currentSF));
         if (log)
             m_log->printLine("Page extents for X axis (XpgSize) : %d (0x%x)", width, width);
     }
     if (f->getRemainingLength() >= 3) {
-        height = readExtent();
+        height = unsignedLow16OrUnsigned24(qelThreeByteValue::read(m_currentSF));
         if (log)
             m_log->printLine("Page extents for Y axis (YpgSize) : %d (0x%x)", height, height);
     }
@@ -861,7 +854,7 @@ void qelAEGParser::objectAreaPosition()
     auto offsetValue = [&](const char* text) {
         if (!has(3))
             return false;
-        uint32_t v = readExtent();
+        uint32_t v = unsignedLow16OrUnsigned24(qelThreeByteValue::read(m_currentSF));
         if (log)
             m_log->printLine(text, v, v);
         return true;

@@ -60,7 +60,6 @@ private:
     void dump(const char* abbreviation, const char* name, const char* text);
     void readName(char* name);
     // A three-byte extent: low 16 bits when the high byte is 0 or X'FF'.
-    uint32_t readExtent();
     void setOrientation(int iWord, int bWord);
 
     qelInitialTextConditions* m_initialTextConditions = nullptr;

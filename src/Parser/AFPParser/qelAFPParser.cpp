@@ -17,6 +17,7 @@
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -297,20 +298,7 @@ const int kSearchWindow = 4096;
 
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
-
-// A 3-byte offset of an Include Object: the low 16 bits when the high byte
-// is X'00' or X'FF', else the signed 24-bit value.
-int32_t includeOffset(qelSFIBlock* field)
-{
-    const int high = field->readByte() & 0xFF;
-    const unsigned int low = field->readUShort();
-    if (high == 0x00 || high == 0xFF)
-        return static_cast<int32_t>(low);
-    int32_t value = (high << 16) | static_cast<int32_t>(low);
-    if (value & 0x800000)
-        value -= 0x1000000;
-    return value;
-}
+using qelThreeByteValue::unsignedLow16OrSigned24;
 
 std::string trimmed(const std::string& text)
 {
@@ -548,17 +536,17 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
     if (f->getRemainingLength() >= 1)
         object.type = f->readByte() & 0xFF;
     if (f->getRemainingLength() >= 3)
-        object.x = includeOffset(f);
+        object.x = unsignedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 3)
-        object.y = includeOffset(f);
+        object.y = unsignedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 2)
         object.xRotation = rotationDegrees(f->readUShort());
     if (f->getRemainingLength() >= 2)
         object.yRotation = rotationDegrees(f->readUShort());
     if (f->getRemainingLength() >= 3)
-        object.xContent = static_cast<uint16_t>(includeOffset(f));
+        object.xContent = static_cast<uint16_t>(unsignedLow16OrSigned24(qelThreeByteValue::read(f)));
     if (f->getRemainingLength() >= 3)
-        object.yContent = static_cast<uint16_t>(includeOffset(f));
+        object.yContent = static_cast<uint16_t>(unsignedLow16OrSigned24(qelThreeByteValue::read(f)));
     if (f->getRemainingLength() >= 1)
         object.coordinateSystem = static_cast<uint8_t>(f->readByte());
 

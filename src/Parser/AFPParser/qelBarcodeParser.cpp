@@ -19,6 +19,7 @@
 #include "qelRes.h"
 #include "qelSFIBlock.h"
 #include "qelTextObject.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -29,6 +30,8 @@
 #include <vector>
 
 namespace {
+
+using qelThreeByteValue::signedLow16OrSigned24;
 
 enum : int {
     kBBC = 0xA8EB,
@@ -153,23 +156,6 @@ void qelBarcodeParser::readTriplets(uint32_t mandatory, uint32_t optional)
 {
     qelTripletParser* triplets = getTripletParser();
     triplets->parse(&mandatory, &optional, m_currentSF);
-}
-
-bool qelBarcodeParser::readOffset(int32_t& value)
-{
-    if (m_currentSF->getRemainingLength() < 3)
-        return false;
-    const int high = m_currentSF->readByte();
-    const unsigned int low = m_currentSF->readUShort();
-    if (high == 0x00 || high == 0xFF) {
-        value = static_cast<int16_t>(low);
-    } else {
-        int32_t v = (high << 16) | static_cast<int32_t>(low);
-        if (v & 0x800000)
-            v -= 0x1000000;
-        value = v;
-    }
-    return true;
 }
 
 template <typename Handler> void qelBarcodeParser::handleField(Handler handler)
@@ -349,13 +335,15 @@ void qelBarcodeParser::objectAreaPosition()
 
     int32_t x = 0;
     int32_t y = 0;
-    if (!readOffset(x))
+    if (f->getRemainingLength() < 3)
         return;
+    x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (log)
         m_log->printLine("X axis origin of the object area (XoaOset) : %d (0x%x)", x, static_cast<unsigned int>(x));
     m_object->setX(static_cast<float>(x));
-    if (!readOffset(y))
+    if (f->getRemainingLength() < 3)
         return;
+    y = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (log)
         m_log->printLine("Y axis origin of the object area (YoaOset) : %d (0x%x)", y, static_cast<unsigned int>(y));
     m_object->setY(static_cast<float>(y));
@@ -391,13 +379,15 @@ void qelBarcodeParser::objectAreaPosition()
     if (f->readByte() != 0)
         warn("Warning! Reseved bytes not equal to 0x00");
 
-    if (!readOffset(x))
+    if (f->getRemainingLength() < 3)
         return;
+    x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (log)
         m_log->printLine("X axis origin for object content (XocaOset): %d (0x%x)", x, static_cast<unsigned int>(x));
     m_object->setContentOriginX(x);
-    if (!readOffset(y))
+    if (f->getRemainingLength() < 3)
         return;
+    y = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (log)
         m_log->printLine("Y axis origin for object content (YocaOset): %d (0x%x)", y, static_cast<unsigned int>(y));
     m_object->setContentOriginY(y);

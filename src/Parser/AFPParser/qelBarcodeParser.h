@@ -70,8 +70,6 @@ private:
     std::string readName();
     void readTriplets(uint32_t mandatory, uint32_t optional);
     void freeTripletNames();
-    // A 3-byte offset; false when fewer than 3 bytes remain.
-    bool readOffset(int32_t& value);
 
     qelBarcodeObject* m_object = nullptr;
     qelBarcodeSymbol* m_symbol = nullptr;

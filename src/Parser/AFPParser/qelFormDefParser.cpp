@@ -14,6 +14,7 @@
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
 #include "qelString.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -24,6 +25,7 @@ namespace
 
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
+using qelThreeByteValue::signedLow16OrSigned24;
 
 enum
 {
@@ -57,12 +59,7 @@ qelFormDefParser::~qelFormDefParser() = default;
 
 int32_t qelFormDefParser::offsetOf3Bytes(uint8_t high, uint8_t middle, uint8_t low)
 {
-    if (high == 0x00 || high == 0xFF)
-        return static_cast<int16_t>(static_cast<uint16_t>((middle << 8) | low));
-    int32_t value = (static_cast<int32_t>(high) << 16) | (middle << 8) | low;
-    if (high & 0x80)
-        value -= 0x1000000;
-    return value;
+    return signedLow16OrSigned24((static_cast<uint32_t>(high) << 16) | (static_cast<uint32_t>(middle) << 8) | low);
 }
 
 // ------------------------------------------------------------------ helpers
@@ -89,14 +86,6 @@ void qelFormDefParser::warnAtOffset(unsigned int mask, const char* text)
 {
     if (qelLogStream* log = logWith(mask))
         log->printAtOffset(static_cast<unsigned int>(inputOffset()), "%s", text);
-}
-
-int32_t qelFormDefParser::readOffset()
-{
-    const int high = m_currentSF->readByte();
-    const int middle = m_currentSF->readByte();
-    const int low = m_currentSF->readByte();
-    return offsetOf3Bytes(static_cast<uint8_t>(high), static_cast<uint8_t>(middle), static_cast<uint8_t>(low));
 }
 
 void qelFormDefParser::readTriplets(uint32_t optional)
@@ -717,8 +706,8 @@ void qelFormDefParser::mmcKeyword(qelMediumMap::MMC* mmc, int keyword)
 void qelFormDefParser::pagePosition()
 {
     logField("PGP", "Page Position", "");
-    const int32_t x = readOffset();
-    const int32_t y = readOffset();
+    const int32_t x = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
+    const int32_t y = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
     if (qelLogStream* log = logWith(0x2)) {
         log->printLine("X offset of page presentation space origin: %d", x);
         log->printLine("Y offset of page presentation space origin: %d", y);
@@ -756,11 +745,11 @@ void qelFormDefParser::pagePositionFormat2()
         if (log)
             log->printLine("Length of repeating group (RGLength): 0x%02x", static_cast<unsigned int>(length));
         qelMediumMap::PagePosition position;
-        position.xOffset = readOffset();
+        position.xOffset = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
         if (log)
             log->printLine("X[m] coordinate of page presentation space origin: 0x%x",
                            static_cast<unsigned int>(position.xOffset));
-        position.yOffset = readOffset();
+        position.yOffset = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
         if (log)
             log->printLine("Y[m] coordinate of page presentation space origin: 0x%x",
                            static_cast<unsigned int>(position.yOffset));

@@ -59,8 +59,7 @@ public:
     qelMediumMap* getCurrentMediumMap() const { return m_currentMediumMap; }
     qelMediumMap::MMC* getCurrentMmc() const { return m_currentMmc; }
 
-    // A 3-byte offset: the low 16 bits as a signed value when the high byte
-    // is X'00' or X'FF', else the whole signed 24-bit value.
+    // The offsets of page positions: qelThreeByteValue::signedLow16OrSigned24.
     static int32_t offsetOf3Bytes(uint8_t high, uint8_t middle, uint8_t low);
 
 private:
@@ -97,7 +96,6 @@ private:
     void storeDefaultPagePosition();
 
     // Helpers.
-    int32_t readOffset();
     void readTriplets(uint32_t optional);
     void dropNames();
     void logField(const char* abbreviation, const char* name, const char* text);

@@ -19,6 +19,7 @@
 #include "qelPoolAccess.h"
 #include "qelResGOCA.h"
 #include "qelSFIBlock.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -34,6 +35,7 @@ namespace
 {
 using qelPoolAccess::options;
 using qelPoolAccess::quiet;
+using qelThreeByteValue::signedLow16OrSigned24;
 
 // Orders read and dropped whole: only the format rules apply.
 bool isIgnoredOrder(int code)
@@ -91,17 +93,6 @@ const char* markerName(int symbol)
     return symbol == 0x40 ? "Blank" : "Reserved Value";
 }
 
-// Three-byte offset: the low 16 bits when the high byte only extends the
-// sign, else the signed 24-bit value.
-int32_t offset24(int high, unsigned int low16)
-{
-    if (high == 0x00 || high == 0xFF)
-        return static_cast<int16_t>(low16);
-    int32_t value = (high << 16) | static_cast<int32_t>(low16);
-    if (value & 0x800000)
-        value -= 0x1000000;
-    return value;
-}
 } // namespace
 
 qelGocaParser::qelGocaParser() = default;
@@ -347,8 +338,8 @@ void qelGocaParser::objectAreaPosition()
     auto byte = [f]() { return f->getRemainingLength() >= 1 ? f->readByte() : 0; };
     auto word = [f]() { return f->getRemainingLength() >= 2 ? f->readUShort() : 0u; };
     auto offset = [&]() {
-        const int high = byte();
-        return offset24(high, word());
+        const uint32_t high = static_cast<uint32_t>(byte()) & 0xFF;
+        return signedLow16OrSigned24((high << 16) | word());
     };
     auto orientation = [&](const char* good, const char* bad) {
         const unsigned int w = word();

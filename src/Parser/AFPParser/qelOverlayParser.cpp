@@ -18,6 +18,7 @@
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -264,12 +265,7 @@ int32_t qelOverlayParser::segmentOffset(const unsigned char bytes[3], unsigned i
     const unsigned int low = (static_cast<unsigned int>(bytes[1]) << 8) | bytes[2];
     if (rawLow)
         *rawLow = low;
-    int32_t value = (static_cast<int32_t>(bytes[0]) << 16) | static_cast<int32_t>(low);
-    if (bytes[0] == 0x00)
-        return static_cast<int32_t>(low);
-    if (value & 0x800000)
-        value -= 0x1000000;
-    return value;
+    return qelThreeByteValue::signed24((static_cast<uint32_t>(bytes[0]) << 16) | low);
 }
 
 void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
@@ -278,21 +274,19 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
     qelSFIBlock* f = m_currentSF;
     const std::string name = readName();
     int32_t x = 0, y = 0;
-    unsigned int lowX = 0, lowY = 0;
-    bool plainX = false, plainY = false;
-    unsigned char bytes[3];
+    uint32_t bytesX = 0, bytesY = 0;
     if (f->getRemainingLength() >= 3) {
-        f->readBytes(bytes, 3);
-        x = segmentOffset(bytes, &lowX);
-        plainX = bytes[0] == 0x00 || bytes[0] == 0xFF;
+        bytesX = qelThreeByteValue::read(f);
+        x = qelThreeByteValue::signed24(bytesX);
     }
     if (f->getRemainingLength() >= 3) {
-        f->readBytes(bytes, 3);
-        y = segmentOffset(bytes, &lowY);
-        plainY = bytes[0] == 0x00 || bytes[0] == 0xFF;
+        bytesY = qelThreeByteValue::read(f);
+        y = qelThreeByteValue::signed24(bytesY);
     }
-    // Both offsets X'FFFF': at the current text position.
-    if (plainX && plainY && lowX == 0xFFFF && lowY == 0xFFFF) {
+    // Both offsets X'FFFF' (00 FF FF or FF FF FF): at the current text
+    // position.
+    if (qelThreeByteValue::unsignedLow16OrUnsigned24(bytesX) == 0xFFFF &&
+        qelThreeByteValue::unsignedLow16OrUnsigned24(bytesY) == 0xFFFF) {
         x = 0xFFFF;
         y = 0xFFFF;
         qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();

@@ -31,9 +31,8 @@ public:
     int getLevel() override { return m_traceDepth; }
     void setLevel(int depth) { m_traceDepth = depth; }
 
-    // 3-byte offset of an Include Page Segment in an overlay: unsigned
-    // 16 bits under a high byte X'00', a negative 24-bit value under X'FF',
-    // else the signed 24-bit value. rawLow gets the low 16 bits.
+    // 3-byte offset of an Include Page Segment in an overlay:
+    // qelThreeByteValue::signed24. rawLow gets the low 16 bits.
     static int32_t segmentOffset(const unsigned char bytes[3], unsigned int* rawLow);
 
 private:

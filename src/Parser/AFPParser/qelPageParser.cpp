@@ -28,6 +28,7 @@
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
+#include "qelThreeByteValue.h"
 #include "qelTripletParser.h"
 #include "qelUtils.h"
 
@@ -37,6 +38,8 @@
 
 namespace
 {
+using qelThreeByteValue::signedLow16OrSigned24;
+
 qelIni* options()
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
@@ -49,20 +52,6 @@ bool quiet()
 {
     qelIni* ini = options();
     return ini && ini->isQuietMode();
-}
-
-// A 3-byte offset: the low 16 bits when the high byte is 0x00 or 0xFF,
-// else the whole signed 24-bit value.
-int32_t readOffset(qelSFIBlock* field, bool isSigned)
-{
-    const int high = field->readByte() & 0xFF;
-    const unsigned int low = field->readUShort();
-    if (high == 0x00 || high == 0xFF)
-        return isSigned ? static_cast<int16_t>(low) : static_cast<int32_t>(low);
-    int32_t value = (high << 16) | static_cast<int32_t>(low);
-    if (value & 0x800000)
-        value -= 0x1000000;
-    return value;
 }
 
 const int kContainerFields[] = {0xA66B, 0xA692, 0xA8C7, 0xA9C7, 0xAB92, 0xABC3, 0xAC6B, 0xEE92, 0};
@@ -347,9 +336,9 @@ void qelPageParser::includePageSegment()
     std::string name = readName();
     int32_t x = 0, y = 0;
     if (f->getRemainingLength() >= 3)
-        x = readOffset(f, true);
+        x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 3)
-        y = readOffset(f, true);
+        y = signedLow16OrSigned24(qelThreeByteValue::read(f));
     const unsigned int mask = m_log ? m_log->m_levelMask : 0;
     if (mask & 0x01)
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
@@ -377,9 +366,9 @@ void qelPageParser::includePageOverlay()
     std::string name = readName();
     int32_t x = 0, y = 0;
     if (f->getRemainingLength() >= 3)
-        x = readOffset(f, true);
+        x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 3)
-        y = readOffset(f, true);
+        y = signedLow16OrSigned24(qelThreeByteValue::read(f));
     const unsigned int mask = m_log ? m_log->m_levelMask : 0;
     if (mask & 0x01)
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),

@@ -14,6 +14,7 @@
 #include "qelSFIBlock.h"
 #include "qelSFIData.h"
 #include "qelString.h"
+#include "qelThreeByteValue.h"
 #include "qelUtils.h"
 
 #include <cstdarg>
@@ -111,25 +112,14 @@ int degrees(unsigned int word)
     }
 }
 
-// A 3-byte offset or extent. The usual reading keeps the low 16 bits; that
-// is right when the high byte only extends the sign (X'00' or X'FF'). Any
-// other high byte means the value needs all 24 bits.
-int32_t threeByteValue(int high, unsigned int low16, bool isSigned)
-{
-    if (high == 0x00 || high == 0xFF)
-        return isSigned ? static_cast<int16_t>(low16) : static_cast<int32_t>(low16);
-    int32_t value = (high << 16) | static_cast<int32_t>(low16);
-    if (isSigned && (value & 0x800000))
-        value -= 0x1000000;
-    return value;
-}
-
 void freeInclude(void* item)
 {
     delete static_cast<qelResourceObjectInclude*>(item);
 }
 
 using qelPoolAccess::options;
+using qelThreeByteValue::signedLow16OrSigned24;
+using qelThreeByteValue::unsignedLow16OrUnsigned24;
 
 } // namespace
 
@@ -1424,13 +1414,13 @@ void qelTripletParser::resourceObjectIncludeTriplet()
     int32_t x = 0;
     int32_t y = 0;
     if (t->getRemaining() >= 3) {
-        int high = t->readByte();
-        x = threeByteValue(high, t->readUInt16(), true);
+        const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
+        x = signedLow16OrSigned24((high << 16) | t->readUInt16());
         lineMasked(0x2, "X axis origin of the object: 0x%04x", static_cast<unsigned int>(x) & 0xFFFFFFu);
     }
     if (t->getRemaining() >= 3) {
-        int high = t->readByte();
-        y = threeByteValue(high, t->readUInt16(), true);
+        const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
+        y = signedLow16OrSigned24((high << 16) | t->readUInt16());
         lineMasked(0x2, "Y axis origin of the object: 0x%04x", static_cast<unsigned int>(y) & 0xFFFFFFu);
     }
     unsigned int orientation = 0;
@@ -1749,12 +1739,12 @@ void qelTripletParser::objectAreaSizeTriplet()
     uint32_t x = 0;
     uint32_t y = 0;
     if (t->getRemaining() >= 3) {
-        int high = t->readByte();
-        x = static_cast<uint32_t>(threeByteValue(high, t->readUInt16(), false));
+        const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
+        x = unsignedLow16OrUnsigned24((high << 16) | t->readUInt16());
     }
     if (t->getRemaining() >= 3) {
-        int high = t->readByte();
-        y = static_cast<uint32_t>(threeByteValue(high, t->readUInt16(), false));
+        const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
+        y = unsignedLow16OrUnsigned24((high << 16) | t->readUInt16());
     }
     setObjectAreaExtent(x, y);
     line("Object Area Extent for X Axis: %d (0x%x)", static_cast<int>(x), x);
