@@ -83,8 +83,9 @@ protected:
 
     std::string output() { return lrbtest::streamText(m_out); }
 
-    // Reads the first Begin Graphics of the bytes and parses the object.
-    std::unique_ptr<qelResGOCA> parseObject(const Bytes& input, qelGocaParser& parser)
+    // Makes the bytes the current input and reads up to its first Begin
+    // Graphics.
+    void startObject(const Bytes& input, qelGocaParser& parser)
     {
         m_bytes = input;
         m_input.reset(new qelIOStream(m_bytes.data(), static_cast<int>(m_bytes.size())));
@@ -95,6 +96,12 @@ protected:
             if (f->getId() == 0xA8BB)
                 break;
         }
+    }
+
+    // Reads the first Begin Graphics of the bytes and parses the object.
+    std::unique_ptr<qelResGOCA> parseObject(const Bytes& input, qelGocaParser& parser)
+    {
+        startObject(input, parser);
         return std::unique_ptr<qelResGOCA>(parser.parseGraphics(nullptr));
     }
 

@@ -435,3 +435,26 @@ TEST_F(OrdersTest, ObjectLevelRecovery)
     // Read from a file of its own: no such thing for a graphics object.
     EXPECT_EQ(parser.parse("G1", 1, "G1"), nullptr);
 }
+
+TEST_F(OrdersTest, ResourceParserAnswersTheLastParse)
+{
+    qelGocaParser parser;
+    const qelResParser& resources = parser;
+    const struct
+    {
+        const char* name;
+        const char* fileName;
+        const char* expectedFile;
+    } cases[] = {
+        {"G1FIRST", nullptr, "G1FIRST"},
+        {"G1SECOND", "GRAPHICS.LIB", "GRAPHICS.LIB"},
+    };
+    for (const auto& c : cases) {
+        startObject(object({{0x81, 4, 0, 1, 0, 1}}), parser);
+        std::unique_ptr<qelRes> res(parser.parse(c.name, 0, c.fileName));
+        ASSERT_NE(res, nullptr) << c.name;
+        EXPECT_EQ(resources.getResourceName(), c.name);
+        EXPECT_EQ(resources.getFileName(), c.expectedFile);
+        EXPECT_EQ(resources.getMode(), 0) << c.name;
+    }
+}

@@ -168,6 +168,16 @@ std::string qelGocaParser::readName()
 
 // --- the object loop ----------------------------------------------------------------
 
+void qelGocaParser::beginResource(qelResGOCA* resource)
+{
+    m_resource = resource;
+}
+
+qelResGOCA* qelGocaParser::graphicsResource() const
+{
+    return static_cast<qelResGOCA*>(m_resource);
+}
+
 qelRes* qelGocaParser::parse(const char* name, int mode, const char* fileName)
 {
     // A graphics object has no file of its own to be loaded from.
@@ -208,7 +218,7 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
         delete e;
     }
     if (!name || !*name)
-        m_resource->setName(m_objectName.c_str());
+        graphicsResource()->setName(m_objectName.c_str());
 
     bool ended = false;
     try {
@@ -322,12 +332,12 @@ void qelGocaParser::objectAreaDescriptor()
     }
     uint32_t mandatory = 0x70, optional = 0x20000200;
     triplets->parse(&mandatory, &optional, m_currentSF);
-    m_resource->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
+    graphicsResource()->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
     uint32_t w = 0, h = 0;
     triplets->getObjectAreaExtent(w, h);
     m_areaWidth = static_cast<int32_t>(w);
     m_areaHeight = static_cast<int32_t>(h);
-    m_resource->setSize(w, h);
+    graphicsResource()->setSize(w, h);
     m_window.setExtent(m_areaWidth, m_areaHeight);
 }
 
@@ -380,7 +390,7 @@ void qelGocaParser::objectAreaPosition()
                 "Warning! Illegal value for object content's Y axis rotation: %d");
     const int system = byte();
     log("Reference coordinate system (RefCSys) : %d", system);
-    m_resource->setIncludePosition(static_cast<float>(m_originX), static_cast<float>(m_originY));
+    graphicsResource()->setIncludePosition(static_cast<float>(m_originX), static_cast<float>(m_originY));
 }
 
 void qelGocaParser::mapGraphicsObject()
@@ -488,7 +498,7 @@ void qelGocaParser::windowSpecification()
     };
     if (m_imageResolution != 0)
         m_imageResolution = perInch(m_imageResolution);
-    m_resource->setResolution(static_cast<uint16_t>(perInch(xUnits)));
+    graphicsResource()->setResolution(static_cast<uint16_t>(perInch(xUnits)));
 }
 
 void qelGocaParser::drawingOrderSubset()
@@ -983,7 +993,7 @@ uint8_t qelGocaParser::setCharacterSet()
 {
     const int id = m_currentSF->readByte();
     if (m_resource)
-        m_resource->selectFont(static_cast<uint8_t>(id));
+        graphicsResource()->selectFont(static_cast<uint8_t>(id));
     if (id == 0)
         log("Set Char Set Local Id: 0x00 (Drawing Default)");
     else if (id == 0xFF)
@@ -1135,7 +1145,7 @@ float qelGocaParser::readMultiplier()
 
 float qelGocaParser::scaledLineWidth() const
 {
-    const float resolution = m_resource ? static_cast<float>(m_resource->getResolution()) : 0.0f;
+    const float resolution = m_resource ? static_cast<float>(graphicsResource()->getResolution()) : 0.0f;
     return resolution * m_lineWidthFactor * m_state.current.lineWidth;
 }
 
@@ -1175,7 +1185,7 @@ bool qelGocaParser::startsAtAreaPoint(bool given) const
 void qelGocaParser::applyCommon(qelGraphicObject* object) const
 {
     if (m_resource)
-        object->setResolution(m_resource->getResolution());
+        object->setResolution(graphicsResource()->getResolution());
     object->setColorSpace(m_colorSpace);
     object->setIAxisOrientation(static_cast<uint16_t>(m_xRotation));
     object->setBAxisOrientation(static_cast<uint16_t>(m_yRotation));
@@ -1191,7 +1201,7 @@ void qelGocaParser::finish(qelGraphicObject* object)
     if (m_areaOpen && m_area)
         m_area->addChild(object);
     else if (m_resource)
-        m_resource->addParsedObject(object);
+        graphicsResource()->addParsedObject(object);
     else
         delete object;
 }
@@ -1480,13 +1490,13 @@ void qelGocaParser::endArea()
         m_areaOpen = 0;
         area->setColorSpace(m_colorSpace);
         if (m_resource)
-            area->setResolution(m_resource->getResolution());
+            area->setResolution(graphicsResource()->getResolution());
         area->setIAxisOrientation(static_cast<uint16_t>(m_xRotation));
         area->setBAxisOrientation(static_cast<uint16_t>(m_yRotation));
         area->setAngle(static_cast<float>(m_xRotation), false);
         area->setAreaOrigin(static_cast<float>(m_originX), static_cast<float>(m_originY));
         if (m_resource)
-            m_resource->addParsedObject(area);
+            graphicsResource()->addParsedObject(area);
         else
             delete area;
     }
@@ -1572,7 +1582,7 @@ void qelGocaParser::beginImage(bool given)
     m_image = new qelImageObject();
     const qelGocaAttributes& a = m_state.current;
     const uint16_t resolution = static_cast<uint16_t>(
-        m_imageResolution != 0 ? m_imageResolution : (m_resource ? m_resource->getResolution() : 0));
+        m_imageResolution != 0 ? m_imageResolution : (m_resource ? graphicsResource()->getResolution() : 0));
     m_image->setResolution(resolution);
     m_image->setPresentationSize(width, height);
     m_image->setAreaSize(width, height);
@@ -1668,7 +1678,7 @@ void qelGocaParser::endImage(int n)
     if (m_areaOpen && m_area)
         m_area->addChild(image);
     else if (m_resource)
-        m_resource->addParsedObject(image);
+        graphicsResource()->addParsedObject(image);
     else
         delete image;
 }

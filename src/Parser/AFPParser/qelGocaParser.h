@@ -34,8 +34,6 @@ public:
     // current.
     qelRes* parse(const char* name, int mode, const char* fileName) override;
     qelResGOCA* parseGraphics(const char* name);
-    void setResourceName(const char* name) override { m_resourceName = name ? name : ""; }
-    void setFileName(const char* name) override { m_fileName = name ? name : ""; }
     char* findResourceFile() override { return nullptr; }
 
     bool isResourceBegin(int id) const override { return id == 0xA8BB; }
@@ -61,7 +59,7 @@ public:
     void drawingOrder();
     void resetDrawingState();
     // Starts an empty resource for drawingOrder without a Begin Graphics.
-    void beginResource(qelResGOCA* resource) { m_resource = resource; }
+    void beginResource(qelResGOCA* resource);
 
 private:
     void beginGraphicObject();
@@ -76,6 +74,8 @@ private:
     void setCurrentDefaults();
     void setAttributeSet(int setId, unsigned int mask, bool standard);
     std::string readName();
+    // The graphics resource being filled (the resource parser's resource).
+    qelResGOCA* graphicsResource() const;
     void logField(const char* abbreviation, const char* name, const char* text);
 
     // Order handlers; `given` is the at-given-position form, n the length.
@@ -129,11 +129,7 @@ private:
     void warnOut(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void trace(unsigned short level, const char* text) const;
 
-    std::string m_resourceName;
-    std::string m_fileName;
     std::string m_objectName;
-    int m_mode = 0;
-    qelResGOCA* m_resource = nullptr;
     qelAreaObject* m_area = nullptr;
     uint8_t m_segmentOpen = 0;
     uint8_t m_prologOpen = 0;
