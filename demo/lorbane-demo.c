@@ -826,5 +826,5 @@ int main(int argc, char** argv)
     fputs("\n ==> Unknown or wrong use of Option:", stderr);
     fprintf(stderr, "%s\n\n", argv[1]);
     printUsage(program);
-    return 0;
+    return 1;
 }
