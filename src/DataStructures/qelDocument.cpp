@@ -113,9 +113,8 @@ qelDocument::~qelDocument()
         tag = nullptr;
     }
     delete[] m_metadataStream;
-    // The bookmark tags stay with the global resource list; the output
-    // buffer with the kernel.
-    m_bookmarkTags = nullptr;
+    delete detachBookmarks();
+    // The output buffer stays with the kernel.
     m_outputBuffer = nullptr;
 }
 
@@ -479,6 +478,16 @@ void qelDocument::addBookmarkN(ContentTag* tag)
     }
     m_bookmarkTags->append(tag);
     tag->setParentDocument(this);
+}
+
+qelLinkedList* qelDocument::detachBookmarks()
+{
+    qelLinkedList* list = m_bookmarkTags;
+    m_bookmarkTags = nullptr;
+    m_bookmarkCursor = nullptr;
+    if (list && qelGlobalDSPool::exists() && qelGlobalDSPool::getInstance()->hasObject(QEL_POOL_GLOBAL_RES))
+        qelGlobalDSPool::getInstance()->getGlobalRes()->forgetBookmarks(list);
+    return list;
 }
 
 ContentTag* qelDocument::getFirstBookmark()

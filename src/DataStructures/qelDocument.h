@@ -125,7 +125,11 @@ public:
     de::orvo::ips::metainfo::Comment* getNextComment();
     int addBookmark(const char* name, const char* value);
     qelList* getBookmarkTree() const { return m_bookmarkTree; }
+    // Bookmark tags: the document owns its list; the global resource list
+    // knows it as the latest one while the document has it.
     void addBookmarkN(de::orvo::ips::metainfo::ContentTag* tag);
+    // Hands the bookmark list over (the caller owns it); null without one.
+    qelLinkedList* detachBookmarks();
     de::orvo::ips::metainfo::ContentTag* getFirstBookmark();
     de::orvo::ips::metainfo::ContentTag* getNextBookmark();
     void removeCurrentBookmark();

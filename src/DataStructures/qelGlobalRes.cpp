@@ -820,10 +820,13 @@ qelAFPFont* qelGlobalRes::getFontFromFile(const char* name, const char* typeface
 
 void qelGlobalRes::setBookmarks(qelLinkedList* list)
 {
-    if (list == m_bookmarks)
-        return;
-    delete m_bookmarks;
     m_bookmarks = list;
+}
+
+void qelGlobalRes::forgetBookmarks(const qelLinkedList* list)
+{
+    if (list && list == m_bookmarks)
+        m_bookmarks = nullptr;
 }
 
 void qelGlobalRes::setCurrentPageDef(qelRes* pageDef)
@@ -927,7 +930,6 @@ void qelGlobalRes::clearAll()
             qelList::destroy(list);
     m_processResourceCount = 0;
     qelList::destroy(m_processScriptRes);
-    delete m_bookmarks;
     m_bookmarks = nullptr;
 }
 

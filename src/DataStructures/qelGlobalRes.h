@@ -70,9 +70,12 @@ public:
     qelCodePage* findCodePageByEncoding(const char* encodingName);
     qelAFPFont* getFontFromFile(const char* name, const char* typefaceName, const char* fontName, bool bold,
                                 bool italic, float size);
-    // Takes the list over; the one held before is deleted.
+    // The bookmark list of the document being built; its document owns it.
     void setBookmarks(qelLinkedList* list);
     qelLinkedList* getBookmarks() const { return m_bookmarks; }
+    // Forgets the list when it is the one held (its owner deletes it or
+    // hands it on).
+    void forgetBookmarks(const qelLinkedList* list);
     // Takes the page definition resource over; the one held before is deleted.
     void setCurrentPageDef(qelRes* pageDef);
     qelRes* getCurrentPageDef() const { return m_pageDef; }
@@ -86,8 +89,8 @@ public:
     int countProcessResources();
     int getProcessResourceCount() const { return m_processResourceCount; }
 
-    // End of an input: the type lists, the initialize-phase script
-    // resources and the bookmark list go.
+    // End of an input: the type lists and the initialize-phase script
+    // resources go, the bookmark list is forgotten.
     void clearAll();
     // Everything goes.
     void clear();
@@ -107,6 +110,7 @@ private:
     qelList* m_scriptPages = nullptr;
     qelList* m_scriptRes = nullptr;
     qelRes* m_pageDef = nullptr;
+    // Not owned.
     qelLinkedList* m_bookmarks = nullptr;
     int m_processResourceCount = 0;
 };

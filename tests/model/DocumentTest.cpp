@@ -1,10 +1,13 @@
 #include "RecordingVisitor.h"
+#include "metainfo/ContentTag.h"
 
 #include "qelBookmarkNode.h"
 #include "qelDocument.h"
 #include "qelList.h"
 #include "qelGlobalDSPool.h"
+#include "qelGlobalRes.h"
 #include "qelIni.h"
+#include "qelLinkedList.h"
 #include "qelMessageOutput.h"
 #include "qelNOP.h"
 #include "qelPage.h"
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -199,6 +203,56 @@ TEST_F(DocumentTest, MetaInformation)
     ASSERT_EQ(doc.getBookmarkTree()->getCount(), 1);
     auto* node = static_cast<qelBookmarkNode*>(doc.getBookmarkTree()->getHead()->item);
     EXPECT_EQ(node->getChildren()->getCount(), 2);
+}
+
+TEST_F(DocumentTest, EachDocumentOwnsItsBookmarkList)
+{
+    using de::orvo::ips::metainfo::ContentTag;
+    auto tag = [](const char* name) {
+        auto* t = new ContentTag();
+        t->setName(name);
+        return t;
+    };
+    qelGlobalRes* shared = qelGlobalDSPool::getInstance()->getGlobalRes();
+    qelDocument first;
+    ContentTag* a = tag("A");
+    first.addBookmarkN(a);
+    EXPECT_NE(shared->getBookmarks(), nullptr);
+
+    // A later document's list becomes the shared one; the first still walks
+    // its own.
+    auto second = std::make_unique<qelDocument>();
+    ContentTag* b = tag("B");
+    second->addBookmarkN(b);
+    EXPECT_EQ(first.getFirstBookmark(), a);
+    EXPECT_EQ(first.getNextBookmark(), nullptr);
+    EXPECT_EQ(second->getFirstBookmark(), b);
+    qelLinkedList* secondList = shared->getBookmarks();
+    ASSERT_NE(secondList, nullptr);
+    EXPECT_EQ(qelLinkedList::getItem(secondList->getHead()), b);
+
+    // Deleting the document that made it clears the shared list.
+    second.reset();
+    EXPECT_EQ(shared->getBookmarks(), nullptr);
+    EXPECT_EQ(first.getFirstBookmark(), a);
+
+    // Detaching hands the list over and clears the shared list.
+    qelDocument third;
+    third.addBookmarkN(tag("C"));
+    std::unique_ptr<qelLinkedList> detached(third.detachBookmarks());
+    ASSERT_NE(detached, nullptr);
+    EXPECT_STREQ(static_cast<ContentTag*>(qelLinkedList::getItem(detached->getHead()))->getName(), "C");
+    EXPECT_EQ(shared->getBookmarks(), nullptr);
+    EXPECT_EQ(third.getFirstBookmark(), nullptr);
+    EXPECT_EQ(third.detachBookmarks(), nullptr);
+
+    // The end of an input forgets the shared list without deleting it.
+    qelDocument fourth;
+    ContentTag* d = tag("D");
+    fourth.addBookmarkN(d);
+    shared->clearAll();
+    EXPECT_EQ(shared->getBookmarks(), nullptr);
+    EXPECT_EQ(fourth.getFirstBookmark(), d);
 }
 
 TEST_F(DocumentTest, InvalidTypeKeepsTheOldOneAndWarns)
