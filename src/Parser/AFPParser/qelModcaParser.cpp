@@ -1257,13 +1257,7 @@ void qelModcaParser::addPages(qelList* pages)
 
 void qelModcaParser::addIndexedPages(qelList* pages)
 {
-    if (!pages)
-        return;
-    for (qelListNode* n = pages->getHead(); n; n = n->next) {
-        auto* page = static_cast<qelPage*>(n->item);
-        attachPageIndex(page);
-        m_document->addPage(page, 0);
-    }
+    addPages(pages);
 }
 
 // Without a document script every page stays in the document.
