@@ -346,7 +346,7 @@ void qelVisitor::computeTextPosition(qelGraphicObject* object)
         return;
     qelPageCoordinateTransformer* t = m_transformer;
     const float r = object->getResolution() ? static_cast<float>(t->getResolution()) / object->getResolution() : 1.0f;
-    const qelPoint origin = object->getAreaOrigin();
+    const qelPoint origin = object->getOriginOffset();
     t->setOrientation(0, 90);
     if (object->getAbsoluteInlineFlag()) {
         t->setInlinePosition(r * object->getX() + origin.x);
@@ -364,6 +364,7 @@ void qelVisitor::computeTextPosition(qelGraphicObject* object)
     if (object->getRelativeBaselineFlag())
         t->moveBaseline(r * object->getRelativeBaseline());
     object->setAreaOrigin(0.0f, 0.0f);
+    object->setIncludeOffset(0.0f, 0.0f);
 }
 
 namespace
@@ -417,7 +418,7 @@ qelPoint qelVisitor::computeLinePosition(qelGraphicObject* line, float u, float 
     const float r = line->getResolution() ? static_cast<float>(t->getResolution()) / line->getResolution() : 1.0f;
     float inlineOrigin;
     float baselineOrigin;
-    axisOrigins(i, b, line->getAreaOrigin(), inlineOrigin, baselineOrigin);
+    axisOrigins(i, b, line->getOriginOffset(), inlineOrigin, baselineOrigin);
     if (line->getAbsoluteInlineFlag())
         placeAlong(i, inlineOrigin, u * r, m_pageOffset, point);
     if (line->getAbsoluteBaselineFlag())

@@ -429,7 +429,7 @@ void qelVisitor::logGraphicsObject(qelGraphicObject* object)
         m_log->printLine("Warning! Invalid GOCA object to log");
         return;
     }
-    const qelPoint origin = object->getAreaOrigin();
+    const qelPoint origin = object->getOriginOffset();
     m_log->print("\n==>BGR Pos=(X:%.2f, Y=%.2f)", origin.x, origin.y);
 }
 

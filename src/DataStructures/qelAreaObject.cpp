@@ -80,6 +80,7 @@ void qelAreaObject::write(qelVisitor* visitor)
             continue;
         }
         child->setAreaOrigin(getAreaOrigin());
+        child->setIncludeOffset(getIncludeOffset());
         child->write(visitor);
     }
     visitor->writeEndAreaObject(this);

@@ -103,6 +103,19 @@ uint32_t qelGraphicObject::getColor() const
     }
 }
 
+void qelGraphicObject::writeIncluded(qelVisitor* visitor, qelRes* include, qelPoint offset)
+{
+    const qelPoint own = m_areaOrigin;
+    // A reference list carries the include position as its own origin.
+    if (kind() != KIND_REFERENCE_LIST)
+        m_includeOffset = offset;
+    m_include = include;
+    write(visitor);
+    m_include = nullptr;
+    m_includeOffset = qelPoint{};
+    m_areaOrigin = own;
+}
+
 void qelGraphicObject::transformToPage(qelPageCoordinateTransformer* transformer)
 {
     if (!transformer || (!m_absoluteInlineFlag && !m_absoluteBaselineFlag))

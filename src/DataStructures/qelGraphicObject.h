@@ -58,6 +58,9 @@ public:
 
     virtual ~qelGraphicObject();
     virtual void write(qelVisitor* visitor) = 0;
+    // Writes the object as part of the resource included at the given
+    // offset; the object's own area origin survives the write.
+    void writeIncluded(qelVisitor* visitor, qelRes* include, qelPoint offset);
     virtual void fixAbsPosition() = 0;
     virtual void computeBoundingBox() = 0;
     virtual int kind() const = 0;
@@ -133,6 +136,16 @@ public:
     void setAreaOrigin(qelPoint p) { m_areaOrigin = p; }
     qelPoint getAreaOrigin() const { return m_areaOrigin; }
 
+    // Where the including resource is placed on the page; added to the
+    // area origin, which stays the object's own.
+    void setIncludeOffset(float x, float y) { m_includeOffset = qelPoint{x, y}; }
+    void setIncludeOffset(qelPoint p) { m_includeOffset = p; }
+    qelPoint getIncludeOffset() const { return m_includeOffset; }
+    qelPoint getOriginOffset() const
+    {
+        return qelPoint{m_areaOrigin.x + m_includeOffset.x, m_areaOrigin.y + m_includeOffset.y};
+    }
+
     int32_t getForegroundMix() const { return m_foregroundMix; }
     void setForegroundMix(int32_t v) { m_foregroundMix = v; }
     int32_t getBackgroundMix() const { return m_backgroundMix; }
@@ -188,6 +201,7 @@ private:
     uint8_t m_positionFixed = 0;
     qelPoint m_absolutePosition;
     qelPoint m_areaOrigin;
+    qelPoint m_includeOffset;
     int32_t m_foregroundMix = 2;
     int32_t m_backgroundMix = 5;
     int32_t m_colorSpace = 5;

@@ -40,7 +40,7 @@ void qelReferenceObject::write(qelVisitor* visitor)
     const auto height = static_cast<int32_t>(static_cast<uint16_t>(static_cast<int32_t>(m_presentationHeight)));
     image->setAreaSize(width, height);
     image->setPresentationSize(width, height);
-    image->setAreaOrigin(getAreaOrigin());
+    image->setAreaOrigin(getOriginOffset());
     image->setIAxisOrientation(getIAxisOrientation());
     image->setBAxisOrientation(getBAxisOrientation());
     image->setResolution(getResolution());

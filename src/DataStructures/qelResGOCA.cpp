@@ -65,11 +65,7 @@ int qelResGOCA::display(qelVisitor* visitor, float x, float y)
             continue;
         }
         object->setPlacement(kPlacementGraphics);
-        if (object->kind() != qelGraphicObject::KIND_REFERENCE_LIST)
-            object->setAreaOrigin(x, y);
-        object->setInclude(this);
-        object->write(visitor);
-        object->setInclude(nullptr);
+        object->writeIncluded(visitor, this, qelPoint{x, y});
     }
     return 0;
 }

@@ -84,11 +84,7 @@ int qelResPSEG::display(qelVisitor* visitor, float x, float y)
             continue;
         }
         object->setPlacement(kPlacementPageSegment);
-        if (object->kind() != qelGraphicObject::KIND_REFERENCE_LIST)
-            object->setAreaOrigin(x, y);
-        object->setInclude(this);
-        object->write(visitor);
-        object->setInclude(nullptr);
+        object->writeIncluded(visitor, this, qelPoint{x, y});
     }
     return 0;
 }

@@ -22,7 +22,8 @@ namespace {
 
 struct Write
 {
-    qelPoint origin;
+    qelPoint origin; // area origin plus include offset
+    qelPoint own;    // the object's area origin
     qelRes* include;
     int placement;
 };
@@ -32,7 +33,12 @@ class Probe : public qelGraphicObject
 {
 public:
     explicit Probe(std::vector<Write>* writes) : m_writes(writes) {}
-    void write(qelVisitor*) override { m_writes->push_back({getAreaOrigin(), getInclude(), getPlacement()}); }
+    void write(qelVisitor*) override
+    {
+        m_writes->push_back({getOriginOffset(), getAreaOrigin(), getInclude(), getPlacement()});
+        // Drawing clears the area origin, as the visitors do.
+        setAreaOrigin(0.0f, 0.0f);
+    }
     void fixAbsPosition() override
     {
         ++fixes;
@@ -144,18 +150,25 @@ TEST_F(ResourceObjectTest, PageSegmentIsFixedOnceAndWrittenPerInclude)
     EXPECT_EQ(probe->fixedResolution, 300);
     EXPECT_EQ(probe->fixedPlacement, 3);
 
+    // The object's own area origin (a graphics object's area position) is
+    // added to each include offset and survives every write.
+    probe->setAreaOrigin(5, 7);
     segment.display(&m_visitor, 10, 20);
     segment.display(&m_visitor, 30, 40);
     ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].origin.x, 10);
-    EXPECT_EQ(writes[0].origin.y, 20);
-    EXPECT_EQ(writes[1].origin.x, 30);
-    EXPECT_EQ(writes[1].origin.y, 40);
+    EXPECT_EQ(writes[0].origin.x, 15);
+    EXPECT_EQ(writes[0].origin.y, 27);
+    EXPECT_EQ(writes[1].origin.x, 35);
+    EXPECT_EQ(writes[1].origin.y, 47);
     for (const Write& w : writes) {
+        EXPECT_EQ(w.own.x, 5);
+        EXPECT_EQ(w.own.y, 7);
         EXPECT_EQ(w.include, &segment);
         EXPECT_EQ(w.placement, 3);
     }
     EXPECT_EQ(probe->getInclude(), nullptr) << "the owning resource is cleared after writing";
+    EXPECT_EQ(probe->getAreaOrigin().x, 5);
+    EXPECT_EQ(probe->getIncludeOffset().x, 0) << "the include offset is cleared after writing";
 }
 
 TEST_F(ResourceObjectTest, ObjectContainerWritesWithoutFixing)
@@ -202,7 +215,9 @@ TEST_F(ResourceObjectTest, GraphicsResourceIsDrawnForFormatsThatShowGraphics)
         goca.display(&m_visitor, 50, 60);
         ASSERT_EQ(writes.size(), c.drawn ? 1u : 0u) << c.format;
         if (c.drawn) {
-            EXPECT_EQ(writes[0].origin.x, 50);
+            EXPECT_EQ(writes[0].origin.x, 57) << "include offset plus the area position";
+            EXPECT_EQ(writes[0].origin.y, 68);
+            EXPECT_EQ(probe->getAreaOrigin().x, 7);
             EXPECT_EQ(writes[0].include, &goca);
             EXPECT_EQ(writes[0].placement, 4);
         }

@@ -1,6 +1,8 @@
 // A page segment holding a graphics object is drawn in the graphics
 // object's own units: the same drawing described at 240 and at 1440 units
 // per inch lands at the same place and size, through the PDF output.
+#include "../afp/AfpTestSupport.h"
+
 #include "lorbane.h"
 #include "qelMessageOutput.h"
 
@@ -21,49 +23,31 @@
 namespace
 {
 
-using Bytes = std::vector<unsigned char>;
-
-void append(Bytes& out, const Bytes& more)
-{
-    out.insert(out.end(), more.begin(), more.end());
-}
-
-Bytes field(int id, const Bytes& data)
-{
-    const size_t length = 8 + data.size();
-    Bytes out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
-                 static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
-    append(out, data);
-    return out;
-}
-
-// Upper-case letters and digits in EBCDIC, blank-padded to 8 bytes.
-Bytes name8(const std::string& text)
-{
-    Bytes out;
-    for (char c : text) {
-        if (c >= 'A' && c <= 'I')
-            out.push_back(static_cast<unsigned char>(0xC1 + (c - 'A')));
-        else if (c >= 'J' && c <= 'R')
-            out.push_back(static_cast<unsigned char>(0xD1 + (c - 'J')));
-        else if (c >= 'S' && c <= 'Z')
-            out.push_back(static_cast<unsigned char>(0xE2 + (c - 'S')));
-        else
-            out.push_back(static_cast<unsigned char>(0xF0 + (c - '0')));
-    }
-    out.resize(8, 0x40);
-    return out;
-}
+using namespace afptest;
 
 Bytes u16(int v)
 {
     return {static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)};
 }
 
+// An Object Area Position at (x, y), unturned, in an environment group.
+Bytes areaPosition(int x, int y)
+{
+    Bytes oap = {0x01, 23};
+    append(oap, offset3(x));
+    append(oap, offset3(y));
+    append(oap, {0x00, 0x00, 0x2D, 0x00, 0x00});
+    append(oap, offset3(0));
+    append(oap, offset3(0));
+    append(oap, {0x00, 0x00, 0x2D, 0x00, 0x01});
+    return field(0xAC6B, oap);
+}
+
 // A segment whose graphics object draws a polyline (0,0)-(100,0)-(100,100)
 // in a window of 1000 x 800, all given in units of 240 per inch and
-// described at `resolution` units per inch.
-Bytes segment(const std::string& name, int resolution)
+// described at `resolution` units per inch; with an area position, the
+// descriptor and the position stand in an environment group.
+Bytes segment(const std::string& name, int resolution, const Bytes& position = Bytes())
 {
     const int k = resolution / 240;
     Bytes descriptor = {0xF6, 0x12, 0x50, 0x00, 0x00, 0x00};
@@ -74,40 +58,43 @@ Bytes segment(const std::string& name, int resolution)
         append(line, u16(v));
     Bytes out = field(0xA85F, name8(name));
     append(out, field(0xA8BB, name8("G1LINE")));
+    if (!position.empty()) {
+        append(out, field(0xA8C7, name8("G1OEG")));
+        append(out, position);
+    }
     append(out, field(0xA6BB, descriptor));
+    if (!position.empty())
+        append(out, field(0xA9C7, name8("G1OEG")));
     append(out, field(0xEEBB, line));
     append(out, field(0xA9BB, name8("G1LINE")));
     append(out, field(0xA95F, name8(name)));
     return out;
 }
 
-// A document of one page (8.25 x 11.7 inches at 240) that includes the
-// segment at (480, 720).
-Bytes document(const std::string& segmentName)
+// A document of pages (8.25 x 11.7 inches at 240), each of which includes
+// the segment once at its own place, at (480, 720) unless told.
+Bytes document(const std::string& segmentName, const std::vector<std::pair<int, int>>& places = {{480, 720}})
 {
     Bytes out = field(0xA8A8, name8("DOC1"));
-    append(out, field(0xA8AF, name8("PAGE1")));
-    append(out, field(0xA8C9, {}));
-    const Bytes size = {0, 0, 0x09, 0x60, 0x09, 0x60, 0, 0x07, 0xC0, 0, 0x0A, 0xF6};
-    Bytes pgd = size;
-    append(pgd, {0, 0, 0});
-    append(out, field(0xA6AF, pgd));
-    Bytes ptd = size;
-    append(ptd, {0, 0});
-    append(out, field(0xB19B, ptd));
-    append(out, field(0xA9C9, {}));
-    Bytes include = name8(segmentName);
-    append(include, {0x00, 0x01, 0xE0, 0x00, 0x02, 0xD0});
-    append(out, field(0xAF5F, include));
-    append(out, field(0xA9AF, name8("PAGE1")));
+    for (const auto& place : places) {
+        append(out, field(0xA8AF, name8("PAGE1")));
+        append(out, field(0xA8C9, {}));
+        const Bytes size = {0, 0, 0x09, 0x60, 0x09, 0x60, 0, 0x07, 0xC0, 0, 0x0A, 0xF6};
+        Bytes pgd = size;
+        append(pgd, {0, 0, 0});
+        append(out, field(0xA6AF, pgd));
+        Bytes ptd = size;
+        append(ptd, {0, 0});
+        append(out, field(0xB19B, ptd));
+        append(out, field(0xA9C9, {}));
+        Bytes include = name8(segmentName);
+        append(include, offset3(place.first));
+        append(include, offset3(place.second));
+        append(out, field(0xAF5F, include));
+        append(out, field(0xA9AF, name8("PAGE1")));
+    }
     append(out, field(0xA9A8, name8("DOC1")));
     return out;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const Bytes& bytes)
@@ -184,7 +171,7 @@ protected:
         const std::string plain = pdf + ".qdf";
         const std::string command = "qpdf --qdf --object-streams=disable '" + pdf + "' '" + plain + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        const std::string text = readFile(plain);
+        const std::string text = readText(plain);
         std::vector<PathPoint> points;
         const std::regex op(R"re((-?[\d.]+) (-?[\d.]+) ([ml])\n)re");
         for (auto m = std::sregex_iterator(text.begin(), text.end(), op); m != std::sregex_iterator(); ++m)
@@ -222,6 +209,47 @@ TEST_F(SegmentGraphicsTest, GraphicsObjectKeepsItsOwnUnitsInsideASegment)
             EXPECT_EQ(paths[r][i].op, expected[i].op) << r << " " << i;
             EXPECT_NEAR(paths[r][i].x, expected[i].x, 0.5) << r << " " << i;
             EXPECT_NEAR(paths[r][i].y, expected[i].y, 0.5) << r << " " << i;
+        }
+    }
+}
+
+TEST_F(SegmentGraphicsTest, GraphicsObjectKeepsItsAreaPositionOnEveryInclude)
+{
+    if (std::system("qpdf --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "qpdf missing";
+    struct Case
+    {
+        const char* name;
+        int areaX, areaY; // Object Area Position; none when both are -1
+    };
+    const std::vector<Case> cases = {{"S1NOAP", -1, -1}, {"S1OAP", 60, 30}};
+    // The same segment on two pages: the second include must not lose the
+    // area position to the first drawing.
+    const std::vector<std::pair<int, int>> places = {{480, 720}, {1200, 240}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool positioned = c.areaX >= 0;
+        writeFile(m_dir + "seg/" + c.name + ".PSG",
+                  segment(c.name, 240, positioned ? areaPosition(c.areaX, c.areaY) : Bytes()));
+        const std::string input = m_dir + c.name + ".afp";
+        writeFile(input, document(c.name, places));
+        const std::string messages = convert(input);
+        EXPECT_EQ(messages.find("Reseved"), std::string::npos) << messages;
+        const std::vector<PathPoint> path = pathOf(m_dir + "out/" + c.name + ".pdf");
+        ASSERT_EQ(path.size(), 4 * places.size());
+        const int ox = positioned ? c.areaX : 0, oy = positioned ? c.areaY : 0;
+        // Include point plus area position plus the drawing, y turned
+        // top-down within the 800-unit window; 0.3 points a unit.
+        for (size_t p = 0; p < places.size(); ++p) {
+            const double x = 0.3 * (places[p].first + ox), top = 841.8 - 0.3 * (places[p].second + oy + 800);
+            const std::vector<PathPoint> expected = {
+                {"m", x, top}, {"l", x + 30.0, top}, {"m", x + 30.0, top}, {"l", x + 30.0, top + 30.0}};
+            for (size_t i = 0; i < expected.size(); ++i) {
+                const PathPoint& got = path[4 * p + i];
+                EXPECT_EQ(got.op, expected[i].op) << "page " << p + 1 << " point " << i;
+                EXPECT_NEAR(got.x, expected[i].x, 0.5) << "page " << p + 1 << " point " << i;
+                EXPECT_NEAR(got.y, expected[i].y, 0.5) << "page " << p + 1 << " point " << i;
+            }
         }
     }
 }
