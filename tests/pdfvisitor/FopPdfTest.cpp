@@ -81,30 +81,45 @@ struct Runs
     std::vector<int> columns;
 };
 
+// A grey raster as pdftoppm writes it; empty when unreadable.
+struct Grey
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> px;
+    bool dark(int x, int y) const { return px[static_cast<size_t>(y) * width + x] < 128; }
+};
+
+Grey loadGrey(const std::string& pgm)
+{
+    Grey g;
+    std::ifstream in(pgm, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> g.width >> g.height >> maxValue;
+    in.get();
+    if (magic != "P5" || g.width <= 0 || g.height <= 0)
+        return Grey();
+    g.px.resize(static_cast<size_t>(g.width) * g.height);
+    in.read(reinterpret_cast<char*>(g.px.data()), static_cast<std::streamsize>(g.px.size()));
+    return g;
+}
+
 Runs longRuns(const std::string& pgm, int minRun)
 {
     Runs runs;
-    std::ifstream in(pgm, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0, maxValue = 0;
-    in >> magic >> w >> h >> maxValue;
-    in.get();
-    if (magic != "P5" || w <= 0 || h <= 0)
-        return runs;
-    std::vector<unsigned char> px(static_cast<size_t>(w) * h);
-    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
-    auto dark = [&](int x, int y) { return px[static_cast<size_t>(y) * w + x] < 128; };
+    const Grey g = loadGrey(pgm);
+    const int w = g.width, h = g.height;
     for (int y = 0; y < h; ++y) {
         int run = 0, best = 0;
         for (int x = 0; x < w; ++x)
-            best = std::max(best, run = dark(x, y) ? run + 1 : 0);
+            best = std::max(best, run = g.dark(x, y) ? run + 1 : 0);
         if (best >= minRun)
             runs.rows.push_back(y);
     }
     for (int x = 0; x < w; ++x) {
         int run = 0, best = 0;
         for (int y = 0; y < h; ++y)
-            best = std::max(best, run = dark(x, y) ? run + 1 : 0);
+            best = std::max(best, run = g.dark(x, y) ? run + 1 : 0);
         if (best >= minRun)
             runs.columns.push_back(x);
     }
@@ -121,15 +136,8 @@ struct Box
 std::vector<Box> ruleBoxes(const std::string& pgm, int minRun)
 {
     std::vector<Box> boxes;
-    std::ifstream in(pgm, std::ios::binary);
-    std::string magic;
-    int w = 0, h = 0, maxValue = 0;
-    in >> magic >> w >> h >> maxValue;
-    in.get();
-    if (magic != "P5" || w <= 0 || h <= 0)
-        return boxes;
-    std::vector<unsigned char> px(static_cast<size_t>(w) * h);
-    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+    const Grey g = loadGrey(pgm);
+    const int w = g.width, h = g.height;
     for (bool rows : {true, false}) {
         const int lines = rows ? h : w, length = rows ? w : h;
         // Runs on neighbouring lines (gaps of up to two) with the same
@@ -142,8 +150,7 @@ std::vector<Box> ruleBoxes(const std::string& pgm, int minRun)
         for (int a = 0; a < lines; ++a) {
             int from = -1;
             for (int b = 0; b <= length; ++b) {
-                const bool dark =
-                    b < length && px[rows ? static_cast<size_t>(a) * w + b : static_cast<size_t>(b) * w + a] < 128;
+                const bool dark = b < length && (rows ? g.dark(b, a) : g.dark(a, b));
                 if (dark && from < 0)
                     from = b;
                 if (dark || from < 0)

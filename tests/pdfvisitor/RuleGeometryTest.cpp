@@ -53,17 +53,9 @@ Bytes degrees(int d)
 // A page of one text object holding the control sequences.
 Bytes document(const Bytes& text)
 {
-    const Bytes size = {0, 0, 0x09, 0x60, 0x09, 0x60, 0, 0x07, 0xC0, 0, 0x0A, 0xF6};
     Bytes out = field(0xA8A8, afptest::name8("DOC1"));
     append(out, field(0xA8AF, afptest::name8("PAGE1")));
-    append(out, field(0xA8C9, {}));
-    Bytes pgd = size;
-    append(pgd, {0, 0, 0});
-    append(out, field(0xA6AF, pgd));
-    Bytes ptd = size;
-    append(ptd, {0, 0});
-    append(out, field(0xB19B, ptd));
-    append(out, field(0xA9C9, {}));
+    append(out, afptest::pageEnvironment());
     append(out, field(0xA89B, {}));
     append(out, field(0xEE9B, text));
     append(out, field(0xA99B, {}));

@@ -78,15 +78,7 @@ Bytes document(const std::string& segmentName, const std::vector<std::pair<int, 
     Bytes out = field(0xA8A8, name8("DOC1"));
     for (const auto& place : places) {
         append(out, field(0xA8AF, name8("PAGE1")));
-        append(out, field(0xA8C9, {}));
-        const Bytes size = {0, 0, 0x09, 0x60, 0x09, 0x60, 0, 0x07, 0xC0, 0, 0x0A, 0xF6};
-        Bytes pgd = size;
-        append(pgd, {0, 0, 0});
-        append(out, field(0xA6AF, pgd));
-        Bytes ptd = size;
-        append(ptd, {0, 0});
-        append(out, field(0xB19B, ptd));
-        append(out, field(0xA9C9, {}));
+        append(out, pageEnvironment());
         Bytes include = name8(segmentName);
         append(include, offset3(place.first));
         append(include, offset3(place.second));
