@@ -4,6 +4,7 @@
 #include "qelFtpClient.h"
 #include "qelGlobalDSPool.h"
 #include "qelLogStream.h"
+#include "qelLorbane.h"
 #include "qelMessageOutput.h"
 
 #include <cstdarg>
@@ -29,9 +30,12 @@ const char* textOr(const std::string& text)
 
 qelFTPStream::qelFTPStream(const char* host, const char* user, const char* password, unsigned short port)
 {
-    m_client.reset(new (std::nothrow) qelFtpClient());
+    // The client comes from the FTP module: E190 with the reason when it
+    // cannot be loaded.
+    std::string reason;
+    m_client.reset(qelLorbane::createFtpClient(reason));
     if (!m_client)
-        throw "Memory allocation for FTP client failed";
+        throw new qelException(__FILE__, __LINE__, 190 /* E190 */, 0, true, reason.c_str());
     m_host = host ? host : "";
     m_user = user ? user : "";
     m_password = password ? password : "";

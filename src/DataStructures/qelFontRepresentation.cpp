@@ -5,10 +5,10 @@
 #include "qelFontGlyph.h"
 #include "qelFontMetrics.h"
 #include "qelFontText.h"
-#include "qelGDImplementor.h"
 #include "qelGlobalDSPool.h"
 #include "qelImageHandle.h"
 #include "qelIni.h"
+#include "qelLorbane.h"
 #include "qelString.h"
 #include "qelUtils.h"
 
@@ -209,9 +209,9 @@ void qelFontRepresentation::buildGlyphBitmap()
                         static_cast<size_t>(copyBytes));
     }
 
-    // No GDI on this platform: the gd back end makes every strip.
-    m_rasterImage = qelGDImplementor::createImageHandle(static_cast<int>(width), static_cast<int>(rows), 1, 2,
-                                                        palette, pels, static_cast<long>(imageSize), -1, false);
+    // No GDI on this platform: the gd module makes every strip.
+    m_rasterImage = qelLorbane::createGlyphStrip(static_cast<int>(width), static_cast<int>(rows), 1, 2, palette, pels,
+                                                 static_cast<long>(imageSize), -1, false);
 
     if (devTest) {
         const char* temp = ini->getTempPath();

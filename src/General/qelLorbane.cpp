@@ -25,6 +25,7 @@
 #include "qelLogStream.h"
 #include "qelMappingDef.h"
 #include "qelMessageOutput.h"
+#include "qelModuleLoader.h"
 #include "qelNonCodedVisitor.h"
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
@@ -70,6 +71,9 @@ std::map<int, ParserChoice> g_parsers;
 std::map<int, qelLorbane::OutputEngineFactory> g_outputEngines = {{QEL_OUT_ASCII, &qelCreateASCIIVisitor}};
 std::map<int, qelLorbane::RasterEngineFactory> g_rasterEngines;
 std::map<int, qelLorbane::ExternalReader> g_externalReaders;
+qelLorbane::FtpClientFactory g_ftpClients = nullptr;
+qelLorbane::ImageHandleFactory g_glyphStrips = nullptr;
+std::map<std::string, qelLorbane::VersionQuery> g_componentVersions;
 // The global resource list whose legend was written last.
 const void* g_legendWrittenFor = nullptr;
 
@@ -260,12 +264,66 @@ void qelLorbane::registerExternalReader(int kind, ExternalReader read)
     g_externalReaders[kind] = read;
 }
 
+void qelLorbane::registerFtpClient(FtpClientFactory create)
+{
+    g_ftpClients = create;
+}
+
+void qelLorbane::registerImageHandleFactory(ImageHandleFactory create)
+{
+    g_glyphStrips = create;
+}
+
+void qelLorbane::registerComponentVersion(const char* component, VersionQuery query)
+{
+    if (component)
+        g_componentVersions[component] = query;
+}
+
 void qelLorbane::clearChoices()
 {
     g_parsers.clear();
     g_outputEngines.clear();
     g_rasterEngines.clear();
     g_externalReaders.clear();
+    g_ftpClients = nullptr;
+    g_glyphStrips = nullptr;
+    g_componentVersions.clear();
+}
+
+qelFtpClient* qelLorbane::createFtpClient(std::string& reason)
+{
+    if (!g_ftpClients && !qelModuleLoader::load("ftp", reason))
+        return nullptr;
+    if (!g_ftpClients) {
+        reason = "module " + qelModuleLoader::getFileName("ftp") + ": no FTP client";
+        return nullptr;
+    }
+    qelFtpClient* client = g_ftpClients();
+    if (!client)
+        reason = "Memory allocation for FTP client failed";
+    return client;
+}
+
+qelImageHandle* qelLorbane::createGlyphStrip(int width, int height, int bitsPerPel, int colors,
+                                             const uint8_t* palette, const uint8_t* rows, long size,
+                                             int transparentIndex, bool trueColor)
+{
+    if (!g_glyphStrips)
+        qelModuleLoader::require("gd");
+    if (!g_glyphStrips)
+        notBuiltFor("module", qelModuleLoader::getFileName("gd").c_str());
+    return g_glyphStrips(width, height, bitsPerPel, colors, palette, rows, size, transparentIndex, trueColor);
+}
+
+std::string qelLorbane::getComponentVersion(const char* module, const char* component)
+{
+    std::string reason;
+    auto query = g_componentVersions.find(component ? component : "");
+    if (query == g_componentVersions.end() && qelModuleLoader::load(module, reason))
+        query = g_componentVersions.find(component ? component : "");
+    const char* version = query != g_componentVersions.end() && query->second ? query->second() : nullptr;
+    return version ? version : "";
 }
 
 void qelLorbane::setDocumentWriter(qelSDKDocumentWriter writer)

@@ -4,9 +4,12 @@
 #include "qelSDKOutputRecord.h"
 
 #include <cstdint>
+#include <string>
 
 class qelDocument;
 class qelDocumentParser;
+class qelFtpClient;
+class qelImageHandle;
 class qelIndexImplementor;
 class qelPage;
 class qelProtocol;
@@ -29,9 +32,11 @@ struct qelOutputDescription
 // buffer handed back to the caller, the run times, the exit status and the
 // last error. At most one exists (getInstance).
 //
-// Parsers, output engines, raster engines and readers of external resource
-// files are chosen through registered factories; a format without one ends
-// the input with E012.
+// Parsers, output engines, raster engines, readers of external resource
+// files, FTP clients and glyph strip images are chosen through registered
+// factories; a format without one ends the input with E012. FTP clients,
+// glyph strips and the gd version come from modules (qelModuleLoader),
+// loaded on first need and registering their factories here.
 class qelImgLogStream;
 
 class qelLorbane
@@ -50,12 +55,34 @@ public:
     // (document index), 2 (form definition) or 3 (page definition): 0 on
     // success.
     typedef int (*ExternalReader)(qelLorbane* kernel, int kind, const char* path, qelDocumentParser* parser);
+    typedef qelFtpClient* (*FtpClientFactory)();
+    // Glyph strip image from 1-bit pel rows, as qelGDImplementor::createImageHandle.
+    typedef qelImageHandle* (*ImageHandleFactory)(int width, int height, int bitsPerPel, int colors,
+                                                  const uint8_t* palette, const uint8_t* rows, long size,
+                                                  int transparentIndex, bool trueColor);
+    typedef const char* (*VersionQuery)();
 
     static void registerParser(int inputFormat, ParserFactory create, ParserRelease release);
     static void registerOutputEngine(int outputFormat, OutputEngineFactory create);
     static void registerRasterEngine(int kind, RasterEngineFactory create);
     static void registerExternalReader(int kind, ExternalReader read);
+    static void registerFtpClient(FtpClientFactory create);
+    static void registerImageHandleFactory(ImageHandleFactory create);
+    // The version line of a component (e.g. "GD Library") that a module brings.
+    static void registerComponentVersion(const char* component, VersionQuery query);
     static void clearChoices();
+
+    // A new client of the FTP module; null with the reason when the module
+    // cannot be loaded or the client cannot be made.
+    static qelFtpClient* createFtpClient(std::string& reason);
+    // A glyph strip image of the gd module; E012 naming the module when it
+    // cannot be loaded.
+    static qelImageHandle* createGlyphStrip(int width, int height, int bitsPerPel, int colors,
+                                            const uint8_t* palette, const uint8_t* rows, long size,
+                                            int transparentIndex, bool trueColor);
+    // The version of a component from its module; empty when the module
+    // cannot be loaded.
+    static std::string getComponentVersion(const char* module, const char* component);
     // The writer that receives finished documents in writer mode.
     static void setDocumentWriter(qelSDKDocumentWriter writer);
 

@@ -24,7 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <gd.h>
 #include <jpeglib.h>
 #include <libxml/parser.h>
 #include <clocale>
@@ -127,7 +126,10 @@ std::string buildComponentListing()
     addLine(text, "TIFF Library", tiffVersion());
     addLine(text, "JPEG Library", std::to_string(JPEG_LIB_VERSION / 10) + "." + std::to_string(JPEG_LIB_VERSION % 10));
     addLine(text, "PNG Library", png_get_libpng_ver(nullptr));
-    addLine(text, "GD Library", gdVersionString());
+    // A component of a module that cannot be loaded is left out.
+    const std::string gd = qelLorbane::getComponentVersion("gd", "GD Library");
+    if (!gd.empty())
+        addLine(text, "GD Library", gd);
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) == 0) {
         FT_Int major = 0, minor = 0, patch = 0;

@@ -3,91 +3,49 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-// FTP client over libcurl. A session holds the one control connection of
-// the client; every transfer (commands, directory changes, files) runs over
-// it, so a location logs in once and reads all its files on that
-// connection. When the server ends it, the next call logs in again and
-// repeats the accepted directory changes and commands first. Remote names are taken relative to the server's current
-// directory. Every call returns false on failure and leaves lastError and
-// lastResponse describing it; nothing is thrown.
+// FTP client of an FTP location. A session holds the one control
+// connection of the client; every transfer (commands, directory changes,
+// files) runs over it, so a location logs in once and reads all its files
+// on that connection. When the server ends it, the next call logs in again
+// and repeats the accepted directory changes and commands first. Remote
+// names are taken relative to the server's current directory. Every call
+// returns false on failure and leaves lastError and lastResponse describing
+// it; nothing is thrown. The client comes from the FTP module
+// (qelLorbane::createFtpClient).
 class qelFtpClient
 {
 public:
-    qelFtpClient();
-    ~qelFtpClient();
-    qelFtpClient(const qelFtpClient&) = delete;
-    qelFtpClient& operator=(const qelFtpClient&) = delete;
+    virtual ~qelFtpClient() = default;
 
     // A new session; an old one is closed first, with its connection.
-    bool openSession();
+    virtual bool openSession() = 0;
     // Closes the connection and the session.
-    void closeSession();
-    bool hasSession() const { return m_multi != nullptr; }
+    virtual void closeSession() = 0;
+    virtual bool hasSession() const = 0;
 
     // Connects and logs in at once; an old connection is closed first.
-    bool connect(const char* host, unsigned short port, const char* user, const char* password);
+    virtual bool connect(const char* host, unsigned short port, const char* user, const char* password) = 0;
     // Closes the open file and the connection; the session stays.
-    void closeConnection();
-    bool isConnected() const { return m_easy != nullptr; }
+    virtual void closeConnection() = 0;
+    virtual bool isConnected() const = 0;
 
-    bool setCurrentDirectory(const char* path);
-    bool getCurrentDirectory(std::string& directory);
+    virtual bool setCurrentDirectory(const char* path) = 0;
+    virtual bool getCurrentDirectory(std::string& directory) = 0;
     // Sends a raw command; true when the server accepted it.
-    bool command(const char* text);
+    virtual bool command(const char* text) = 0;
 
     // Starts reading a remote file; size is -1 when the server cannot tell.
-    bool openFile(const char* name, int64_t& size);
+    virtual bool openFile(const char* name, int64_t& size) = 0;
     // Waits for count bytes or the end of the file; got 0 means the end.
-    bool read(unsigned char* buffer, int count, int& got);
-    bool closeFile();
-    bool hasOpenFile() const { return m_fileOpen; }
+    virtual bool read(unsigned char* buffer, int count, int& got) = 0;
+    virtual bool closeFile() = 0;
+    virtual bool hasOpenFile() const = 0;
 
     // Code of the last failed call (0 after a success).
-    int lastError() const { return m_lastError; }
+    virtual int lastError() const = 0;
     // The server's last reply, lines joined by '\n' (empty when none came).
-    const std::string& lastResponse() const { return m_lastResponse; }
-
-private:
-    static size_t onHeader(char* data, size_t size, size_t count, void* self);
-    static size_t onData(char* data, size_t size, size_t count, void* self);
-    void takeResponseLine(std::string line);
-    void beginTransfer();
-    // Runs a transfer without data to its end.
-    bool runToEnd();
-    // Runs the transfer until something happens or the wait ends.
-    bool pump(int waitMs);
-    bool quote(const std::vector<std::string>& commands);
-    // Gives a connection the library made anew the state of the old one.
-    bool restoreState();
-    void finishTransfer();
-    std::string url(const char* path) const;
-    void fail(int code);
-    size_t buffered() const { return m_data.size() - m_dataStart; }
-
-    void* m_multi = nullptr;
-    void* m_easy = nullptr;
-    std::string m_base;
-    bool m_fileOpen = false;
-    bool m_transferActive = false;
-    bool m_transferDone = false;
-    int m_transferResult = 0;
-    bool m_paused = false;
-    // Bytes received and not yet read; once the file is being closed,
-    // received bytes are dropped and counted.
-    std::vector<unsigned char> m_data;
-    size_t m_dataStart = 0;
-    bool m_draining = false;
-    int64_t m_drained = 0;
-    bool m_progress = false;
-    // Directory changes and commands the server accepted, in order.
-    std::vector<std::string> m_state;
-    std::vector<std::string> m_replies;
-    std::string m_partial;
-    int m_partialCode = 0;
-    int m_lastError = 0;
-    std::string m_lastResponse;
+    virtual const std::string& lastResponse() const = 0;
 };
 
 #endif

@@ -1,4 +1,4 @@
-#include "qelFtpClient.h"
+#include "qelCurlFtpClient.h"
 
 #include <curl/curl.h>
 
@@ -61,19 +61,19 @@ private:
 
 } // namespace
 
-qelFtpClient::qelFtpClient() = default;
+qelCurlFtpClient::qelCurlFtpClient() = default;
 
-qelFtpClient::~qelFtpClient()
+qelCurlFtpClient::~qelCurlFtpClient()
 {
     closeSession();
 }
 
-void qelFtpClient::fail(int code)
+void qelCurlFtpClient::fail(int code)
 {
     m_lastError = code;
 }
 
-bool qelFtpClient::openSession()
+bool qelCurlFtpClient::openSession()
 {
     m_lastResponse.clear();
     if (!globalReady()) {
@@ -91,7 +91,7 @@ bool qelFtpClient::openSession()
     return true;
 }
 
-void qelFtpClient::closeSession()
+void qelCurlFtpClient::closeSession()
 {
     closeConnection();
     if (m_multi) {
@@ -101,7 +101,7 @@ void qelFtpClient::closeSession()
     }
 }
 
-void qelFtpClient::closeConnection()
+void qelCurlFtpClient::closeConnection()
 {
     closeFile();
     finishTransfer();
@@ -116,7 +116,7 @@ void qelFtpClient::closeConnection()
     }
 }
 
-std::string qelFtpClient::url(const char* path) const
+std::string qelCurlFtpClient::url(const char* path) const
 {
     std::string result = m_base;
     if (!path)
@@ -141,7 +141,7 @@ std::string qelFtpClient::url(const char* path) const
     return result;
 }
 
-bool qelFtpClient::connect(const char* host, unsigned short port, const char* user, const char* password)
+bool qelCurlFtpClient::connect(const char* host, unsigned short port, const char* user, const char* password)
 {
     m_lastResponse.clear();
     if (!m_multi) {
@@ -176,9 +176,9 @@ bool qelFtpClient::connect(const char* host, unsigned short port, const char* us
     curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &qelFtpClient::onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &qelCurlFtpClient::onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &qelFtpClient::onData);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &qelCurlFtpClient::onData);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
 
     // The library connects lazily: a transfer without data logs in now.
@@ -194,10 +194,10 @@ bool qelFtpClient::connect(const char* host, unsigned short port, const char* us
     return true;
 }
 
-size_t qelFtpClient::onHeader(char* data, size_t size, size_t count, void* self)
+size_t qelCurlFtpClient::onHeader(char* data, size_t size, size_t count, void* self)
 {
     size_t n = size * count;
-    auto* client = static_cast<qelFtpClient*>(self);
+    auto* client = static_cast<qelCurlFtpClient*>(self);
     client->m_progress = true;
     client->takeResponseLine(std::string(data, n));
     return n;
@@ -205,7 +205,7 @@ size_t qelFtpClient::onHeader(char* data, size_t size, size_t count, void* self)
 
 // Server replies are collected whole; a multi-line reply ends with its
 // code followed by a blank. Other header lines are not replies.
-void qelFtpClient::takeResponseLine(std::string line)
+void qelCurlFtpClient::takeResponseLine(std::string line)
 {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
@@ -238,10 +238,10 @@ void qelFtpClient::takeResponseLine(std::string line)
     m_replies.push_back(line);
 }
 
-size_t qelFtpClient::onData(char* data, size_t size, size_t count, void* self)
+size_t qelCurlFtpClient::onData(char* data, size_t size, size_t count, void* self)
 {
     size_t n = size * count;
-    auto* client = static_cast<qelFtpClient*>(self);
+    auto* client = static_cast<qelCurlFtpClient*>(self);
     client->m_progress = true;
     if (client->m_draining) {
         client->m_drained += static_cast<int64_t>(n);
@@ -260,7 +260,7 @@ size_t qelFtpClient::onData(char* data, size_t size, size_t count, void* self)
     return n;
 }
 
-void qelFtpClient::beginTransfer()
+void qelCurlFtpClient::beginTransfer()
 {
     m_replies.clear();
     m_partial.clear();
@@ -276,7 +276,7 @@ void qelFtpClient::beginTransfer()
     }
 }
 
-void qelFtpClient::finishTransfer()
+void qelCurlFtpClient::finishTransfer()
 {
     if (m_transferActive && m_multi && m_easy)
         curl_multi_remove_handle(multiOf(m_multi), easyOf(m_easy));
@@ -285,7 +285,7 @@ void qelFtpClient::finishTransfer()
     m_lastResponse = m_replies.empty() ? std::string() : m_replies.back();
 }
 
-bool qelFtpClient::pump(int waitMs)
+bool qelCurlFtpClient::pump(int waitMs)
 {
     m_progress = false;
     if (m_transferDone)
@@ -309,7 +309,7 @@ bool qelFtpClient::pump(int waitMs)
     return false;
 }
 
-bool qelFtpClient::runToEnd()
+bool qelCurlFtpClient::runToEnd()
 {
     beginTransfer();
     Deadline idle;
@@ -332,7 +332,7 @@ bool qelFtpClient::runToEnd()
 
 // Commands run before a transfer without data; their failures do not end
 // the transfer (and so keep the connection): each is judged by its reply.
-bool qelFtpClient::quote(const std::vector<std::string>& commands)
+bool qelCurlFtpClient::quote(const std::vector<std::string>& commands)
 {
     m_lastResponse.clear();
     if (!m_easy) {
@@ -382,7 +382,7 @@ bool qelFtpClient::quote(const std::vector<std::string>& commands)
 // The server may end a connection (after a while without use, say), and
 // the library then logs in again on its own: the new connection gets the
 // directory changes and commands of the old one before it is used.
-bool qelFtpClient::restoreState()
+bool qelCurlFtpClient::restoreState()
 {
     if (!m_easy || m_fileOpen) {
         fail(m_easy ? CURLE_AGAIN : CURLE_FAILED_INIT);
@@ -399,7 +399,7 @@ bool qelFtpClient::restoreState()
     return quote(m_state);
 }
 
-bool qelFtpClient::setCurrentDirectory(const char* path)
+bool qelCurlFtpClient::setCurrentDirectory(const char* path)
 {
     if (!path) {
         fail(CURLE_BAD_FUNCTION_ARGUMENT);
@@ -412,7 +412,7 @@ bool qelFtpClient::setCurrentDirectory(const char* path)
     return true;
 }
 
-bool qelFtpClient::getCurrentDirectory(std::string& directory)
+bool qelCurlFtpClient::getCurrentDirectory(std::string& directory)
 {
     directory.clear();
     if (!restoreState() || !quote({"PWD"}))
@@ -440,7 +440,7 @@ bool qelFtpClient::getCurrentDirectory(std::string& directory)
     return false;
 }
 
-bool qelFtpClient::command(const char* text)
+bool qelCurlFtpClient::command(const char* text)
 {
     if (!text) {
         fail(CURLE_BAD_FUNCTION_ARGUMENT);
@@ -452,7 +452,7 @@ bool qelFtpClient::command(const char* text)
     return true;
 }
 
-bool qelFtpClient::openFile(const char* name, int64_t& size)
+bool qelCurlFtpClient::openFile(const char* name, int64_t& size)
 {
     size = -1;
     m_lastResponse.clear();
@@ -501,7 +501,7 @@ bool qelFtpClient::openFile(const char* name, int64_t& size)
     return true;
 }
 
-bool qelFtpClient::read(unsigned char* buffer, int count, int& got)
+bool qelCurlFtpClient::read(unsigned char* buffer, int count, int& got)
 {
     got = 0;
     if (!m_fileOpen || !buffer || count < 0) {
@@ -537,7 +537,7 @@ bool qelFtpClient::read(unsigned char* buffer, int count, int& got)
     return true;
 }
 
-bool qelFtpClient::closeFile()
+bool qelCurlFtpClient::closeFile()
 {
     if (!m_fileOpen)
         return true;
