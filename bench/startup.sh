@@ -67,7 +67,7 @@ for b in "${!BUILDS[@]}"; do
     LD_DEBUG=files LD_DEBUG_OUTPUT="$WORK/ld/files" "${BUILDS[$b]}/demo/lorbane-demo" ${CASES[$c]} >/dev/null 2>&1 || true
     objects=$(cat ld/files.* | sed -n 's/.*file=\([^ ;]*\).*/\1/p' | sort -u)
     count=$(printf '%s\n' "$objects" | grep -c .)
-    heavy=$(printf '%s\n' "$objects" | grep -E 'libgd|libcurl|libcairo|libpoppler|libperl' | tr '\n' ' ')
+    heavy=$(printf '%s\n' "$objects" | { grep -E 'libgd|libcurl|libcairo|libpoppler|libperl' || true; } | tr '\n' ' ')
     ms=$(printf '%s\n' ${TIMES[$b,$c]} | median | awk '{printf "%.1f", $1 / 1000}')
     kb=$(printf '%s\n' ${RSS[$b,$c]} | median)
     printf '%-40s %-16s %12s %12s %8s  %s\n' "${BUILDS[$b]}" "${LABELS[$c]}" "$ms" "$kb" "$count" "${heavy:-none}"
