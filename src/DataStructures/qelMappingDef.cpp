@@ -11,6 +11,7 @@
 #include "qelString.h"
 #include "qelUtils.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -165,6 +166,25 @@ bool matchesWithWildSecond(const char* key, const std::string& name)
     return strcasecmp(k.c_str(), wild.c_str()) == 0;
 }
 
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// matchesWithWildSecond against every name of a set of lower-case names.
+bool matchesAnyWithWildSecond(const std::unordered_set<std::string>& keys, const std::string& name)
+{
+    std::string n = lowered(name);
+    if (keys.count(n))
+        return true;
+    if (n.size() < 2 || n[1] == 'z' || n == "default")
+        return false;
+    n[1] = '?';
+    return keys.count(n) != 0;
+}
+
 // Generic scan with the DEFAULT fallback rule.
 template <class Entry, class KeyOf, class Match>
 Entry* scan(qelList* list, bool fallback, KeyOf keyOf, Match match)
@@ -237,6 +257,8 @@ void qelMappingDef::addXFont(qelXFontEntry* entry)
 void qelMappingDef::addCharSet(qelCharSetEntry* entry)
 {
     appendTo(m_charSets, entry, &qelList::deleteAs<qelCharSetEntry>);
+    if (entry)
+        m_charSetNames.insert(lowered(trimmed(entry->charSetName)));
 }
 
 void qelMappingDef::addFGID(qelFGIDEntry* entry)
@@ -444,7 +466,7 @@ void qelMappingDef::parseCharSetLine(char* line)
         throw new qelException(__FILE__, __LINE__, 65 /* E065 */, 0, true, line);
     auto entry = std::make_unique<qelCharSetEntry>();
     copyField(entry->charSetName, trimmed(key.c_str()).c_str());
-    if (findCharSet(entry->charSetName, false))
+    if (matchesAnyWithWildSecond(m_charSetNames, trimmed(entry->charSetName)))
         throw new qelException(__FILE__, __LINE__, 113 /* E113 */, 0, true, "CHARSET", line);
     copyField(entry->fgid, trimmedField(line, 1).c_str());
     entry->height = std::atoi(height.c_str());

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <unordered_set>
 
 class qelList;
 
@@ -211,6 +213,9 @@ private:
     uint8_t m_loaded = 0;
     qelList* m_xfonts = nullptr;
     qelList* m_charSets = nullptr;
+    // Lower-case names in m_charSets: the duplicate check of a long
+    // CHARSET section without a scan per line.
+    std::unordered_set<std::string> m_charSetNames;
     qelList* m_fgids = nullptr;
     qelList* m_outputFonts = nullptr;
     qelList* m_codePages = nullptr;

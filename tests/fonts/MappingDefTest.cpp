@@ -205,6 +205,8 @@ TEST_F(MappingDefTest, ErrorsStopTheLoad)
     } cases[] = {
         {"[XFONT]\nX?H20000=C0H20000,T1V10500\nX0H20000=C0H20000,T1V10500\n", "E113: [XFONT] Section: Duplicate value"},
         {"[CHARSET]\nC?H20000=1,2,3\nC0H20000=1,2,3\n", "E113: [CHARSET]"},
+        {"[CHARSET]\nc0h20000=1,2,3\n C0H20000 =1,2,3\n", "E113: [CHARSET]"},
+        {"[CHARSET]\nDEFAULT=1,2,3\ndefault=1,2,3\n", "E113: [CHARSET]"},
         {"[CHARSET]\n  ; indented comment\n", "E065: [CHARSET] Section: Missing or Invalid Font Height"},
         {"[CHARSET]\nC0H20000=2308,x,3\n", "E065"},
         {"[FGID]\nDEFAULT=a\ndefault=b\n", "E113: [FGID]"},
@@ -236,6 +238,7 @@ TEST_F(MappingDefTest, AcceptedOrdersAndDuplicates)
     // Specific before "?", several DEFAULT code pages, duplicate renderings.
     int result = 0;
     qelMappingDef* md = installMappingDef("[XFONT]\nX0H20000=C0H20000,T1V10500\nX?H20000=C0H30000,T1V10037\n"
+                                          "[CHARSET]\nC0H20000=1,2,3\nC?H20000=1,2,3\nCZH20000=1,2,3\n"
                                           "[CODEPG]\nDEFAULT=500,ANSI\nDEFAULT=37,ANSI\n"
                                           "[CHARSET RENDERING]\nC0*=1\nC0*=2\n",
                                           &result);
@@ -243,6 +246,7 @@ TEST_F(MappingDefTest, AcceptedOrdersAndDuplicates)
     EXPECT_STREQ(md->findXFont("X0H20000", false)->charSetName, "C0H20000");
     EXPECT_STREQ(md->findXFont("X1H20000", false)->charSetName, "C0H30000");
     EXPECT_EQ(md->findXFont("XZH20000", false), nullptr); // 'Z' second: only its own entry
+    EXPECT_EQ(md->getCharSetList()->getCount(), 3);
     EXPECT_EQ(md->getCodePageList()->getCount(), 2);
     EXPECT_EQ(md->findCodePage("DEFAULT", false), nullptr);
     EXPECT_STREQ(md->findCodePage("DEFAULT", true)->fileName, "500");
