@@ -5,7 +5,8 @@
 
 class qelString;
 
-enum qelMessageKind
+// Fixed to int: a kind read from elsewhere may lie outside these values.
+enum qelMessageKind : int
 {
     QEL_MSG_ERROR = 0,
     QEL_MSG_WARNING = 1,
