@@ -36,14 +36,15 @@ mkdir -p out log extfont ld
 CASES=("-v" "lorbane -ASCII -op:out/ $INPUT" "lorbane -PDF -op:out/ $INPUT")
 LABELS=("-v" "2 pages to text" "2 pages to PDF")
 
-# One run: wall milliseconds and peak RSS in KB on stdout.
+# One run: wall microseconds (with /usr/bin/time's own start) and peak RSS
+# in KB on stdout.
 run_once() {
   local demo=$1 args=$2 start end
-  start=$(date +%s%N)
+  start=${EPOCHREALTIME/./}
   # shellcheck disable=SC2086
   /usr/bin/time -v -o time.txt "$demo" $args >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo "$(( (end - start) / 1000 )) $(awk -F': ' '/Maximum resident/ {print $2}' time.txt)"
+  end=${EPOCHREALTIME/./}
+  echo "$((end - start)) $(awk -F': ' '/Maximum resident/ {print $2}' time.txt)"
 }
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
