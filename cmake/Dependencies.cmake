@@ -9,6 +9,7 @@ pkg_check_modules(LIBTIFF REQUIRED IMPORTED_TARGET libtiff-4)
 pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
+pkg_check_modules(LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
 # Heavy libraries are linked by their modules only.
 pkg_check_modules(GDLIB REQUIRED IMPORTED_TARGET gdlib)
 pkg_check_modules(LIBCURL REQUIRED IMPORTED_TARGET libcurl)

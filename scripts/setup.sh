@@ -7,7 +7,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   libpoppler-private-dev libfreetype-dev libtiff-dev libjpeg62-turbo-dev
-  libpng-dev libgif-dev zlib1g-dev libgd-dev libxml2-dev libperl-dev
+  libpng-dev libgif-dev zlib1g-dev libdeflate-dev libgd-dev libxml2-dev libperl-dev
   libcurl4-openssl-dev libcairo2-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils mupdf-tools libtiff-tools libjpeg-turbo-progs pngcheck

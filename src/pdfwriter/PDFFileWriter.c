@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
+#include <libdeflate.h>
 #include <zlib.h>
 
 const char* _opdf_producer(void);
@@ -386,70 +387,49 @@ int opdf_setCurrentPage(PDFDocContext* ctx, int page)
     return 0;
 }
 
+/* The level zlib's compress() uses. */
+#define OPDF_DEFLATE_LEVEL 6
+
 static void compressFailed(PDFDocContext* ctx, int code)
 {
     _opdf_error(ctx, -1, "ZLIB compress", "code=%d", code);
 }
 
-/* One deflate state serves every stream of a document: setting it up per
+/* One compressor serves every stream of a document: setting it up per
    page costs more than compressing a page of text. */
-static z_stream* documentDeflater(PDFDocContext* ctx)
+static struct libdeflate_compressor* documentDeflater(PDFDocContext* ctx)
 {
-    z_stream* z = (z_stream*)ctx->deflater;
-    if (z) {
-        int rc = deflateReset(z);
-        if (rc != Z_OK) {
-            compressFailed(ctx, rc);
-            return NULL;
-        }
-        return z;
-    }
-    z = (z_stream*)_opdf_checkAlloc(calloc(1, sizeof(z_stream)));
-    if (!z)
-        return NULL;
-    int rc = deflateInit(z, Z_DEFAULT_COMPRESSION);
-    if (rc != Z_OK) {
-        compressFailed(ctx, rc);
-        free(z);
-        return NULL;
-    }
-    ctx->deflater = z;
-    return z;
+    if (!ctx->deflater)
+        ctx->deflater = _opdf_checkAlloc(libdeflate_alloc_compressor(OPDF_DEFLATE_LEVEL));
+    return (struct libdeflate_compressor*)ctx->deflater;
 }
 
 void _opdf_freeDeflater(PDFDocContext* ctx)
 {
-    z_stream* z = (z_stream*)ctx->deflater;
-    if (z) {
-        deflateEnd(z);
-        free(z);
+    if (ctx->deflater) {
+        libdeflate_free_compressor((struct libdeflate_compressor*)ctx->deflater);
         ctx->deflater = NULL;
     }
 }
 
+/* Whole-buffer zlib stream of in[0..n); NULL after reporting a failure. */
 static unsigned char* deflateBytes(PDFDocContext* ctx, const unsigned char* in, size_t n,
                                    int64_t* outLength)
 {
-    uLong bound = compressBound((uLong)n);
-    if ((uInt)bound != bound)
-        return NULL; /* written uncompressed */
-    z_stream* z = documentDeflater(ctx);
-    if (!z)
+    struct libdeflate_compressor* c = documentDeflater(ctx);
+    if (!c)
         return NULL;
-    unsigned char* out = (unsigned char*)_opdf_checkAlloc(malloc(bound ? bound : 1));
+    size_t bound = libdeflate_zlib_compress_bound(c, n);
+    unsigned char* out = (unsigned char*)_opdf_checkAlloc(malloc(bound));
     if (!out)
         return NULL;
-    z->next_in = (Bytef*)in;
-    z->avail_in = (uInt)n;
-    z->next_out = out;
-    z->avail_out = (uInt)bound;
-    int rc = deflate(z, Z_FINISH);
-    if (rc != Z_STREAM_END) {
-        compressFailed(ctx, rc == Z_OK ? Z_BUF_ERROR : rc);
+    size_t packed = libdeflate_zlib_compress(c, in, n, out, bound);
+    if (packed == 0) {
+        compressFailed(ctx, Z_BUF_ERROR);
         free(out);
         return NULL;
     }
-    *outLength = (int64_t)z->total_out;
+    *outLength = (int64_t)packed;
     return out;
 }
 

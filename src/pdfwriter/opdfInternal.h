@@ -162,7 +162,7 @@ struct PDFDocContext {
     float unitSize;
 
     /* output and streams */
-    void* deflater; /* z_stream kept for the document's page contents */
+    void* deflater; /* compressor kept for the document's page contents */
     int32_t stdoutFlag;
     int32_t encrypted;
     void* encryptRecord; /* standard security handler record */

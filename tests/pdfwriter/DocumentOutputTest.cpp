@@ -392,4 +392,67 @@ TEST(DocumentOutputEdges, FilesOfOneSecondGetTheirOwnIdentifiers)
     }
 }
 
+// Draws page n of the round-trip document: empty, a few operators, or
+// hundreds of kilobytes of varied lines.
+void drawRoundTripPage(PDFDocContext* ctx, int page)
+{
+    if (page == 2) {
+        opdf_rawrect(ctx, 1, 2, 3, 4);
+        opdf_fill(ctx);
+    } else if (page == 3) {
+        opdf_setFont(ctx, "Helvetica", "WinAnsiEncoding", 10, 0, 0, 0, nullptr, nullptr);
+        opdf_beginText(ctx);
+        for (int i = 0; i < 12000; i++) {
+            char line[64];
+            snprintf(line, sizeof line, "line %d of %x", i * 7919 % 10007, i * 31);
+            opdf_rawTextPosition(ctx, (float)(i % 500), (float)(i % 800) + 0.125f * (float)i);
+            opdf_rawShowText(ctx, (const unsigned char*)line, (int)strlen(line));
+        }
+        opdf_endText(ctx);
+    }
+}
+
+TEST(DocumentOutputEdges, CompressedContentReadsBackAsWritten)
+{
+    ASSERT_TRUE(toolAvailable("qpdf"));
+    for (bool contentFiles : {false, true}) {
+        std::string streams[2][3];
+        for (int compress = 0; compress < 2; compress++) {
+            TempDir dir;
+            PDFDocContext* ctx = opdf_open(0, nullptr);
+            opdf_setCompression(ctx, compress);
+            if (contentFiles) {
+                opdf_setTempDirectory(ctx, (dir.path() + "/").c_str());
+                opdf_setContentInMemory(ctx, 0);
+            }
+            ASSERT_EQ(0, opdf_init(ctx));
+            for (int page = 1; page <= 3; page++) {
+                ASSERT_EQ(0, opdf_pageInit(ctx, page, 0, "0 0 595 842", nullptr));
+                drawRoundTripPage(ctx, page);
+            }
+            ASSERT_EQ(0, opdf_finalizeAll(ctx));
+            unsigned len = 0;
+            const unsigned char* b = opdf_getMemoryOutput(ctx, &len);
+            ASSERT_NE(nullptr, b);
+            const std::string pdf((const char*)b, len);
+            opdf_close(ctx);
+            const std::string path = dir.file("out.pdf");
+            writeFile(path, pdf);
+            EXPECT_EQ(compress == 1, pdf.find("/FlateDecode") != std::string::npos);
+            // Page objects 4, 6, 8 are followed by their contents.
+            for (int page = 1; page <= 3; page++) {
+                CommandResult data = run("qpdf --show-object=" + std::to_string(3 + 2 * page) +
+                                         " --filtered-stream-data '" + path + "'");
+                ASSERT_EQ(0, data.status) << data.output;
+                streams[compress][page - 1] = data.output;
+            }
+        }
+        for (int page = 1; page <= 3; page++)
+            EXPECT_EQ(streams[0][page - 1], streams[1][page - 1])
+                << "page " << page << (contentFiles ? " from content files" : " in memory");
+        EXPECT_EQ("", streams[1][0]);
+        EXPECT_GT(streams[1][2].size(), 300000u);
+    }
+}
+
 } // namespace
