@@ -5,7 +5,22 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define D(v) ((double)(v))
+_Static_assert(6 * (OPDF_FIXED_MAX + 1) + 8 <= OPDF_SCRATCH_SIZE, "scratch too small");
+
+/* Writes count numbers with prec decimals, blank-separated, then the operator
+   op (with its line feed) into the current content. */
+static void putNumbers(PDFDocContext* ctx, int prec, int count, const float* v, const char* op)
+{
+    char* line = ctx->scratch;
+    int k = 0;
+    for (int i = 0; i < count; i++) {
+        k += _opdf_fixed(line + k, (double)v[i], prec);
+        line[k++] = ' ';
+    }
+    size_t n = strlen(op);
+    memcpy(line + k, op, n);
+    _opdf_putContentBytes(ctx, line, (size_t)k + n);
+}
 
 /* ---- graphics state ---------------------------------------------------------- */
 
@@ -23,7 +38,7 @@ void opdf_nodash(PDFDocContext* ctx) { opdf_setdash(ctx, "[] 0"); }
 void opdf_rawconcat(PDFDocContext* ctx, float a, float b, float c, float d, float e, float f)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.4f %.4f %.4f %.4f %.4f %.4f cm\n", D(a), D(b), D(c), D(d), D(e), D(f));
+        putNumbers(ctx, 4, 6, (const float[]){a, b, c, d, e, f}, "cm\n");
 }
 
 void opdf_rotate(PDFDocContext* ctx, float angle)
@@ -39,34 +54,53 @@ void opdf_scale(PDFDocContext* ctx, float sx, float sy) { opdf_rawconcat(ctx, sx
 void opdf_setflat(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d i\n", v); }
 void opdf_setlinejoin(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d j\n", v); }
 void opdf_setlinecap(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d J\n", v); }
-void opdf_setmiterlimit(PDFDocContext* ctx, float v) { if (ctx) _opdf_contentf(ctx, "%.4f M\n", D(v)); }
-void opdf_setlinewidth(PDFDocContext* ctx, float v) { if (ctx) _opdf_contentf(ctx, "%.4f w\n", D(v)); }
 
-void opdf_setgrayFill(PDFDocContext* ctx, float g) { if (ctx) _opdf_contentf(ctx, "%.4f g\n", D(g)); }
-void opdf_setgrayStroke(PDFDocContext* ctx, float g) { if (ctx) _opdf_contentf(ctx, "%.4f G\n", D(g)); }
+void opdf_setmiterlimit(PDFDocContext* ctx, float v)
+{
+    if (ctx)
+        putNumbers(ctx, 4, 1, (const float[]){v}, "M\n");
+}
+
+void opdf_setlinewidth(PDFDocContext* ctx, float v)
+{
+    if (ctx)
+        putNumbers(ctx, 4, 1, (const float[]){v}, "w\n");
+}
+
+void opdf_setgrayFill(PDFDocContext* ctx, float g)
+{
+    if (ctx)
+        putNumbers(ctx, 4, 1, (const float[]){g}, "g\n");
+}
+
+void opdf_setgrayStroke(PDFDocContext* ctx, float g)
+{
+    if (ctx)
+        putNumbers(ctx, 4, 1, (const float[]){g}, "G\n");
+}
 
 void opdf_setrgbcolorFill(PDFDocContext* ctx, float r, float g, float b)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.4f %.4f %.4f rg\n", D(r), D(g), D(b));
+        putNumbers(ctx, 4, 3, (const float[]){r, g, b}, "rg\n");
 }
 
 void opdf_setrgbColorStroke(PDFDocContext* ctx, float r, float g, float b)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.4f %.4f %.4f RG\n", D(r), D(g), D(b));
+        putNumbers(ctx, 4, 3, (const float[]){r, g, b}, "RG\n");
 }
 
 void opdf_setcmykcolorFill(PDFDocContext* ctx, float c, float m, float y, float k)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.4f %.4f %.4f %.4f k\n", D(c), D(m), D(y), D(k));
+        putNumbers(ctx, 4, 4, (const float[]){c, m, y, k}, "k\n");
 }
 
 void opdf_setcmykcolorStroke(PDFDocContext* ctx, float c, float m, float y, float k)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.4f %.4f %.4f %.4f K\n", D(c), D(m), D(y), D(k));
+        putNumbers(ctx, 4, 4, (const float[]){c, m, y, k}, "K\n");
 }
 
 void opdf_setgrayColor(PDFDocContext* ctx, float g)
@@ -93,7 +127,7 @@ void opdf_rawmoveto(PDFDocContext* ctx, float x, float y)
 {
     if (!ctx)
         return;
-    _opdf_contentf(ctx, "%.3f %.3f m\n", D(x), D(y));
+    putNumbers(ctx, 3, 2, (const float[]){x, y}, "m\n");
     ctx->curX = x;
     ctx->curY = y;
 }
@@ -102,7 +136,7 @@ void opdf_rawlineto(PDFDocContext* ctx, float x, float y)
 {
     if (!ctx)
         return;
-    _opdf_contentf(ctx, "%.3f %.3f l\n", D(x), D(y));
+    putNumbers(ctx, 3, 2, (const float[]){x, y}, "l\n");
     ctx->curX = x;
     ctx->curY = y;
 }
@@ -124,8 +158,7 @@ void opdf_rawcurveto(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
 {
     if (!ctx)
         return;
-    _opdf_contentf(ctx, "%.3f %.3f %.3f %.3f %.3f %.3f c\n", D(x1), D(y1), D(x2), D(y2), D(x3),
-                   D(y3));
+    putNumbers(ctx, 3, 6, (const float[]){x1, y1, x2, y2, x3, y3}, "c\n");
     ctx->curX = x3;
     ctx->curY = y3;
 }
@@ -134,7 +167,7 @@ void opdf_rawrect(PDFDocContext* ctx, float x, float y, float w, float h)
 {
     if (!ctx)
         return;
-    _opdf_contentf(ctx, "%.3f %.3f %.3f %.3f re\n", D(x), D(y), D(w), D(h));
+    putNumbers(ctx, 3, 4, (const float[]){x, y, w, h}, "re\n");
     ctx->curX = x;
     ctx->curY = y;
 }
@@ -264,7 +297,7 @@ void opdf_setWordSpacing(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->wordSpacing = v;
-    _opdf_contentf(ctx, "%.3f Tw\n", D(v));
+    putNumbers(ctx, 3, 1, (const float[]){v}, "Tw\n");
 }
 
 void opdf_setCharSpacing(PDFDocContext* ctx, float v)
@@ -272,7 +305,7 @@ void opdf_setCharSpacing(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->charSpacing = v;
-    _opdf_contentf(ctx, "%.3f Tc\n", D(v));
+    putNumbers(ctx, 3, 1, (const float[]){v}, "Tc\n");
 }
 
 void opdf_setHorizontalScaling(PDFDocContext* ctx, float v)
@@ -280,7 +313,7 @@ void opdf_setHorizontalScaling(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->hScaling = v;
-    _opdf_contentf(ctx, "%.2f Tz\n", D(v));
+    putNumbers(ctx, 2, 1, (const float[]){v}, "Tz\n");
 }
 
 void opdf_setTextLeading(PDFDocContext* ctx, float v)
@@ -288,7 +321,7 @@ void opdf_setTextLeading(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->leading = v;
-    _opdf_contentf(ctx, "%.2f TL\n", D(v));
+    putNumbers(ctx, 2, 1, (const float[]){v}, "TL\n");
 }
 
 void opdf_setTextRise(PDFDocContext* ctx, float v)
@@ -296,7 +329,7 @@ void opdf_setTextRise(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->textRise = v;
-    _opdf_contentf(ctx, "%.3f Ts\n", D(v));
+    putNumbers(ctx, 3, 1, (const float[]){v}, "Ts\n");
 }
 
 void opdf_setTextRendering(PDFDocContext* ctx, int mode)
@@ -315,7 +348,7 @@ void opdf_setTextMatrix(PDFDocContext* ctx, float a, float b, float c, float d, 
     ctx->tm[3] = d;
     ctx->tm[4] = e;
     ctx->tm[5] = f;
-    _opdf_contentf(ctx, "%.4f %.4f %.4f %.4f %.4f %.4f Tm\n", D(a), D(b), D(c), D(d), D(e), D(f));
+    putNumbers(ctx, 4, 6, (const float[]){a, b, c, d, e, f}, "Tm\n");
 }
 
 void opdf_rawTextPosition(PDFDocContext* ctx, float e, float f)
@@ -327,7 +360,7 @@ void opdf_rawTextPosition(PDFDocContext* ctx, float e, float f)
 void opdf_rawTextMove(PDFDocContext* ctx, float dx, float dy)
 {
     if (ctx)
-        _opdf_contentf(ctx, "%.3f %.3f Td\n", D(dx), D(dy));
+        putNumbers(ctx, 3, 2, (const float[]){dx, dy}, "Td\n");
 }
 
 void opdf_textNextLine(PDFDocContext* ctx) { if (ctx) _opdf_putContent(ctx, "T*\n"); }
@@ -466,17 +499,11 @@ void opdf_textMove(PDFDocContext* ctx, float dx, float dy)
 
 /* ---- string writers ------------------------------------------------------------- */
 
-char* _opdf_escapeBytes(const unsigned char* bytes, int n, int* outLength)
+/* Literal-string body of bytes[0..n) into out (2n bytes); returns its length. */
+static size_t escapeInto(char* out, const unsigned char* bytes, size_t n)
 {
-    if (outLength)
-        *outLength = 0;
-    if (!bytes || n < 0)
-        return NULL;
-    char* out = (char*)_opdf_checkAlloc(malloc((size_t)n * 2 + 1));
-    if (!out)
-        return NULL;
     char* p = out;
-    for (int i = 0; i < n; i++) {
+    for (size_t i = 0; i < n; i++) {
         unsigned char c = bytes[i];
         switch (c) {
         case '\b': *p++ = '\\'; *p++ = 'b'; break;
@@ -490,9 +517,22 @@ char* _opdf_escapeBytes(const unsigned char* bytes, int n, int* outLength)
         default: *p++ = (char)c; break;
         }
     }
-    *p = 0;
+    return (size_t)(p - out);
+}
+
+char* _opdf_escapeBytes(const unsigned char* bytes, int n, int* outLength)
+{
     if (outLength)
-        *outLength = (int)(p - out);
+        *outLength = 0;
+    if (!bytes || n < 0)
+        return NULL;
+    char* out = (char*)_opdf_checkAlloc(malloc((size_t)n * 2 + 1));
+    if (!out)
+        return NULL;
+    size_t len = escapeInto(out, bytes, (size_t)n);
+    out[len] = 0;
+    if (outLength)
+        *outLength = (int)len;
     return out;
 }
 
@@ -510,14 +550,13 @@ typedef void (*PutFn)(PDFDocContext*, const void*, size_t);
 
 static void putLiteral(PDFDocContext* ctx, PutFn put, const unsigned char* bytes, int n)
 {
-    int len = 0;
-    char* body = _opdf_escapeBytes(bytes, n, &len);
-    if (!body)
-        return;
+    char buf[512];
     put(ctx, "(", 1);
-    put(ctx, body, (size_t)len);
+    for (int i = 0; i < n; i += (int)sizeof buf / 2) {
+        size_t k = (size_t)(n - i) < sizeof buf / 2 ? (size_t)(n - i) : sizeof buf / 2;
+        put(ctx, buf, escapeInto(buf, bytes + i, k));
+    }
     put(ctx, ")", 1);
-    free(body);
 }
 
 static void putHex(PDFDocContext* ctx, PutFn put, const unsigned char* bytes, int n)

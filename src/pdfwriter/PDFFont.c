@@ -922,9 +922,10 @@ void opdf_rawTextAligned(PDFDocContext* ctx, float x, float y, float angle, int 
 {
     if (!ctx || !bytes || n <= 0)
         return;
-    float w = opdf_stringWidth(ctx, bytes, n);
-    float h = opdf_getFontCapHeight(ctx);
     int hz = ((align % 3) + 3) % 3, vt = align / 3;
+    /* Left on the baseline needs neither the width nor the cap height. */
+    float w = hz ? opdf_stringWidth(ctx, bytes, n) : 0;
+    float h = vt ? opdf_getFontCapHeight(ctx) : 0;
     float dx = hz == 2 ? w : hz == 1 ? w / 2 : 0;
     float dy = vt == 2 ? h : vt == 1 ? h / 2 : 0;
     double r = _opdf_radians(angle);

@@ -2,6 +2,7 @@
 #include "opdfInternal.h"
 
 #include <math.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -42,11 +43,29 @@ static char* udigits(char* end, unsigned long long v, int base, int upper)
     return end;
 }
 
-/* Fixed-point text of v with prec decimals into buf (>= 64 bytes); returns length.
-   A value that is not finite is written as 0. */
-static int fixedText(char* buf, double v, int prec)
+/* Text of a value too large for 53-bit integer arithmetic: the C library's
+   digits with the locale's radix character replaced by a point. */
+static int largeFixedText(char* buf, double a, int prec)
 {
-    static const double pow10[] = {1,   1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    char text[OPDF_FIXED_MAX];
+    int n = snprintf(text, sizeof text, "%.*f", prec, a);
+    if (n < 0 || n >= (int)sizeof text)
+        n = (int)sizeof text - 1;
+    int k = 0, point = 0;
+    for (int i = 0; i < n; i++) {
+        if (text[i] >= '0' && text[i] <= '9')
+            buf[k++] = text[i];
+        else if (!point && prec > 0)
+            buf[k++] = '.', point = 1;
+    }
+    return k;
+}
+
+int _opdf_fixed(char* buf, double v, int prec)
+{
+    static const double scale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static const uint32_t unit[] = {1,      10,      100,      1000,      10000,
+                                    100000, 1000000, 10000000, 100000000, 1000000000};
     if (prec < 0)
         prec = 6;
     if (prec > 9)
@@ -55,47 +74,40 @@ static int fixedText(char* buf, double v, int prec)
         v = 0;
     int neg = v < 0;
     double a = neg ? -v : v;
-    double scaled = a * pow10[prec] + 0.5;
-    char tmp[64];
-    char* end = tmp + sizeof tmp;
-    char* p;
-    if (scaled < 1.8e19) {
-        unsigned long long r = (unsigned long long)scaled;
-        unsigned long long div = (unsigned long long)pow10[prec];
-        unsigned long long ip = r / div, fp = r % div;
-        if (r == 0)
-            neg = 0;
-        p = end;
-        for (int i = 0; i < prec; i++) {
-            *--p = (char)('0' + fp % 10);
-            fp /= 10;
-        }
-        if (prec > 0)
-            *--p = '.';
-        p = udigits(p, ip, 10, 0);
-    } else {
-        /* Very large magnitudes: digits of the integral part, no decimals of interest. */
-        char big[400];
-        int n = snprintf(big, sizeof big, "%.0f", a);
-        if (n < 0 || n >= (int)sizeof big - 12)
-            n = 1, big[0] = '0', big[1] = 0;
-        if (prec > 0) {
-            big[n++] = '.';
-            for (int i = 0; i < prec; i++)
-                big[n++] = '0';
-        }
-        if (n > 62)
-            n = 62;
-        memcpy(tmp, big, (size_t)n);
-        p = end - n;
-        memmove(p, tmp, (size_t)n);
+    double hi = a * scale[prec];
+    char* p = buf;
+    if (!(hi < 9007199254740992.0)) { /* 2^53 */
+        if (neg)
+            *p++ = '-';
+        return (int)(p - buf) + largeFixedText(p, a, prec);
     }
-    int len = (int)(end - p);
-    int k = 0;
-    if (neg)
-        buf[k++] = '-';
-    memcpy(buf + k, p, (size_t)len);
-    return k + len;
+    /* a * scale is exactly hi + lo; round it to the nearest integer, ties to
+       even, as printf rounds the exact binary value. */
+    double lo = fma(a, scale[prec], -hi);
+    double whole = floor(hi);
+    double frac = hi - whole;
+    uint64_t q = (uint64_t)whole;
+    if (frac >= 0.25) {
+        double d = (frac - 0.5) + lo;
+        if (d > 0 || (d == 0 && (q & 1)))
+            q++;
+    }
+    if (neg && q)
+        *p++ = '-';
+    char tmp[32];
+    char* end = tmp + sizeof tmp;
+    char* t = end;
+    uint64_t ip = q / unit[prec];
+    uint32_t fp = (uint32_t)(q % unit[prec]);
+    for (int i = 0; i < prec; i++) {
+        *--t = (char)('0' + fp % 10);
+        fp /= 10;
+    }
+    if (prec > 0)
+        *--t = '.';
+    t = udigits(t, ip, 10, 0);
+    memcpy(p, t, (size_t)(end - t));
+    return (int)(p - buf) + (int)(end - t);
 }
 
 int _opdf_formatv(char* out, size_t size, const char* format, va_list args)
@@ -171,7 +183,7 @@ int _opdf_formatv(char* out, size_t size, const char* format, va_list args)
                 f++;
         }
         char conv = *f ? *f++ : 0;
-        char buf[80];
+        char buf[OPDF_FIXED_MAX];
         const char* body = buf;
         int bodyLen = 0;
         char sign = 0;
@@ -223,7 +235,7 @@ int _opdf_formatv(char* out, size_t size, const char* format, va_list args)
         case 'f':
         case 'F': {
             double v = va_arg(args, double);
-            int n = fixedText(buf, v, prec < 0 ? 6 : prec);
+            int n = _opdf_fixed(buf, v, prec < 0 ? 6 : prec);
             if (buf[0] == '-') {
                 sign = '-';
                 body = buf + 1;

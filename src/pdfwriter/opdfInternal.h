@@ -316,6 +316,12 @@ char* _opdf_strdup(const char* text);
    precision and the l/ll/z modifiers */
 int _opdf_formatv(char* out, size_t size, const char* format, va_list args);
 int _opdf_format(char* out, size_t size, const char* format, ...);
+/* Buffer size that holds any text of _opdf_fixed. */
+#define OPDF_FIXED_MAX 400
+/* v with prec (0 to 9) decimals as printf's "%.*f" writes it in the C locale,
+   except that a value rounding to zero has no sign and one that is not
+   finite is written as 0; returns the length (no terminating zero). */
+int _opdf_fixed(char* buf, double v, int prec);
 double _opdf_parseNumber(const char** text, int* ok);
 
 /* memory streams */

@@ -183,6 +183,7 @@ TEST_F(ContentOps, NumbersIgnoreTheProcessLocale)
     snprintf(probe, sizeof probe, "%.1f", 0.5);
     opdf_setlinewidth(ctx, 0.5f);
     opdf_rawmoveto(ctx, 1.25f, 2);
+    opdf_rawlineto(ctx, 1e13f, -1e13f); // beyond the writer's integer digits
     std::string s = take();
     setlocale(LC_NUMERIC, "C");
     if (oldLocPath)
@@ -190,7 +191,7 @@ TEST_F(ContentOps, NumbersIgnoreTheProcessLocale)
     else
         unsetenv("LOCPATH");
     EXPECT_STREQ("0,5", probe); // the locale is really in effect
-    EXPECT_EQ("0.5000 w\n1.250 2.000 m\n", s);
+    EXPECT_EQ("0.5000 w\n1.250 2.000 m\n9999999827968.000 -9999999827968.000 l\n", s);
 }
 
 TEST_F(ContentOps, OperatorsWithoutPageAreReportedNotWritten)
@@ -248,6 +249,25 @@ TEST(StringWriters, ContentStringFormFollowsHexFlag)
     _opdf_putContentString(ctx, s, 3, 0, 0);
     EXPECT_EQ("(a\\(b)<612862>", currentContent(ctx));
     opdf_close(ctx);
+}
+
+TEST(StringWriters, LongLiteralStringsKeepEveryEscape)
+{
+    // Lengths around the writer's internal pieces, escapes falling on their edges.
+    for (int repeats : {1, 42, 43, 85, 86, 300}) {
+        PDFDocContext* ctx = opdf_open(0, nullptr);
+        opdf_init(ctx);
+        opdf_pageInit(ctx, 1, 0, "0 0 10 10", nullptr);
+        std::string in, expected = "(";
+        for (int i = 0; i < repeats; i++) {
+            in += "ab(\\)\n";
+            expected += "ab\\(\\\\\\)\\n";
+        }
+        expected += ")";
+        _opdf_putContentLiteral(ctx, (const unsigned char*)in.data(), (int)in.size());
+        EXPECT_EQ(expected, currentContent(ctx)) << repeats;
+        opdf_close(ctx);
+    }
 }
 
 } // namespace
