@@ -216,9 +216,16 @@ char qelASCIIVisitor::getCell(int row, int column) const
     return line->second[static_cast<size_t>(column)];
 }
 
-char& qelASCIIVisitor::cellAt(long index)
+char& qelASCIIVisitor::cellAt(long index, RowCursor& cursor)
 {
-    std::string& line = m_grid[static_cast<int32_t>(index / m_columns)];
+    // A run stays on one row but for its wrapped end: the row is looked up
+    // once, not per character.
+    const long row = index / m_columns;
+    if (!cursor.line || cursor.row != row) {
+        cursor.line = &m_grid[static_cast<int32_t>(row)];
+        cursor.row = row;
+    }
+    std::string& line = *cursor.line;
     const size_t column = static_cast<size_t>(index % m_columns);
     if (line.size() <= column)
         line.resize(column + 1, ' ');
@@ -245,8 +252,9 @@ void qelASCIIVisitor::putText(const char* text, int length, int direction)
         return;
     }
     const bool vertical = direction == 90 || direction == 270;
+    RowCursor cursor;
     for (int i = 0; i < length; ++i) {
-        char& cell = cellAt(start + step * i);
+        char& cell = cellAt(start + step * i, cursor);
         char ch = text[i];
         if (vertical) {
             cell = ch == '-' ? '|' : ch;

@@ -86,8 +86,14 @@ private:
     };
     void writeRun(const char* text, int length, int direction, float advance, const Run* previous = nullptr);
     void keepApart(const Run& previous, int length, int direction);
+    // The grid row last written by a run.
+    struct RowCursor
+    {
+        std::string* line = nullptr;
+        long row = -1;
+    };
     // Cell at a position counted row by row over the whole grid.
-    char& cellAt(long index);
+    char& cellAt(long index, RowCursor& cursor);
     // Notes the first failed write of the output.
     void writeFailed(int error);
 

@@ -206,11 +206,15 @@ void qelPDFVisitor::checkLibraryError(const char* name, long rc)
 {
     if (!g_currentPDFVisitor)
         return;
+    qelException* e = g_currentPDFVisitor->takePendingException();
+    // The common case, nothing to report, builds no text.
+    if (!e && g_pdfErrorText.empty())
+        return;
     std::string suffix = "\nFunction Name : ";
     suffix += nameOf(name);
     if (rc != 0)
         suffix += "\nReturn Code : " + std::to_string(rc) + "\n";
-    if (qelException* e = g_currentPDFVisitor->takePendingException()) {
+    if (e) {
         e->appendMessage(suffix.c_str());
         throw e;
     }

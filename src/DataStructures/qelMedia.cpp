@@ -28,6 +28,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -743,6 +744,11 @@ void qelMedia::bindMediaText()
     const bool numbering = input == 512 || input == 4;
     uint8_t running = 0;
     qelAFPFont* lastNumbered = nullptr;
+    // Characters of every byte in the code page last used, and one buffer
+    // for the texts' characters.
+    const qelCodePage* mapped = nullptr;
+    char charOf[256];
+    std::vector<char> plain;
 
     for (qelListNode* n = m_objects->getHead(); n; n = n->next) {
         auto* object = static_cast<qelGraphicObject*>(n->item);
@@ -781,21 +787,26 @@ void qelMedia::bindMediaText()
         if (!bytes)
             continue;
         qelCodePage* codePage = mapping && mapping->getCodePage() ? mapping->getCodePage() : text->getCodePage();
-        std::unique_ptr<char[]> plain(new char[length + 1]());
+        plain.assign(length + 1u, '\0');
         if (codePage && codePage->hasByteTable()) {
-            // A code point without entry gets the code page's stand-in
-            // character, so that the text is not cut at it.
-            const char* def = codePage->getDefaultEntry();
-            const char substitute = def && *def ? *def : '?';
-            for (uint16_t i = 0; i < length; ++i) {
-                const char* entry = codePage->getByteEntry(bytes[i]);
-                plain[i] = entry && *entry ? *entry : substitute;
+            if (codePage != mapped) {
+                // A code point without entry gets the code page's stand-in
+                // character, so that the text is not cut at it.
+                const char* def = codePage->getDefaultEntry();
+                const char substitute = def && *def ? *def : '?';
+                for (int b = 0; b < 256; ++b) {
+                    const char* entry = codePage->getByteEntry(b);
+                    charOf[b] = entry && *entry ? *entry : substitute;
+                }
+                mapped = codePage;
             }
+            for (uint16_t i = 0; i < length; ++i)
+                plain[i] = charOf[bytes[i]];
         } else {
-            std::memcpy(plain.get(), bytes, length);
-            qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(plain.get()), length);
+            std::memcpy(plain.data(), bytes, length);
+            qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(plain.data()), length);
         }
-        text->setText(plain.get());
+        text->setText(plain.data());
         text->bindCodePoints();
     }
     m_bindState |= BOUND_TEXT;

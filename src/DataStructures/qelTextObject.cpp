@@ -350,23 +350,35 @@ void qelTextObject::bindCodePoints()
     const char* text = getText();
     const int textChars = text ? static_cast<int>(std::strlen(text)) : 0;
 
+    if (count > 0) {
+        const auto range = std::minmax_element(bytes, bytes + count);
+        if (table->firstCode < 0 || *range.first < table->firstCode)
+            table->firstCode = *range.first;
+        if (*range.second > table->lastCode)
+            table->lastCode = *range.second;
+    }
+    // How codes not yet bound are bound; the same for every code of the text.
+    enum { BIND_NONE, BIND_SCRIPT, BIND_AS_IS, BIND_NAMED } how = BIND_NONE;
+    if (getCreatedByScript() && font->getCodedFontName() && font->getCharacterSetName())
+        how = BIND_SCRIPT;
+    else if (font->isTakeCharsAsIs())
+        how = BIND_AS_IS;
+    else if ((codePage && codePage->isFromResource()) || trueType)
+        how = BIND_NAMED;
     std::vector<int> unnamed;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; how != BIND_NONE && i < count; ++i) {
         const unsigned char b = bytes[i];
-        const unsigned char c = (i < textChars) ? static_cast<unsigned char>(text[i]) : b;
-        if (table->firstCode < 0 || b < table->firstCode)
-            table->firstCode = b;
-        if (b > table->lastCode)
-            table->lastCode = b;
+        // Codes bound before cost one look-up.
         if (table->state[b] == qelPDFFontFileEntry::USED)
             continue;
-        if (getCreatedByScript() && font->getCodedFontName() && font->getCharacterSetName()) {
+        const unsigned char c = (i < textChars) ? static_cast<unsigned char>(text[i]) : b;
+        if (how == BIND_SCRIPT) {
             table->state[b] = qelPDFFontFileEntry::USED;
             table->firstChar[b] = c;
-        } else if (font->isTakeCharsAsIs()) {
+        } else if (how == BIND_AS_IS) {
             table->firstChar[b] = c;
             ++table->usedCount;
-        } else if ((codePage && codePage->isFromResource()) || trueType) {
+        } else {
             const char* name = codePage ? codePage->getCharName(b) : nullptr;
             if (!name) {
                 name = defaultName;

@@ -61,6 +61,23 @@ static int largeFixedText(char* buf, double a, int prec)
     return k;
 }
 
+/* q / 10^prec, with a constant divisor per case so no division is done. */
+static uint64_t wholeUnits(uint64_t q, int prec)
+{
+    switch (prec) {
+    case 1: return q / 10;
+    case 2: return q / 100;
+    case 3: return q / 1000;
+    case 4: return q / 10000;
+    case 5: return q / 100000;
+    case 6: return q / 1000000;
+    case 7: return q / 10000000;
+    case 8: return q / 100000000;
+    case 9: return q / 1000000000;
+    default: return q;
+    }
+}
+
 int _opdf_fixed(char* buf, double v, int prec)
 {
     static const double scale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
@@ -82,13 +99,15 @@ int _opdf_fixed(char* buf, double v, int prec)
         return (int)(p - buf) + largeFixedText(p, a, prec);
     }
     /* a * scale is exactly hi + lo; round it to the nearest integer, ties to
-       even, as printf rounds the exact binary value. */
-    double lo = fma(a, scale[prec], -hi);
+       even, as printf rounds the exact binary value. Below 2^32 the error lo
+       is under 2^-21, so it matters only for a fraction that close to 1/2. */
     double whole = floor(hi);
     double frac = hi - whole;
     uint64_t q = (uint64_t)whole;
     if (frac >= 0.25) {
-        double d = (frac - 0.5) + lo;
+        double d = frac - 0.5;
+        if (hi >= 4294967296.0 || fabs(d) < 0x1p-20)
+            d += fma(a, scale[prec], -hi);
         if (d > 0 || (d == 0 && (q & 1)))
             q++;
     }
@@ -97,8 +116,8 @@ int _opdf_fixed(char* buf, double v, int prec)
     char tmp[32];
     char* end = tmp + sizeof tmp;
     char* t = end;
-    uint64_t ip = q / unit[prec];
-    uint32_t fp = (uint32_t)(q % unit[prec]);
+    uint64_t ip = wholeUnits(q, prec);
+    uint32_t fp = (uint32_t)(q - ip * unit[prec]);
     for (int i = 0; i < prec; i++) {
         *--t = (char)('0' + fp % 10);
         fp /= 10;
