@@ -54,30 +54,11 @@ void opdf_scale(PDFDocContext* ctx, float sx, float sy) { opdf_rawconcat(ctx, sx
 void opdf_setflat(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d i\n", v); }
 void opdf_setlinejoin(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d j\n", v); }
 void opdf_setlinecap(PDFDocContext* ctx, int v) { if (ctx) _opdf_contentf(ctx, "%d J\n", v); }
+void opdf_setmiterlimit(PDFDocContext* ctx, float v) { if (ctx) putNumbers(ctx, 4, 1, &v, "M\n"); }
+void opdf_setlinewidth(PDFDocContext* ctx, float v) { if (ctx) putNumbers(ctx, 4, 1, &v, "w\n"); }
 
-void opdf_setmiterlimit(PDFDocContext* ctx, float v)
-{
-    if (ctx)
-        putNumbers(ctx, 4, 1, (const float[]){v}, "M\n");
-}
-
-void opdf_setlinewidth(PDFDocContext* ctx, float v)
-{
-    if (ctx)
-        putNumbers(ctx, 4, 1, (const float[]){v}, "w\n");
-}
-
-void opdf_setgrayFill(PDFDocContext* ctx, float g)
-{
-    if (ctx)
-        putNumbers(ctx, 4, 1, (const float[]){g}, "g\n");
-}
-
-void opdf_setgrayStroke(PDFDocContext* ctx, float g)
-{
-    if (ctx)
-        putNumbers(ctx, 4, 1, (const float[]){g}, "G\n");
-}
+void opdf_setgrayFill(PDFDocContext* ctx, float g) { if (ctx) putNumbers(ctx, 4, 1, &g, "g\n"); }
+void opdf_setgrayStroke(PDFDocContext* ctx, float g) { if (ctx) putNumbers(ctx, 4, 1, &g, "G\n"); }
 
 void opdf_setrgbcolorFill(PDFDocContext* ctx, float r, float g, float b)
 {
@@ -297,7 +278,7 @@ void opdf_setWordSpacing(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->wordSpacing = v;
-    putNumbers(ctx, 3, 1, (const float[]){v}, "Tw\n");
+    putNumbers(ctx, 3, 1, &v, "Tw\n");
 }
 
 void opdf_setCharSpacing(PDFDocContext* ctx, float v)
@@ -305,7 +286,7 @@ void opdf_setCharSpacing(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->charSpacing = v;
-    putNumbers(ctx, 3, 1, (const float[]){v}, "Tc\n");
+    putNumbers(ctx, 3, 1, &v, "Tc\n");
 }
 
 void opdf_setHorizontalScaling(PDFDocContext* ctx, float v)
@@ -313,7 +294,7 @@ void opdf_setHorizontalScaling(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->hScaling = v;
-    putNumbers(ctx, 2, 1, (const float[]){v}, "Tz\n");
+    putNumbers(ctx, 2, 1, &v, "Tz\n");
 }
 
 void opdf_setTextLeading(PDFDocContext* ctx, float v)
@@ -321,7 +302,7 @@ void opdf_setTextLeading(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->leading = v;
-    putNumbers(ctx, 2, 1, (const float[]){v}, "TL\n");
+    putNumbers(ctx, 2, 1, &v, "TL\n");
 }
 
 void opdf_setTextRise(PDFDocContext* ctx, float v)
@@ -329,7 +310,7 @@ void opdf_setTextRise(PDFDocContext* ctx, float v)
     if (!ctx)
         return;
     ctx->textRise = v;
-    putNumbers(ctx, 3, 1, (const float[]){v}, "Ts\n");
+    putNumbers(ctx, 3, 1, &v, "Ts\n");
 }
 
 void opdf_setTextRendering(PDFDocContext* ctx, int mode)
