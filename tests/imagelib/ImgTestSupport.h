@@ -1,9 +1,13 @@
 #ifndef IMG_TEST_SUPPORT_H
 #define IMG_TEST_SUPPORT_H
 
+#include "ScratchTest.h"
+#include "qelException.h"
+#include "qelIOStream.h"
 #include "qelImgException.h"
 #include "qelImgLogger.h"
 #include "qelImgProcessor.h"
+#include "qelSFIBlock.h"
 
 #include <functional>
 #include <string>
@@ -46,6 +50,32 @@ inline Thrown thrown(const std::function<void()>& call)
     }
     return t;
 }
+
+// The data of the n-th object container (from 1) of an AFP file.
+inline lrbtest::Bytes containerData(const std::string& path, int n)
+{
+    qelIOStream reader;
+    lrbtest::Bytes data;
+    int seen = 0;
+    try {
+        reader.openFile(path.c_str(), false);
+        for (;;) {
+            qelSFIBlock* field = reader.readSFI();
+            if (field->getId() == 0xA892)
+                ++seen;
+            else if (field->getId() == 0xEE92 && seen == n)
+                data.insert(data.end(), field->getData(), field->getData() + field->getDataSize());
+            else if (field->getId() == 0xA992 && seen == n)
+                break;
+        }
+    } catch (qelException* e) {
+        // The end of the file.
+        delete e;
+    }
+    return data;
+}
+
+inline std::string fopImages() { return std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.afp"; }
 
 } // namespace imgtest
 

@@ -4,6 +4,8 @@
 #include "qelImgLogger.h"
 #include "qelImgProcessor.h"
 
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -183,7 +185,7 @@ void qelImgErrorHandler::jpegErrorExit(j_common_ptr cinfo)
     // Never return into the library: back to the call's jump target.
     auto* err = reinterpret_cast<qelImgJPEGError*>(cinfo->err);
     if (err->armed) {
-        err->armed = false;
+        err->armed = 0;
         std::longjmp(err->jump, 1);
     }
 }
@@ -197,7 +199,7 @@ jpeg_error_mgr* qelImgErrorHandler::qelImgJPEGErrorMgr(qelImgJPEGError* err)
     err->pub.first_addon_message = JPEG_FIRST_ADDON;
     err->pub.last_addon_message = JPEG_LAST_ADDON;
     err->pub.trace_level = 0;
-    err->armed = false;
+    err->armed = 0;
     return &err->pub;
 }
 

@@ -1,23 +1,13 @@
 #ifndef QEL_IMG_ERROR_HANDLER_H
 #define QEL_IMG_ERROR_HANDLER_H
 
-#include <cstdarg>
-#include <csetjmp>
-#include <cstdio>
+#include "qelImgJPEGShim.h"
 
-#include <jpeglib.h>
+#include <cstdarg>
+
 #include <tiffio.h>
 
 class qelImgException;
-
-// The image library's JPEG error manager: the jump target of a library call
-// made through qelImgJPEGShim.
-struct qelImgJPEGError
-{
-    jpeg_error_mgr pub;
-    jmp_buf jump;
-    bool armed;
-};
 
 // Turns TIFF and JPEG library reports into one pending qelImgException
 // (the first error of a call wins), thrown by the check after the call.
