@@ -90,19 +90,19 @@ const char* textOf(const qelString* field)
 }
 }
 
-qelImgException::qelImgException(const char* file, int line, int id, int value, bool log, ...)
+qelImgException::qelImgException(const char* file, int line, int id, int value, int log, ...)
 {
     va_list args;
     va_start(args, log);
-    build(file, line, KIND_ERROR, id, value, log, args);
+    build(file, line, KIND_ERROR, id, value, log != 0, args);
     va_end(args);
 }
 
-qelImgException::qelImgException(const char* file, int line, Kind kind, int id, int value, bool log, ...)
+qelImgException::qelImgException(const char* file, int line, Kind kind, int id, int value, int log, ...)
 {
     va_list args;
     va_start(args, log);
-    build(file, line, kind, id, value, log, args);
+    build(file, line, kind, id, value, log != 0, args);
     va_end(args);
 }
 

@@ -14,9 +14,10 @@ public:
     enum Kind { KIND_ERROR = 0, KIND_WARNING = 1, KIND_TRACE = 2 };
     enum { MESSAGE_COUNT = 66 };
 
-    qelImgException(const char* file, int line, int id, int value, bool log, ...);
+    // log is an int: the last named parameter before "..." must not be promoted.
+    qelImgException(const char* file, int line, int id, int value, int log, ...);
     // The kind also chooses the level at which the text is logged.
-    qelImgException(const char* file, int line, Kind kind, int id, int value, bool log, ...);
+    qelImgException(const char* file, int line, Kind kind, int id, int value, int log, ...);
     ~qelImgException();
     qelImgException(const qelImgException&) = delete;
     qelImgException& operator=(const qelImgException&) = delete;
