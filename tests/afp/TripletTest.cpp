@@ -451,10 +451,10 @@ TEST_F(FieldTest, NamesAreHandedOverOrFreedByTheNextRead)
         uint32_t m = 0, o = 0x2;
         reader().parse(&m, &o, f);
         if (i == 0) {
-            std::unique_ptr<qelString> taken(reader().getFullyQualifiedName());
+            std::unique_ptr<qelString> taken = reader().takeFullyQualifiedName();
             ASSERT_NE(taken, nullptr);
             EXPECT_STREQ(taken->getBuffer(), "FIRST");
-            EXPECT_EQ(reader().getFullyQualifiedName(), nullptr);
+            EXPECT_EQ(reader().takeFullyQualifiedName(), nullptr);
         }
     }
     EXPECT_STREQ(reader().getFullyQualifiedNameText(), "FIRST");

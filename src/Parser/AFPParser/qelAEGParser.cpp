@@ -49,22 +49,6 @@ struct LogMaskGuard
     }
 };
 
-const char* rotationText(int value)
-{
-    switch (value) {
-    case 0x0000:
-        return "0";
-    case 0x2D00:
-        return "90";
-    case 0x5A00:
-        return "180";
-    case 0x8700:
-        return "270";
-    default:
-        return nullptr;
-    }
-}
-
 } // namespace
 
 qelAEGParser::qelAEGParser() = default;
@@ -91,25 +75,6 @@ bool qelAEGParser::takesFonts() const
     int kind = m_media->getMediaKind();
     return kind == 1 || kind == qelMedia::KIND_AFP_PAGE || kind == qelMedia::KIND_OVERLAY ||
            kind == qelMedia::KIND_GOCA;
-}
-
-void qelAEGParser::dump(const char* abbreviation, const char* name, const char* text)
-{
-    if ((logMask() & 0x01) && m_currentSF)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), abbreviation, name, text);
-}
-
-void qelAEGParser::readName(char* name)
-{
-    name[0] = 0;
-    if (!m_currentSF || m_currentSF->getRemainingLength() < 8)
-        return;
-    unsigned char raw[9] = {};
-    m_currentSF->readBytes(raw, 8);
-    qelUtils::ebcdicToAscii(raw, 8);
-    std::memcpy(name, raw, 9);
-    qelUtils::trim(name);
 }
 
 int qelAEGParser::resolutionOf(int unitBase, int units)
@@ -211,28 +176,19 @@ void qelAEGParser::parse(qelMedia* media, qelSFIBlock* field)
 
 void qelAEGParser::beginActiveEnvironmentGroup()
 {
-    qelTripletParser* triplets = getTripletParser();
-    char name[9];
-    readName(name);
-    dump("BAG", "Begin Active Environment Group", name);
-    if (m_currentSF && m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x101;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    }
+    readBeginEnd("BAG", "Begin Active Environment Group", 0x101);
 }
 
 void qelAEGParser::endActiveEnvironmentGroup()
 {
-    char name[9];
-    readName(name);
-    dump("EAG", "End Active Environment Group", name);
+    const std::string name = readName();
+    logField("EAG", "End Active Environment Group", name.c_str());
 }
 
 void qelAEGParser::pageDescriptor()
 {
     qelTripletParser* triplets = getTripletParser();
-    dump("PGD", "Page Descriptor", "");
+    logField("PGD", "Page Descriptor", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     int xBase = 0;
@@ -303,7 +259,7 @@ void qelAEGParser::pageDescriptor()
 
 void qelAEGParser::presentationTextDescriptor()
 {
-    dump("PTD", "Presentation Text Descriptor", "");
+    logField("PTD", "Presentation Text Descriptor", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     int xBase = f->readByte();
@@ -336,7 +292,7 @@ void qelAEGParser::presentationTextDescriptor()
 
 void qelAEGParser::presentationTextDescriptorFormat2()
 {
-    dump("PTD", "Presentation Text Descriptor : 2", "");
+    logField("PTD", "Presentation Text Descriptor : 2", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     int xBase = f->readByte();
@@ -551,7 +507,7 @@ void qelAEGParser::initialTextConditions()
 
 void qelAEGParser::mapCodedFontFormat1()
 {
-    dump("MCF-1", "Map Coded Font Format 1", "");
+    logField("MCF-1", "Map Coded Font Format 1", "");
     qelSFIBlock* f = m_currentSF;
     const unsigned int mask = logMask();
     const bool log2 = (mask & 0x02) != 0;
@@ -623,9 +579,9 @@ void qelAEGParser::mapCodedFontFormat1()
         if (groupLength == 30) {
             int rotation = static_cast<int>(f->readUShort());
             if (log4) {
-                const char* degrees = rotationText(rotation);
-                if (degrees)
-                    m_log->printLine("Character Rotation : %s degrees", degrees);
+                const int degrees = rotationDegrees(static_cast<unsigned int>(rotation));
+                if (degrees >= 0)
+                    m_log->printLine("Character Rotation : %d degrees", degrees);
                 else
                     m_log->printLine("Warning! Illegal Value for Character Rotation : 0x%x",
                                      static_cast<unsigned int>(rotation));
@@ -658,7 +614,7 @@ void qelAEGParser::mapCodedFontFormat1()
 void qelAEGParser::mapCodedFontFormat2()
 {
     qelTripletParser* triplets = getTripletParser();
-    dump("MCF-2", "Map Coded Font Format 2", "");
+    logField("MCF-2", "Map Coded Font Format 2", "");
     qelSFIBlock* f = m_currentSF;
     if (!f || !triplets)
         return;
@@ -773,7 +729,7 @@ void qelAEGParser::mapCodedFontFormat2()
 void qelAEGParser::mapPageOverlay()
 {
     qelTripletParser* triplets = getTripletParser();
-    dump("MPO", "Map Page Overlay", "");
+    logField("MPO", "Map Page Overlay", "");
     qelSFIBlock* f = m_currentSF;
     if (!triplets)
         return;
@@ -787,7 +743,7 @@ void qelAEGParser::mapPageOverlay()
 
 void qelAEGParser::pageSegmentMigration()
 {
-    dump("MPS", "Page Segment Migration", "");
+    logField("MPS", "Page Segment Migration", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     int groupLength = f->readByte();
@@ -806,10 +762,9 @@ void qelAEGParser::pageSegmentMigration()
                 m_log->printLine("Warning! Illegal Reserved(2) Bytes.");
     }
     if (f->getRemainingLength() > 7) {
-        char name[9];
-        readName(name);
+        const std::string name = readName();
         if (log)
-            m_log->printLine("Page Segment Name : %s", name);
+            m_log->printLine("Page Segment Name : %s", name.c_str());
     }
     int rest = f->getRemainingLength();
     if (rest > 0)
@@ -819,7 +774,7 @@ void qelAEGParser::pageSegmentMigration()
 void qelAEGParser::objectAreaDescriptor()
 {
     qelTripletParser* triplets = getTripletParser();
-    dump("OBD", "Object Area Descriptor", "");
+    logField("OBD", "Object Area Descriptor", "");
     qelSFIBlock* f = m_currentSF;
     if (f->getDataSize() > 0 && f->getRemainingLength() > 0) {
         if (triplets) {
@@ -837,7 +792,7 @@ void qelAEGParser::objectAreaDescriptor()
 
 void qelAEGParser::objectAreaPosition()
 {
-    dump("OBP", "Object Area Position", "");
+    logField("OBP", "Object Area Position", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     auto has = [&](int n) { return f->getRemainingLength() >= n; };
@@ -864,9 +819,9 @@ void qelAEGParser::objectAreaPosition()
             return false;
         int v = static_cast<int>(f->readUShort());
         if (log) {
-            const char* degrees = rotationText(v);
-            if (degrees)
-                m_log->printLine(good, std::atoi(degrees));
+            const int degrees = rotationDegrees(static_cast<unsigned int>(v));
+            if (degrees >= 0)
+                m_log->printLine(good, degrees);
             else
                 m_log->printLine(bad, v);
         }
@@ -909,7 +864,7 @@ void qelAEGParser::objectAreaPosition()
 
 void qelAEGParser::composedTextControl()
 {
-    dump("CTC", "Composed Text Control", "");
+    logField("CTC", "Composed Text Control", "");
     qelSFIBlock* f = m_currentSF;
     const bool log = (logMask() & 0x02) != 0;
     for (int k = 0; k < 5 && f->getRemainingLength() >= 2; ++k) {

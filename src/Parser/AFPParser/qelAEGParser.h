@@ -57,8 +57,6 @@ private:
     unsigned int logMask() const;
     int offset();
     bool takesFonts() const;
-    void dump(const char* abbreviation, const char* name, const char* text);
-    void readName(char* name);
     // A three-byte extent: low 16 bits when the high byte is 0 or X'FF'.
     void setOrientation(int iWord, int bWord);
 

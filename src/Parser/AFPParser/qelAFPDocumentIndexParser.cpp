@@ -16,13 +16,6 @@
 
 #include <memory>
 
-void qelAFPDocumentIndexParser::freeNames()
-{
-    qelTripletParser* triplets = getTripletParser();
-    delete triplets->getFullyQualifiedName();
-    delete triplets->getAlternateName();
-}
-
 int qelAFPDocumentIndexParser::parseFile(const char* path)
 {
     if (!path) {
@@ -90,42 +83,18 @@ int qelAFPDocumentIndexParser::parse()
 
 void qelAFPDocumentIndexParser::beginDocumentIndex()
 {
-    qelTripletParser* triplets = getTripletParser();
-    std::string name = readName();
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "BDI", "Begin Document Index",
-                                  name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x183;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        freeNames();
-    }
+    readBeginEnd("BDI", "Begin Document Index", 0x183);
 }
 
 void qelAFPDocumentIndexParser::endDocumentIndex()
 {
-    qelTripletParser* triplets = getTripletParser();
-    std::string name = readName();
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "EDI", "End Document Index",
-                                  name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x2;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        freeNames();
-    }
+    readBeginEnd("EDI", "End Document Index", 0x2);
 }
 
 void qelAFPDocumentIndexParser::indexElement()
 {
     qelTripletParser* triplets = getTripletParser();
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "IEL", "Index Element", "");
+    logField("IEL", "Index Element", "");
     if (m_currentSF->getRemainingLength() <= 0)
         return;
     std::unique_ptr<qelIndexElement> element(new qelIndexElement());
@@ -136,7 +105,6 @@ void qelAFPDocumentIndexParser::indexElement()
         triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {
         triplets->detachIndexElement();
-        freeNames();
         throw;
     }
     if (triplets->getIndexElement()) {
@@ -145,30 +113,14 @@ void qelAFPDocumentIndexParser::indexElement()
         auto* set = new qelIndexSet(element.release());
         qelGlobalDSPool::getInstance()->getIndexList()->addIndex(set);
     }
-    freeNames();
     triplets->detachIndexElement();
 }
 
 void qelAFPDocumentIndexParser::tagLogicalElement()
 {
-    qelTripletParser* triplets = getTripletParser();
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
-    if (m_currentSF->getRemainingLength() <= 0)
+    std::unique_ptr<qelIndex> entry = readTagLogicalElement();
+    if (!entry)
         return;
-    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
-    uint32_t mandatory = 0x2002;
-    uint32_t optional = 0x4003;
-    try {
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    } catch (...) {
-        triplets->detachIndexEntry();
-        freeNames();
-        throw;
-    }
-    freeNames();
-    triplets->detachIndexEntry();
 
     qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
     const char* object = entry->getObjectName();

@@ -29,9 +29,6 @@ public:
     void endDocumentIndex();
     void indexElement();
     void tagLogicalElement();
-
-private:
-    void freeNames();
 };
 
 #endif

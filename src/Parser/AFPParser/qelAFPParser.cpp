@@ -5,6 +5,7 @@
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelHashIdMap.h"
+#include "qelIndex.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
@@ -486,31 +487,12 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
         return -1;
     if (!output->isOpen())
         return -2;
-    int extension = field->getExtensionSize();
-    int data = field->getDataSize();
-    size_t total = 9 + (extension > 0 ? 1 + static_cast<size_t>(extension) : 0) + static_cast<size_t>(data);
+    const size_t total = 1 + static_cast<size_t>(rawSFSize(field));
     std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[total]);
     if (!bytes)
         return -3;
-    unsigned char* p = bytes.get();
-    int length = field->getLength();
-    int id = field->getId();
-    *p++ = 0x5A;
-    *p++ = static_cast<unsigned char>((length >> 8) & 0xFF);
-    *p++ = static_cast<unsigned char>(length & 0xFF);
-    *p++ = 0xD3;
-    *p++ = static_cast<unsigned char>((id >> 8) & 0xFF);
-    *p++ = static_cast<unsigned char>(id & 0xFF);
-    *p++ = static_cast<unsigned char>(field->getFlags());
-    *p++ = static_cast<unsigned char>((field->getReserved() >> 8) & 0xFF);
-    *p++ = static_cast<unsigned char>(field->getReserved() & 0xFF);
-    if (extension > 0) {
-        *p++ = static_cast<unsigned char>(extension + 1);
-        std::memcpy(p, field->getExtension(), static_cast<size_t>(extension));
-        p += extension;
-    }
-    if (data > 0)
-        std::memcpy(p, field->getData(), static_cast<size_t>(data));
+    bytes[0] = 0x5A;
+    encodeRawSF(field, field->getLength(), bytes.get() + 1);
     try {
         output->write(bytes.get(), static_cast<int>(total));
     } catch (qelException* e) {
@@ -518,6 +500,34 @@ int qelAFPParser::writeRawSF(qelIOStream* output, qelSFIBlock* field)
         return -3;
     }
     return 0;
+}
+
+int qelAFPParser::rawSFSize(qelSFIBlock* field)
+{
+    const int extension = field->getExtensionSize();
+    return 8 + (extension > 0 ? extension + 1 : 0) + field->getDataSize();
+}
+
+void qelAFPParser::encodeRawSF(qelSFIBlock* field, int length, unsigned char* out)
+{
+    const int extension = field->getExtensionSize();
+    const int data = field->getDataSize();
+    const int id = field->getId();
+    *out++ = static_cast<unsigned char>((length >> 8) & 0xFF);
+    *out++ = static_cast<unsigned char>(length & 0xFF);
+    *out++ = 0xD3;
+    *out++ = static_cast<unsigned char>((id >> 8) & 0xFF);
+    *out++ = static_cast<unsigned char>(id & 0xFF);
+    *out++ = static_cast<unsigned char>(field->getFlags());
+    *out++ = static_cast<unsigned char>((field->getReserved() >> 8) & 0xFF);
+    *out++ = static_cast<unsigned char>(field->getReserved() & 0xFF);
+    if (extension > 0) {
+        *out++ = static_cast<unsigned char>(extension + 1);
+        std::memcpy(out, field->getExtension(), static_cast<size_t>(extension));
+        out += extension;
+    }
+    if (data > 0)
+        std::memcpy(out, field->getData(), static_cast<size_t>(data));
 }
 
 qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
@@ -598,11 +608,8 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
         m_colorValue = static_cast<int32_t>(triplets->getColorValue());
         m_colorSpace = triplets->getColorSpace();
         m_colorValueKind = static_cast<uint32_t>(triplets->getColorSpace());
-        if (qelString* full = triplets->getFullyQualifiedName()) {
+        if (std::unique_ptr<qelString> full = triplets->takeFullyQualifiedName())
             object.name = full->getBuffer();
-            delete full;
-        }
-        delete triplets->getAlternateName();
     }
     return object;
 }
@@ -673,6 +680,48 @@ std::string qelAFPParser::readName()
     qelString::trimRight(text);
     qelString::trimLeft(text);
     return std::string(text);
+}
+
+void qelAFPParser::logField(const char* abbreviation, const char* title, const char* text)
+{
+    if (m_log && (m_log->m_levelMask & 0x01) && m_currentSF)
+        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
+                                  static_cast<unsigned short>(m_currentSF->getId()), abbreviation, title, text);
+}
+
+std::string qelAFPParser::readBeginEnd(const char* abbreviation, const char* title, uint32_t optional,
+                                       bool* withTriplets)
+{
+    const std::string name = readName();
+    logField(abbreviation, title, name.c_str());
+    qelTripletParser* triplets = getTripletParser();
+    const bool read = triplets && m_currentSF && m_currentSF->getRemainingLength() > 0;
+    if (read) {
+        uint32_t mandatory = 0;
+        triplets->parse(&mandatory, &optional, m_currentSF);
+    }
+    if (withTriplets)
+        *withTriplets = read;
+    return name;
+}
+
+std::unique_ptr<qelIndex> qelAFPParser::readTagLogicalElement()
+{
+    logField("TLE", "Tag Logical Element", "");
+    qelTripletParser* triplets = getTripletParser();
+    if (!triplets || !m_currentSF || m_currentSF->getRemainingLength() <= 0)
+        return nullptr;
+    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
+    uint32_t mandatory = 0x2002;
+    uint32_t optional = 0x4003;
+    try {
+        triplets->parse(&mandatory, &optional, m_currentSF);
+    } catch (...) {
+        triplets->detachIndexEntry();
+        throw;
+    }
+    triplets->detachIndexEntry();
+    return entry;
 }
 
 void qelAFPParser::skipToEnd(int beginId)

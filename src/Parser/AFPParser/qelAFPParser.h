@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+class qelIndex;
 class qelIOStream;
 class qelLogStream;
 class qelResourceReference;
@@ -45,6 +47,10 @@ public:
     // Writes one field with its introducer: 0, -1 without stream or field,
     // -2 when the stream is not open, -3 when the write failed.
     static int writeRawSF(qelIOStream* output, qelSFIBlock* field);
+    // Bytes of a field after its X'5A': introducer, extension and data.
+    static int rawSFSize(qelSFIBlock* field);
+    // Puts those rawSFSize bytes at out, with length in the length bytes.
+    static void encodeRawSF(qelSFIBlock* field, int length, unsigned char* out);
     // Turns a QEL,M text into an alias record (QELNOP on) or keeps the
     // record as a pending No Operation record; frees what the record holds.
     static void defineAliasName(qelNOPRecord* record);
@@ -90,6 +96,17 @@ protected:
     // The 8-byte name at the read position of the current field, in ASCII
     // and trimmed; "" (nothing read) when fewer than 8 bytes are left.
     std::string readName();
+    // The dump line of the current field (log bit 0x01).
+    void logField(const char* abbreviation, const char* title, const char* text);
+    // A begin or end field: its dump line and, when the field goes on, its
+    // triplets under the optional mask (*withTriplets tells whether they were
+    // read); returns its name. The triplet reader frees the names nobody
+    // takes at its next read.
+    std::string readBeginEnd(const char* abbreviation, const char* title, uint32_t optional,
+                             bool* withTriplets = nullptr);
+    // A Tag Logical Element: its dump line and its triplets read into a new
+    // index entry; null when the field holds none.
+    std::unique_ptr<qelIndex> readTagLogicalElement();
     // The fixed part of an Include Object field; the name is the one a
     // fully qualified name triplet gives, when there is one.
     struct IncludedObject

@@ -120,36 +120,12 @@ bool qelBarcodeParser::quiet() const
     return ini && ini->isQuietMode();
 }
 
-void qelBarcodeParser::logField(const char* abbreviation, const char* name, const char* text)
-{
-    if (logging(0x1) && m_currentSF)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), abbreviation, name, text);
-}
-
 void qelBarcodeParser::warn(const char* text)
 {
     if (logging(0x2))
         m_log->printLine("%s", text);
     if (!quiet())
         qelMessageOutput::printf("%s\n", text);
-}
-
-std::string qelBarcodeParser::readName()
-{
-    if (m_currentSF->getRemainingLength() <= 7)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    return qelUtils::trim(reinterpret_cast<char*>(bytes));
-}
-
-void qelBarcodeParser::freeTripletNames()
-{
-    qelTripletParser* triplets = getTripletParser();
-    triplets->setFullyQualifiedName(nullptr);
-    triplets->setAlternateName(nullptr);
 }
 
 void qelBarcodeParser::readTriplets(uint32_t mandatory, uint32_t optional)
@@ -267,30 +243,18 @@ void qelBarcodeParser::beginBarcodeObject()
     const std::string name = readName();
     m_object->setName(name.c_str());
     logField("BBC", "Begin Barcode Object  ", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
+    if (m_currentSF->getRemainingLength() > 0)
         readTriplets(0, 0x183);
-        freeTripletNames();
-    }
 }
 
 void qelBarcodeParser::endBarcodeObject()
 {
-    const std::string name = readName();
-    logField("EBC", "End Barcode", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        readTriplets(0, 0x2);
-        freeTripletNames();
-    }
+    readBeginEnd("EBC", "End Barcode", 0x2);
 }
 
 void qelBarcodeParser::beginObjectEnvironmentGroup()
 {
-    const std::string name = readName();
-    logField("BOG", "Begin Object Enviroment Group", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        readTriplets(0, 0x101);
-        freeTripletNames();
-    }
+    readBeginEnd("BOG", "Begin Object Enviroment Group", 0x101);
 }
 
 void qelBarcodeParser::endObjectEnvironmentGroup()
@@ -308,7 +272,6 @@ void qelBarcodeParser::objectAreaDescriptor()
         return;
     }
     readTriplets(0x70, 0x20000200);
-    freeTripletNames();
     m_object->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
     uint32_t width = 0;
     uint32_t height = 0;
@@ -428,7 +391,6 @@ void qelBarcodeParser::mapBarcodeObject()
     if (m_currentSF->getRemainingLength() < 2 || m_currentSF->readUShort() != 5)
         warn("Warning! RG Length not equal to 5");
     readTriplets(0x800000, 0);
-    freeTripletNames();
     m_object->setMappingOption(triplets->getMappingOption());
 }
 

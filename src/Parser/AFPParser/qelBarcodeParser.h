@@ -62,14 +62,10 @@ private:
 
     bool logging(unsigned int bits) const;
     bool quiet() const;
-    void logField(const char* abbreviation, const char* name, const char* text);
     // Log line under the message bit and, with a line end, the message
     // output unless quiet.
     void warn(const char* text);
-    // The 8-byte name of a begin or end field; empty when the field is short.
-    std::string readName();
     void readTriplets(uint32_t mandatory, uint32_t optional);
-    void freeTripletNames();
 
     qelBarcodeObject* m_object = nullptr;
     qelBarcodeSymbol* m_symbol = nullptr;

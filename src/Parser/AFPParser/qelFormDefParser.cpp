@@ -756,16 +756,10 @@ void qelFormDefParser::pagePositionFormat2()
         m_pageOffsetX = position.xOffset;
         m_pageOffsetY = position.yOffset;
         const unsigned int orientation = m_currentSF->readUShort();
-        const char* orientationText = nullptr;
-        switch (orientation) {
-        case 0x0000: position.orientation = 0; orientationText = "Page Orientation 0 degrees"; break;
-        case 0x2D00: position.orientation = 90; orientationText = "Page Orientation 90 degrees"; break;
-        case 0x5A00: position.orientation = 180; orientationText = "Page Orientation 180 degrees"; break;
-        case 0x8700: position.orientation = 270; orientationText = "Page Orientation 270 degrees"; break;
-        default: position.orientation = 0; break;
-        }
-        if (log && orientationText)
-            log->printLine("%s", orientationText);
+        const int degrees = rotationDegrees(orientation);
+        position.orientation = degrees >= 0 ? degrees : 0;
+        if (log && degrees >= 0)
+            log->printLine("Page Orientation %d degrees", degrees);
         else if (log)
             log->printAtOffset(static_cast<unsigned int>(inputOffset()),
                                "Warning! Illegal Value for The page Orientation: 0x%x", orientation);

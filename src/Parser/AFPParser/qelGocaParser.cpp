@@ -142,30 +142,6 @@ void qelGocaParser::trace(unsigned short level, const char* text) const
         qelMessageOutput::write(text);
 }
 
-void qelGocaParser::logField(const char* abbreviation, const char* name, const char* text)
-{
-    if (logOn(0x1) && m_currentSF)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), abbreviation, name, text);
-}
-
-std::string qelGocaParser::readName()
-{
-    if (m_currentSF->getRemainingLength() <= 7)
-        return std::string();
-    unsigned char bytes[9] = {};
-    m_currentSF->readBytes(bytes, 8);
-    qelUtils::ebcdicToAscii(bytes, 8);
-    std::string name(reinterpret_cast<char*>(bytes), std::strlen(reinterpret_cast<char*>(bytes)));
-    auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    size_t begin = 0, end = name.size();
-    while (begin < end && blank(name[begin]))
-        ++begin;
-    while (end > begin && blank(name[end - 1]))
-        --end;
-    return name.substr(begin, end - begin);
-}
-
 // --- the object loop ----------------------------------------------------------------
 
 void qelGocaParser::beginResource(qelResGOCA* resource)
@@ -258,14 +234,8 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
 
 void qelGocaParser::beginGraphicObject()
 {
-    qelTripletParser* triplets = getTripletParser();
     trace(0x1, "[GocaParser]: (Begin): beginGraphicObject\n");
-    m_objectName = readName();
-    logField("BGR", "Begin Graphics Object", m_objectName.c_str());
-    if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0, optional = 0x183;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    }
+    m_objectName = readBeginEnd("BGR", "Begin Graphics Object", 0x183);
     trace(0x1, "[GocaParser]: (End): beginGraphicObject\n");
 }
 
@@ -286,13 +256,7 @@ void qelGocaParser::endGraphicObject()
 
 void qelGocaParser::objectEnvironmentGroup()
 {
-    qelTripletParser* triplets = getTripletParser();
-    std::string name = readName();
-    logField("BOG", "Begin Object Enviroment Group", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0, optional = 0x101;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    }
+    std::string name = readBeginEnd("BOG", "Begin Object Enviroment Group", 0x101);
     for (;;) {
         qelSFIBlock* field = readNextSF();
         const int id = field->getId();

@@ -73,10 +73,8 @@ private:
     void drawingOrderSubset();
     void setCurrentDefaults();
     void setAttributeSet(int setId, unsigned int mask, bool standard);
-    std::string readName();
     // The graphics resource being filled (the resource parser's resource).
     qelResGOCA* graphicsResource() const;
-    void logField(const char* abbreviation, const char* name, const char* text);
 
     // Order handlers; `given` is the at-given-position form, n the length.
     void dispatch(int code);

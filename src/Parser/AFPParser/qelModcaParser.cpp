@@ -156,13 +156,6 @@ const char* qelModcaParser::getMediumMapName() const
     return m_mediumMapName ? m_mediumMapName->getBuffer() : nullptr;
 }
 
-void qelModcaParser::dump(const char* abbreviation, const char* name, const char* text)
-{
-    if (m_log && (m_log->m_levelMask & 0x01) && m_currentSF)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), abbreviation, name, text);
-}
-
 void qelModcaParser::freeList(qelList* pages, bool owning)
 {
     if (!pages)
@@ -793,7 +786,7 @@ void qelModcaParser::beginDocument()
     trace("[ModcaParser]: (Begin): beginDocument\n");
     m_documentOffset = qelIOStream::getCurrent()->getSFIOffset();
     std::string name = readName();
-    dump("BDT", "Begin Document", name.c_str());
+    logField("BDT", "Begin Document", name.c_str());
     ++m_level;
     if (m_currentSF->getRemainingLength() > 1) {
         const int at = m_currentSF->getPosition();
@@ -808,8 +801,6 @@ void qelModcaParser::beginDocument()
         m_documentGCSGID = triplets->getGCSGID();
         m_documentCPGID = triplets->getCPGID();
         m_documentCCSID = triplets->getCCSID();
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     m_containerState = static_cast<uint8_t>((m_containerState & ~DOCUMENT_ENDED) | DOCUMENT_BEGUN);
 
@@ -840,24 +831,15 @@ void qelModcaParser::beginDocument()
 
 void qelModcaParser::endDocument()
 {
-    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): endDocument\n");
     --m_level;
     const int remaining = m_currentSF ? m_currentSF->getRemainingLength() : 0;
     if (remaining < 8) {
-        dump("EDT", "End Document", "");
+        logField("EDT", "End Document", "");
         if (m_log && (m_log->m_levelMask & 0x02))
             m_log->printLine("Warning! Insufficient data for SFI name, expected 8, exist %d only", remaining);
     } else {
-        std::string name = readName();
-        dump("EDT", "End Document", name.c_str());
-        if (m_currentSF->getRemainingLength() > 0) {
-            uint32_t mandatory = 0;
-            uint32_t optional = 0x2;
-            triplets->parse(&mandatory, &optional, m_currentSF);
-            delete triplets->getFullyQualifiedName();
-            delete triplets->getAlternateName();
-        }
+        readBeginEnd("EDT", "End Document", 0x2);
     }
     m_containerState |= DOCUMENT_ENDED;
     trace("[ModcaParser]: (End): endDocument\n");
@@ -867,19 +849,12 @@ void qelModcaParser::beginPageGroup()
 {
     qelTripletParser* triplets = getTripletParser();
     const int offset = qelIOStream::getCurrent()->getSFIOffset();
-    std::string name = readName();
-    dump("BNG", "Begin Named Page Group", name.c_str());
+    bool withTriplets = false;
+    std::string name = readBeginEnd("BNG", "Begin Named Page Group", 0x103, &withTriplets);
     std::string mediumMap;
-    if (m_currentSF->getRemainingLength() > 0) {
-        triplets->setMediumMapName(nullptr);
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x103;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        if (qelString* full = triplets->getFullyQualifiedName()) {
+    if (withTriplets) {
+        if (std::unique_ptr<qelString> full = triplets->takeFullyQualifiedName())
             name = full->getBuffer();
-            delete full;
-        }
-        delete triplets->getAlternateName();
         if (triplets->getMediumMapName())
             mediumMap = triplets->getMediumMapName();
     }
@@ -897,17 +872,8 @@ void qelModcaParser::beginPageGroup()
 
 void qelModcaParser::endPageGroup()
 {
-    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): endPageGroup\n");
-    std::string name = readName();
-    dump("ENG", "End Named Page Group", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x2;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
-    }
+    readBeginEnd("ENG", "End Named Page Group", 0x2);
     if (m_pageGroupDepth-- == 1) {
         delete m_pageGroupName;
         m_pageGroupName = nullptr;
@@ -922,17 +888,8 @@ void qelModcaParser::endPageGroup()
 
 void qelModcaParser::invokeMediumMap()
 {
-    qelTripletParser* triplets = getTripletParser();
     trace("[ModcaParser]: (Begin): invokeMediumMap\n");
-    std::string name = readName();
-    dump("IMM", "Invoke Medium Map", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x1;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
-    }
+    const std::string name = readBeginEnd("IMM", "Invoke Medium Map", 0x1);
     selectMediumMap(name.c_str());
     trace("[ModcaParser]: (End): invokeMediumMap\n");
 }
@@ -1014,22 +971,9 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
 
 void qelModcaParser::processTLE()
 {
-    qelTripletParser* triplets = getTripletParser();
-    dump("TLE", "Tag Logical Element", "");
-    if (m_currentSF->getRemainingLength() <= 0)
+    std::unique_ptr<qelIndex> entry = readTagLogicalElement();
+    if (!entry)
         return;
-    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
-    uint32_t mandatory = 0x2002;
-    uint32_t optional = 0x4003;
-    try {
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    } catch (...) {
-        triplets->detachIndexEntry();
-        throw;
-    }
-    delete triplets->getFullyQualifiedName();
-    delete triplets->getAlternateName();
-    triplets->detachIndexEntry();
 
     qelIndexList* list = qelGlobalDSPool::getInstance()->getIndexList();
     const char* g = entry->getObjectName();

@@ -101,7 +101,6 @@ private:
     void handleEnd(qelException* e);
     bool pageWise() const;
     void trace(const char* text) const;
-    void dump(const char* abbreviation, const char* name, const char* text);
     void unexpectedTLE();
     void freeList(qelList* pages, bool owning);
 

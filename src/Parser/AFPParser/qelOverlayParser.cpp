@@ -200,8 +200,6 @@ void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
         uint32_t mandatory = 0;
         uint32_t optional = 0x183;
         triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     modcaFlags(qelModcaParser::OVERLAY_BEGUN, qelModcaParser::OVERLAY_ENDED);
     trace("[OverlayParser]: (End): beginOverlay\n");
@@ -219,8 +217,6 @@ void qelOverlayParser::endOverlay()
         uint32_t mandatory = 0;
         uint32_t optional = 0x2;
         triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     modcaFlags(qelModcaParser::OVERLAY_ENDED, 0);
     trace("[OverlayParser]: (End): endOverlay\n");
@@ -309,8 +305,6 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
         uint32_t mandatory = 0;
         uint32_t optional = 0x40000001;
         triplets->parse(&mandatory, &optional, f);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     const bool origin = x == 0 && y == 0;
     auto* reference = new qelResourceReference(name.c_str(), 2, origin ? 0.0f : static_cast<float>(x),

@@ -221,10 +221,7 @@ void qelPageParser::beginPage()
     } else {
         m_page->setInputOffset(offset);
     }
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "BPG", "Begin Page ",
-                                  name.c_str());
+    logField("BPG", "Begin Page ", name.c_str());
     ++m_level;
     std::string mediumMap;
     if (m_currentSF->getRemainingLength() > 0) {
@@ -232,11 +229,8 @@ void qelPageParser::beginPage()
         uint32_t mandatory = 0;
         uint32_t optional = 0x80000103;
         triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getAlternateName();
-        if (qelString* full = triplets->getFullyQualifiedName()) {
+        if (std::unique_ptr<qelString> full = triplets->takeFullyQualifiedName())
             m_page->setName(full->getBuffer());
-            delete full;
-        }
         if (triplets->getMediumMapName())
             mediumMap = triplets->getMediumMapName();
     }
@@ -251,25 +245,10 @@ void qelPageParser::beginPage()
 
 void qelPageParser::tagLogicalElement()
 {
-    qelTripletParser* triplets = getTripletParser();
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "TLE", "Tag Logical Element", "");
     m_page->setIndexCount(m_page->getIndexCount() + 1);
-    if (m_currentSF->getRemainingLength() <= 0)
+    std::unique_ptr<qelIndex> entry = readTagLogicalElement();
+    if (!entry)
         return;
-    std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
-    uint32_t mandatory = 0x2002;
-    uint32_t optional = 0x4003;
-    try {
-        triplets->parse(&mandatory, &optional, m_currentSF);
-    } catch (...) {
-        triplets->detachIndexEntry();
-        throw;
-    }
-    delete triplets->getFullyQualifiedName();
-    delete triplets->getAlternateName();
-    triplets->detachIndexEntry();
 
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     if (!pool)
@@ -351,8 +330,6 @@ void qelPageParser::includePageSegment()
         uint32_t mandatory = 0;
         uint32_t optional = 0x40000001;
         triplets->parse(&mandatory, &optional, f);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     auto* reference = new qelResourceReference(name.c_str(), 2, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
@@ -395,8 +372,6 @@ void qelPageParser::includePageOverlay()
         uint32_t mandatory = 0;
         uint32_t optional = 0xC03;
         triplets->parse(&mandatory, &optional, f);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
     }
     auto* reference = new qelResourceReference(name.c_str(), 1, static_cast<float>(x), static_cast<float>(y));
     reference->setPositionGiven(1);
@@ -405,19 +380,8 @@ void qelPageParser::includePageOverlay()
 
 void qelPageParser::endPage()
 {
-    qelTripletParser* triplets = getTripletParser();
-    std::string name = readName();
     --m_level;
-    if (m_log && (m_log->m_levelMask & 0x01))
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "EPG", "End Page", name.c_str());
-    if (m_currentSF->getRemainingLength() > 0) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 2;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        delete triplets->getFullyQualifiedName();
-        delete triplets->getAlternateName();
-    }
+    readBeginEnd("EPG", "End Page", 2);
     if (m_documentParser)
         m_documentParser->setContainerFlags(qelModcaParser::PAGE_ENDED, 0);
 }
@@ -504,26 +468,9 @@ void qelPageParser::parseObjectContainer(qelSFIBlock* begin)
 int qelPageParser::appendRawSF(qelList* list, qelSFIBlock* field)
 {
     m_currentSF = field;
-    const int extension = field->getExtensionSize();
-    const int data = field->getDataSize();
-    const int length = 8 + (extension > 0 ? extension + 1 : 0) + data;
+    const int length = rawSFSize(field);
     auto* raw = new unsigned char[length];
-    raw[0] = static_cast<unsigned char>((length >> 8) & 0xFF);
-    raw[1] = static_cast<unsigned char>(length & 0xFF);
-    raw[2] = 0xD3;
-    raw[3] = static_cast<unsigned char>((field->getId() >> 8) & 0xFF);
-    raw[4] = static_cast<unsigned char>(field->getId() & 0xFF);
-    raw[5] = static_cast<unsigned char>(field->getFlags());
-    raw[6] = static_cast<unsigned char>((field->getReserved() >> 8) & 0xFF);
-    raw[7] = static_cast<unsigned char>(field->getReserved() & 0xFF);
-    int at = 8;
-    if (extension > 0) {
-        raw[at++] = static_cast<unsigned char>(extension + 1);
-        std::memcpy(raw + at, field->getExtension(), static_cast<size_t>(extension));
-        at += extension;
-    }
-    if (data > 0)
-        std::memcpy(raw + at, field->getData(), static_cast<size_t>(data));
+    encodeRawSF(field, length, raw);
     list->append(raw);
     return length;
 }

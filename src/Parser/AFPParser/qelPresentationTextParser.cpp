@@ -179,56 +179,18 @@ void qelPresentationTextParser::parse(qelSFIBlock* field, qelMedia* media, const
     m_pending = nullptr;
 }
 
-void qelPresentationTextParser::readName(char* name)
-{
-    name[0] = 0;
-    if (!m_currentSF || m_currentSF->getRemainingLength() <= 7)
-        return;
-    unsigned char raw[9] = {};
-    m_currentSF->readBytes(raw, 8);
-    qelUtils::ebcdicToAscii(raw, 8);
-    std::memcpy(name, raw, 9);
-    qelUtils::trim(name);
-}
-
 void qelPresentationTextParser::beginPresentationText()
 {
-    qelTripletParser* triplets = getTripletParser();
     if (!m_currentSF)
         return;
-    char name[9];
-    readName(name);
-    if (logMask() & 0x01)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "BPT", "Begin Presentation Text",
-                                  name);
-    if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x183;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        triplets->setFullyQualifiedName(nullptr);
-        triplets->setAlternateName(nullptr);
-    }
+    readBeginEnd("BPT", "Begin Presentation Text", 0x183);
 }
 
 void qelPresentationTextParser::endPresentationText()
 {
-    qelTripletParser* triplets = getTripletParser();
     if (!m_currentSF)
         return;
-    char name[9];
-    readName(name);
-    if (logMask() & 0x01)
-        m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
-                                  static_cast<unsigned short>(m_currentSF->getId()), "EPT", "End Presentation Text",
-                                  name);
-    if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0;
-        uint32_t optional = 0x2;
-        triplets->parse(&mandatory, &optional, m_currentSF);
-        triplets->setFullyQualifiedName(nullptr);
-        triplets->setAlternateName(nullptr);
-    }
+    readBeginEnd("EPT", "End Presentation Text", 0x2);
 }
 
 void qelPresentationTextParser::processNOP(qelNOPRecord** out)

@@ -105,7 +105,6 @@ private:
     void endSuppression(qelControlSequenceRecord* record);
     void readRule(qelControlSequenceRecord* record, bool bAxis);
     void repeatString(qelControlSequenceRecord* record);
-    void readName(char* name);
 
     qelMedia* m_media = nullptr;
     int32_t m_inlinePosition = 0;

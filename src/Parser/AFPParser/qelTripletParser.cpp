@@ -1,5 +1,6 @@
 #include "qelTripletParser.h"
 
+#include "qelAFPParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIndex.h"
@@ -94,23 +95,6 @@ const char* const kWidthClasses[] = {
     "Width to Height Ratio: Semi-condensed ",  "Width to Height Ratio: Medium (normal) ",
     "Width to Height Ratio: Semi-expanded ",   "Width to Height Ratio: Expanded ",
     "Width to Height Ratio: Extra-expanded ",  "Width to Height Ratio: Ultra-expanded "};
-
-// Degrees of a rotation word; -1 for an illegal one.
-int degrees(unsigned int word)
-{
-    switch (word) {
-    case 0x0000:
-        return 0;
-    case 0x2D00:
-        return 90;
-    case 0x5A00:
-        return 180;
-    case 0x8700:
-        return 270;
-    default:
-        return -1;
-    }
-}
 
 void freeInclude(void* item)
 {
@@ -1426,7 +1410,7 @@ void qelTripletParser::resourceObjectIncludeTriplet()
     unsigned int orientation = 0;
     if (t->getRemaining() >= 2) {
         orientation = t->readUInt16();
-        int d = degrees(orientation);
+        int d = qelAFPParser::rotationDegrees(orientation);
         if (d < 0)
             lineMasked(0x2, "Invalid Object orientation: 0x%04x", orientation);
         else
@@ -2014,7 +1998,7 @@ void qelTripletParser::MCFTextOrientationTriplet()
         if (t->getRemaining() < 2)
             break;
         unsigned int word = t->readUInt16();
-        int d = degrees(word);
+        int d = qelAFPParser::rotationDegrees(word);
         line("%s", head);
         if (d < 0)
             warn("Warning! Invalid Character Rotation: 0x%x", word);
@@ -2129,7 +2113,7 @@ void qelTripletParser::MCFCharacterRotationTriplet()
     line("MCF Character Rotation Triplet");
     line("Character Rotation: ");
     unsigned int word = t->getRemaining() >= 2 ? t->readUInt16() : 0;
-    int d = degrees(word);
+    int d = qelAFPParser::rotationDegrees(word);
     if (d < 0) {
         m_mappedFont->setCharacterRotation(0);
         warn("Warning! Invalid Character Rotation: 0x%x", word);

@@ -1,9 +1,11 @@
 #ifndef QEL_TRIPLET_PARSER_H
 #define QEL_TRIPLET_PARSER_H
 
+#include "qelString.h"
 #include "qelTriplet.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class qelIndex;
@@ -12,7 +14,6 @@ class qelList;
 class qelLogStream;
 class qelMappedFontInfo;
 class qelSFIBlock;
-class qelString;
 
 // The reader of the triplets of structured fields. A caller names the
 // triplets a field must have and those it may have as two bit masks; after
@@ -99,12 +100,12 @@ public:
     // Comments inside a font resource may be 2 to 255 bytes long.
     void setInFontResource(bool on) { m_inFontResource = on; }
 
-    // Names: the two getters hand the name over (the caller frees it and the
-    // reader forgets it); every entry point frees the names nobody took.
-    qelString* getFullyQualifiedName() { return handOver(m_fullyQualifiedName); }
+    // Names: take hands the name over and the reader forgets it; every
+    // entry point frees the names nobody took.
+    std::unique_ptr<qelString> takeFullyQualifiedName() { return handOver(m_fullyQualifiedName); }
     const char* getFullyQualifiedNameText() const;
     void setFullyQualifiedName(const char* text);
-    qelString* getAlternateName() { return handOver(m_alternateName); }
+    std::unique_ptr<qelString> takeAlternateName() { return handOver(m_alternateName); }
     void setAlternateName(const char* text);
     const char* getMediumMapName() const { return m_mediumMapName; }
     // Keeps at most 8 characters; none leaves the name empty.
@@ -134,9 +135,9 @@ public:
     void checkLengthRange(int id, int smallest, int largest, const char* name);
 
 private:
-    static qelString* handOver(qelString*& name)
+    static std::unique_ptr<qelString> handOver(qelString*& name)
     {
-        qelString* taken = name;
+        std::unique_ptr<qelString> taken(name);
         name = nullptr;
         return taken;
     }
