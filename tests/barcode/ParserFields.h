@@ -5,6 +5,7 @@
 // inputs of the bar code parser tests.
 
 #include "BarcodeFixture.h"
+#include "FieldText.h"
 
 #include "qelBarcodeParser.h"
 #include "qelDocumentParser.h"
@@ -15,7 +16,6 @@
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelSFIBlock.h"
-#include "qelUtils.h"
 
 #include <cstdint>
 #include <string>
@@ -23,12 +23,11 @@
 
 namespace bcfields {
 
-using Bytes = std::vector<unsigned char>;
-
-inline void add(Bytes& to, const Bytes& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
-}
+using lrbtest::append;
+using lrbtest::Bytes;
+using lrbtest::ebcdic;
+using lrbtest::field;
+using lrbtest::name8;
 
 inline void add16(Bytes& to, unsigned int v)
 {
@@ -36,35 +35,10 @@ inline void add16(Bytes& to, unsigned int v)
     to.push_back(static_cast<unsigned char>(v));
 }
 
-inline Bytes ebcdic(const std::string& text)
-{
-    Bytes bytes(text.begin(), text.end());
-    if (!bytes.empty())
-        qelUtils::asciiToEbcdic(bytes.data(), static_cast<int>(bytes.size()));
-    return bytes;
-}
-
-// A structured field X'D3' id with its X'5A' introducer.
-inline Bytes field(int id, const Bytes& data)
-{
-    const int length = 8 + static_cast<int>(data.size());
-    Bytes bytes = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
-                   static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
-    add(bytes, data);
-    return bytes;
-}
-
-inline Bytes named(int id, const std::string& name)
-{
-    std::string padded = name;
-    padded.resize(8, ' ');
-    return field(id, ebcdic(padded));
-}
-
-inline Bytes bbc(const std::string& name = "BC000001") { return named(0xA8EB, name); }
-inline Bytes ebc(const std::string& name = "BC000001") { return named(0xA9EB, name); }
-inline Bytes bog() { return named(0xA8C7, "OEG00001"); }
-inline Bytes eog() { return named(0xA9C7, "OEG00001"); }
+inline Bytes bbc(const std::string& name = "BC000001") { return field(0xA8EB, name8(name)); }
+inline Bytes ebc(const std::string& name = "BC000001") { return field(0xA9EB, name8(name)); }
+inline Bytes bog() { return field(0xA8C7, name8("OEG00001")); }
+inline Bytes eog() { return field(0xA9C7, name8("OEG00001")); }
 
 // Object area descriptor: ten-inch base with units per ten inches, area size.
 inline Bytes obd(unsigned int unitsPerTenInches, unsigned int width, unsigned int height)
@@ -72,7 +46,7 @@ inline Bytes obd(unsigned int unitsPerTenInches, unsigned int width, unsigned in
     Bytes d = {0x03, 0x43, 0x01, 0x08, 0x4B, 0x00, 0x00};
     add16(d, unitsPerTenInches);
     add16(d, unitsPerTenInches);
-    add(d, {0x09, 0x4C, 0x02, 0x00});
+    append(d, {0x09, 0x4C, 0x02, 0x00});
     add16(d, width);
     d.push_back(0x00);
     add16(d, height);
@@ -93,13 +67,13 @@ struct Position
 inline Bytes obpData(const Position& p)
 {
     Bytes d = {0x01, 23};
-    add(d, p.x);
-    add(d, p.y);
+    append(d, p.x);
+    append(d, p.y);
     add16(d, p.xRotation);
     add16(d, p.yRotation);
     d.push_back(0);
-    add(d, p.contentX);
-    add(d, p.contentY);
+    append(d, p.contentX);
+    append(d, p.contentY);
     add16(d, 0x0000);
     add16(d, 0x2D00);
     d.push_back(p.referenceSystem);
@@ -152,7 +126,7 @@ inline Bytes bda(unsigned char flags, unsigned int x, unsigned int y, const Byte
     Bytes d = {flags};
     add16(d, x);
     add16(d, y);
-    add(d, rest);
+    append(d, rest);
     return field(0xEEEB, d);
 }
 
@@ -175,12 +149,12 @@ inline Bytes matrixParameters(unsigned int rowSize, unsigned int rows, unsigned 
 inline Bytes input(const Bytes& environment, const std::vector<Bytes>& data)
 {
     Bytes all = bbc();
-    add(all, bog());
-    add(all, environment);
-    add(all, eog());
+    append(all, bog());
+    append(all, environment);
+    append(all, eog());
     for (const Bytes& d : data)
-        add(all, d);
-    add(all, ebc());
+        append(all, d);
+    append(all, ebc());
     return all;
 }
 

@@ -72,7 +72,7 @@ TEST_F(ParserSymbolsTest, DataMatrixTenByTen)
     d.xUnits = 14400;
     d.yUnits = 14400;
     Bytes rest = matrixParameters(10, 10);
-    add(rest, ebcdic("123456"));
+    append(rest, ebcdic("123456"));
     auto object = parse(input(bdd(d), {bda(0x80, 0, 0, rest)}));
     ASSERT_TRUE(object);
     EXPECT_EQ(object->getResolution(), 1440);
@@ -115,7 +115,7 @@ TEST_F(ParserSymbolsTest, HumanReadableText)
     p.xRotation = 0x2D00;
     p.yRotation = 0x5A00;
     Bytes env = obp(p);
-    add(env, bdd(d));
+    append(env, bdd(d));
     auto object = parse(input(env, {bda(0x00, 0x0010, 0x0020, ebcdic("ABC"))}));
     ASSERT_TRUE(object);
     qelBarcodeSymbol* symbol = symbolAt(*object, 0);

@@ -1,4 +1,5 @@
 // Fields of bar code objects as the parser reads them.
+#include "ScratchFolder.h"
 #include "ParserFields.h"
 
 #include "qel2DDataMatrixBarcodeSymbol.h"
@@ -24,17 +25,15 @@ protected:
     void SetUp() override
     {
         ParserFixture::SetUp();
-        char pattern[] = "/tmp/lorbane-bcp-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         // No code page files: the built-in tables are used.
         ini()->setCpPath((m_dir + "/").c_str());
     }
     void TearDown() override
     {
         ParserFixture::TearDown();
-        const std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
     // Opens the log with the given level bits.
@@ -61,6 +60,7 @@ protected:
         return n;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 
@@ -102,7 +102,7 @@ TEST_F(ParserTest, DescriptorValues)
         d.multiplier = c.multiplier;
         d.ratio = c.ratio;
         Bytes env = obd(3000, 0x500, 0x400);
-        add(env, bdd(d));
+        append(env, bdd(d));
         auto object = parse(input(env, {}));
         ASSERT_TRUE(object);
         EXPECT_EQ(object->getResolution(), c.resolution);
@@ -200,7 +200,7 @@ TEST_F(ParserTest, ShortFields)
     Bytes shortObp = obpData(Position());
     shortObp.resize(5); // the X origin and one byte more
     Bytes env = field(0xA6EB, shortBdd);
-    add(env, field(0xAC6B, shortObp));
+    append(env, field(0xAC6B, shortObp));
     const Bytes onlyFlags = field(0xEEEB, {0x80});
     auto object = parse(input(env, {onlyFlags, bda(0x00, 1, 2, {})}));
     ASSERT_TRUE(object);
@@ -224,7 +224,7 @@ TEST_F(ParserTest, DataMatrixParameters)
     d.type = 28;
     d.modifier = 0;
     Bytes rest = matrixParameters(12, 14, 0x40, 3, 5, 0x1234, 0xA8);
-    add(rest, ebcdic("AB"));
+    append(rest, ebcdic("AB"));
     auto object = parse(input(bdd(d), {bda(0x00, 0, 0, rest)}));
     ASSERT_TRUE(object);
     auto* symbol = dynamic_cast<qel2DDataMatrixBarcodeSymbol*>(symbolAt(*object, 0));
@@ -259,7 +259,7 @@ TEST_F(ParserTest, TypesWithoutEncoder)
         Descriptor d;
         d.type = c.type;
         Bytes rest = c.type == 28 ? matrixParameters(0, 0) : Bytes();
-        add(rest, ebcdic("12"));
+        append(rest, ebcdic("12"));
         auto object = parse(input(bdd(d), {bda(0x00, 0, 0, rest), bda(0x00, 0, 0, rest)}));
         ASSERT_TRUE(object);
         EXPECT_EQ(symbolCount(*object), c.symbols);
@@ -275,18 +275,18 @@ Bytes fontGroup(const std::string& codedFont, unsigned int cpgid, unsigned int f
     if (!codedFont.empty()) {
         std::string padded = codedFont;
         padded.resize(8, ' ');
-        add(triplets, {12, 0x02, 0x8E, 0x00});
-        add(triplets, ebcdic(padded));
+        append(triplets, {12, 0x02, 0x8E, 0x00});
+        append(triplets, ebcdic(padded));
     }
-    add(triplets, {12, 0x02, 0x84, 0x00});
+    append(triplets, {12, 0x02, 0x84, 0x00});
     add16(triplets, 2039);
     add16(triplets, cpgid);
     add16(triplets, fgid);
     add16(triplets, 0);
-    add(triplets, {4, 0x24, 0x05, localId});
+    append(triplets, {4, 0x24, 0x05, localId});
     Bytes group;
     add16(group, static_cast<unsigned int>(triplets.size()) + 2);
-    add(group, triplets);
+    append(group, triplets);
     return group;
 }
 
@@ -317,11 +317,11 @@ TEST_F(ParserTest, MappedFonts)
             qelGlobalDSPool::getInstance()->setMappingDef(definition);
         }
         Bytes groups = fontGroup("X0GT10", 500, 0, 1);
-        add(groups, fontGroup("", 500, 416, 2));
+        append(groups, fontGroup("", 500, 416, 2));
         // A lone byte after the last group ends the field.
         groups.push_back(0x00);
         Bytes env = field(0xAB8A, groups);
-        add(env, bdd(Descriptor()));
+        append(env, bdd(Descriptor()));
         auto object = parse(input(env, {}));
         ASSERT_TRUE(object);
         EXPECT_EQ(object->getBarcodeType(), 1u);
@@ -448,7 +448,7 @@ TEST_F(ParserTest, DataMatrixDiagnostics)
         d.type = 28;
         d.modifier = 0;
         Bytes rest = matrixParameters(c.rowSize, 8);
-        add(rest, ebcdic(c.data));
+        append(rest, ebcdic(c.data));
         const size_t before = messages().size();
         auto object = parse(input(bdd(d), {bda(0x80, 0, 0, rest)}));
         ASSERT_TRUE(object);
@@ -466,11 +466,11 @@ TEST_F(ParserTest, DataMatrixDiagnostics)
 TEST_F(ParserTest, UnexpectedFields)
 {
     Bytes all = bbc();
-    add(all, bdd(Descriptor()));
-    add(all, field(0xA8C9, {}));
-    add(all, bda(0x80, 0, 0, ebcdic("AB")));
-    add(all, ebc());
-    add(all, bbc("NEXT"));
+    append(all, bdd(Descriptor()));
+    append(all, field(0xA8C9, {}));
+    append(all, bda(0x80, 0, 0, ebcdic("AB")));
+    append(all, ebc());
+    append(all, bbc("NEXT"));
     auto object = parse(all);
     ASSERT_TRUE(object);
     EXPECT_EQ(object->getBarcodeType(), 0u);
@@ -485,8 +485,8 @@ TEST_F(ParserTest, UnexpectedFields)
 TEST_F(ParserTest, EndOfInputInsideTheObjectPassesUp)
 {
     Bytes cut = bbc();
-    add(cut, bog());
-    add(cut, bdd(Descriptor()));
+    append(cut, bog());
+    append(cut, bdd(Descriptor()));
     qelSFIBlock* begin = start(cut);
     bool raised = false;
     try {

@@ -11,7 +11,7 @@
 
 namespace {
 
-using bcfields::add;
+using bcfields::append;
 using bcfields::Bytes;
 
 // Begin Bar Code Object with a comment triplet behind its name.
@@ -21,31 +21,31 @@ Bytes beginWithTriplet(const std::string& comment)
     const Bytes text = bcfields::ebcdic(comment);
     data.push_back(static_cast<unsigned char>(2 + text.size()));
     data.push_back(0x65);
-    add(data, text);
+    append(data, text);
     return bcfields::field(0xA8EB, data);
 }
 
 // One document of one page holding one Code 39 symbol.
 Bytes printFile(const std::string& comment)
 {
-    Bytes out = bcfields::named(0xA8A8, "DOC1");
-    add(out, bcfields::named(0xA8AF, "PAGE1"));
-    add(out, bcfields::field(0xA8C9, {}));
+    Bytes out = bcfields::field(0xA8A8, bcfields::name8("DOC1"));
+    append(out, bcfields::field(0xA8AF, bcfields::name8("PAGE1")));
+    append(out, bcfields::field(0xA8C9, {}));
     const Bytes size = {0, 0, 0x09, 0x60, 0x09, 0x60, 0, 0x07, 0xC0, 0, 0x0A, 0xF6};
     Bytes pgd = size;
-    add(pgd, {0, 0, 0});
-    add(out, bcfields::field(0xA6AF, pgd));
-    add(out, bcfields::field(0xA9C9, {}));
-    add(out, beginWithTriplet(comment));
-    add(out, bcfields::bog());
-    add(out, bcfields::obd(2400, 0x0400, 0x0100));
-    add(out, bcfields::obp(bcfields::Position()));
-    add(out, bcfields::bdd(bcfields::Descriptor()));
-    add(out, bcfields::eog());
-    add(out, bcfields::bda(0, 10, 10, bcfields::ebcdic("12345")));
-    add(out, bcfields::ebc());
-    add(out, bcfields::named(0xA9AF, "PAGE1"));
-    add(out, bcfields::named(0xA9A8, "DOC1"));
+    append(pgd, {0, 0, 0});
+    append(out, bcfields::field(0xA6AF, pgd));
+    append(out, bcfields::field(0xA9C9, {}));
+    append(out, beginWithTriplet(comment));
+    append(out, bcfields::bog());
+    append(out, bcfields::obd(2400, 0x0400, 0x0100));
+    append(out, bcfields::obp(bcfields::Position()));
+    append(out, bcfields::bdd(bcfields::Descriptor()));
+    append(out, bcfields::eog());
+    append(out, bcfields::bda(0, 10, 10, bcfields::ebcdic("12345")));
+    append(out, bcfields::ebc());
+    append(out, bcfields::field(0xA9AF, bcfields::name8("PAGE1")));
+    append(out, bcfields::field(0xA9A8, bcfields::name8("DOC1")));
     return out;
 }
 

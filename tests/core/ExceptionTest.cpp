@@ -1,3 +1,5 @@
+#include "CapturedOutput.h"
+#include "ScratchFolder.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -17,17 +19,7 @@
 
 namespace {
 
-std::string readAll(FILE* file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, n);
-    return text;
-}
+std::string readAll(FILE* file) { return lrbtest::streamText(file); }
 
 std::string readFile(const std::string& path)
 {
@@ -198,8 +190,8 @@ TEST_F(ExceptionTest, OverlongMessageIsBounded)
 
 TEST_F(ExceptionTest, LogsOnlyWhenTheMaskHasAnExceptionLevel)
 {
-    char dir[] = "/tmp/qelExceptionTestXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const lrbtest::ScratchFolder folder;
+    const std::string& dir = folder.path();
     const struct
     {
         const char* level;
@@ -218,7 +210,7 @@ TEST_F(ExceptionTest, LogsOnlyWhenTheMaskHasAnExceptionLevel)
         SCOPED_TRACE(c.level);
         qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
         log->setLevel(c.level);
-        std::string path = std::string(dir) + "/e" + std::to_string(n++) + ".log";
+        std::string path = dir + "/e" + std::to_string(n++) + ".log";
         log->open(path.c_str());
         ASSERT_NE(log->getFile(), nullptr);
         delete new qelException("a.cpp", 1, 13, 0, c.log, "%s%n");
@@ -227,5 +219,4 @@ TEST_F(ExceptionTest, LogsOnlyWhenTheMaskHasAnExceptionLevel)
         EXPECT_EQ(readFile(path), expected);
         std::remove(path.c_str());
     }
-    rmdir(dir);
 }

@@ -1,3 +1,6 @@
+#include "CapturedOutput.h"
+#include "ScratchFolder.h"
+
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -10,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,17 +21,7 @@
 
 namespace {
 
-std::string readAll(FILE* file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, n);
-    return text;
-}
+std::string readAll(FILE* file) { return lrbtest::streamText(file); }
 
 std::string readFile(const std::string& path)
 {
@@ -51,8 +45,8 @@ protected:
         m_output = std::tmpfile();
         ASSERT_NE(m_output, nullptr);
         qelMessageOutput::set(m_output);
-        std::snprintf(m_dir, sizeof m_dir, "/tmp/qelLogStreamTestXXXXXX");
-        ASSERT_NE(mkdtemp(m_dir), nullptr);
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
     }
     void TearDown() override
     {
@@ -60,7 +54,7 @@ protected:
         std::fclose(m_output);
         for (const std::string& file : m_files)
             std::remove(file.c_str());
-        rmdir(m_dir);
+        m_folder.reset();
         qelUtils::releaseGlobals();
     }
 
@@ -90,7 +84,8 @@ protected:
     }
 
     FILE* m_output = nullptr;
-    char m_dir[64] = {};
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
+    std::string m_dir;
     std::vector<std::string> m_files;
 };
 
@@ -131,7 +126,7 @@ TEST_F(LogStreamTest, TakesItsSettingsFromTheOptions)
 {
     qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
     ini->setLoggingLevel("3,FONT");
-    ini->setLogPath(m_dir);
+    ini->setLogPath(m_dir.c_str());
     qelLogStream log;
     EXPECT_EQ(log.m_levelMask, 0x14u);
     log.open("fromOptions.log");

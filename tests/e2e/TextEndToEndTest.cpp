@@ -17,6 +17,7 @@
 #include <iterator>
 #include <regex>
 #include <sstream>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -198,9 +199,8 @@ protected:
             GTEST_SKIP() << "pdftotext is not installed";
         m_out = std::tmpfile();
         qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         // The demonstration program's INI with the project's data folder.
         std::ofstream(m_dir + "/lorbane.ini") << readText(std::string(LORBANE_SOURCE_DIR) + "/demo/lorbane.ini");
         ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), (m_dir + "/data").c_str()), 0);
@@ -216,7 +216,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_out);
         ASSERT_EQ(::chdir(m_oldDir), 0);
-        ASSERT_EQ(std::system(("rm -rf " + shellQuote(m_dir)).c_str()), 0);
+        m_folder.reset();
     }
 
     std::string messages() { return lrbtest::streamText(m_out); }
@@ -252,6 +252,7 @@ protected:
         return !m_demo.empty();
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     std::string m_demo;
     char m_oldDir[PATH_MAX] = {};

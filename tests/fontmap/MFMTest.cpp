@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -27,9 +28,8 @@ class MFMTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lorbane-mfm-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         m_output = std::tmpfile();
         qelMessageOutput::set(m_output);
         qelGlobalDSPool::getInstance()->getIni()->setMFMFontPath(m_dir.c_str());
@@ -40,7 +40,7 @@ protected:
         if (m_output)
             std::fclose(m_output);
         qelUtils::releaseGlobals();
-        qelUtils::deleteDirectory(m_dir.c_str());
+        m_folder.reset();
     }
 
     // A record with the given tag and code pages; widths derived from the
@@ -78,6 +78,7 @@ protected:
         out << bytes;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     std::FILE* m_output = nullptr;
 };

@@ -1,6 +1,8 @@
 #ifndef FONT_MODEL_FIXTURE_H
 #define FONT_MODEL_FIXTURE_H
 
+#include "ScratchFolder.h"
+
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
 #include "qelMessageOutput.h"
@@ -10,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,9 +25,8 @@ protected:
         m_console = std::tmpfile();
         qelMessageOutput::set(m_console);
         ini = qelGlobalDSPool::getInstance()->getIni();
-        char dir[] = "/tmp/fontmodelXXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        scratch = std::string(dir) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        scratch = m_folder->path() + "/";
     }
     void TearDown() override
     {
@@ -32,7 +34,7 @@ protected:
         qelMessageOutput::set(nullptr);
         if (m_console)
             std::fclose(m_console);
-        std::system(("rm -rf " + scratch).c_str());
+        m_folder.reset();
     }
 
     std::string writeFile(const std::string& name, const std::vector<unsigned char>& bytes) const
@@ -55,6 +57,7 @@ protected:
     }
 
     qelIni* ini = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string scratch;
 
 private:

@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "qelAFPFont.h"
 #include "qelCharacterWidthTable.h"
 #include "qelCodePage.h"
@@ -33,17 +34,15 @@ protected:
     {
         m_messages = std::tmpfile();
         qelMessageOutput::set(m_messages);
-        char dir[] = "/tmp/fontmetricsXXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(dir));
-        m_dir = std::string(dir) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
     }
     void TearDown() override
     {
         delete qelGlobalDSPool::getInstance();
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
-        std::string command = "rm -rf '" + m_dir + "'";
-        EXPECT_EQ(0, std::system(command.c_str()));
+        m_folder.reset();
     }
     static qelLogStream* log() { return qelGlobalDSPool::getInstance()->getLogStream(); }
     void openLog()
@@ -65,6 +64,7 @@ protected:
     }
 
     FILE* m_messages = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 

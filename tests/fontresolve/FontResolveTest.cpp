@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "qelAFPFont.h"
 #include "qelASCIIVisitor.h"
 #include "qelCodePage.h"
@@ -54,15 +55,14 @@ protected:
     {
         m_messages = std::tmpfile();
         qelMessageOutput::set(m_messages);
-        char dir[] = "/tmp/fontresolveXXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(dir));
-        m_dir = std::string(dir) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
     }
     void TearDown() override
     {
         for (const std::string& f : m_files)
             std::remove(f.c_str());
-        ::rmdir(m_dir.c_str());
+        m_folder.reset();
         delete qelGlobalDSPool::getInstance();
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
@@ -88,6 +88,7 @@ protected:
     }
 
     FILE* m_messages = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     std::vector<std::string> m_files;
 };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,9 +29,8 @@ protected:
     {
         m_messages = std::tmpfile();
         qelMessageOutput::set(m_messages);
-        char pattern[] = "/tmp/fontresolve-run-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         ASSERT_EQ(m_oldDir, ::getcwd(m_oldDir, sizeof m_oldDir));
         ASSERT_EQ(0, ::chdir(m_dir.c_str()));
         ASSERT_EQ(0, ::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), "data"));
@@ -41,8 +41,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
         ASSERT_EQ(0, ::chdir(m_oldDir));
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(0, std::system(command.c_str()));
+        m_folder.reset();
     }
 
     // The text written for the input, with the given extra options.
@@ -62,6 +61,7 @@ protected:
     }
 
     FILE* m_messages = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     char m_oldDir[4096] = {};
 };

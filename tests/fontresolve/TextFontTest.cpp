@@ -1,3 +1,5 @@
+#include "ScratchFolder.h"
+
 #include "qelAFPFont.h"
 #include "qelASCIIVisitor.h"
 #include "qelCodePage.h"
@@ -32,17 +34,15 @@ protected:
     {
         m_messages = std::tmpfile();
         qelMessageOutput::set(m_messages);
-        char dir[] = "/tmp/textfontXXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(dir));
-        m_log = std::string(dir) + "/run.log";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_log = m_folder->file("run.log");
     }
     void TearDown() override
     {
         delete qelGlobalDSPool::getInstance();
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
-        std::remove(m_log.c_str());
-        ::rmdir(m_log.substr(0, m_log.rfind('/')).c_str());
+        m_folder.reset();
     }
     static qelLogStream* log() { return qelGlobalDSPool::getInstance()->getLogStream(); }
     void openLog()
@@ -59,6 +59,7 @@ protected:
     }
 
     FILE* m_messages = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_log;
 };
 

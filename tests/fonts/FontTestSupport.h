@@ -1,6 +1,8 @@
 #ifndef FONT_TEST_SUPPORT_H
 #define FONT_TEST_SUPPORT_H
 
+#include "CapturedOutput.h"
+#include "ScratchFolder.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
 #include "qelMappingDef.h"
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -22,9 +25,8 @@ class FontFilesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lorbane-fonts-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         m_output = std::tmpfile();
         qelMessageOutput::set(m_output);
         ini()->setCpPath(m_dir.c_str());
@@ -38,7 +40,7 @@ protected:
             std::fclose(m_output);
         qelUtils::releaseGlobals();
         qelUtils::resetEbcdicTables();
-        qelUtils::deleteDirectory(m_dir.c_str());
+        m_folder.reset();
     }
 
     static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
@@ -63,18 +65,9 @@ protected:
     }
 
     // Everything written to the message output so far.
-    std::string output() const
-    {
-        std::fflush(m_output);
-        std::rewind(m_output);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_output)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
+    std::string output() const { return lrbtest::streamText(m_output); }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     std::FILE* m_output = nullptr;
 };

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -26,8 +27,8 @@ using ftptest::FtpTestServer;
 namespace {
 
 using lrbtest::readText;
-using lrbtest::field;
-using lrbtest::name8;
+using lrbtest::chars::field;
+using lrbtest::chars::name8;
 using lrbtest::squeezed;
 
 void writeAll(const std::string& path, const std::string& bytes)
@@ -35,13 +36,12 @@ void writeAll(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A structured field with its introducer; id is the 3-byte identifier.
 // A page segment holding one image object, which the reader skips and
 // counts as unsupported.
 std::string pageSegment(const std::string& name)
 {
-    return field(0xD3A85F, name8(name)) + field(0xD3A8FB) + field(0xD3A6FB, std::string(2, '\0')) +
-           field(0xD3A9FB) + field(0xD3A95F, name8(name));
+    return field(0xA85F, name8(name)) + field(0xA8FB) + field(0xA6FB, std::string(2, '\0')) +
+           field(0xA9FB) + field(0xA95F, name8(name));
 }
 
 // Fields put in front of the n-th appearance (from 1) of a field id.
@@ -83,7 +83,7 @@ std::string helloWith(const std::vector<Insert>& inserts)
 // Include Page Segment at a position.
 std::string includeSegment(const std::string& name)
 {
-    return field(0xD3AF5F, name8(name) + std::string("\x00\x00\x64\x00\x00\x64", 6));
+    return field(0xAF5F, name8(name) + std::string("\x00\x00\x64\x00\x00\x64", 6));
 }
 
 const unsigned kEndPage = 0xD3A9AF;
@@ -96,8 +96,8 @@ std::string environment()
                                 std::string("\x0C\x02\x85\x00", 4) + name8("T1V10500") +
                                 std::string("\x04\x26\x00\x00\x04\x24\x05\x01", 8);
     const std::string size("\x00\x00\x09\x60\x09\x60\x00\x03\x20\x00\x01\x90\x00\x00", 14);
-    return field(0xD3A8C9) + field(0xD3AB8A, mapping) + field(0xD3A6AF, size + std::string(1, '\0')) +
-           field(0xD3B19B, size) + field(0xD3A9C9);
+    return field(0xA8C9) + field(0xAB8A, mapping) + field(0xA6AF, size + std::string(1, '\0')) +
+           field(0xB19B, size) + field(0xA9C9);
 }
 
 // Text in font 1 at (50, 100); upper-case letters, digits and blanks.
@@ -108,7 +108,7 @@ std::string text(const std::string& words)
     std::string data("\x2B\xD3\x04\xD3\x00\x64\x04\xC7\x00\x32\x03\xF1\x01", 13);
     data += static_cast<char>(body.size() + 2);
     data += '\xDA';
-    return field(0xD3A89B) + field(0xD3EE9B, data + body) + field(0xD3A99B);
+    return field(0xA89B) + field(0xEE9B, data + body) + field(0xA99B);
 }
 
 // A form definition with one medium map whose copies carry one medium
@@ -118,9 +118,9 @@ std::string formDefinition(const std::string& name, const std::string& map, cons
     const std::string copies("\x00\x01\x00\x01\x00\x01", 6);
     const std::string controls("\x01\xFF\xF4\x01\xF2\x01", 6);
     const std::string mediumOverlay = std::string("\x0C\x00\x00\x00\x01\x00\x00\x00", 8) + name8(overlayName);
-    return field(0xD3A8CD, name8(name)) + field(0xD3A8CC, name8(map)) + field(0xD3A288, copies) +
-           field(0xD3A788, controls) + field(0xD3B1DF, mediumOverlay) + field(0xD3A9CC, name8(map)) +
-           field(0xD3A9CD, name8(name));
+    return field(0xA8CD, name8(name)) + field(0xA8CC, name8(map)) + field(0xA288, copies) +
+           field(0xA788, controls) + field(0xB1DF, mediumOverlay) + field(0xA9CC, name8(map)) +
+           field(0xA9CD, name8(name));
 }
 
 // An overlay with a text and, when named, a page segment.
@@ -129,7 +129,7 @@ std::string overlay(const std::string& name, const std::string& words, const std
     std::string body = environment() + text(words);
     if (!segment.empty())
         body += includeSegment(segment);
-    return field(0xD3A8DF, name8(name)) + body + field(0xD3A9DF, name8(name));
+    return field(0xA8DF, name8(name)) + body + field(0xA9DF, name8(name));
 }
 
 
@@ -154,9 +154,8 @@ protected:
         FtpServerTest::SetUp();
         if (setUpStopped())
             return;
-        char pattern[] = "/tmp/lorbane-ftpres-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         for (const char* sub : {"pseg", "ovl", "fdef", "none"})
             ::mkdir((m_dir + sub).c_str(), 0755);
         const std::string host = "127.0.0.1:" + std::to_string(s_server->port());
@@ -172,11 +171,7 @@ protected:
 
     void TearDown() override
     {
-        if (!m_dir.empty()) {
-            std::string command = "rm -rf '" + m_dir + "'";
-            if (std::system(command.c_str()) != 0)
-                ADD_FAILURE() << "could not remove " << m_dir;
-        }
+        m_folder.reset();
     }
 
     // A resource in the local directory (with an extension) and on the
@@ -265,6 +260,7 @@ protected:
         return lines;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 
@@ -369,7 +365,7 @@ TEST_F(FtpResourcesTest, FormDefinitionWithItsMediumOverlayComesFromTheServer)
     addResource("ovl/O1MED.OLY", "O1MED", overlay("O1MED", "MEDIUM OVERLAY TEXT", ""), {"res"});
     addResource("pseg/S1SEG.PSG", "S1SEG", pageSegment("S1SEG"), {"res"});
     // The hello document invokes the medium map M1 and includes a segment.
-    const std::string input = helloWith({{0xD3A8AD, 1, field(0xD3ABCC, name8("M1"))},
+    const std::string input = helloWith({{0xD3A8AD, 1, field(0xABCC, name8("M1"))},
                                          {kEndPage, 1, includeSegment("S1SEG")}});
 
     const Run local = convert("local", input,

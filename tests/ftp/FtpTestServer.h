@@ -1,6 +1,8 @@
 #ifndef FTP_TEST_SERVER_H
 #define FTP_TEST_SERVER_H
 
+#include "ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -45,12 +48,8 @@ public:
     // Starts the server over a fresh root; false with a reason on failure.
     bool start(const std::string& python, std::string& error)
     {
-        char pattern[] = "/tmp/lorbane-ftp-XXXXXX";
-        if (!::mkdtemp(pattern)) {
-            error = "no temporary directory";
-            return false;
-        }
-        m_base = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_base = m_folder->path();
         m_root = m_base + "/root";
         ::mkdir(m_root.c_str(), 0755);
         std::string script = m_base + "/server.py";
@@ -109,12 +108,8 @@ public:
             }
             m_pid = -1;
         }
-        if (!m_base.empty()) {
-            std::string command = "rm -rf '" + m_base + "'";
-            if (std::system(command.c_str()) != 0)
-                std::fprintf(stderr, "could not remove %s\n", m_base.c_str());
-            m_base.clear();
-        }
+        m_folder.reset();
+        m_base.clear();
     }
 
     int port() const { return m_port; }
@@ -192,6 +187,7 @@ server.serve_forever()
 
     pid_t m_pid = -1;
     int m_port = 0;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_base;
     std::string m_root;
     std::string m_connectFile;

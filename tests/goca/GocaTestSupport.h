@@ -1,6 +1,8 @@
 #ifndef GOCA_TEST_SUPPORT_H
 #define GOCA_TEST_SUPPORT_H
 
+#include "CapturedOutput.h"
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "qelGlobalDSPool.h"
 #include "qelGocaParser.h"
@@ -8,43 +10,22 @@
 #include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelList.h"
-#include "qelMessageOutput.h"
 #include "qelResGOCA.h"
 #include "qelSFIBlock.h"
 #include "qelUtils.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace gocatest {
 
-using Bytes = std::vector<unsigned char>;
-
-inline void append(Bytes& to, const Bytes& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
-}
-
-inline Bytes field(int id, const Bytes& data)
-{
-    const int length = 8 + static_cast<int>(data.size());
-    Bytes bytes = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length & 0xFF), 0xD3,
-                   static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id & 0xFF), 0, 0, 0};
-    append(bytes, data);
-    return bytes;
-}
-
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::append;
+using lrbtest::Bytes;
+using lrbtest::field;
+using lrbtest::readFile;
 
 inline std::vector<qelGraphicObject*> objects(qelMedia* media)
 {
@@ -67,21 +48,16 @@ inline std::vector<qelGraphicObject*> children(qelList* list)
 class GocaTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-    }
+    void SetUp() override { m_capture.reset(new lrbtest::CapturedOutput()); }
     void TearDown() override
     {
         qelIOStream::setCurrent(nullptr);
         m_input.reset();
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
+        m_capture.reset();
         qelUtils::releaseGlobals();
     }
 
-    std::string output() { return lrbtest::streamText(m_out); }
+    std::string output() { return m_capture->text(); }
 
     // Makes the bytes the current input and reads up to its first Begin
     // Graphics.
@@ -118,7 +94,7 @@ protected:
         return input;
     }
 
-    FILE* m_out = nullptr;
+    std::unique_ptr<lrbtest::CapturedOutput> m_capture;
     Bytes m_bytes;
     std::unique_ptr<qelIOStream> m_input;
 };

@@ -9,6 +9,7 @@
 #include "qelMarkerObject.h"
 #include "qelPartialArcObject.h"
 
+#include <filesystem>
 #include <functional>
 #include <sys/stat.h>
 
@@ -383,9 +384,8 @@ TEST_F(OrdersTest, ImagesCollectTheirRows)
 // once the image has ended.
 TEST_F(OrdersTest, LargeImageSpillsToATemporaryFile)
 {
-    char pattern[] = "/tmp/lorbane-goca-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string dir = std::string(pattern) + "/";
+    const lrbtest::ScratchFolder folder;
+    const std::string dir = folder.path() + "/";
     qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
     ini->setTempPath(dir.c_str());
     ini->setImageMaxCacheSize(0.0001f);
@@ -409,7 +409,7 @@ TEST_F(OrdersTest, LargeImageSpillsToATemporaryFile)
     res = parseObject(object({orders}), parser);
     ASSERT_TRUE(res);
     EXPECT_TRUE(objects(res.get()).empty());
-    EXPECT_EQ(std::system(("rmdir '" + dir + "'").c_str()), 0) << "spill file left behind";
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "spill file left behind";
 }
 
 TEST_F(OrdersTest, ObjectLevelRecovery)

@@ -12,7 +12,7 @@ using namespace kerneltest;
 namespace
 {
 
-using lrbtest::field;
+using lrbtest::chars::field;
 
 std::vector<std::string> g_readPaths;
 
@@ -32,9 +32,9 @@ TEST_F(KernelTest, DocumentIndexFileSetsTheLoadedFlagWhenItHoldsAnIndex)
         std::string bytes;
         bool loaded;
     } cases[] = {
-        {"index", field(0xD3A8A7) + field(0xD3A9A7), true},
-        {"begin without end", field(0xD3A8A7), true},
-        {"no index", field(0xD3EEEE, "NOTE"), false},
+        {"index", field(0xA8A7) + field(0xA9A7), true},
+        {"begin without end", field(0xA8A7), true},
+        {"no index", field(0xEEEE, "NOTE"), false},
     };
     ini->setQuietMode(false);
     qelIni::setCurrent(ini);

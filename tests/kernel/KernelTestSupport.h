@@ -22,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -29,17 +30,7 @@
 
 namespace kerneltest {
 
-inline int raisedId(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (qelException* e) {
-        int id = e->getId();
-        delete e;
-        return id;
-    }
-    return -1;
-}
+using lrbtest::raisedId;
 
 using lrbtest::readText;
 
@@ -193,11 +184,9 @@ protected:
 
     void SetUp() override
     {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-kernel-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_capture.reset(new lrbtest::CapturedOutput());
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         FakeEngine::log = &m_engines;
         FakeParser::script.clear();
         FakeParser::released = 0;
@@ -222,10 +211,8 @@ protected:
         qelLorbane::clearChoices();
         qelLorbane::setDocumentWriter(nullptr);
         qelUtils::releaseGlobals();
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_capture.reset();
+        m_folder.reset();
     }
 
     static qelDocumentParser* createParser(int) { return new FakeParser(); }
@@ -248,14 +235,15 @@ protected:
         endRun();
     }
 
-    std::string messages() { return lrbtest::streamText(m_out); }
+    std::string messages() { return m_capture->text(); }
 
     qelIni* ini = nullptr;
     std::string input;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     EngineLog m_engines;
     std::vector<WrittenRecord> m_written;
-    FILE* m_out = nullptr;
+    std::unique_ptr<lrbtest::CapturedOutput> m_capture;
 };
 
 } // namespace kerneltest

@@ -1,3 +1,4 @@
+#include "CapturedOutput.h"
 #include "../afp/AfpTestSupport.h"
 
 #include "qelAFPObject.h"
@@ -50,17 +51,7 @@ protected:
         std::fclose(m_out);
     }
     static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
-    std::string output()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_out)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_out); }
     // Writes the bytes to a temporary file and returns its path.
     std::string writeFile(const Bytes& bytes)
     {

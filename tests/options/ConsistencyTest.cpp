@@ -1,3 +1,5 @@
+#include "ScratchFolder.h"
+#include "CapturedOutput.h"
 #include "qelColorEntry.h"
 #include "qelColorTable.h"
 #include "qelException.h"
@@ -23,31 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CapturedOutput
-{
-public:
-    CapturedOutput() : m_file(std::tmpfile()) { qelMessageOutput::set(m_file); }
-    ~CapturedOutput()
-    {
-        qelMessageOutput::set(nullptr);
-        if (m_file)
-            std::fclose(m_file);
-    }
-    std::string text()
-    {
-        std::fflush(m_file);
-        std::rewind(m_file);
-        std::string out;
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, m_file)) > 0)
-            out.append(buf, n);
-        return out;
-    }
-
-private:
-    FILE* m_file;
-};
+using lrbtest::CapturedOutput;
 
 std::string text(const char* value)
 {
@@ -66,9 +44,8 @@ protected:
     void SetUp() override
     {
         m_oldDir = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "lrbconsXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         fs::current_path(m_dir);
         ini = qelGlobalDSPool::getInstance()->getIni();
     }
@@ -76,8 +53,7 @@ protected:
     {
         qelUtils::releaseGlobals();
         fs::current_path(m_oldDir);
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
+        m_folder.reset();
     }
 
     std::string makeDir(const std::string& name)
@@ -105,6 +81,7 @@ protected:
     }
 
     fs::path m_oldDir;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     fs::path m_dir;
     qelIni* ini = nullptr;
 };

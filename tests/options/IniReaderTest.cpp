@@ -1,3 +1,5 @@
+#include "ScratchFolder.h"
+#include "CapturedOutput.h"
 #include "qelColorEntry.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -24,31 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CapturedOutput
-{
-public:
-    CapturedOutput() : m_file(std::tmpfile()) { qelMessageOutput::set(m_file); }
-    ~CapturedOutput()
-    {
-        qelMessageOutput::set(nullptr);
-        if (m_file)
-            std::fclose(m_file);
-    }
-    std::string text()
-    {
-        std::fflush(m_file);
-        std::rewind(m_file);
-        std::string out;
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, m_file)) > 0)
-            out.append(buf, n);
-        return out;
-    }
-
-private:
-    FILE* m_file;
-};
+using lrbtest::CapturedOutput;
 
 bool contains(const std::string& haystack, const std::string& needle)
 {
@@ -67,9 +45,8 @@ class IniReaderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "lrbiniXXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         ini = qelGlobalDSPool::getInstance()->getIni();
         ini->setIniFilePath(m_dir.c_str());
         ini->setIniFilename("test.ini");
@@ -77,8 +54,7 @@ protected:
     void TearDown() override
     {
         qelUtils::releaseGlobals();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
+        m_folder.reset();
     }
 
     void write(const std::string& content, const char* name = "test.ini")
@@ -112,6 +88,7 @@ protected:
     }
     std::string get(const char* key) { return text(ini->getAttribute(key)); }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     fs::path m_dir;
     qelIni* ini = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "CapturedOutput.h"
 #include "qelColorEntry.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -16,32 +17,7 @@
 
 namespace {
 
-// Collects what goes to the message output while it lives.
-class CapturedOutput
-{
-public:
-    CapturedOutput() : m_file(std::tmpfile()) { qelMessageOutput::set(m_file); }
-    ~CapturedOutput()
-    {
-        qelMessageOutput::set(nullptr);
-        if (m_file)
-            std::fclose(m_file);
-    }
-    std::string text()
-    {
-        std::fflush(m_file);
-        std::rewind(m_file);
-        std::string out;
-        char buf[512];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, m_file)) > 0)
-            out.append(buf, n);
-        return out;
-    }
-
-private:
-    FILE* m_file;
-};
+using lrbtest::CapturedOutput;
 
 std::string answer(const char* text)
 {

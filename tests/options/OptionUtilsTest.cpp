@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "qelUtils.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +78,8 @@ TEST(OptionUtils, TempDirectorySkipsUnusableCandidates)
     const char* saved[] = {std::getenv("TMP"), std::getenv("TEMP")};
     std::string keep[2] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
 
-    char pattern[] = "/tmp/lorbane-temp-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string dir(pattern);
+    const lrbtest::ScratchFolder folder;
+    const std::string& dir = folder.path();
 
     setenv("TMP", "/no/such/directory", 1);
     setenv("TEMP", dir.c_str(), 1);
@@ -87,7 +87,6 @@ TEST(OptionUtils, TempDirectorySkipsUnusableCandidates)
     setenv("TEMP", (dir + "/").c_str(), 1);
     EXPECT_EQ(text(qelUtils::getTempDirectory()), dir + "/");
 
-    rmdir(dir.c_str());
     for (int i = 0; i < 2; ++i) {
         const char* name = i == 0 ? "TMP" : "TEMP";
         if (saved[i])

@@ -2,6 +2,7 @@
 // one document through the visitor into memory, and the checker tools.
 #pragma once
 
+#include "ScratchFolder.h"
 #include "CApiRun.h"
 #include "qelDocument.h"
 #include "qelGlobalDSPool.h"
@@ -20,6 +21,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <sstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -96,9 +98,8 @@ class FopConversionTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lorbane-fop-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
         ASSERT_EQ(::chdir(m_dir.c_str()), 0);
         ASSERT_EQ(::symlink((std::string(LORBANE_SOURCE_DIR) + "/data").c_str(), "data"), 0);
@@ -114,7 +115,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
         ASSERT_EQ(::chdir(m_oldDir), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
+        m_folder.reset();
     }
 
     // Converts one AFP file in colour; the path of the PDF.
@@ -129,6 +130,7 @@ protected:
         return m_dir + "out/" + name + ".pdf";
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     char m_oldDir[4096] = {};
     FILE* m_messages = nullptr;

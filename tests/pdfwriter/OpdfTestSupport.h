@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "ScratchFolder.h"
+
 extern "C" {
 #include "opdfInternal.h"
 }
@@ -93,22 +95,7 @@ inline void writeFile(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), (std::streamsize)bytes.size());
 }
 
-// A fresh private directory below the system's temporary directory.
-class TempDir {
-public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/opdftest-XXXXXX";
-        const char* d = mkdtemp(tmpl);
-        path_ = d ? d : "/tmp";
-    }
-    ~TempDir() { run("rm -rf '" + path_ + "'"); }
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using TempDir = lrbtest::ScratchFolder;
 
 // Object headers "n 0 obj" with their byte offsets, in file order.
 inline std::vector<std::pair<int, size_t>> objectHeaders(const std::string& pdf)

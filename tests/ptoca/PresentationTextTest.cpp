@@ -48,7 +48,7 @@ protected:
 
 TEST_F(PresentationTextTest, RelativeMovesAreCarriedByTheNextRunOnly)
 {
-    readObject({join({kEscape, seq(0xC7, {0x00, 0x64}), seq(0xC9, {0x00, 0x14}), seq(0xC9, {0xFF, 0xFB}), trn("AB"),
+    readObject({cat({kEscape, seq(0xC7, {0x00, 0x64}), seq(0xC9, {0x00, 0x14}), seq(0xC9, {0xFF, 0xFB}), trn("AB"),
                       kEscape, trn("CD")})},
                &page);
     auto t = texts(page);
@@ -145,7 +145,7 @@ TEST_F(PresentationTextTest, ControlSequencesChangeTheState)
 
 TEST_F(PresentationTextTest, OrientationAfterAMoveAddsAZeroLengthRule)
 {
-    readObject({join({kEscape, seq(0xC7, {0x00, 0x64}), seq(0xF6, {0x5A, 0x00, 0x87, 0x00})})}, &page);
+    readObject({cat({kEscape, seq(0xC7, {0x00, 0x64}), seq(0xF6, {0x5A, 0x00, 0x87, 0x00})})}, &page);
     auto l = lines(page);
     ASSERT_EQ(l.size(), 1u);
     EXPECT_EQ(l[0]->getLength(), 0.0f);
@@ -157,7 +157,7 @@ TEST_F(PresentationTextTest, OrientationAfterAMoveAddsAZeroLengthRule)
 TEST_F(PresentationTextTest, RepeatStringFillsTheRepeatLength)
 {
     Bytes ab = ebcdic("AB");
-    readObject({join({kEscape, seq(0xEF, {0x00, 0x05, ab[0], ab[1]}), seq(0xEE, {0x00, 0x05})})}, &page);
+    readObject({cat({kEscape, seq(0xEF, {0x00, 0x05, ab[0], ab[1]}), seq(0xEE, {0x00, 0x05})})}, &page);
     auto t = texts(page);
     ASSERT_EQ(t.size(), 1u) << "a repeat without a string makes no run";
     EXPECT_EQ(textOf(t[0]), "ABABA");
@@ -192,7 +192,7 @@ TEST_F(PresentationTextTest, SuppressionFollowsTheMediumMapList)
 TEST_F(PresentationTextTest, FreeTextIsCutIntoRunsOf253Bytes)
 {
     Bytes text = ebcdic(std::string(600, 'x'));
-    Bytes after = join({kEscape, seq(0xD2, {0x00, 0x20}), text, kEscape, seq(0xC6, {0x00, 0x30})});
+    Bytes after = cat({kEscape, seq(0xD2, {0x00, 0x20}), text, kEscape, seq(0xC6, {0x00, 0x30})});
     readObject({after}, &page);
     auto t = texts(page);
     ASSERT_EQ(t.size(), 3u);
@@ -215,7 +215,7 @@ TEST_F(PresentationTextTest, SequencesSplitAcrossTextFields)
         {"after the length byte", {{0x2B, 0xD3, ami[0]}, {ami[1], ami[2], ami[3]}}, 0x0102},
         {"after the type byte", {{0x2B, 0xD3, ami[0], ami[1]}, {ami[2], ami[3]}}, 0x0102},
         {"inside the data", {{0x2B, 0xD3, ami[0], ami[1], ami[2]}, {ami[3]}}, 0x0102},
-        {"introducer split after 2B", {join({kEscape, trn("A"), {0x2B}}), join({{0xD3}, ami})}, 0x0102},
+        {"introducer split after 2B", {cat({kEscape, trn("A"), {0x2B}}), cat({{0xD3}, ami})}, 0x0102},
         {"chained start without escape", {ami}, 0x0102},
         {"over three fields is dropped", {{0x2B, 0xD3, ami[0]}, {ami[1]}, {ami[2], ami[3]}}, 0},
         {"lone byte", {{0x2B}}, 0},
@@ -240,7 +240,7 @@ TEST_F(PresentationTextTest, UnmappedCodePointsDoNotCutTheText)
     page.addMappedResource(mapping);
     qelInitialTextConditions conditions;
     conditions.fontLocalId = 1;
-    readObject({join({kEscape, seq(0xDB, {0xC1, 0x99, 0xC2}), seq(0xDA, {0x99, 0x98})})}, &page, &conditions);
+    readObject({cat({kEscape, seq(0xDB, {0xC1, 0x99, 0xC2}), seq(0xDA, {0x99, 0x98})})}, &page, &conditions);
     auto t = texts(page);
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(textOf(t[0]), "A?B");
@@ -252,7 +252,7 @@ TEST_F(PresentationTextTest, UnmappedCodePointsDoNotCutTheText)
 
 TEST_F(PresentationTextTest, NoOperationsAndObjectsWithoutText)
 {
-    Bytes bytes = join({field(0xA89B, {}), field(0xEEEE, ebcdic("NOTE")), field(0xA99B, {})});
+    Bytes bytes = cat({field(0xA89B, {}), field(0xEEEE, ebcdic("NOTE")), field(0xA99B, {})});
     qelIOStream reader(bytes.data(), static_cast<int>(bytes.size()));
     reader.rewind();
     qelIOStream::setCurrent(&reader);
@@ -265,17 +265,17 @@ TEST_F(PresentationTextTest, NoOperationsAndObjectsWithoutText)
 
     // The control sequence NOP is kept only for COLD output.
     int before = pool()->getNOPList()->getList()->getCount();
-    readObject({join({kEscape, seq(0xF8, ebcdic("X"))})}, &page);
+    readObject({cat({kEscape, seq(0xF8, ebcdic("X"))})}, &page);
     EXPECT_EQ(pool()->getNOPList()->getList()->getCount(), before);
     pool()->getIni()->setFileCreationMode("DOC_COLD");
     ASSERT_EQ(pool()->getIni()->getFileCreationMode(), QEL_FCM_DOC_COLD);
-    readObject({join({kEscape, seq(0xF8, ebcdic("X"))})}, &page);
+    readObject({cat({kEscape, seq(0xF8, ebcdic("X"))})}, &page);
     EXPECT_EQ(pool()->getNOPList()->getList()->getCount(), before + 1);
 }
 
 TEST_F(PresentationTextTest, EndOfAMemoryInputEndsTheObject)
 {
-    Bytes bytes = join({field(0xA89B, {}), field(0xEE9B, join({kEscape, trn("A")}))});
+    Bytes bytes = cat({field(0xA89B, {}), field(0xEE9B, cat({kEscape, trn("A")}))});
     qelIOStream reader(bytes.data(), static_cast<int>(bytes.size()));
     reader.rewind();
     qelIOStream::setCurrent(&reader);

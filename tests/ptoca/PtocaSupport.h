@@ -1,6 +1,10 @@
 #ifndef PTOCA_SUPPORT_H
 #define PTOCA_SUPPORT_H
 
+#include "CapturedOutput.h"
+#include "FieldText.h"
+#include "ScratchTest.h"
+
 #include "qelAEGParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -9,7 +13,6 @@
 #include "qelInitialTextConditions.h"
 #include "qelLineObject.h"
 #include "qelList.h"
-#include "qelMessageOutput.h"
 #include "qelPresentationTextParser.h"
 #include "qelPtocaPage.h"
 #include "qelSFIBlock.h"
@@ -18,49 +21,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace ptoca {
 
-using Bytes = std::vector<unsigned char>;
-
-inline Bytes ebcdic(const std::string& text)
-{
-    Bytes bytes(text.begin(), text.end());
-    if (!bytes.empty())
-        qelUtils::asciiToEbcdic(bytes.data(), static_cast<int>(bytes.size()));
-    return bytes;
-}
-
-inline Bytes join(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
-// A structured field with its introducer.
-inline Bytes field(int id, const Bytes& data)
-{
-    int length = 8 + static_cast<int>(data.size());
-    Bytes bytes = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length & 0xFF), 0xD3,
-                   static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id & 0xFF), 0, 0, 0};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    return bytes;
-}
-
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using lrbtest::append;
+using lrbtest::Bytes;
+using lrbtest::cat;
+using lrbtest::ebcdic;
+using lrbtest::field;
+using lrbtest::readFile;
 
 inline std::string dataPath(const char* name)
 {
@@ -99,16 +71,11 @@ inline std::string textOf(const qelTextObject* t)
 class PtocaTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-    }
+    void SetUp() override { m_capture.reset(new lrbtest::CapturedOutput()); }
     void TearDown() override
     {
         qelIOStream::setCurrent(nullptr);
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
+        m_capture.reset();
         qelUtils::releaseGlobals();
     }
 
@@ -143,12 +110,9 @@ protected:
     void readObject(const std::vector<Bytes>& ptx, qelMedia* page, const qelInitialTextConditions* c = nullptr)
     {
         Bytes bytes = field(0xA89B, {});
-        for (const Bytes& data : ptx) {
-            Bytes f = field(0xEE9B, data);
-            bytes.insert(bytes.end(), f.begin(), f.end());
-        }
-        Bytes end = field(0xA99B, {});
-        bytes.insert(bytes.end(), end.begin(), end.end());
+        for (const Bytes& data : ptx)
+            append(bytes, field(0xEE9B, data));
+        append(bytes, field(0xA99B, {}));
         qelIOStream reader(bytes.data(), static_cast<int>(bytes.size()));
         reader.rewind();
         qelIOStream::setCurrent(&reader);
@@ -158,7 +122,7 @@ protected:
         qelIOStream::setCurrent(nullptr);
     }
 
-    std::FILE* m_out = nullptr;
+    std::unique_ptr<lrbtest::CapturedOutput> m_capture;
 };
 
 } // namespace ptoca

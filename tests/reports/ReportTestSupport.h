@@ -16,29 +16,19 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
 namespace reporttest {
 
-// Id of the qelException a call raises; -1 when none.
-inline int raisedId(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (qelException* e) {
-        int id = e->getId();
-        delete e;
-        return id;
-    }
-    return -1;
-}
+using lrbtest::raisedId;
 
 using lrbtest::readText;
 
 // Captures the message output, gives every test a fresh pool and its own
 // directory, and runs in UTC so that report times are fixed.
-class ReportTest : public ::testing::Test
+class ReportTest : public lrbtest::ScratchTest
 {
 protected:
     void SetUp() override
@@ -49,27 +39,17 @@ protected:
             m_oldTz = tz;
         ::setenv("TZ", "UTC", 1);
         ::tzset();
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-reports-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        ScratchTest::SetUp();
     }
     void TearDown() override
     {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
-        qelUtils::releaseGlobals();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        ScratchTest::TearDown();
         if (m_hadTz)
             ::setenv("TZ", m_oldTz.c_str(), 1);
         else
             ::unsetenv("TZ");
         ::tzset();
     }
-
-    std::string output() { return lrbtest::streamText(m_out); }
 
     qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
 
@@ -89,8 +69,6 @@ protected:
         return readText(m_dir + "/test.log");
     }
 
-    FILE* m_out = nullptr;
-    std::string m_dir;
     bool m_hadTz = false;
     std::string m_oldTz;
 };

@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,9 +36,9 @@ namespace
 {
 
 using lrbtest::convertFile;
-using lrbtest::ebcdic;
-using lrbtest::field;
-using lrbtest::name8;
+using lrbtest::chars::ebcdic;
+using lrbtest::chars::field;
+using lrbtest::chars::name8;
 using lrbtest::OptionPairs;
 using lrbtest::squeezed;
 
@@ -60,8 +61,8 @@ std::string environment(unsigned width, unsigned height)
     size += static_cast<char>(height >> 8);
     size += static_cast<char>(height & 0xFF);
     size += std::string(2, '\0');
-    return field(0xD3A8C9) + field(0xD3AB8A, mapping) + field(0xD3A6AF, size + std::string(1, '\0')) +
-           field(0xD3B19B, size) + field(0xD3A9C9);
+    return field(0xA8C9) + field(0xAB8A, mapping) + field(0xA6AF, size + std::string(1, '\0')) +
+           field(0xB19B, size) + field(0xA9C9);
 }
 
 // Text in font 1 at (50, y).
@@ -74,19 +75,19 @@ std::string text(const std::string& words, unsigned y = 100)
     data += std::string("\x04\xC7\x00\x32\x03\xF1\x01", 7);
     data += static_cast<char>(body.size() + 2);
     data += '\xDA';
-    return field(0xD3A89B) + field(0xD3EE9B, data + body) + field(0xD3A99B);
+    return field(0xA89B) + field(0xEE9B, data + body) + field(0xA99B);
 }
 
 std::string overlay(const std::string& name, const std::string& words)
 {
-    return field(0xD3A8DF, name8(name)) + environment(800, 400) + text(words) + field(0xD3A9DF, name8(name));
+    return field(0xA8DF, name8(name)) + environment(800, 400) + text(words) + field(0xA9DF, name8(name));
 }
 
 // A page segment holding one image object, which the reader skips.
 std::string pageSegment(const std::string& name)
 {
-    return field(0xD3A85F, name8(name)) + field(0xD3A8FB) + field(0xD3A6FB, std::string(2, '\0')) +
-           field(0xD3A9FB) + field(0xD3A95F, name8(name));
+    return field(0xA85F, name8(name)) + field(0xA8FB) + field(0xA6FB, std::string(2, '\0')) +
+           field(0xA9FB) + field(0xA95F, name8(name));
 }
 
 // One medium map whose copies carry one medium overlay.
@@ -95,27 +96,27 @@ std::string formDefinition(const std::string& name, const std::string& map, cons
     const std::string copies("\x00\x01\x00\x01\x00\x01", 6);
     const std::string controls("\x01\xFF\xF4\x01\xF2\x01", 6);
     const std::string mediumOverlay = std::string("\x0C\x00\x00\x00\x01\x00\x00\x00", 8) + name8(overlayName);
-    return field(0xD3A8CD, name8(name)) + field(0xD3A8CC, name8(map)) + field(0xD3A288, copies) +
-           field(0xD3A788, controls) + field(0xD3B1DF, mediumOverlay) + field(0xD3A9CC, name8(map)) +
-           field(0xD3A9CD, name8(name));
+    return field(0xA8CD, name8(name)) + field(0xA8CC, name8(map)) + field(0xA288, copies) +
+           field(0xA788, controls) + field(0xB1DF, mediumOverlay) + field(0xA9CC, name8(map)) +
+           field(0xA9CD, name8(name));
 }
 
 std::string resourceGroup(const std::string& resources)
 {
-    return field(0xD3A8C6, name8("G1")) + resources + field(0xD3A9C6, name8("G1"));
+    return field(0xA8C6, name8("G1")) + resources + field(0xA9C6, name8("G1"));
 }
 
 // One document with one page: its text, and optionally an overlay
 // included at (0, 200) and a page segment.
 std::string printFile(const std::string& overlayName, const std::string& segmentName)
 {
-    std::string page = field(0xD3A8AF, name8("P1")) + environment(1984, 2806) + text("PAGE TEXT", 1000);
+    std::string page = field(0xA8AF, name8("P1")) + environment(1984, 2806) + text("PAGE TEXT", 1000);
     if (!overlayName.empty())
-        page += field(0xD3AFD8, name8(overlayName) + std::string("\x00\x00\x00\x00\x00\xC8\x00\x00", 8));
+        page += field(0xAFD8, name8(overlayName) + std::string("\x00\x00\x00\x00\x00\xC8\x00\x00", 8));
     if (!segmentName.empty())
-        page += field(0xD3AF5F, name8(segmentName) + std::string("\x00\x00\x64\x00\x00\x64", 6));
-    page += field(0xD3A9AF, name8("P1"));
-    return field(0xD3A8A8, name8("DOC1")) + page + field(0xD3A9A8, name8("DOC1"));
+        page += field(0xAF5F, name8(segmentName) + std::string("\x00\x00\x64\x00\x00\x64", 6));
+    page += field(0xA9AF, name8("P1"));
+    return field(0xA8A8, name8("DOC1")) + page + field(0xA9A8, name8("DOC1"));
 }
 
 struct Conversion
@@ -131,17 +132,15 @@ class ExternalResourcesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbextresXXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         std::ofstream(m_dir + "lorbane.ini") << "[Settings]\n";
         for (const char* sub : {"in", "out", "log", "res", "other", "ovl", "fdef"})
             ::mkdir((m_dir + sub).c_str(), 0755);
     }
     void TearDown() override
     {
-        const std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
     // Converts in/print.afp to text with the given extra options.
@@ -175,6 +174,7 @@ protected:
         return run;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 
@@ -262,8 +262,8 @@ TEST_F(ExternalResourcesTest, DocumentIndexFileIsReadBeforeThePrintFile)
     const std::string element = std::string("\x0C\x02\x0D\x00", 4) + name8("G1") + std::string("\x06\x2D\x00\x00\x00\x00", 6);
     const std::string attribute = std::string("\x0C\x02\x0B\x00", 4) + name8("ACCOUNT") +
                                   std::string("\x0C\x36\x00\x00", 4) + name8("4711");
-    writeAll(m_dir + "in/INDEX.IDX", field(0xD3A8A7, name8("IDX1")) + field(0xD3B2A7, element) +
-                                         field(0xD3A090, attribute) + field(0xD3A9A7, name8("IDX1")));
+    writeAll(m_dir + "in/INDEX.IDX", field(0xA8A7, name8("IDX1")) + field(0xB2A7, element) +
+                                         field(0xA090, attribute) + field(0xA9A7, name8("IDX1")));
     const Conversion run = convert(printFile("", ""), {{"DocumentIndexFilename", "INDEX.IDX"}});
     EXPECT_EQ(run.rc, 0) << run.messages;
     const size_t open = run.messages.find("\nOpening External Document Index file INDEX.IDX\n");
@@ -314,7 +314,7 @@ TEST_F(ExternalFileReaderTest, PrintFileKeepsItsPlaceWhileGroupAndIndexFilesAreR
     const std::string group = m_dir + "/GROUP.RES";
     const std::string index = m_dir + "/INDEX.IDX";
     writeAll(group, resourceGroup(overlay("O1GRP", "GROUP OVERLAY TEXT")));
-    writeAll(index, field(0xD3A8A7, name8("IDX1")) + field(0xD3A9A7, name8("IDX1")));
+    writeAll(index, field(0xA8A7, name8("IDX1")) + field(0xA9A7, name8("IDX1")));
     const std::string print = printFile("O1GRP", "");
     qelIOStream input;
     input.attachBuffer(reinterpret_cast<const unsigned char*>(print.data()), static_cast<int>(print.size()));

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -141,17 +142,15 @@ class FopResourcesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbfopresXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         std::ofstream(m_dir + "lorbane.ini") << "[Settings]\n";
         for (const char* sub : {"out", "ovl", "seg"})
             ::mkdir((m_dir + sub).c_str(), 0755);
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
     // Converts the input to text with the given option pairs.
@@ -175,6 +174,7 @@ protected:
         return run;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 

@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "../afp/AfpTestSupport.h"
 
 #include "lorbane.h"
@@ -223,9 +224,8 @@ class FormdefFilenameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbfdfXXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         m_out = std::tmpfile();
         const Bytes ini = readFile(std::string(LORBANE_SOURCE_DIR) + "/demo/lorbane.ini");
         std::ofstream(m_dir + "/lorbane.ini", std::ios::binary)
@@ -241,7 +241,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_out);
         ASSERT_EQ(::chdir(m_oldDir), 0);
-        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
+        m_folder.reset();
     }
     std::string messages() { return lrbtest::streamText(m_out); }
     int convert(const std::string& input, const char* formdef)
@@ -265,6 +265,7 @@ protected:
         return rc;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     FILE* m_out = nullptr;
     char m_oldDir[PATH_MAX] = {};

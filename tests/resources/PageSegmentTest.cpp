@@ -1,3 +1,4 @@
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
@@ -21,14 +22,7 @@
 namespace
 {
 
-std::vector<unsigned char> field(unsigned char type, unsigned char category, const std::vector<unsigned char>& data)
-{
-    const size_t length = 8 + data.size();
-    std::vector<unsigned char> out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
-                                      0xD3, type, category, 0, 0, 0};
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
+using lrbtest::field;
 
 // "S1SEG   " in EBCDIC.
 const std::vector<unsigned char> kName = {0xE2, 0xF1, 0xE2, 0xC5, 0xC7, 0x40, 0x40, 0x40};
@@ -37,13 +31,13 @@ std::vector<unsigned char> segment(bool named)
 {
     std::vector<unsigned char> out;
     auto add = [&out](const std::vector<unsigned char>& f) { out.insert(out.end(), f.begin(), f.end()); };
-    add(field(0xA8, 0x5F, named ? kName : std::vector<unsigned char>()));
-    add(field(0xA8, 0xFB, {})); // image object, nested fields inside
-    add(field(0xA6, 0xFB, {0x00, 0x00}));
-    add(field(0xA9, 0xFB, {}));
-    add(field(0xA8, 0x7B, {})); // IM image
-    add(field(0xA9, 0x7B, {}));
-    add(field(0xA9, 0x5F, named ? kName : std::vector<unsigned char>()));
+    add(field(0xA85F, named ? kName : std::vector<unsigned char>()));
+    add(field(0xA8FB, {})); // image object, nested fields inside
+    add(field(0xA6FB, {0x00, 0x00}));
+    add(field(0xA9FB, {}));
+    add(field(0xA87B, {})); // IM image
+    add(field(0xA97B, {}));
+    add(field(0xA95F, named ? kName : std::vector<unsigned char>()));
     return out;
 }
 

@@ -1,6 +1,9 @@
 // A resource that a resource group files under its own name is also found
 // by the Begin Resource name it keeps as alias, which is how pages include
 // it; a resource of that very name is preferred.
+#include "CapturedOutput.h"
+#include "ScratchFolder.h"
+#include "FieldText.h"
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
@@ -17,22 +20,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes field(int id, const Bytes& data)
-{
-    const size_t length = 8 + data.size();
-    Bytes out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length), 0xD3,
-                 static_cast<unsigned char>(id >> 8), static_cast<unsigned char>(id), 0, 0, 0};
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
+using lrbtest::Bytes;
+using lrbtest::field;
 
 // "O1ABC   " and "O1XYZ   " in EBCDIC.
 const Bytes kAbc = {0xD6, 0xF1, 0xC1, 0xC2, 0xC3, 0x40, 0x40, 0x40};
@@ -43,9 +39,8 @@ class ResourceAliasTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbaliasXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         m_capture = std::tmpfile();
         qelMessageOutput::set(m_capture);
         qelDocumentParser::resetIgnoredObjectCount();
@@ -61,22 +56,12 @@ protected:
         std::fclose(m_capture);
         delete qelGlobalDSPool::getInstance();
         qelDocumentParser::resetIgnoredObjectCount();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
-    std::string output()
-    {
-        std::fflush(m_capture);
-        std::rewind(m_capture);
-        std::string text;
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_capture)) > 0)
-            text.append(buffer, n);
-        return text;
-    }
+    std::string output() { return lrbtest::streamText(m_capture); }
     static qelGlobalRes* resources() { return qelGlobalDSPool::getInstance()->getGlobalRes(); }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     FILE* m_capture = nullptr;
 };

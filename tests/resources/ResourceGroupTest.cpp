@@ -1,3 +1,4 @@
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
@@ -18,14 +19,7 @@
 namespace
 {
 
-std::vector<unsigned char> field(unsigned char type, unsigned char category, const std::vector<unsigned char>& data)
-{
-    const size_t length = 8 + data.size();
-    std::vector<unsigned char> out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
-                                      0xD3, type, category, 0, 0, 0};
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
+using lrbtest::field;
 
 // "S1SEG   " and "S1OTHER " in EBCDIC.
 const std::vector<unsigned char> kSeg = {0xE2, 0xF1, 0xE2, 0xC5, 0xC7, 0x40, 0x40, 0x40};
@@ -35,7 +29,7 @@ std::vector<unsigned char> beginResource(const std::vector<unsigned char>& name,
 {
     std::vector<unsigned char> data = name;
     data.insert(data.end(), {0x00, 0x00, 0x0A, 0x21, type, 0, 0, 0, 0, 0, 0, 0});
-    return field(0xA8, 0xCE, data);
+    return field(0xA8CE, data);
 }
 
 class ResourceGroupTest : public ::testing::Test
@@ -63,21 +57,21 @@ TEST_F(ResourceGroupTest, InlineGroupRegistersSegmentsAndSkipsImages)
 {
     std::vector<unsigned char> bytes;
     auto add = [&bytes](const std::vector<unsigned char>& f) { bytes.insert(bytes.end(), f.begin(), f.end()); };
-    add(field(0xA8, 0xC6, {}));
+    add(field(0xA8C6, {}));
     // A segment takes the name it was asked for by the Begin Resource.
     add(beginResource(kOther, 0xFB));
-    add(field(0xA8, 0x5F, kSeg));
-    add(field(0xA9, 0x5F, kSeg));
-    add(field(0xA9, 0xCE, {}));
+    add(field(0xA85F, kSeg));
+    add(field(0xA95F, kSeg));
+    add(field(0xA9CE, {}));
     // An image resource: skipped and counted.
     add(beginResource(kOther, 0x06));
-    add(field(0xA8, 0xFB, {}));
-    add(field(0xA9, 0xFB, {}));
-    add(field(0xA9, 0xCE, {}));
+    add(field(0xA8FB, {}));
+    add(field(0xA9FB, {}));
+    add(field(0xA9CE, {}));
     // A segment directly in the group, named by its own begin field.
-    add(field(0xA8, 0x5F, kSeg));
-    add(field(0xA9, 0x5F, kSeg));
-    add(field(0xA9, 0xC6, {}));
+    add(field(0xA85F, kSeg));
+    add(field(0xA95F, kSeg));
+    add(field(0xA9C6, {}));
     qelIOStream input(bytes.data(), static_cast<int>(bytes.size()));
     input.setSpoolInput(true);
     qelIOStream::setCurrent(&input);

@@ -1,3 +1,4 @@
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "qelAFPParser.h"
 #include "qelBufferStream.h"
@@ -26,19 +27,10 @@
 namespace
 {
 
-// One structured field: introducer and data.
-std::vector<unsigned char> field(unsigned char type, unsigned char category, const std::vector<unsigned char>& data)
-{
-    const size_t length = 8 + data.size();
-    std::vector<unsigned char> out = {0x5A, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length),
-                                      0xD3, type, category, 0, 0, 0};
-    for (unsigned char b : data)
-        out.push_back(b);
-    return out;
-}
+using lrbtest::field;
 
-const std::vector<unsigned char> kBeginFont = field(0xA8, 0x89, {});
-const std::vector<unsigned char> kBeginOverlay = field(0xA8, 0xDF, {});
+const std::vector<unsigned char> kBeginFont = field(0xA889, {});
+const std::vector<unsigned char> kBeginOverlay = field(0xA8DF, {});
 
 void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
@@ -130,9 +122,8 @@ class ResourceSearchTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbresXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path();
         m_capture = std::tmpfile();
         qelMessageOutput::set(m_capture);
         ini()->setResPath(nullptr);
@@ -142,8 +133,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_capture);
         delete qelGlobalDSPool::getInstance();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
     static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
     std::string sub(const std::string& name)
@@ -164,6 +154,7 @@ protected:
         qelGlobalDSPool::getInstance()->addResourceStream(reader);
         return remote;
     }
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     FILE* m_capture = nullptr;
 };

@@ -1,6 +1,7 @@
 // A page segment holding a graphics object is drawn in the graphics
 // object's own units: the same drawing described at 240 and at 1440 units
 // per inch lands at the same place and size, through the PDF output.
+#include "ScratchFolder.h"
 #include "../afp/AfpTestSupport.h"
 
 #include "lorbane.h"
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -107,17 +109,15 @@ class SegmentGraphicsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lrbsegorXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         std::ofstream(m_dir + "lorbane.ini") << "[Settings]\n";
         for (const char* sub : {"out", "seg"})
             ::mkdir((m_dir + sub).c_str(), 0755);
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
     // Converts the input to PDF; answers the messages.
@@ -171,6 +171,7 @@ protected:
         return points;
     }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
 };
 

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -185,9 +186,8 @@ protected:
     {
         m_out = std::tmpfile();
         qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-sdk-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = std::string(pattern) + "/";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_dir = m_folder->path() + "/";
         ASSERT_EQ(::getcwd(m_oldDir, sizeof m_oldDir), m_oldDir);
         ASSERT_EQ(::chdir(m_dir.c_str()), 0);
         writeBytes(m_dir + "lorbane.ini", "[Settings]\n");
@@ -208,8 +208,7 @@ protected:
         qelMessageOutput::set(nullptr);
         std::fclose(m_out);
         ASSERT_EQ(::chdir(m_oldDir), 0);
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
     static qelDocumentParser* createParser(int) { return new TestParser(); }
@@ -239,6 +238,7 @@ protected:
 
     std::string messages() { return lrbtest::streamText(m_out); }
 
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_dir;
     char m_oldDir[4096] = {};
     std::vector<std::string> m_texts;

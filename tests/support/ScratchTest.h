@@ -1,6 +1,9 @@
 #ifndef SCRATCH_TEST_H
 #define SCRATCH_TEST_H
 
+#include "CapturedOutput.h"
+#include "ScratchFolder.h"
+
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
 #include "qelMessageOutput.h"
@@ -9,12 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace lrbtest {
@@ -43,15 +45,9 @@ inline Raised raised(const std::function<void()>& call)
     return r;
 }
 
-// Everything written to `file` so far (message captures in a tmpfile()).
-inline std::string streamText(FILE* file)
+inline int raisedId(const std::function<void()>& call)
 {
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
-        text += static_cast<char>(c);
-    return text;
+    return raised(call).id;
 }
 
 // Text output with every run of blanks made one: the text grid may widen
@@ -78,22 +74,19 @@ class ScratchTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_out = std::tmpfile();
-        qelMessageOutput::set(m_out);
-        char pattern[] = "/tmp/lorbane-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_capture.reset(new CapturedOutput());
+        m_out = m_capture->file();
+        m_folder.reset(new ScratchFolder());
+        m_dir = m_folder->path();
     }
     void TearDown() override
     {
-        qelMessageOutput::set(nullptr);
-        std::fclose(m_out);
+        m_capture.reset();
         qelUtils::releaseGlobals();
-        std::string command = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        m_folder.reset();
     }
 
-    std::string output() { return streamText(m_out); }
+    std::string output() { return m_capture->text(); }
 
     std::string writeFile(const std::string& name, const Bytes& bytes)
     {
@@ -103,6 +96,8 @@ protected:
         return path;
     }
 
+    std::unique_ptr<CapturedOutput> m_capture;
+    std::unique_ptr<ScratchFolder> m_folder;
     FILE* m_out = nullptr;
     std::string m_dir;
 };

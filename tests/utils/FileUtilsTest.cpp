@@ -1,3 +1,4 @@
+#include "CapturedOutput.h"
 #include "UtilsTestSupport.h"
 
 #include "qelException.h"
@@ -26,32 +27,7 @@ std::string bytes(std::initializer_list<int> values)
     return s;
 }
 
-// Captures the message output while alive.
-class CapturedOutput
-{
-public:
-    CapturedOutput() : m_file(std::tmpfile()) { qelMessageOutput::set(m_file); }
-    ~CapturedOutput()
-    {
-        qelMessageOutput::set(nullptr);
-        if (m_file)
-            std::fclose(m_file);
-    }
-    std::string text()
-    {
-        std::fflush(m_file);
-        std::rewind(m_file);
-        std::string s;
-        char buffer[256];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_file)) > 0)
-            s.append(buffer, n);
-        return s;
-    }
-
-private:
-    FILE* m_file;
-};
+using lrbtest::CapturedOutput;
 
 // Sets an environment variable for the life of the object.
 class EnvVar

@@ -1,3 +1,5 @@
+#include "ScratchFolder.h"
+
 #include "qelAFPFont.h"
 #include "qelASCIIVisitor.h"
 #include "qelGlobalDSPool.h"
@@ -31,17 +33,15 @@ protected:
         m_messages = std::tmpfile();
         qelMessageOutput::set(m_messages);
         ini()->setMemoryOutputStream(true);
-        char dir[] = "/tmp/visitorlogXXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(dir));
-        m_path = std::string(dir) + "/run.log";
+        m_folder.reset(new lrbtest::ScratchFolder());
+        m_path = m_folder->file("run.log");
     }
     void TearDown() override
     {
         delete qelGlobalDSPool::getInstance();
         qelMessageOutput::set(nullptr);
         std::fclose(m_messages);
-        std::remove(m_path.c_str());
-        std::remove(m_path.substr(0, m_path.rfind('/')).c_str());
+        m_folder.reset();
     }
     static qelIni* ini() { return qelGlobalDSPool::getInstance()->getIni(); }
     static qelLogStream* log() { return qelGlobalDSPool::getInstance()->getLogStream(); }
@@ -109,6 +109,7 @@ protected:
     }
 
     FILE* m_messages = nullptr;
+    std::unique_ptr<lrbtest::ScratchFolder> m_folder;
     std::string m_path;
 };
 
