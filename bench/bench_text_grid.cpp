@@ -17,18 +17,18 @@
 
 namespace {
 
-using lrbtest::field;
+using lrbtest::chars::field;
 
 // One document with `pages` empty pages of the largest extents.
 std::string hugePages(int pages)
 {
     const std::string descriptor("\x00\x00\x09\x60\x09\x60\x7F\xFF\xFF\x7F\xFF\xFF\x00\x00\x00", 15);
-    std::string page = field(0xD3A8AF) + field(0xD3A8C9) + field(0xD3A6AF, descriptor) + field(0xD3A9C9) +
-                       field(0xD3A9AF);
-    std::string afp = field(0xD3A8A8);
+    std::string page = field(0xA8AF) + field(0xA8C9) + field(0xA6AF, descriptor) + field(0xA9C9) +
+                       field(0xA9AF);
+    std::string afp = field(0xA8A8);
     for (int i = 0; i < pages; ++i)
         afp += page;
-    return afp + field(0xD3A9A8);
+    return afp + field(0xA9A8);
 }
 
 void textOfHugePages(benchmark::State& state)

@@ -5,6 +5,7 @@
 // files and resource files by concatenation.
 #include "qelUtils.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -39,16 +40,14 @@ inline Bytes offset3(int value)
 inline Bytes field(int id, const Bytes& data = Bytes())
 {
     const size_t length = 8 + data.size();
-    Bytes bytes = {0x5A,
-                   static_cast<unsigned char>((length >> 8) & 0xFF),
-                   static_cast<unsigned char>(length & 0xFF),
-                   0xD3,
-                   static_cast<unsigned char>((id >> 8) & 0xFF),
-                   static_cast<unsigned char>(id & 0xFF),
-                   0x00,
-                   0x00,
-                   0x00};
-    append(bytes, data);
+    Bytes bytes(1 + length, 0x00);
+    bytes[0] = 0x5A;
+    bytes[1] = static_cast<unsigned char>((length >> 8) & 0xFF);
+    bytes[2] = static_cast<unsigned char>(length & 0xFF);
+    bytes[3] = 0xD3;
+    bytes[4] = static_cast<unsigned char>((id >> 8) & 0xFF);
+    bytes[5] = static_cast<unsigned char>(id & 0xFF);
+    std::copy(data.begin(), data.end(), bytes.begin() + 9);
     return bytes;
 }
 
