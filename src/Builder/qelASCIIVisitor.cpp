@@ -472,7 +472,7 @@ void qelASCIIVisitor::cleanup()
     m_documentOpen = 0;
     if (writeError != 0) {
         const char* name = getOutputFileName();
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, name ? name : "",
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, name ? name : "",
                                std::strerror(writeError));
     }
 }

@@ -115,7 +115,7 @@ void qelIndexImplementor::writeIndexFile(const char* outputFileName)
         const int error = m_writeError;
         m_writeError = 0;
         qelUtils::deleteFile(m_indexFileName.c_str());
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, m_indexFileName.c_str(),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, m_indexFileName.c_str(),
                                std::strerror(error));
     }
 }

@@ -66,7 +66,7 @@ void qelMFMVisitor::failWrite(int error)
     qelFontText::set(m_path, nullptr);
     if (!path.empty())
         std::remove(path.c_str());
-    throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, path.c_str(),
+    throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, path.c_str(),
                            std::strerror(error ? error : EIO));
 }
 

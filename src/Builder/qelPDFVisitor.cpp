@@ -82,7 +82,7 @@ std::string libraryMessage(int level, const char* module, const char* format, va
 qelException* libraryException(const std::string& text)
 {
     try {
-        return new qelException(__FILE__, __LINE__, 86 /* E086 */, 0, true, text.c_str());
+        return new qelException(__FILE__, __LINE__, qelMsg::E086, 0, true, text.c_str());
     } catch (...) {
         return nullptr;
     }
@@ -291,7 +291,7 @@ int qelPDFVisitor::createPDFDoc()
     if (!m_doc) {
         restoreCallbacks();
         trace("[qelPDFVisitor]: End(E2): createPDFDoc\n");
-        throw new qelException(__FILE__, __LINE__, 57 /* E057 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E057, 0, true);
     }
     m_savedDomain = nullptr;
     m_savedDomainKnown = false;
@@ -320,7 +320,7 @@ int qelPDFVisitor::initPDFDoc()
             trace("[qelPDFVisitor]: End(E2): initPDFDoc\n");
             char text[96];
             std::snprintf(text, sizeof text, "Unable to set encrpyt options, failed with return code %d", -1);
-            throw new qelException(__FILE__, __LINE__, 86 /* E086 */, 0, true, text);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E086, 0, true, text);
         }
         const char* fontPath = ini->getExtFontPath();
         if (fontPath)
@@ -633,7 +633,7 @@ void qelPDFVisitor::throwWriteError()
     delete takePendingException();
     g_pdfErrorText.clear();
     const char* name = getOutputFileName();
-    throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, name && *name ? name : file ? file : "",
+    throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, name && *name ? name : file ? file : "",
                            std::strerror(error));
 }
 

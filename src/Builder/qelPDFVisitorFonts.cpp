@@ -178,7 +178,7 @@ float afpScale(const qelAFPFont* font, const qelFontRepresentation* rep, float s
     const int resolution = rep ? rep->getResolution() : 0;
     if (resolution <= 0) {
         const char* cs = font ? font->getCharacterSetName() : nullptr;
-        throw new qelException(__FILE__, __LINE__, 114 /* E114 */, 0, true, orNull(cs), "Font Resolution is zero");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Font Resolution is zero");
     }
     return 72000.0f / (static_cast<float>(resolution) * size);
 }
@@ -189,7 +189,7 @@ void descriptorFromAFPMetrics(const qelAFPFont* font, const qelFontRepresentatio
     const qelAFPFontMetrics* m = rep ? dynamic_cast<const qelAFPFontMetrics*>(rep->getMetrics()) : nullptr;
     if (!m) {
         const char* cs = font ? font->getCharacterSetName() : nullptr;
-        throw new qelException(__FILE__, __LINE__, 114 /* E114 */, 0, true, orNull(cs), "Font Metrics Object is NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Font Metrics Object is NULL");
     }
     const float f = afpScale(font, rep, size);
     d->Ascent = static_cast<int32_t>(m->getMaxAscenderHeight(0) * f);
@@ -474,7 +474,7 @@ void qelPDFVisitor::setType1TTFontForRef(qelTextObject* text, qelAFPFont* font, 
     } else {
         if (!st.representation) {
             const char* typeName = st.state == 6 ? "Type1" : st.state == 7 ? "True Type" : "Open Type";
-            throw new qelException(__FILE__, __LINE__, 118 /* E118 */, 0, true, orNull(cs), record->codePageName,
+            throw new qelException(__FILE__, __LINE__, qelMsg::E118, 0, true, orNull(cs), record->codePageName,
                                    typeName);
         }
         fillFontDescriptor(st.representation, &descriptor);
@@ -681,12 +681,12 @@ std::vector<uint16_t> qelPDFVisitor::getAFPFontWidths(qelTextObject* text, qelAF
     const char* cs = font->getCharacterSetName();
     const qelAFPFontMetrics* m = dynamic_cast<const qelAFPFontMetrics*>(rep->getMetrics());
     if (!m)
-        throw new qelException(__FILE__, __LINE__, 114 /* E114 */, 0, true, orNull(cs), "Font Metrics Object is NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Font Metrics Object is NULL");
     const qelIPSFontRepresentation* ips = static_cast<const qelIPSFontRepresentation*>(rep);
     qelIni* ini = getOptions();
     const int rotation = ips->getRotation();
     if (ini && ini->isStrict() && !m->hasOrientation(rotation))
-        throw new qelException(__FILE__, __LINE__, 11 /* E011 */, 0, true, rotation, orNull(cs));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E011, 0, true, rotation, orNull(cs));
     const float d = afpScale(font, rep, sizeOfHeight(rep->getHeight()));
     qelCodePage* cp = textCodePage(text, font);
     const char* spaceName = cp ? cp->getSpaceCharName() : nullptr;
@@ -849,14 +849,14 @@ void qelPDFVisitor::setType3Font(qelTextObject* text, qelAFPFont* font)
     const char* cs = font->getCharacterSetName();
     qelPDFFontFileEntry* record = font->findGlyphName(cpKey.c_str());
     if (!record)
-        throw new qelException(__FILE__, __LINE__, 95 /* E095 */, 0, true, orNull(cs), cpKey.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E095, 0, true, orNull(cs), cpKey.c_str());
     buildType3Font(font, text);
     FontRecordState& st = fontState(record);
     if (!st.type3)
-        throw new qelException(__FILE__, __LINE__, 96 /* E096 */, 0, true, orNull(cs), cpKey.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E096, 0, true, orNull(cs), cpKey.c_str());
     // The glyph procedures and the encoding come with the Type 3 builder;
     // until it exists no Type 3 representation is made (E096 above).
-    throw new qelException(__FILE__, __LINE__, 97 /* E097 */, 0, true, orNull(cs), cpKey.c_str());
+    throw new qelException(__FILE__, __LINE__, qelMsg::E097, 0, true, orNull(cs), cpKey.c_str());
 }
 
 void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
@@ -866,7 +866,7 @@ void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
         return;
     const char* cs = font->getCharacterSetName();
     if (!rep->getMetrics())
-        throw new qelException(__FILE__, __LINE__, 114 /* E114 */, 0, true, orNull(cs), "Font Metrics Object is NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Font Metrics Object is NULL");
     const std::string cpKey = codePageKey(text, font);
     qelPDFFontFileEntry* record = font->findGlyphName(cpKey.c_str());
     if (!record)
@@ -886,7 +886,7 @@ void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
     const qelAFPFontMetrics* m = dynamic_cast<const qelAFPFontMetrics*>(rep->getMetrics());
     qelIni* ini = getOptions();
     if (ini && ini->isStrict() && m && !m->hasOrientation(ips->getRotation()))
-        throw new qelException(__FILE__, __LINE__, 11 /* E011 */, 0, true, static_cast<int>(ips->getRotation()),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E011, 0, true, static_cast<int>(ips->getRotation()),
                                orNull(cs));
     rep->setGCGIDCount(record->usedCount);
     rep->setGCGIDArray(record->glyphName);
@@ -920,12 +920,12 @@ void qelPDFVisitor::setOutlineFont(qelTextObject* text, qelAFPFont* font)
         return;
     qelFontRepresentation* rep = font->getRepresentation();
     if (!rep)
-        throw new qelException(__FILE__, __LINE__, 94 /* E094 */, 0, true, orNull(cs));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E094, 0, true, orNull(cs));
     if (!isAFPType(rep))
         return;
     qelPDFFontFileEntry* record = font->findGlyphName(cpKey.c_str());
     if (!record)
-        throw new qelException(__FILE__, __LINE__, 95 /* E095 */, 0, true, orNull(cs), cpKey.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E095, 0, true, orNull(cs), cpKey.c_str());
     setCurrentFont(key);
     setLoggedFont(key);
     prepareOutlineFont(font, text, record);
@@ -954,7 +954,7 @@ void qelPDFVisitor::setOutlineFont(qelTextObject* text, qelAFPFont* font)
         descriptor.Flags += 64;
     descriptor.FontName = const_cast<char*>(st.baseFont.c_str());
     if (st.differences.empty())
-        throw new qelException(__FILE__, __LINE__, 106 /* E106 */, 0, true, orNull(cs), cpKey.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E106, 0, true, orNull(cs), cpKey.c_str());
     if (m_textScaling != 100.0f || scaling != 100.0f) {
         opdf_setHorizontalScaling(m_doc, scaling);
         checkLibraryError("setOutlineFont()->opdf_setHorizontalScaling()");
@@ -1001,7 +1001,7 @@ std::string qelPDFVisitor::getOutlineDifferences(qelTextObject* text, qelAFPFont
     const char* cs = font->getCharacterSetName();
     const qelFontMetrics* m = rep ? rep->getMetrics() : nullptr;
     if (!m)
-        throw new qelException(__FILE__, __LINE__, 114 /* E114 */, 0, true, orNull(cs), "Font Metrics Object is NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Font Metrics Object is NULL");
     qelCodePage* cp = textCodePage(text, font);
     const char* spaceName = cp ? cp->getSpaceCharName() : nullptr;
     const qelAFPCharMetrics* spaceMetrics =

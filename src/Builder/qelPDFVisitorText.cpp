@@ -90,7 +90,7 @@ bool qelPDFVisitor::rendersWithAFPFont(qelTextObject* text, qelAFPFont* font)
     try {
         return resolveTextFont(text, font);
     } catch (qelException* e) {
-        if (e->getId() != 95)
+        if (e->getId() != qelMsg::E095)
             throw;
         delete e;
     }

@@ -348,7 +348,7 @@ qelPDFFontFileEntry* qelVisitor::resolveCodePage(qelTextObject* text, qelAFPFont
     if (record || !required)
         return record;
     const char* cs = font->getCharacterSetName();
-    throw new qelException(__FILE__, __LINE__, 95 /* E095 */, 0, 1, cs ? cs : "(null)", key);
+    throw new qelException(__FILE__, __LINE__, qelMsg::E095, 0, 1, cs ? cs : "(null)", key);
 }
 
 bool qelVisitor::isTextEmpty(qelTextObject* text, const char* data, int length)

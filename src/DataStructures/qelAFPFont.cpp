@@ -140,7 +140,7 @@ qelAFPFont::~qelAFPFont()
 void qelAFPFont::checkRepresentation() const
 {
     if (!m_representation)
-        throw new qelException(__FILE__, __LINE__, 8 /* E008 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E008, 0, true);
 }
 
 void qelAFPFont::ensureRepresentation()

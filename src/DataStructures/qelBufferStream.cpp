@@ -69,7 +69,7 @@ int qelBufferStream::getChar()
 {
     if (m_position < m_length && m_data)
         return m_data[m_position++];
-    throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 199 /* I199 */, 1, true);
+    throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I199, 1, true);
 }
 
 int qelBufferStream::copyAvailable(unsigned char* dst, int n)
@@ -109,7 +109,7 @@ void qelBufferStream::setName(const char* buffer)
 void qelBufferStream::checkBeginning()
 {
     if (!m_data)
-        throw new qelException(__FILE__, __LINE__, 61 /* E061 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E061, 0, true);
     if (m_length > 0 && m_data[0] == 0x5A)
         m_carriageControl = 1;
 }

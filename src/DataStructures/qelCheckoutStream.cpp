@@ -121,7 +121,7 @@ int qelCheckoutStream::getChar()
     while (m_document && m_document->isAtEnd() && m_currentId)
         nextDocument();
     if (!m_document)
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 199 /* I199 */, 1, true);
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I199, 1, true);
     int c = m_document->getChar();
     m_position = m_document->getPosition();
     return c;

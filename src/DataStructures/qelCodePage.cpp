@@ -184,7 +184,7 @@ void takeUnicode(const char* fileName, const char* line, const std::string& fiel
 // Raises and catches E068: the exception reports itself.
 void reportReadError()
 {
-    delete new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+    delete new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
 }
 
 void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -734,7 +734,7 @@ int qelCodePage::countDataLines(const char* fileName) const
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed)
-        throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
     return count;
 }
 

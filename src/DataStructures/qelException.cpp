@@ -15,7 +15,6 @@ namespace {
 constexpr int kWorkSize = 2048;
 // Log levels 1 to 5, FONT, PDFINFO, INWARN and OUTWARN.
 constexpr unsigned int kExceptionLogMask = 0x1800013F;
-constexpr int kMissingMessageId = 17; /* E017 */
 
 qelString* newString(const char* text)
 {
@@ -128,7 +127,7 @@ void qelException::build(const char* file, int line, int kind, int id, int value
         if (n < QEL_RESULT_MSG_COUNT) {
             m_message = newString(achResultMsg[n]);
         } else {
-            std::snprintf(work, sizeof work, achErrorMsg[kMissingMessageId], m_id);
+            std::snprintf(work, sizeof work, achErrorMsg[qelMsg::E017], m_id);
             m_message = newString(work);
         }
     } else {
@@ -138,7 +137,7 @@ void qelException::build(const char* file, int line, int kind, int id, int value
         if (table && id < rows)
             std::vsnprintf(work, sizeof work, table[id], args);
         else if (table)
-            std::snprintf(work, sizeof work, achErrorMsg[kMissingMessageId], id);
+            std::snprintf(work, sizeof work, achErrorMsg[qelMsg::E017], id);
         m_message = newString(work);
         m_id = id;
     }
@@ -234,13 +233,13 @@ const char* qelException::getKindText(int kind, int id)
     if (!table)
         return "";
     if (id < 0 || id >= rows)
-        return achErrorMsg[kMissingMessageId];
+        return achErrorMsg[qelMsg::E017];
     return table[id];
 }
 
 const char* qelException::getResultText(int n)
 {
     if (n < 0 || n >= QEL_RESULT_MSG_COUNT)
-        return achErrorMsg[kMissingMessageId];
+        return achErrorMsg[qelMsg::E017];
     return achResultMsg[n];
 }

@@ -1,6 +1,8 @@
 #ifndef QEL_EXCEPTION_H
 #define QEL_EXCEPTION_H
 
+#include "qelMessageIds.h"
+
 #include <cstdarg>
 
 class qelString;
@@ -16,7 +18,8 @@ enum qelMessageKind : int
 // The program's error object, thrown by pointer and deleted by the catcher.
 // Creating one formats the table text of its id with the trailing printf
 // arguments and reports it: to the message output and, when asked, to the
-// program log. A negative id names an image library result.
+// program log. A negative id names an image library result; the others are
+// named in qelMsg (qelMessageIds.h).
 class qelException
 {
 public:

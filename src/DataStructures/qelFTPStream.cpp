@@ -35,7 +35,7 @@ qelFTPStream::qelFTPStream(const char* host, const char* user, const char* passw
     std::string reason;
     m_client.reset(qelLorbane::createFtpClient(reason));
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 190 /* E190 */, 0, true, reason.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E190, 0, true, reason.c_str());
     m_host = host ? host : "";
     m_user = user ? user : "";
     m_password = password ? password : "";
@@ -91,14 +91,14 @@ int qelFTPStream::errorCode(bool ok) const
 int qelFTPStream::connect()
 {
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     bool hadSession = m_client->hasSession();
     bool hadConnection = m_client->isConnected();
     // A new session replaces the old one, and its connection with it.
     bool ok = m_client->openSession();
     std::string reason = trace(!ok, "InternetOpen()=>ErrorCode:%d ", errorCode(ok));
     if (!ok)
-        throw new qelException(__FILE__, __LINE__, 190 /* E190 */, 0, true, reason.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E190, 0, true, reason.c_str());
     if (hadSession)
         trace(false, "InternetCloseHandle()=>For Session ErrorCode:%d ", 0);
 
@@ -106,7 +106,7 @@ int qelFTPStream::connect()
     reason = trace(!ok, "InternetConnect()=>Host:%s Port:%d UserName:%s ErrorCode:%d ", textOr(m_host),
                    static_cast<int>(m_port), textOr(m_user), errorCode(ok));
     if (!ok)
-        throw new qelException(__FILE__, __LINE__, 191 /* E191 */, 0, true, reason.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E191, 0, true, reason.c_str());
     if (hadConnection)
         trace(false, "InternetCloseHandle()=>For Connection, Host:%s Port:%d UserName:%s ErrorCode:%d ",
               textOr(m_host), static_cast<int>(m_port), textOr(m_user), 0);
@@ -138,7 +138,7 @@ void qelFTPStream::setFileName(const char* name)
 int qelFTPStream::openFile()
 {
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     if (!m_client->isConnected())
         return 0;
     int64_t size = -1;
@@ -147,7 +147,7 @@ int qelFTPStream::openFile()
                                fileNameOr("(null)"), errorCode(ok));
     if (!ok) {
         // The file is not at this location: logged, not printed.
-        throw qelException::report(__FILE__, __LINE__, QEL_MSG_ERROR, 192 /* E192 */, true, false, 0,
+        throw qelException::report(__FILE__, __LINE__, QEL_MSG_ERROR, qelMsg::E192, true, false, 0,
                                    fileNameOr("(null)"), reason.c_str());
     }
     trace(false, "FtpGetFileSize()=>Host:%s FileName:%s, FileSize:%d ErrorCode:%d ", textOr(m_host),
@@ -169,7 +169,7 @@ int qelFTPStream::closeFile()
 int qelFTPStream::setCurrentDirectory(const char* path)
 {
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     if (!path) {
         qelMessageOutput::write("Warning! null path.");
         return -1;
@@ -182,7 +182,7 @@ int qelFTPStream::setCurrentDirectory(const char* path)
 std::string qelFTPStream::getCurrentDirectory()
 {
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     std::string directory;
     bool ok = m_client->getCurrentDirectory(directory);
     if (!ok)
@@ -195,7 +195,7 @@ std::string qelFTPStream::getCurrentDirectory()
 int qelFTPStream::command(const char* text)
 {
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     if (!text || !m_client->isConnected())
         return -1;
     bool ok = m_client->command(text);
@@ -223,7 +223,7 @@ void qelFTPStream::setPositionTo(int position)
 void qelFTPStream::advance(int count)
 {
     if (m_position > kIntMax - count)
-        throw new qelException(__FILE__, __LINE__, 193 /* E193 */, 0, true, fileNameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E193, 0, true, fileNameOr("(null)"),
                                "File of 2 GiB or more is not supported");
     setPositionTo(m_position + count);
 }
@@ -238,7 +238,7 @@ void qelFTPStream::fillBuffer()
         m_windowPos = 0;
     }
     if (!m_client)
-        throw new qelException(__FILE__, __LINE__, 198 /* E198 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E198, 0, true);
     // The last bytes of the window stay in front of the new ones, so that a
     // step back over the window's edge finds them.
     int keep = m_windowLength < LOOK_BEHIND ? m_windowLength : LOOK_BEHIND;
@@ -253,9 +253,9 @@ void qelFTPStream::fillBuffer()
     std::string reason = trace(!ok, "InternetReadFile()=>Host:%s FileName:%s BytesRead:%d ErrorCode:%d ",
                                textOr(m_host), fileNameOr("(null)"), got, errorCode(ok));
     if (!ok)
-        throw new qelException(__FILE__, __LINE__, 193 /* E193 */, 0, true, fileNameOr("(null)"), reason.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E193, 0, true, fileNameOr("(null)"), reason.c_str());
     if (got <= 0)
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 1 /* I001 */, 1, true, nameOr("(null)"));
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I001, 1, true, nameOr("(null)"));
     m_windowLength = keep + got;
 }
 
@@ -290,13 +290,13 @@ void qelFTPStream::seek(int position)
         if (position == m_position)
             return;
         if (position < m_position)
-            throw new qelException(__FILE__, __LINE__, 37 /* E037 */, 0, true, nameOr("(null)"));
+            throw new qelException(__FILE__, __LINE__, qelMsg::E037, 0, true, nameOr("(null)"));
     } else if (position >= m_windowBase && position <= m_windowBase + m_windowLength) {
         m_windowPos = position - m_windowBase;
         setPositionTo(position);
         return;
     } else if (position < m_windowBase) {
-        throw new qelException(__FILE__, __LINE__, 37 /* E037 */, 0, true, nameOr("(null)"));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E037, 0, true, nameOr("(null)"));
     }
     while (m_position < position) {
         if (!m_window || m_windowPos >= m_windowLength)

@@ -146,7 +146,7 @@ int qelFileStream::computeSize()
     if (!S_ISREG(st.st_mode))
         return 0;
     if (st.st_size > kIntMax)
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, false, m_name,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, false, m_name,
                                "File of 2 GiB or more is not supported");
     m_length = static_cast<int>(st.st_size);
     return m_length;
@@ -203,7 +203,7 @@ void qelFileStream::openForRead()
     m_file = m_name ? std::fopen(m_name, "rb") : nullptr;
     if (!m_file) {
         int error = m_name ? errno : EINVAL;
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, false, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, false, nameOr("(null)"),
                                std::strerror(error));
     }
 }
@@ -221,7 +221,7 @@ void qelFileStream::openForWrite()
             if (dirs.back() != '/')
                 dirs += '/';
             if ((fileMode(dirs) & S_IFMT) != S_IFDIR && createOutputDirectories() < 0)
-                throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, false, nameOr("(null)"),
+                throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, false, nameOr("(null)"),
                                        "Unable to make output sub directories");
         }
     }
@@ -238,7 +238,7 @@ void qelFileStream::openForWrite()
     m_file = m_name ? std::fopen(m_name, "wb") : nullptr;
     if (!m_file) {
         int error = m_name ? errno : EINVAL;
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, false, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, false, nameOr("(null)"),
                                std::strerror(error));
     }
 }
@@ -281,7 +281,7 @@ int qelFileStream::readWindow()
         return 0;
     size_t n = std::fread(m_readBuffer->m_data, 1, WINDOW_SIZE, m_file);
     if (n < WINDOW_SIZE && std::ferror(m_file))
-        throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true, nameOr("(null)"),
                                std::strerror(errno));
     m_readBuffer->m_length = static_cast<int>(n);
     if (n > 0 && m_position == 0 && m_firstByte < 0)
@@ -292,16 +292,16 @@ int qelFileStream::readWindow()
 void qelFileStream::fillBuffer()
 {
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 158 /* E158 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E158, 0, true);
     if (readWindow() == 0)
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 1 /* I001 */, 1, true, nameOr("(null)"));
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I001, 1, true, nameOr("(null)"));
 }
 
 // Positions count in 32 bits; input beyond that is refused, not wrapped.
 void qelFileStream::advancePosition(int count)
 {
     if (m_position > kIntMax - count)
-        throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true, nameOr("(null)"),
                                std::strerror(EFBIG));
     m_position += count;
 }
@@ -331,11 +331,11 @@ int qelFileStream::copyAvailable(unsigned char* dst, int n)
 void qelFileStream::seek(int position)
 {
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 158 /* E158 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E158, 0, true);
     if (position < 0)
         position = 0;
     if (std::fseek(m_file, position, SEEK_SET) != 0)
-        throw new qelException(__FILE__, __LINE__, 70 /* E070 */, 0, true, nameOr("NULL"));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E070, 0, true, nameOr("NULL"));
     m_position = position;
     if (m_access == ACCESS_READ) {
         if (m_readBuffer) {
@@ -351,23 +351,23 @@ void qelFileStream::checkBeginning()
     if (m_access != ACCESS_READ)
         return;
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 61 /* E061 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E061, 0, true);
     if (m_file == stdin) {
         // A pipe cannot seek: the first window is read once and kept.
         if (m_firstByte < 0 && m_position == 0 && readWindow() == 0)
-            throw new qelException(__FILE__, __LINE__, 72 /* E072 */, 0, true, nameOr("(null)"));
+            throw new qelException(__FILE__, __LINE__, qelMsg::E072, 0, true, nameOr("(null)"));
         if (m_firstByte == 0x5A)
             m_carriageControl = 1;
         return;
     }
     if (std::fseek(m_file, 0, SEEK_SET) != 0)
-        throw new qelException(__FILE__, __LINE__, 70 /* E070 */, 0, true, nameOr("NULL"));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E070, 0, true, nameOr("NULL"));
     int first = std::fgetc(m_file);
     if (first == EOF) {
         if (std::ferror(m_file))
-            throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true, nameOr("(null)"),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true, nameOr("(null)"),
                                    std::strerror(errno));
-        throw new qelException(__FILE__, __LINE__, 72 /* E072 */, 0, true, nameOr("(null)"));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E072, 0, true, nameOr("(null)"));
     }
     if (first == 0x5A)
         m_carriageControl = 1;
@@ -393,13 +393,13 @@ void qelFileStream::setData(const unsigned char* bytes, int count)
 void qelFileStream::readAll()
 {
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 158 /* E158 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E158, 0, true);
     delete[] m_data;
     m_data = nullptr;
     if (m_length <= 0)
         return;
     if (std::feof(m_file))
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 1 /* I001 */, 1, true, nameOr("(null)"));
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I001, 1, true, nameOr("(null)"));
     unsigned char* data = new (std::nothrow) unsigned char[static_cast<size_t>(m_length)]();
     if (!data)
         throw "Memory allocation for file data failed";
@@ -407,12 +407,12 @@ void qelFileStream::readAll()
     if (n < static_cast<size_t>(m_length)) {
         if (std::ferror(m_file)) {
             delete[] data;
-            throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true, nameOr("(null)"),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true, nameOr("(null)"),
                                    std::strerror(errno));
         }
         if (n == 0) {
             delete[] data;
-            throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 1 /* I001 */, 1, true, nameOr("(null)"));
+            throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I001, 1, true, nameOr("(null)"));
         }
     }
     m_data = data;
@@ -421,28 +421,28 @@ void qelFileStream::readAll()
 void qelFileStream::write(const unsigned char* bytes, int count)
 {
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 158 /* E158 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E158, 0, true);
     if (!bytes || count <= 0)
         return;
     if (m_position > kIntMax - count)
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, nameOr("(null)"),
                                std::strerror(EFBIG));
     size_t n = std::fwrite(bytes, 1, static_cast<size_t>(count), m_file);
     m_position += static_cast<int>(n);
     if (n < static_cast<size_t>(count) && std::ferror(m_file))
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, nameOr("(null)"),
                                std::strerror(errno));
 }
 
 void qelFileStream::flushData()
 {
     if (!m_file)
-        throw new qelException(__FILE__, __LINE__, 158 /* E158 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E158, 0, true);
     if (!m_data || m_length <= 0)
         return;
     size_t n = std::fwrite(m_data, 1, static_cast<size_t>(m_length), m_file);
     if (n < static_cast<size_t>(m_length) && std::ferror(m_file))
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, nameOr("(null)"),
                                std::strerror(errno));
 }
 
@@ -455,7 +455,7 @@ void qelFileStream::close()
         FILE* file = m_file;
         m_file = nullptr;
         if (file == stdout && std::fflush(file) != 0)
-            throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, nameOr("(null)"),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, nameOr("(null)"),
                                    std::strerror(errno));
         return;
     }
@@ -465,7 +465,7 @@ void qelFileStream::close()
     if (std::fclose(file) == 0)
         return;
     if (m_access == ACCESS_WRITE)
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, nameOr("(null)"),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, nameOr("(null)"),
                                std::strerror(errno));
     logWarning("Warning! cannot close the file ");
     if (!isQuiet())

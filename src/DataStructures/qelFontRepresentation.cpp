@@ -167,7 +167,7 @@ void qelFontRepresentation::buildGlyphBitmap()
     const long long imageSize = stride * rows;
     if (rows > 0x7FFFFFFF || imageSize > kMaxStripBytes) {
         const char* name = getName();
-        throw new qelException(__FILE__, __LINE__, 38 /* E038 */, 0, true, name ? name : "(null)", ENOMEM,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E038, 0, true, name ? name : "(null)", ENOMEM,
                                "glyph strip too large");
     }
 

@@ -36,7 +36,7 @@ bool readLine(FILE* file, char* line, bool* tooLong)
     for (;;) {
         if (!std::fgets(line, LINE_SIZE, file)) {
             if (std::ferror(file))
-                throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+                throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
             line[0] = 0;
             return false;
         }
@@ -48,7 +48,7 @@ bool readLine(FILE* file, char* line, bool* tooLong)
             while ((c = std::fgetc(file)) != EOF && c != '\n') {
             }
             if (std::ferror(file))
-                throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+                throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
         }
         if (line[0] != ';')
             return true;

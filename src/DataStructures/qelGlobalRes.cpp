@@ -357,7 +357,7 @@ qelRes* qelGlobalRes::getResource(const char* name, int type)
     const bool filedDefault = result && isDefault(name)
                               && (type == qelRes::TYPE_FONT || type == qelRes::TYPE_CODE_PAGE);
     if ((!result || !result->getFound()) && !filedDefault && ini && ini->isStrict())
-        throw new qelException(__FILE__, __LINE__, 84 /* E084 */, 0, true, name, missingTypeText(type, name));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E084, 0, true, name, missingTypeText(type, name));
 
     if (!result)
         return createResource(name, type, hashId, true);

@@ -85,7 +85,7 @@ void qelIOStream::setCurrent(qelIOStream* reader)
 qelStream* qelIOStream::needStream()
 {
     if (!m_stream)
-        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
     return m_stream;
 }
 
@@ -177,7 +177,7 @@ void qelIOStream::reset()
 void qelIOStream::rewind()
 {
     if (!m_stream)
-        throw new qelException(__FILE__, __LINE__, 99 /* E099 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E099, 0, true);
     m_stream->checkBeginning();
     m_carriageControl = m_stream->hasCarriageControl() ? 1 : 0;
 }
@@ -213,7 +213,7 @@ void qelIOStream::addToOffset(int64_t count)
 {
     int64_t offset = static_cast<int64_t>(m_offset) + count;
     if (offset > std::numeric_limits<int>::max() || offset < 0)
-        throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true,
                                m_stream && m_stream->getName() ? m_stream->getName() : "(null)",
                                std::strerror(EOVERFLOW));
     m_offset = static_cast<int>(offset);
@@ -269,7 +269,7 @@ void qelIOStream::skipLeadingBytes()
     }
     if (c != 0x5A) {
         char text[512];
-        throw new qelException(__FILE__, __LINE__, 74 /* E074 */, 0, true, describe(text, sizeof text),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E074, 0, true, describe(text, sizeof text),
                                static_cast<unsigned int>(m_record->m_fileOffset) + 3u);
     }
     m_record->m_carriageControl = 1;
@@ -337,7 +337,7 @@ qelSFIBlock* qelIOStream::readSFI()
 
     if (!qelSFIBlock::isValidId(id)) {
         char text[512];
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, 60 /* W060 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, qelMsg::W060, 0, true,
                                describe(text, sizeof text), static_cast<unsigned int>(getSFIOffset()),
                                static_cast<unsigned int>(id));
     }
@@ -350,7 +350,7 @@ int qelIOStream::readIdentifier()
     int c = stream->getChar();
     if (c != 0xD3) {
         char text[512];
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, 62 /* W062 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, qelMsg::W062, 0, true,
                                describe(text, sizeof text), static_cast<unsigned int>(getSFIOffset()));
     }
     return static_cast<int>(stream->readUInt16());
@@ -440,14 +440,14 @@ bool qelIOStream::isOpen() const
 const char* qelIOStream::getName()
 {
     if (!m_stream)
-        throw new qelException(__FILE__, __LINE__, 99 /* E099 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E099, 0, true);
     return m_stream->getName();
 }
 
 void qelIOStream::setName(const char* name)
 {
     if (!m_stream)
-        throw new qelException(__FILE__, __LINE__, 99 /* E099 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E099, 0, true);
     m_stream->setName(name);
 }
 
@@ -496,7 +496,7 @@ char* qelIOStream::describe(char* buffer, size_t size)
 int qelIOStream::getSFIOffset()
 {
     if (!m_record)
-        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
     int remaining = m_record->m_data ? m_record->getRemainingLength() : 0;
     int64_t offset = static_cast<int64_t>(m_record->m_fileOffset) + m_record->m_length - remaining - 3;
     if (offset > std::numeric_limits<int>::max())

@@ -450,7 +450,7 @@ void qelMappingDef::parseXFontLine(char* line)
     auto entry = std::make_unique<qelXFontEntry>();
     copyField(entry->codedFontName, trimmed(key.c_str()).c_str());
     if (findXFont(entry->codedFontName, false))
-        throw new qelException(__FILE__, __LINE__, 113 /* E113 */, 0, true, "XFONT", line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E113, 0, true, "XFONT", line);
     copyField(entry->charSetName, trimmedField(line, 1).c_str());
     copyField(entry->codePageName, trimmedField(line, 2).c_str());
     addXFont(entry.release());
@@ -463,11 +463,11 @@ void qelMappingDef::parseCharSetLine(char* line)
     std::string height = trimmedField(line, 2);
     std::string width = trimmedField(line, 3);
     if (!qelUtils::isNumber(height.c_str()) || !qelUtils::isNumber(width.c_str()))
-        throw new qelException(__FILE__, __LINE__, 65 /* E065 */, 0, true, line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E065, 0, true, line);
     auto entry = std::make_unique<qelCharSetEntry>();
     copyField(entry->charSetName, trimmed(key.c_str()).c_str());
     if (matchesAnyWithWildSecond(m_charSetNames, trimmed(entry->charSetName)))
-        throw new qelException(__FILE__, __LINE__, 113 /* E113 */, 0, true, "CHARSET", line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E113, 0, true, "CHARSET", line);
     copyField(entry->fgid, trimmedField(line, 1).c_str());
     entry->height = std::atoi(height.c_str());
     entry->width = std::atoi(width.c_str());
@@ -484,7 +484,7 @@ void qelMappingDef::parseFGIDLine(char* line)
     copyField(entry->fgid, trimmed(key.c_str()).c_str());
     for (qelListNode* n = m_fgids ? m_fgids->getHead() : nullptr; n; n = n->next)
         if (sameName(static_cast<qelFGIDEntry*>(n->item)->fgid, entry->fgid))
-            throw new qelException(__FILE__, __LINE__, 113 /* E113 */, 0, true, "FGID", line);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E113, 0, true, "FGID", line);
     copyField(entry->fontName, trimmedField(line, 1).c_str());
     copyField(entry->familyName, trimmedField(line, 2).c_str());
     copyField(entry->weight, trimmedField(line, 3).c_str());
@@ -524,7 +524,7 @@ void qelMappingDef::parseCodePageLine(char* line)
     if (!isDefaultName(entry->codePageName)) {
         for (qelListNode* n = m_codePages ? m_codePages->getHead() : nullptr; n; n = n->next)
             if (sameName(static_cast<qelCodePageEntry*>(n->item)->codePageName, entry->codePageName))
-                throw new qelException(__FILE__, __LINE__, 113 /* E113 */, 0, true, "CODEPG", line);
+                throw new qelException(__FILE__, __LINE__, qelMsg::E113, 0, true, "CODEPG", line);
     }
     copyField(entry->fileName, trimmedField(line, 1).c_str());
     copyField(entry->encoding, trimmedField(line, 2).c_str());
@@ -537,17 +537,17 @@ void qelMappingDef::parseRenderingLine(char* line)
     splitKey(line, key);
     std::string mode = trimmedField(line, 1);
     if (!qelUtils::isNumber(mode.c_str()))
-        throw new qelException(__FILE__, __LINE__, 112 /* E112 */, 0, true, "CHARSET RENDERING", line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E112, 0, true, "CHARSET RENDERING", line);
     auto entry = std::make_unique<qelRenderingEntry>();
     entry->mode = std::atoi(mode.c_str());
     if (entry->mode < 0 || entry->mode > 2)
-        throw new qelException(__FILE__, __LINE__, 112 /* E112 */, 0, true, "CHARSET RENDERING", line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E112, 0, true, "CHARSET RENDERING", line);
     std::string option;
     if (entry->mode == 0 && valueField(line, 2, option)) {
         option = trimmed(option.c_str());
         const int value = std::atoi(option.c_str());
         if (!qelUtils::isNumber(option.c_str()) || value < 1 || value > 3)
-            throw new qelException(__FILE__, __LINE__, 112 /* E112 */, 0, true, "CHARSET RENDERING", line);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E112, 0, true, "CHARSET RENDERING", line);
         entry->option = value;
     }
     copyField(entry->pattern, trimmed(key.c_str()).c_str());
@@ -634,7 +634,7 @@ void qelMappingDef::parseGCSGIDLine(char* line)
         gcsgid = number(key.substr(0, comma), -1);
     }
     if (gcsgid < 1)
-        throw new qelException(__FILE__, __LINE__, 121 /* E121 */, gcsgid, true, gcsgid);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E121, gcsgid, true, gcsgid);
 
     const char* value = std::strchr(line, '=') + 1;
     std::vector<std::string> words;
@@ -653,14 +653,14 @@ void qelMappingDef::parseGCSGIDLine(char* line)
         words.emplace_back(start, static_cast<size_t>(p - start));
     }
     if (!anyWord)
-        throw new qelException(__FILE__, __LINE__, 122 /* E122 */, 0, true, line);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E122, 0, true, line);
     auto entry = std::make_unique<qelGCSGIDEntry>();
     entry->gcsgid = gcsgid;
     entry->fgid = fgid;
     if (words.size() == 1) {
         std::string name = trimmed(words[0].c_str());
         if (strcasecmp(name.c_str(), "DEFAULT") == 0)
-            throw new qelException(__FILE__, __LINE__, 122 /* E122 */, 0, true, name.c_str());
+            throw new qelException(__FILE__, __LINE__, qelMsg::E122, 0, true, name.c_str());
         copyField(entry->charSetName, name.c_str());
     }
     addGCSGID(entry.release());

@@ -129,7 +129,7 @@ void qelProcessInfo::openReportFile(const char* name, const char* directory)
         return;
 
     if (m_kind == QEL_REPORT_STATISTIC)
-        throw new qelException(__FILE__, __LINE__, 102 /* E102 */, 0, true, path.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E102, 0, true, path.c_str());
     if (m_kind == QEL_REPORT_ERROR)
         openFallback(directory, fileName.c_str());
 }

@@ -112,7 +112,7 @@ void qelSFIBlock::setTripletStream(qelBufferStream* stream)
 qelBufferStream* qelSFIBlock::dataStream()
 {
     if (!m_data)
-        throw new qelException(__FILE__, __LINE__, 63 /* E063 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E063, 0, true);
     return m_data;
 }
 

@@ -695,7 +695,7 @@ bool qelTextObject::fontFileExtents(Extents& e, bool useMappingDef, bool mustSuc
     }
     if (file.empty()) {
         if (mustSucceed)
-            throw new qelException(__FILE__, __LINE__, 232 /* E232 */, 0, true, orNull(m_font->getFontName()),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E232, 0, true, orNull(m_font->getFontName()),
                                    orNull(getText()), "Fontfile needed for text rasterization not found.");
         if (trace)
             log->print("\n\tFont:%s  Text:%s Fontfile needed for rasterization not found.",

@@ -70,7 +70,7 @@ int qelType1PFMRepresentation::writeFile(const char* path)
         return -1;
     FILE* f = std::fopen(path, "wb");
     if (!f)
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, true, path, std::strerror(errno));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, true, path, std::strerror(errno));
     bool ok = std::fwrite(m_header, 1, HEADER_SIZE, f) == static_cast<size_t>(HEADER_SIZE)
               && std::fwrite(m_extMetrics, 1, EXT_METRICS_SIZE, f) == static_cast<size_t>(EXT_METRICS_SIZE);
     char device[sizeof m_strings->deviceName + 1] = {};
@@ -85,6 +85,6 @@ int qelType1PFMRepresentation::writeFile(const char* path)
     if (std::fclose(f) != 0)
         ok = false;
     if (!ok)
-        throw new qelException(__FILE__, __LINE__, 75 /* E075 */, 0, true, path, "");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E075, 0, true, path, "");
     return 0;
 }

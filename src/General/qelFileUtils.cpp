@@ -274,7 +274,7 @@ void qelUtils::openWithAssociatedApplication(const char* path)
     if (result > 32)
         return;
     // The output itself is fine; only its preview failed, so it stays.
-    throw new qelException(__FILE__, __LINE__, 44 /* E044 */, result, true, path, result, viewerErrorText(result));
+    throw new qelException(__FILE__, __LINE__, qelMsg::E044, result, true, path, result, viewerErrorText(result));
 }
 
 char* qelUtils::readDataLine(FILE* file, char* buffer, int size)
@@ -285,7 +285,7 @@ char* qelUtils::readDataLine(FILE* file, char* buffer, int size)
         if (!std::fgets(buffer, size, file)) {
             buffer[0] = '\0';
             if (std::ferror(file))
-                throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+                throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
             return nullptr;
         }
         if (buffer[0] != ';')
@@ -298,7 +298,7 @@ int qelUtils::findSection(const char* name, FILE* file, const char* fileName)
     if (!name || !*name)
         return 0;
     if (!file || std::fseek(file, 0, SEEK_SET) != 0)
-        throw new qelException(__FILE__, __LINE__, 70 /* E070 */, 0, true, fileName ? fileName : "NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E070, 0, true, fileName ? fileName : "NULL");
     std::clearerr(file);
 
     char line[128];
@@ -314,7 +314,7 @@ int qelUtils::findSection(const char* name, FILE* file, const char* fileName)
             return 1;
     }
     if (std::ferror(file))
-        throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
     return 0;
 }
 

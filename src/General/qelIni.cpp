@@ -770,7 +770,7 @@ void qelIni::setIniFilePath(const char* path)
         std::unique_ptr<char[]> candidate(qelUtils::replaceValue(nullptr, path, 0));
         toForwardSlashes(candidate.get());
         if (!candidate || !qelUtils::isDirectory(candidate.get()))
-            throw new qelException(__FILE__, __LINE__, 101 /* E101 */, 0, true, candidate ? candidate.get() : "");
+            throw new qelException(__FILE__, __LINE__, qelMsg::E101, 0, true, candidate ? candidate.get() : "");
     }
     m_iniFilePath = qelUtils::replaceValue(m_iniFilePath, path, 1);
     if (!m_iniFilePath)
@@ -2536,9 +2536,9 @@ void qelIni::checkLogPath()
     // These warnings are printed whatever QuietMode says.
     m_pathsChecked = 1;
     if (!isDir(m_iniFilePath))
-        throw new qelException(__FILE__, __LINE__, 101 /* E101 */, 0, true, shown(m_iniFilePath));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E101, 0, true, shown(m_iniFilePath));
     if (!isDir(m_outputFilePath))
-        throw new qelException(__FILE__, __LINE__, 103 /* E103 */, 0, true, shown(m_outputFilePath));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E103, 0, true, shown(m_outputFilePath));
 
     if (m_loggingLevel && std::strcmp(m_loggingLevel, "0") != 0 && !isDir(m_logPath)) {
         qelMessageOutput::printf("Warning! Invalid Log File Path %s \n", shown(m_logPath));

@@ -357,7 +357,7 @@ void qelLogStream::writeRaw(const char* text)
         failed = std::fflush(m_file) != 0;
     if (failed) {
         const char* path = getFullPath();
-        throw new qelException(__FILE__, __LINE__, 69 /* E069 */, 0, false, path ? path : "NULL");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E069, 0, false, path ? path : "NULL");
     }
 }
 

@@ -238,7 +238,7 @@ void releaseModcaParser(qelDocumentParser*)
 
 [[noreturn]] void notBuiltFor(const char* what, const char* kind)
 {
-    throw new qelException(__FILE__, __LINE__, 12 /* E012 */, 0, true, what, kind);
+    throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, what, kind);
 }
 } // namespace
 
@@ -384,12 +384,12 @@ void startKernel()
     qelIni* ini = options();
     const unsigned short mode = ini->getSDK();
     if (ini->getInputFiles().empty() && !ini->isStdIn() && mode != 2 && mode != 4 && mode != 16)
-        throw new qelException(__FILE__, __LINE__, 108 /* E108 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E108, 0, true);
     if (g_kernel)
         return;
     g_kernel = new (std::nothrow) qelLorbane();
     if (!g_kernel)
-        throw new qelException(__FILE__, __LINE__, 100 /* E100 */, 0, true, "Unable to allocate Lorbane instance");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E100, 0, true, "Unable to allocate Lorbane instance");
 }
 
 void stopKernel()
@@ -778,16 +778,16 @@ int checkInputFormat(int detected, const char* sourceName)
     if (!given) {
         if (detected != 0)
             return detected;
-        throw new qelException(__FILE__, __LINE__, 46 /* E046 */, 0, true, source);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E046, 0, true, source);
     }
     if (detected == configured)
         return detected;
     if (detected != 0)
-        throw new qelException(__FILE__, __LINE__, 47 /* E047 */, 0, true, inputFormatName(configured),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E047, 0, true, inputFormatName(configured),
                                inputFormatName(detected), g_inputNumber + 1);
     if (configured == QEL_IN_MMD || configured == QEL_IN_LPD || ini->isStdIn())
         return configured;
-    throw new qelException(__FILE__, __LINE__, 46 /* E046 */, 0, true, source);
+    throw new qelException(__FILE__, __LINE__, qelMsg::E046, 0, true, source);
 }
 
 void resetInputCounters()
@@ -805,7 +805,7 @@ void resetInputCounters()
 int qelLorbane::openFileInput(const char* name)
 {
     if (!name || std::strlen(name) >= PATH_MAX || !qelUtils::isRegularFile(name))
-        throw new qelException(__FILE__, __LINE__, 23 /* E023 */, 0, true, name ? name : "");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E023, 0, true, name ? name : "");
     setInputName(name);
     if (!quiet())
         qelMessageOutput::printf("\nProcessing %s file\n", name);
@@ -886,7 +886,7 @@ int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int
     if (format == QEL_IN_ASCII)
         notBuiltFor("ASCII", "input format");
     if (format == QEL_IN_LPD && !ini->getSpoolFileType())
-        throw new qelException(__FILE__, __LINE__, 107 /* E107 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E107, 0, true);
     if (!ini->isPathsChecked()) {
         ini->checkLogPath();
         qelImgProcessor::setTempDirectory(ini->getTempPath());
@@ -898,7 +898,7 @@ int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int
         if (ini->getColdFormat() == 1) {
             int rc = createSFExecutor();
             if (rc < 0)
-                throw new qelException(__FILE__, __LINE__, 88 /* E088 */, 0, true, -988,
+                throw new qelException(__FILE__, __LINE__, qelMsg::E088, 0, true, -988,
                                        "Unable to create SF executor instance");
         }
         ini->checkLogPath();
@@ -1068,7 +1068,7 @@ void qelLorbane::openExternalResources(int kind)
             }
         }
         if (!found)
-            throw new qelException(__FILE__, __LINE__, 4 /* E004 */, 0, true, label, name.c_str());
+            throw new qelException(__FILE__, __LINE__, qelMsg::E004, 0, true, label, name.c_str());
     }
     auto reader = g_externalReaders.find(kind);
     const bool registered = reader != g_externalReaders.end() && reader->second;
@@ -1153,7 +1153,7 @@ int qelLorbane::processDocuments()
             } catch (const char*) {
                 throw;
             } catch (...) {
-                throw new qelException(__FILE__, __LINE__, 1 /* E001 */, 0, true);
+                throw new qelException(__FILE__, __LINE__, qelMsg::E001, 0, true);
             }
         }
         delete document;
@@ -1179,7 +1179,7 @@ void qelLorbane::checkAndCreateVisitor()
         break;
     default:
         trace("[Lorbane]: End(E2): checkAndCreateVisitor\n");
-        throw new qelException(__FILE__, __LINE__, 24 /* E024 */, 0, true, ini->getOutputFormatName());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E024, 0, true, ini->getOutputFormatName());
     }
     const bool useGd = ini->hasSwitch("UseGD");
     if (ini->isCodedOutput()) {

@@ -75,5 +75,5 @@ void qelModuleLoader::require(const char* name)
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
     if (log && log->m_levelMask)
         log->printLine("%s", reason.c_str());
-    throw new qelException(__FILE__, __LINE__, 12 /* E012 */, 0, true, "module", getFileName(name).c_str());
+    throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, "module", getFileName(name).c_str());
 }

@@ -96,7 +96,7 @@ extern "C" int lorbane_Mem_Writer(const char* inputFile)
     c.setOptions = [](qelIni* ini) { ini->setMemoryOutputStream(true); };
     c.checkArguments = [inputFile](qelIni*) {
         if (!inputFile || !*inputFile)
-            throw new qelException(__FILE__, __LINE__, 108 /* E108 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E108, 0, true);
     };
     c.convert = [inputFile]() {
         qelIni::addInputFile(inputFile);

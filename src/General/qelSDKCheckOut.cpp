@@ -171,9 +171,9 @@ extern "C" int lorbane_File_Reader(qelSDKNameList* documentIds, const char* outp
     };
     c.checkArguments = [documentIds, outputFile](qelIni*) {
         if (!outputFile || !*outputFile)
-            throw new qelException(__FILE__, __LINE__, 207 /* E207 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E207, 0, true);
         if (!documentIds)
-            throw new qelException(__FILE__, __LINE__, 208 /* E208 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E208, 0, true);
     };
     c.convert = [documentIds]() {
         startKernel();
@@ -202,7 +202,7 @@ extern "C" int lorbane_Mem_Reader(qelSDKNameList* documentIds, void** outBuffer,
     };
     c.checkArguments = [documentIds](qelIni*) {
         if (!documentIds)
-            throw new qelException(__FILE__, __LINE__, 208 /* E208 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E208, 0, true);
     };
     c.convert = [documentIds]() {
         startKernel();

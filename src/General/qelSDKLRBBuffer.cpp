@@ -42,7 +42,7 @@ extern "C" int lorbane_Mem(void* buffer, int size, void** outBuffer, int* outSiz
     };
     c.checkArguments = [buffer, size](qelIni*) {
         if (!buffer || size < 1)
-            throw new qelException(__FILE__, __LINE__, 200 /* E200 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E200, 0, true);
     };
     c.convert = [buffer, size, outBuffer, outSize]() {
         startKernel();

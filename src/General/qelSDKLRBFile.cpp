@@ -26,7 +26,7 @@ int qelSDK::convertFileList()
     setInputFileList(files);
     const char* first = files->first();
     if (!first)
-        throw new qelException(__FILE__, __LINE__, 23 /* E023 */, 0, true, "");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E023, 0, true, "");
     int loop = 0;
     int count = 0;
     for (const char* name = first; name; name = files->next()) {
@@ -92,7 +92,7 @@ extern "C" int lorbane_File(qelSDKNameList* files)
     c.endLine = "\n\nLorbane Finished at : %s \n";
     c.checkArguments = [files](qelIni*) {
         if (!files)
-            throw new qelException(__FILE__, __LINE__, 209 /* E209 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E209, 0, true);
     };
     c.convert = [files]() {
         for (qelSDKNameList* node = files; node; node = node->next)

@@ -80,7 +80,7 @@ void endKernel()
 
 [[noreturn]] void outputNotServed(qelIni* ini)
 {
-    throw new qelException(__FILE__, __LINE__, 12 /* E012 */, 0, true, ini->getOutputFormatName(), "output format");
+    throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, ini->getOutputFormatName(), "output format");
 }
 } // namespace
 
@@ -127,7 +127,7 @@ void qelSDK::runInput(const char* name, const std::function<void()>& body)
         throw;
     } catch (...) {
         fail(-1, "Unknown error");
-        throw new qelException(__FILE__, __LINE__, 1 /* E001 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E001, 0, true);
     }
 }
 
@@ -187,10 +187,10 @@ int qelSDK::runConversion(const Conversion& c)
             c.checkArguments(ini);
         switch (checkFormats()) {
         case -2:
-            throw new qelException(__FILE__, __LINE__, 12 /* E012 */, 0, true, ini->getOutputFormatName(),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, ini->getOutputFormatName(),
                                    "output format");
         case -1:
-            throw new qelException(__FILE__, __LINE__, 12 /* E012 */, 0, true, ini->getInputFormatName(),
+            throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, ini->getInputFormatName(),
                                    "input format");
         default:
             break;

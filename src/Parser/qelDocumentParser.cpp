@@ -150,7 +150,7 @@ void qelDocumentParser::checkPageLimit()
     int pageParse = ini->getPageParse();
     int endingPage = ini->getEndingPage();
     if ((pageParse >= 0 && n > pageParse) || (endingPage > 0 && n > endingPage))
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 22 /* I022 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I022, 0, true);
 }
 
 void qelDocumentParser::closeIndexEntry(qelDocument* document)

@@ -133,7 +133,7 @@ int qelIniParser::openFile()
             return 0;
         pathList += ",.";
     }
-    throw new qelException(__FILE__, __LINE__, 104 /* E104 */, 0, true, name.c_str(), pathList.c_str());
+    throw new qelException(__FILE__, __LINE__, qelMsg::E104, 0, true, name.c_str(), pathList.c_str());
 }
 
 void qelIniParser::closeFile()
@@ -163,7 +163,7 @@ bool qelIniParser::readLine(std::string& line)
                 cut = true;
         }
         if (std::ferror(m_file))
-            throw new qelException(__FILE__, __LINE__, 68 /* E068 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E068, 0, true);
         if (!any)
             return false;
         if (!line.empty() && line[0] == ';')
@@ -204,7 +204,7 @@ bool qelIniParser::gotoSection(const char* name)
         return false;
     if (qelUtils::findSection(name, m_file, getFileName()) == 1)
         return true;
-    throw new qelException(__FILE__, __LINE__, 105 /* E105 */, 0, true, name ? name : "",
+    throw new qelException(__FILE__, __LINE__, qelMsg::E105, 0, true, name ? name : "",
                            getFileName() ? getFileName() : "");
 }
 

@@ -152,7 +152,7 @@ int qelLRBIniParser::parse()
             }
         }
         if (!m_ini->isLoadedSection(SECTION_SETTINGS))
-            throw new qelException(__FILE__, __LINE__, 105 /* E105 */, 0, true, "Settings",
+            throw new qelException(__FILE__, __LINE__, qelMsg::E105, 0, true, "Settings",
                                    getFileName() ? getFileName() : "");
         closeFile();
     } catch (qelException*) {
@@ -309,7 +309,7 @@ int qelLRBIniParser::parseSection(const char* name)
         while (line && !(isSectionLine(line) && equalsIgnoreCase(sectionName(line), name)))
             line = readNextLine();
         if (!line)
-            throw new qelException(__FILE__, __LINE__, 105 /* E105 */, 0, true, name,
+            throw new qelException(__FILE__, __LINE__, qelMsg::E105, 0, true, name,
                                    getFileName() ? getFileName() : "");
         line = readNextLine();
         while (line && !isSectionLine(line)) {

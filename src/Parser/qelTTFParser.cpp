@@ -38,7 +38,7 @@ private:
 
 bool isEndOfData(const qelException* e)
 {
-    return e->getKind() == QEL_MSG_INFO && (e->getId() == 1 || e->getId() == 199);
+    return e->getKind() == QEL_MSG_INFO && (e->getId() == qelMsg::I001 || e->getId() == qelMsg::I199);
 }
 } // namespace
 

@@ -62,5 +62,5 @@ void qelTTFUtils::fail(const char* format, ...)
     va_end(args);
     qelIOStream* current = qelIOStream::getCurrent();
     const char* name = current ? current->getName() : nullptr;
-    throw new qelException(__FILE__, __LINE__, 120 /* E120 */, 0, true, name ? name : "NULL", reason);
+    throw new qelException(__FILE__, __LINE__, qelMsg::E120, 0, true, name ? name : "NULL", reason);
 }

@@ -42,7 +42,7 @@ struct FileCloser
 
 [[noreturn]] void invalid(const char* fileName)
 {
-    throw new qelException(__FILE__, __LINE__, 119 /* E119 */, 0, false, fileName);
+    throw new qelException(__FILE__, __LINE__, qelMsg::E119, 0, false, fileName);
 }
 
 // Reads n bytes at offset; false when the file does not hold them.
@@ -79,7 +79,7 @@ qelFontRepresentation* qelType1PFMParser::parse(const char* fileName)
     std::unique_ptr<FILE, FileCloser> file(std::fopen(fileName, "rb"));
     if (!file) {
         m_header = m_extMetrics = nullptr;
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, false, fileName, std::strerror(errno));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, false, fileName, std::strerror(errno));
     }
     FILE* f = file.get();
     if (all)

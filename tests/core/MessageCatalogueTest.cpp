@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -336,6 +339,13 @@ const char* lookup(Table table, int row)
     return table == kResult ? qelException::getResultText(row) : qelException::getKindText(table, row);
 }
 
+// A row that only keeps its number free.
+bool isPlaceholder(const char* text)
+{
+    static const std::regex placeholder("^[EWI][0-9]{3}: (NOT[ _]USED|Not [Uu]sed|Reserved\\. Do not use)\\.?$");
+    return std::regex_match(text, placeholder);
+}
+
 } // namespace
 
 TEST(MessageCatalogue, TablesHaveTheirSizes)
@@ -393,4 +403,40 @@ TEST(MessageCatalogue, LookupsOutsideTheTables)
         EXPECT_STREQ(lookup(c.table, c.row), c.expected) << c.table << "/" << c.row;
     EXPECT_STREQ(qelException::getKindText(3, 0), "");
     EXPECT_STREQ(qelException::getKindText(-1, 0), "");
+}
+
+TEST(MessageCatalogue, EveryNamedIdNamesTheRowOfItsCode)
+{
+    std::ifstream header(LORBANE_SOURCE_DIR "/src/DataStructures/qelMessageIds.h");
+    ASSERT_TRUE(header.good());
+    const std::regex entry("^    ([EWI])([0-9]{3}) = ([0-9]+),$");
+    std::set<std::pair<int, int>> named;
+    std::string line;
+    while (std::getline(header, line)) {
+        std::smatch m;
+        if (!std::regex_match(line, m, entry))
+            continue;
+        const TableShape& shape = kTables[std::string("EWI").find(m[1].str())];
+        const int row = std::stoi(m[3].str());
+        EXPECT_EQ(std::stoi(m[2].str()), row) << line;
+        ASSERT_LT(row, shape.count) << line;
+        const char* text = shape.rows[row];
+        EXPECT_EQ(std::string(text).rfind(m[1].str() + m[2].str() + ": ", 0), 0u) << line << " -> " << text;
+        EXPECT_FALSE(isPlaceholder(text)) << line << " -> " << text;
+        EXPECT_TRUE(named.emplace(int(shape.table), row).second) << "named twice: " << line;
+    }
+    // Every message in use has its name: the header is up to date.
+    for (const TableShape& shape : kTables) {
+        if (shape.table == kResult)
+            continue;
+        for (int row = 0; row < shape.count; ++row) {
+            if (!isPlaceholder(shape.rows[row])) {
+                EXPECT_TRUE(named.count({int(shape.table), row})) << "no name for " << shape.rows[row];
+            }
+        }
+    }
+    // The names as the compiler sees them.
+    EXPECT_STREQ(qelException::getKindText(QEL_MSG_ERROR, qelMsg::E017), achErrorMsg[17]);
+    EXPECT_STREQ(qelException::getKindText(QEL_MSG_WARNING, qelMsg::W060), achWarningMsg[60]);
+    EXPECT_STREQ(qelException::getKindText(QEL_MSG_INFO, qelMsg::I199), achInfoMsg[199]);
 }

@@ -109,7 +109,7 @@ void qelAEGParser::parse(qelMedia* media, qelSFIBlock* field)
     try {
         beginActiveEnvironmentGroup();
     } catch (qelException* e) {
-        if (e->getId() != 199)
+        if (e->getId() != qelMsg::I199)
             throw;
         delete e;
     }
@@ -161,13 +161,13 @@ void qelAEGParser::parse(qelMedia* media, qelSFIBlock* field)
                 break;
             }
         } catch (qelException* e) {
-            if (e->getId() != 199)
+            if (e->getId() != qelMsg::I199)
                 throw;
             delete e;
             if (next->getId() == 0xA9C9)
                 ended = true;
         } catch (...) {
-            throw new qelException(__FILE__, __LINE__, 1 /* E001 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E001, 0, true);
         }
     }
     if (ini && ini->isDevTestLevel(0x2))

@@ -20,7 +20,7 @@ int qelAFPDocumentIndexParser::parseFile(const char* path)
 {
     if (!path) {
         if (!qelIOStream::getCurrent())
-            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
         if (!m_currentSF)
             readNextSF();
         return parse();
@@ -33,7 +33,7 @@ int qelAFPDocumentIndexParser::parseFile(const char* path)
             readNextSF();
         } catch (qelException* e) {
             // An empty file holds no index.
-            if (e->getId() != 1)
+            if (e->getId() != qelMsg::I001)
                 throw;
             delete e;
             m_currentSF = nullptr;
@@ -74,7 +74,7 @@ int qelAFPDocumentIndexParser::parse()
             readNextSF();
         }
     } catch (qelException* e) {
-        if (e->getId() != 1)
+        if (e->getId() != qelMsg::I001)
             throw;
         delete e;
     }

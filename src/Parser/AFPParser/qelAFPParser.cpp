@@ -412,7 +412,7 @@ qelSFIBlock* qelAFPParser::readNextSF(qelIOStream* input)
     for (;;) {
         qelIOStream* in = input ? input : qelIOStream::getCurrent();
         if (!in)
-            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
         qelIOStream* copy = in->getLinkedStream();
         try {
             qelSFIBlock* field = in->readSFI();
@@ -426,13 +426,13 @@ qelSFIBlock* qelAFPParser::readNextSF(qelIOStream* input)
             writeRawSF(copy, field);
             return field;
         } catch (qelException* e) {
-            if (e->getKind() == QEL_MSG_WARNING && e->getId() == 60) {
+            if (e->getKind() == QEL_MSG_WARNING && e->getId() == qelMsg::W060) {
                 // An unknown field has been read whole: drop it.
                 delete e;
                 qelDocumentParser::countIgnoredObject();
                 continue;
             }
-            if (e->getKind() == QEL_MSG_WARNING && e->getId() == 62) {
+            if (e->getKind() == QEL_MSG_WARNING && e->getId() == qelMsg::W062) {
                 if (in->getBytesLeft() == 0)
                     throw;
                 delete e;
@@ -477,7 +477,7 @@ void qelAFPParser::resynchronise(qelIOStream* in)
         before1 = c;
     }
     char text[512];
-    throw new qelException(__FILE__, __LINE__, 76 /* E076 */, 0, true, in->describe(text, sizeof text),
+    throw new qelException(__FILE__, __LINE__, qelMsg::E076, 0, true, in->describe(text, sizeof text),
                            static_cast<unsigned int>(start));
 }
 
@@ -604,7 +604,7 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
         triplets->getObjectAreaExtent(ex, ey);
         const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
         if (contentUnset && sized && (optional & 0x20))
-            throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true, f->getOffset());
+            throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true, f->getOffset());
         m_colorValue = static_cast<int32_t>(triplets->getColorValue());
         m_colorSpace = triplets->getColorSpace();
         m_colorValueKind = static_cast<uint32_t>(triplets->getColorSpace());

@@ -139,7 +139,7 @@ template <typename Handler> void qelBarcodeParser::handleField(Handler handler)
     try {
         handler();
     } catch (qelException* e) {
-        if (e->getId() != 199)
+        if (e->getId() != qelMsg::I199)
             throw;
         delete e;
     }

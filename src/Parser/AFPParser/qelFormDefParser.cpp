@@ -168,7 +168,7 @@ qelRes* qelFormDefParser::parse(const char* name, int mode, const char* fileName
     } catch (qelException* e) {
         // A form definition cut short is an error, not the end of the input;
         // the end-of-input information is not printed by itself.
-        const bool silent = e->getId() == 1 && e->getKind() != QEL_MSG_ERROR;
+        const bool silent = e->getId() == qelMsg::I001 && e->getKind() != QEL_MSG_ERROR;
         makeEndOfDataError(e);
         if (silent)
             qelMessageOutput::write(e->getText());
@@ -261,7 +261,7 @@ void qelFormDefParser::parseFormMap()
                 break;
             }
         } catch (qelException* e) {
-            if (e->getId() != 199)
+            if (e->getId() != qelMsg::I199)
                 throw;
             delete e;
         }
@@ -315,7 +315,7 @@ void qelFormDefParser::parseDocumentEnvironmentGroup()
                 break;
             }
         } catch (qelException* e) {
-            if (e->getId() != 199)
+            if (e->getId() != qelMsg::I199)
                 throw;
             delete e;
         }
@@ -372,7 +372,7 @@ qelMediumMap* qelFormDefParser::parseMediumMap()
                 default: reportUnexpectedSF(field->getId()); break;
                 }
             } catch (qelException* e) {
-                if (e->getId() != 199)
+                if (e->getId() != qelMsg::I199)
                     throw;
                 delete e;
             }

@@ -187,7 +187,7 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
     try {
         beginGraphicObject();
     } catch (qelException* e) {
-        if (e->getId() != 199) {
+        if (e->getId() != qelMsg::I199) {
             m_resource = nullptr;
             throw;
         }
@@ -213,7 +213,7 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
                 default: reportUnexpectedSF(id); break;
                 }
             } catch (qelException* e) {
-                if (e->getId() != 199)
+                if (e->getId() != qelMsg::I199)
                     throw;
                 delete e;
             }
@@ -1591,14 +1591,14 @@ void qelGocaParser::imageData(int n)
         m_spillFile = std::fopen(m_spillName.c_str(), "wb+");
         if (!m_spillFile) {
             const std::string reason = std::strerror(errno);
-            throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, 1, m_spillName.c_str(), reason.c_str());
+            throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), reason.c_str());
         }
         if (!m_imageCache->writeTo(m_spillFile))
-            throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, 1, m_spillName.c_str(), "write failed");
+            throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), "write failed");
         m_imageCache->clear();
     }
     if (length > 0 && std::fwrite(bytes.get(), 1, length, m_spillFile) != length)
-        throw new qelException(__FILE__, __LINE__, 98 /* E098 */, 0, 1, m_spillName.c_str(), "write failed");
+        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), "write failed");
     m_imageBytes += length;
 }
 

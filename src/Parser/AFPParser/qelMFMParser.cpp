@@ -84,7 +84,7 @@ void qelMFMParser::failRead(qelMFMFile* record, int error)
     const std::string path = qelFontText::get(m_path) ? qelFontText::get(m_path) : "";
     close();
     delete record;
-    throw new qelException(__FILE__, __LINE__, 73 /* E073 */, 0, true, path.c_str(),
+    throw new qelException(__FILE__, __LINE__, qelMsg::E073, 0, true, path.c_str(),
                            std::strerror(error ? error : EIO));
 }
 

@@ -169,14 +169,14 @@ void qelModcaParser::freeList(qelList* pages, bool owning)
 int qelModcaParser::getOpenContainerError() const
 {
     if (m_containerState & DOCUMENT_BEGUN)
-        return (m_containerState & DOCUMENT_ENDED) ? 0 : 6;
+        return (m_containerState & DOCUMENT_ENDED) ? 0 : qelMsg::E006;
     if (m_containerState & GROUP_BEGUN)
-        return (m_containerState & GROUP_ENDED) ? 0 : 5;
+        return (m_containerState & GROUP_ENDED) ? 0 : qelMsg::E005;
     if (m_containerState & PAGE_BEGUN)
-        return (m_containerState & PAGE_ENDED) ? 0 : 14;
+        return (m_containerState & PAGE_ENDED) ? 0 : qelMsg::E014;
     if (m_containerState & OVERLAY_BEGUN)
-        return (m_containerState & OVERLAY_ENDED) ? 0 : 15;
-    return 10;
+        return (m_containerState & OVERLAY_ENDED) ? 0 : qelMsg::E015;
+    return qelMsg::E010;
 }
 
 // ------------------------------------------------------------------ calls
@@ -298,7 +298,7 @@ void qelModcaParser::handleEnd(qelException* e)
     m_insidePageGroup = 0;
     const int kind = e->getKind();
     const int id = e->getId();
-    if (kind == QEL_MSG_INFO && (id == 1 || id == 199)) {
+    if (kind == QEL_MSG_INFO && (id == qelMsg::I001 || id == qelMsg::I199)) {
         const int open = getOpenContainerError();
         if (open) {
             delete e;
@@ -308,7 +308,7 @@ void qelModcaParser::handleEnd(qelException* e)
             throw new qelException(__FILE__, __LINE__, open, 0, true, name ? name : "");
         }
         m_parseState = 32;
-        if (id == 1 && !quiet()) {
+        if (id == qelMsg::I001 && !quiet()) {
             if (options()->isStdIn())
                 qelMessageOutput::write("End of processing Stdin \n");
             else if (getInputFileName())
@@ -320,13 +320,13 @@ void qelModcaParser::handleEnd(qelException* e)
         delete e;
         return;
     }
-    if (kind == QEL_MSG_INFO && id == 22) {
+    if (kind == QEL_MSG_INFO && id == qelMsg::I022) {
         m_parseState = 16;
         m_moreDocuments = 0;
         delete e;
         return;
     }
-    if (kind == QEL_MSG_INFO && id == 83) {
+    if (kind == QEL_MSG_INFO && id == qelMsg::I083) {
         m_parseState = 128;
         m_moreDocuments = 0;
         delete e;
@@ -581,7 +581,7 @@ void qelModcaParser::parseSFDocument(qelSFIBlock* pending)
     if (ini->getEndingDocument() > 0 && m_documentCount >= ini->getEndingDocument()) {
         freeList(m_pendingPages, true);
         m_pendingPages = nullptr;
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 83 /* I083 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I083, 0, true);
     }
     ++m_documentCount;
     m_document->setId(m_documentCount);
@@ -643,7 +643,7 @@ void qelModcaParser::parseIndexedDocument(qelSFIBlock* pending)
 {
     qelIni* ini = options();
     if (ini->getEndingDocument() > 0 && m_documentCount >= ini->getEndingDocument())
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 83 /* I083 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I083, 0, true);
     ++m_documentCount;
     m_document->setId(m_documentCount);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
@@ -966,7 +966,7 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
                 map->resolveMmcOverlays(static_cast<qelMediumMap::MMC*>(n->item));
         return map;
     }
-    throw new qelException(__FILE__, __LINE__, 84 /* E084 */, 0, true, wanted.c_str(), "MediumMap");
+    throw new qelException(__FILE__, __LINE__, qelMsg::E084, 0, true, wanted.c_str(), "MediumMap");
 }
 
 void qelModcaParser::processTLE()

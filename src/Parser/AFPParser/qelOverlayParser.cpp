@@ -170,7 +170,7 @@ qelResOverlay* qelOverlayParser::parseOverlay()
         } catch (qelException* e) {
             // A short field or a warning drops the rest of that field; the
             // overlay goes on.
-            if (e->getId() != 199 && e->getKind() != QEL_MSG_WARNING)
+            if (e->getId() != qelMsg::I199 && e->getKind() != QEL_MSG_WARNING)
                 throw;
             delete e;
         }

@@ -92,7 +92,7 @@ qelResPSEG* qelPSEGParser::parsePageSegment()
                 break;
             }
         } catch (qelException* e) {
-            if (e->getId() != 199)
+            if (e->getId() != qelMsg::I199)
                 throw;
             delete e;
         }

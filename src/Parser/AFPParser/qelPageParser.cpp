@@ -138,7 +138,7 @@ qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
             } catch (qelException* e) {
                 // A short field or a warning drops the rest of that field;
                 // the page goes on.
-                if (e->getId() != 199 && e->getKind() != QEL_MSG_WARNING)
+                if (e->getId() != qelMsg::I199 && e->getKind() != QEL_MSG_WARNING)
                     throw;
                 delete e;
             }
@@ -497,7 +497,7 @@ int qelPageParser::collect(qelPage* page, qelSFIBlock* begin, const int* kept, i
                 logSkippedSF(id);
         }
     } catch (qelException* e) {
-        if (e->getId() != 199)
+        if (e->getId() != qelMsg::I199)
             throw;
         delete e;
     }

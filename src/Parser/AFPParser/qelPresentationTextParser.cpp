@@ -170,7 +170,7 @@ void qelPresentationTextParser::parse(qelSFIBlock* field, qelMedia* media, const
                 break;
             }
         } catch (qelException* e) {
-            if (e->getId() != 199)
+            if (e->getId() != qelMsg::I199)
                 throw;
             delete e;
         }

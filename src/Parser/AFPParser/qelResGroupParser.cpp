@@ -115,7 +115,7 @@ void qelResGroupParser::parseFile(const char* path)
     trace("[ResGroupParser]: (Begin): parse(Overloaded)\n");
     if (!path) {
         if (!qelIOStream::getCurrent())
-            throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+            throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
         parse(nullptr, readNextSF());
         trace("[ResGroupParser]: (End): parse(Overloaded)\n");
         return;

@@ -404,16 +404,16 @@ char* qelResParser::openLogicalLocation(const char* location, const char* fileNa
         stream->reopen();
     } catch (qelException* e) {
         stream->closeStream();
-        if (e->getId() == 192) {
+        if (e->getId() == qelMsg::E192) {
             delete e;
             return nullptr;
         }
-        if (e->getId() == 1 && e->getKind() == QEL_MSG_INFO) {
+        if (e->getId() == qelMsg::I001 && e->getKind() == QEL_MSG_INFO) {
             // An empty remote file ends at its first byte: an error, as an
             // empty local one is, not a silent end of data.
             delete e;
             const std::string where = withSlash(location) + remote;
-            throw new qelException(__FILE__, __LINE__, 72 /* E072 */, 0, true, where.c_str());
+            throw new qelException(__FILE__, __LINE__, qelMsg::E072, 0, true, where.c_str());
         }
         throw;
     }
@@ -432,7 +432,7 @@ void qelResParser::loadResourceFile()
     m_found = false;
     std::unique_ptr<char[]> path(findResourceFile());
     if (!path)
-        throw new qelException(__FILE__, __LINE__, 58 /* E058 */, 1, true, m_fileName.c_str());
+        throw new qelException(__FILE__, __LINE__, qelMsg::E058, 1, true, m_fileName.c_str());
     std::string source = path.get();
     if (path[0] == '@') {
         const char* slash = std::strchr(path.get(), '/');
@@ -496,6 +496,6 @@ void qelResParser::closeResourceFile()
 
 void qelResParser::makeEndOfDataError(qelException* e)
 {
-    if (e && e->getKind() != QEL_MSG_ERROR && (e->getId() == 1 || e->getId() == 199))
+    if (e && e->getKind() != QEL_MSG_ERROR && (e->getId() == qelMsg::I001 || e->getId() == qelMsg::I199))
         e->setKind(QEL_MSG_ERROR);
 }

@@ -7,7 +7,7 @@
 int qelSFIData::checkData(qelSFIBlock* field)
 {
     if (!field)
-        throw new qelException(__FILE__, __LINE__, 63 /* E063 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E063, 0, true);
     field->getRemainingLength();
     return 0;
 }

@@ -21,10 +21,10 @@ void qelTriplet::clear()
 void qelTriplet::need(int n)
 {
     if (!m_data)
-        throw new qelException(__FILE__, __LINE__, 59 /* E059 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E059, 0, true);
     if (n < 0 || m_size - m_position < n) {
         m_position = m_size;
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, 199 /* I199 */, 1, true);
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I199, 1, true);
     }
 }
 

@@ -426,7 +426,7 @@ void qelTripletParser::parse(uint32_t* mandatory, uint32_t* optional, qelSFIBloc
     for (;;) {
         if (field->getRemainingLength() == 0) {
             if (*mandatory != 0)
-                throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true,
+                throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true,
                                        static_cast<unsigned int>(field->getOffset()));
             if (trace)
                 qelMessageOutput::write("[TripletParser]: (End): parse\n");
@@ -505,7 +505,7 @@ void qelTripletParser::repeatedTriplets(uint32_t mandatory, uint32_t optional, i
         qelTriplet* t = qelSFIData::readTriplet(field, &m_triplet);
         if (!t) {
             skipToGroupEnd(end);
-            throw new qelException(__FILE__, __LINE__, 52 /* E052 */, 0, true,
+            throw new qelException(__FILE__, __LINE__, qelMsg::E052, 0, true,
                                    static_cast<unsigned int>(field->getOffset()));
         }
         m_currentTriplet = t;
@@ -530,7 +530,7 @@ void qelTripletParser::repeatedTriplets(uint32_t mandatory, uint32_t optional, i
     }
     if (mandatory != 0) {
         line("Missing triplet: 0x%x", mandatory);
-        throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true,
                                static_cast<unsigned int>(field->getOffset()));
     }
 }
@@ -548,14 +548,14 @@ void qelTripletParser::MCF_Triplets(int groupLength, qelSFIBlock* field, qelMapp
 {
     beginParse();
     if (!font)
-        throw new qelException(__FILE__, __LINE__, 53 /* E053 */, 0, true);
+        throw new qelException(__FILE__, __LINE__, qelMsg::E053, 0, true);
     m_mappedFont = font;
     font->clear();
     m_structuredField = field;
     if (!field)
         return;
     if (groupLength <= 0)
-        throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true,
                                static_cast<unsigned int>(field->getOffset()));
     int start = field->getPosition();
     int size = field->getDataSize();
@@ -596,7 +596,7 @@ void qelTripletParser::MCF_Triplets(int groupLength, qelSFIBlock* field, qelMapp
     }
     finishFont();
     if (!named)
-        throw new qelException(__FILE__, __LINE__, 9 /* E009 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true,
                                static_cast<unsigned int>(field->getOffset()));
 }
 
@@ -1040,7 +1040,7 @@ void qelTripletParser::objectClassificationTriplet()
         }
     }
     if (m_objectTypeCode == 0)
-        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, 16 /* W016 */, 0, true,
+        throw new qelException(__FILE__, __LINE__, QEL_MSG_WARNING, qelMsg::W016, 0, true,
                                "Object Classification Triplet (X'10') without Object Identifier and Object Type");
     if (t->getRemaining() < 8)
         return;
@@ -1068,14 +1068,14 @@ void qelTripletParser::interchangeSetTriplet()
         else if (id == 0x0C00)
             more("MO:DCA-P IS/2");
         else
-            throw new qelException(__FILE__, __LINE__, 67 /* E067 */, 0, true, id,
+            throw new qelException(__FILE__, __LINE__, qelMsg::E067, 0, true, id,
                                    static_cast<unsigned int>(offset()));
     } else if (type == 3) {
         more("Resource Document");
         if (id == 0x0C00)
             more("MO:DCA-L");
         else
-            throw new qelException(__FILE__, __LINE__, 67 /* E067 */, 0, true, id,
+            throw new qelException(__FILE__, __LINE__, qelMsg::E067, 0, true, id,
                                    static_cast<unsigned int>(offset()));
     } else {
         warn("Error! Invalid InterchangeSetTriplet Type 0x%x in function", static_cast<unsigned int>(type));
@@ -1158,7 +1158,7 @@ void qelTripletParser::objectFunctionSetSpecificationTriplet()
     default:
         warn("Error! Invalid Object Type Value: 0x%x in objectFunctionSetSpecificationTriplet()",
              static_cast<unsigned int>(type));
-        throw new qelException(__FILE__, __LINE__, 7 /* E007 */, 0, true, static_cast<unsigned int>(offset()));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E007, 0, true, static_cast<unsigned int>(offset()));
     }
     if (t->getRemaining() >= 1 && t->readByte() != 0)
         line("Warning! Archive version is not zero!");
@@ -1177,7 +1177,7 @@ void qelTripletParser::objectFunctionSetSpecificationTriplet()
         break;
     default:
         warn("Error! Invalid OCA function set Value: 0x%x in objectFunctionSetSpecificationTriplet()", oca);
-        throw new qelException(__FILE__, __LINE__, 7 /* E007 */, 0, true, static_cast<unsigned int>(offset()));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E007, 0, true, static_cast<unsigned int>(offset()));
     }
     t->skip(t->getRemaining());
 }
@@ -1660,7 +1660,7 @@ void qelTripletParser::pageOverlayConditionalProcessingTriplet()
     default:
         if (!m_quiet)
             qelMessageOutput::printf("Error! Illegal Page Overlay Type: 0x%x\n", static_cast<unsigned int>(type));
-        throw new qelException(__FILE__, __LINE__, 56 /* E056 */, 0, true, static_cast<unsigned int>(type),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E056, 0, true, static_cast<unsigned int>(type),
                                static_cast<unsigned int>(offset()));
     }
     if (t->getRemaining() < 1) {
@@ -1670,7 +1670,7 @@ void qelTripletParser::pageOverlayConditionalProcessingTriplet()
     int level = t->readByte();
     if (level == 0 || level == 255) {
         warn("Error! Illegal Level of Overlay: %d", level);
-        throw new qelException(__FILE__, __LINE__, 56 /* E056 */, 0, true, static_cast<unsigned int>(type),
+        throw new qelException(__FILE__, __LINE__, qelMsg::E056, 0, true, static_cast<unsigned int>(type),
                                static_cast<unsigned int>(offset()));
     }
     line("Level of Overlay (Level): %d", level);
@@ -2091,7 +2091,7 @@ void qelTripletParser::MCFResourceLocalIdentifierTriplet()
         break;
     default:
         line("Invalid resource type: 0x%02X", static_cast<unsigned int>(type));
-        throw new qelException(__FILE__, __LINE__, 54 /* E054 */, 0, true, static_cast<unsigned int>(offset()));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E054, 0, true, static_cast<unsigned int>(offset()));
     }
     m_mappedFont->setLocalId(static_cast<uint8_t>(id));
     line("Resource local id: 0x%02X", static_cast<unsigned int>(id));
