@@ -176,7 +176,7 @@ void qelAEGParser::parse(qelMedia* media, qelSFIBlock* field)
 
 void qelAEGParser::beginActiveEnvironmentGroup()
 {
-    readBeginEnd("BAG", "Begin Active Environment Group", 0x101);
+    readBeginEnd("BAG", "Begin Active Environment Group", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_COMMENT);
 }
 
 void qelAEGParser::endActiveEnvironmentGroup()
@@ -252,7 +252,7 @@ void qelAEGParser::pageDescriptor()
     }
     if (f->getRemainingLength() >= 3 && triplets) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x20000200;
+        uint32_t optional = QEL_TRIPLET_MIXING | QEL_TRIPLET_COLOR;
         triplets->parse(&mandatory, &optional, f);
     }
 }
@@ -735,7 +735,9 @@ void qelAEGParser::mapPageOverlay()
         return;
     while (f->getRemainingLength() > 0) {
         int groupLength = static_cast<int>(f->readUShort());
-        triplets->repeatedTriplets(0x1002, 0xC01, groupLength - 2, f);
+        triplets->repeatedTriplets(QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_RESOURCE_LOCAL_ID,
+                                   QEL_TRIPLET_CGCSGID | QEL_TRIPLET_OVERLAY_CONDITION | QEL_TRIPLET_RESOURCE_USAGE,
+                                   groupLength - 2, f);
         triplets->setFullyQualifiedName(nullptr);
         triplets->setAlternateName(nullptr);
     }
@@ -778,8 +780,9 @@ void qelAEGParser::objectAreaDescriptor()
     qelSFIBlock* f = m_currentSF;
     if (f->getDataSize() > 0 && f->getRemainingLength() > 0) {
         if (triplets) {
-            uint32_t mandatory = 0x70;
-            uint32_t optional = 0x20000200;
+            uint32_t mandatory = QEL_TRIPLET_DESCRIPTOR_POSITION | QEL_TRIPLET_MEASUREMENT_UNITS
+                                 | QEL_TRIPLET_OBJECT_AREA_SIZE;
+            uint32_t optional = QEL_TRIPLET_MIXING | QEL_TRIPLET_COLOR;
             triplets->parse(&mandatory, &optional, f);
         }
         return;

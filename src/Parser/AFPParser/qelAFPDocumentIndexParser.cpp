@@ -83,12 +83,12 @@ int qelAFPDocumentIndexParser::parse()
 
 void qelAFPDocumentIndexParser::beginDocumentIndex()
 {
-    readBeginEnd("BDI", "Begin Document Index", 0x183);
+    readBeginEnd("BDI", "Begin Document Index", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_TIME_STAMP | QEL_TRIPLET_COMMENT);
 }
 
 void qelAFPDocumentIndexParser::endDocumentIndex()
 {
-    readBeginEnd("EDI", "End Document Index", 0x2);
+    readBeginEnd("EDI", "End Document Index", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
 }
 
 void qelAFPDocumentIndexParser::indexElement()
@@ -99,8 +99,10 @@ void qelAFPDocumentIndexParser::indexElement()
         return;
     std::unique_ptr<qelIndexElement> element(new qelIndexElement());
     triplets->attachIndexElement(element.get());
-    uint32_t mandatory = 0x08000002;
-    uint32_t optional = 0xF6000003;
+    uint32_t mandatory = QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_BYTE_OFFSET;
+    uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_OBJECT_OFFSET
+                        | QEL_TRIPLET_OBJECT_COUNT | QEL_TRIPLET_PAGE_NUMBER | QEL_TRIPLET_BYTE_EXTENT
+                        | QEL_TRIPLET_FIELD_OFFSET | QEL_TRIPLET_FIELD_EXTENT;
     try {
         triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {

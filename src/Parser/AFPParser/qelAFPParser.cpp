@@ -591,19 +591,24 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
     }
 
     if (triplets && f->getRemainingLength() > 0) {
-        uint32_t optional = object.type == 0x92 ? 0x20800043 : 0x28800043;
-        uint32_t mandatory = object.type == 0x92 ? 0x8000000 : 0;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_OBJECT_AREA_SIZE
+                            | QEL_TRIPLET_MAPPING_OPTION | QEL_TRIPLET_COLOR;
+        uint32_t mandatory = 0;
+        if (object.type == 0x92)
+            mandatory = QEL_TRIPLET_CLASSIFICATION;
+        else
+            optional |= QEL_TRIPLET_CLASSIFICATION;
         const bool contentUnset = object.xContent == 0xFFFF && object.yContent == 0xFFFF;
         if (contentUnset)
-            optional |= 0x20;
+            optional |= QEL_TRIPLET_MEASUREMENT_UNITS;
         else
-            mandatory |= 0x20;
+            mandatory |= QEL_TRIPLET_MEASUREMENT_UNITS;
         triplets->setObjectAreaExtent(0, 0);
         triplets->parse(&mandatory, &optional, f);
         uint32_t ex = 0, ey = 0;
         triplets->getObjectAreaExtent(ex, ey);
         const bool sized = (ex >= 1 && ex <= 32767) || (ey >= 1 && ey <= 32767);
-        if (contentUnset && sized && (optional & 0x20))
+        if (contentUnset && sized && (optional & QEL_TRIPLET_MEASUREMENT_UNITS))
             throw new qelException(__FILE__, __LINE__, qelMsg::E009, 0, true, f->getOffset());
         m_colorValue = static_cast<int32_t>(triplets->getColorValue());
         m_colorSpace = triplets->getColorSpace();
@@ -712,8 +717,8 @@ std::unique_ptr<qelIndex> qelAFPParser::readTagLogicalElement()
     if (!triplets || !m_currentSF || m_currentSF->getRemainingLength() <= 0)
         return nullptr;
     std::unique_ptr<qelIndex> entry(triplets->createIndexEntry());
-    uint32_t mandatory = 0x2002;
-    uint32_t optional = 0x4003;
+    uint32_t mandatory = QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_ATTRIBUTE_VALUE;
+    uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_ATTRIBUTE_QUALIFIER;
     try {
         triplets->parse(&mandatory, &optional, m_currentSF);
     } catch (...) {

@@ -249,12 +249,12 @@ void qelBarcodeParser::beginBarcodeObject()
 
 void qelBarcodeParser::endBarcodeObject()
 {
-    readBeginEnd("EBC", "End Barcode", 0x2);
+    readBeginEnd("EBC", "End Barcode", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
 }
 
 void qelBarcodeParser::beginObjectEnvironmentGroup()
 {
-    readBeginEnd("BOG", "Begin Object Enviroment Group", 0x101);
+    readBeginEnd("BOG", "Begin Object Enviroment Group", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_COMMENT);
 }
 
 void qelBarcodeParser::endObjectEnvironmentGroup()

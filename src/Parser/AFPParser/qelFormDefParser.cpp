@@ -408,7 +408,7 @@ void qelFormDefParser::beginFormMap()
 {
     const std::string name = readName();
     logField("BFM", "Begin Form Map", name.c_str());
-    readTriplets(0x181);
+    readTriplets(QEL_TRIPLET_CGCSGID | QEL_TRIPLET_TIME_STAMP | QEL_TRIPLET_COMMENT);
 }
 
 void qelFormDefParser::endFormMap()
@@ -421,7 +421,7 @@ void qelFormDefParser::beginDocumentEnvironmentGroup()
 {
     const std::string name = readName();
     logField("BDG", "Begin Document Environment Group", name.c_str());
-    readTriplets(0x101);
+    readTriplets(QEL_TRIPLET_CGCSGID | QEL_TRIPLET_COMMENT);
 }
 
 void qelFormDefParser::endDocumentEnvironmentGroup()
@@ -439,7 +439,7 @@ void qelFormDefParser::beginMediumMap()
             m_currentMediumMap->setName(name.c_str());
         m_currentMediumMap->setFileName(m_fileName.c_str());
     }
-    readTriplets(0x2000101);
+    readTriplets(QEL_TRIPLET_CGCSGID | QEL_TRIPLET_COMMENT | QEL_TRIPLET_MEDIA_EJECT);
 }
 
 void qelFormDefParser::endMediumMap()
@@ -548,7 +548,7 @@ void qelFormDefParser::mediumDescriptor()
         m_defaultMediumFlags = flags;
     }
     if (present)
-        readTriplets(0x600000);
+        readTriplets(QEL_TRIPLET_MEDIUM_ORIENTATION);
 }
 
 // --------------------------------------------------------- medium copy count
@@ -869,7 +869,7 @@ void qelFormDefParser::pageModificationControl()
     if (!triplets || m_currentSF->getRemainingLength() <= 0)
         return;
     try {
-        readTriplets(0x1000020);
+        readTriplets(QEL_TRIPLET_MEASUREMENT_UNITS | QEL_TRIPLET_RESOURCE_OBJECT_INCLUDE);
     } catch (...) {
         delete triplets->detachResourceObjectIncludes();
         throw;
@@ -902,7 +902,9 @@ void qelFormDefParser::mapPageOverlay()
         if (before >= 2)
             length = static_cast<int>(m_currentSF->readUShort());
         try {
-            triplets->repeatedTriplets(0x1002, 0xC01, length - 2, m_currentSF);
+            triplets->repeatedTriplets(QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_RESOURCE_LOCAL_ID,
+                                       QEL_TRIPLET_CGCSGID | QEL_TRIPLET_OVERLAY_CONDITION | QEL_TRIPLET_RESOURCE_USAGE,
+                                       length - 2, m_currentSF);
         } catch (...) {
             dropNames();
             throw;

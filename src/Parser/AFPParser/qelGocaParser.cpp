@@ -235,7 +235,7 @@ qelResGOCA* qelGocaParser::parseGraphics(const char* name)
 void qelGocaParser::beginGraphicObject()
 {
     trace(0x1, "[GocaParser]: (Begin): beginGraphicObject\n");
-    m_objectName = readBeginEnd("BGR", "Begin Graphics Object", 0x183);
+    m_objectName = readBeginEnd("BGR", "Begin Graphics Object", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_TIME_STAMP | QEL_TRIPLET_COMMENT);
     trace(0x1, "[GocaParser]: (End): beginGraphicObject\n");
 }
 
@@ -248,7 +248,7 @@ void qelGocaParser::endGraphicObject()
         m_log->printLine("GOCA Order Count=%d", m_orderCount);
     logField("EGR", "End Graphics Object", name.c_str());
     if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0, optional = 0x2;
+        uint32_t mandatory = 0, optional = QEL_TRIPLET_FULLY_QUALIFIED_NAME;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
     trace(0x1, "[GocaParser]: (End): endGraphicObject\n");
@@ -256,7 +256,7 @@ void qelGocaParser::endGraphicObject()
 
 void qelGocaParser::objectEnvironmentGroup()
 {
-    std::string name = readBeginEnd("BOG", "Begin Object Enviroment Group", 0x101);
+    std::string name = readBeginEnd("BOG", "Begin Object Enviroment Group", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_COMMENT);
     for (;;) {
         qelSFIBlock* field = readNextSF();
         const int id = field->getId();
@@ -294,7 +294,8 @@ void qelGocaParser::objectAreaDescriptor()
         log("Warning! Missing mandatory triplet. (at 0x%x )", static_cast<unsigned>(at));
         return;
     }
-    uint32_t mandatory = 0x70, optional = 0x20000200;
+    uint32_t mandatory = QEL_TRIPLET_DESCRIPTOR_POSITION | QEL_TRIPLET_MEASUREMENT_UNITS | QEL_TRIPLET_OBJECT_AREA_SIZE;
+    uint32_t optional = QEL_TRIPLET_MIXING | QEL_TRIPLET_COLOR;
     triplets->parse(&mandatory, &optional, m_currentSF);
     graphicsResource()->setResolution(static_cast<uint16_t>(triplets->getMeasurementResolution()));
     uint32_t w = 0, h = 0;
@@ -367,7 +368,7 @@ void qelGocaParser::mapGraphicsObject()
     else
         warnOut("Warning! Invalid RG length (0x%x)", groupLength);
     if (m_currentSF->getRemainingLength() > 0 && triplets) {
-        uint32_t mandatory = 0x800000, optional = 0;
+        uint32_t mandatory = QEL_TRIPLET_MAPPING_OPTION, optional = 0;
         triplets->parse(&mandatory, &optional, m_currentSF);
         m_mappingOption = triplets->getMappingOption();
     } else {

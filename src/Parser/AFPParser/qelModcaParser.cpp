@@ -796,7 +796,8 @@ void qelModcaParser::beginDocument()
     }
     if (m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x10F;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_INTERCHANGE_SET
+                            | QEL_TRIPLET_FUNCTION_SET | QEL_TRIPLET_COMMENT;
         triplets->parse(&mandatory, &optional, m_currentSF);
         m_documentGCSGID = triplets->getGCSGID();
         m_documentCPGID = triplets->getCPGID();
@@ -839,7 +840,7 @@ void qelModcaParser::endDocument()
         if (m_log && (m_log->m_levelMask & 0x02))
             m_log->printLine("Warning! Insufficient data for SFI name, expected 8, exist %d only", remaining);
     } else {
-        readBeginEnd("EDT", "End Document", 0x2);
+        readBeginEnd("EDT", "End Document", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
     }
     m_containerState |= DOCUMENT_ENDED;
     trace("[ModcaParser]: (End): endDocument\n");
@@ -850,7 +851,7 @@ void qelModcaParser::beginPageGroup()
     qelTripletParser* triplets = getTripletParser();
     const int offset = qelIOStream::getCurrent()->getSFIOffset();
     bool withTriplets = false;
-    std::string name = readBeginEnd("BNG", "Begin Named Page Group", 0x103, &withTriplets);
+    std::string name = readBeginEnd("BNG", "Begin Named Page Group", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_COMMENT, &withTriplets);
     std::string mediumMap;
     if (withTriplets) {
         if (std::unique_ptr<qelString> full = triplets->takeFullyQualifiedName())
@@ -873,7 +874,7 @@ void qelModcaParser::beginPageGroup()
 void qelModcaParser::endPageGroup()
 {
     trace("[ModcaParser]: (Begin): endPageGroup\n");
-    readBeginEnd("ENG", "End Named Page Group", 0x2);
+    readBeginEnd("ENG", "End Named Page Group", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
     if (m_pageGroupDepth-- == 1) {
         delete m_pageGroupName;
         m_pageGroupName = nullptr;
@@ -889,7 +890,7 @@ void qelModcaParser::endPageGroup()
 void qelModcaParser::invokeMediumMap()
 {
     trace("[ModcaParser]: (Begin): invokeMediumMap\n");
-    const std::string name = readBeginEnd("IMM", "Invoke Medium Map", 0x1);
+    const std::string name = readBeginEnd("IMM", "Invoke Medium Map", QEL_TRIPLET_CGCSGID);
     selectMediumMap(name.c_str());
     trace("[ModcaParser]: (End): invokeMediumMap\n");
 }

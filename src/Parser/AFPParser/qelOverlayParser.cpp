@@ -198,7 +198,8 @@ void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
         overlay->qelRes::setName(name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x183;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_TIME_STAMP
+                            | QEL_TRIPLET_COMMENT;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
     modcaFlags(qelModcaParser::OVERLAY_BEGUN, qelModcaParser::OVERLAY_ENDED);
@@ -215,7 +216,7 @@ void qelOverlayParser::endOverlay()
                                         0xA9DF, "EMO", "End Overlay", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x2;
+        uint32_t optional = QEL_TRIPLET_FULLY_QUALIFIED_NAME;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
     modcaFlags(qelModcaParser::OVERLAY_ENDED, 0);
@@ -303,7 +304,7 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
                                static_cast<unsigned int>(y));
     if (triplets && f->getRemainingLength() >= 3) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x40000001;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_POSITION_MIGRATION;
         triplets->parse(&mandatory, &optional, f);
     }
     const bool origin = x == 0 && y == 0;

@@ -111,7 +111,8 @@ void qelPSEGParser::beginPageSegment(qelResPSEG* segment)
         segment->setName(name.c_str());
     if (triplets && m_currentSF->getRemainingLength() >= 3) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x600181;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_TIME_STAMP | QEL_TRIPLET_COMMENT | QEL_TRIPLET_CHECKSUM
+                            | QEL_TRIPLET_ORIGIN_IDENTIFIER;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
 }

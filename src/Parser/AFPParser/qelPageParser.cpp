@@ -227,7 +227,8 @@ void qelPageParser::beginPage()
     if (m_currentSF->getRemainingLength() > 0) {
         triplets->setMediumMapName(nullptr);
         uint32_t mandatory = 0;
-        uint32_t optional = 0x80000103;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_COMMENT
+                            | QEL_TRIPLET_PAGE_POSITION;
         triplets->parse(&mandatory, &optional, m_currentSF);
         if (std::unique_ptr<qelString> full = triplets->takeFullyQualifiedName())
             m_page->setName(full->getBuffer());
@@ -328,7 +329,7 @@ void qelPageParser::includePageSegment()
                          static_cast<unsigned int>(y));
     if (f->getRemainingLength() > 2) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x40000001;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_POSITION_MIGRATION;
         triplets->parse(&mandatory, &optional, f);
     }
     auto* reference = new qelResourceReference(name.c_str(), 2, static_cast<float>(x), static_cast<float>(y));
@@ -370,7 +371,8 @@ void qelPageParser::includePageOverlay()
     }
     if (f->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0xC03;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_OVERLAY_CONDITION
+                            | QEL_TRIPLET_RESOURCE_USAGE;
         triplets->parse(&mandatory, &optional, f);
     }
     auto* reference = new qelResourceReference(name.c_str(), 1, static_cast<float>(x), static_cast<float>(y));
@@ -381,7 +383,7 @@ void qelPageParser::includePageOverlay()
 void qelPageParser::endPage()
 {
     --m_level;
-    readBeginEnd("EPG", "End Page", 2);
+    readBeginEnd("EPG", "End Page", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
     if (m_documentParser)
         m_documentParser->setContainerFlags(qelModcaParser::PAGE_ENDED, 0);
 }

@@ -183,14 +183,14 @@ void qelPresentationTextParser::beginPresentationText()
 {
     if (!m_currentSF)
         return;
-    readBeginEnd("BPT", "Begin Presentation Text", 0x183);
+    readBeginEnd("BPT", "Begin Presentation Text", QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_TIME_STAMP | QEL_TRIPLET_COMMENT);
 }
 
 void qelPresentationTextParser::endPresentationText()
 {
     if (!m_currentSF)
         return;
-    readBeginEnd("EPT", "End Presentation Text", 0x2);
+    readBeginEnd("EPT", "End Presentation Text", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
 }
 
 void qelPresentationTextParser::processNOP(qelNOPRecord** out)

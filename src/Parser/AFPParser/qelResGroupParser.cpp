@@ -178,7 +178,8 @@ void qelResGroupParser::beginResourceGroup()
                                 "BRG", "Begin Resource Group", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x183;
+        uint32_t optional = QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_TIME_STAMP
+                            | QEL_TRIPLET_COMMENT;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
     trace("[ResGroupParser]: (End): BeginResourceGroup\n");
@@ -195,7 +196,7 @@ void qelResGroupParser::endResourceGroup()
                                 "ERG", "End Resource Group", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
         uint32_t mandatory = 0;
-        uint32_t optional = 0x2;
+        uint32_t optional = QEL_TRIPLET_FULLY_QUALIFIED_NAME;
         triplets->parse(&mandatory, &optional, m_currentSF);
     }
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
@@ -246,8 +247,8 @@ void qelResGroupParser::beginResource()
     }
     m_resourceType = 0;
     if (triplets) {
-        uint32_t mandatory = 0x4000000;
-        uint32_t optional = 0x8000100;
+        uint32_t mandatory = QEL_TRIPLET_RESOURCE_OBJECT_TYPE;
+        uint32_t optional = QEL_TRIPLET_COMMENT | QEL_TRIPLET_CLASSIFICATION;
         triplets->setResourceObjectType(0);
         triplets->parse(&mandatory, &optional, m_currentSF);
         m_resourceType = triplets->getResourceObjectType();

@@ -340,66 +340,72 @@ uint32_t qelTripletParser::maskBits(int id, int fieldId)
 {
     switch (id) {
     case 0x01:
-        return 1u << 0;
+        return QEL_TRIPLET_CGCSGID;
     case 0x02:
-        return 1u << 1;
+        return QEL_TRIPLET_FULLY_QUALIFIED_NAME;
     case 0x18:
-        return 1u << 2;
+        return QEL_TRIPLET_INTERCHANGE_SET;
     case 0x21:
-        return fieldId == kBeginResource ? 1u << 26 : 1u << 3;
+        return fieldId == kBeginResource ? QEL_TRIPLET_RESOURCE_OBJECT_TYPE : QEL_TRIPLET_FUNCTION_SET;
     case 0x43:
-        return 1u << 4;
+        return QEL_TRIPLET_DESCRIPTOR_POSITION;
     case 0x4B:
-        return 1u << 5;
+        return QEL_TRIPLET_MEASUREMENT_UNITS;
     case 0x4C:
-        return 1u << 6;
+        return QEL_TRIPLET_OBJECT_AREA_SIZE;
     case 0x62:
-        return 1u << 7;
+        return QEL_TRIPLET_TIME_STAMP;
     case 0x65:
-        return 1u << 8;
+        return QEL_TRIPLET_COMMENT;
     case 0x70:
     case 0x71:
-        return 1u << 9;
+        return QEL_TRIPLET_MIXING;
     case 0x46:
-        return 1u << 10;
+        return QEL_TRIPLET_OVERLAY_CONDITION;
     case 0x47:
-        return 1u << 11;
+        return QEL_TRIPLET_RESOURCE_USAGE;
     case 0x24:
-        return 1u << 12;
+        return QEL_TRIPLET_RESOURCE_LOCAL_ID;
     case 0x36:
-        return 1u << 13;
+        return QEL_TRIPLET_ATTRIBUTE_VALUE;
     case 0x80:
-        return 1u << 14;
+        return QEL_TRIPLET_ATTRIBUTE_QUALIFIER;
     case 0x63:
-        return 1u << 21;
+        return QEL_TRIPLET_CHECKSUM;
     case 0x64:
-        return 1u << 22;
+        return QEL_TRIPLET_ORIGIN_IDENTIFIER;
     case 0x68:
-        return (1u << 21) | (1u << 22);
+        return QEL_TRIPLET_MEDIUM_ORIENTATION;
     case 0x04:
-        return 1u << 23;
+        return QEL_TRIPLET_MAPPING_OPTION;
     case 0x6C:
-        return 1u << 24;
+        return QEL_TRIPLET_RESOURCE_OBJECT_INCLUDE;
     case 0x45:
+        return QEL_TRIPLET_MEDIA_EJECT;
     case 0x5A:
-        return 1u << 25;
+        return QEL_TRIPLET_OBJECT_OFFSET;
     case 0x5E:
-        return 1u << 26;
+        return QEL_TRIPLET_OBJECT_COUNT;
     case 0x10:
+        return QEL_TRIPLET_CLASSIFICATION;
     case 0x2D:
-        return 1u << 27;
+        return QEL_TRIPLET_BYTE_OFFSET;
     case 0x56:
+        return QEL_TRIPLET_PAGE_NUMBER;
     case 0x6D:
-        return 1u << 28;
+        return QEL_TRIPLET_EXTENSION_FONT;
     case 0x4E:
+        return QEL_TRIPLET_COLOR;
     case 0x57:
-        return 1u << 29;
+        return QEL_TRIPLET_BYTE_EXTENT;
     case 0x27:
+        return QEL_TRIPLET_POSITION_MIGRATION;
     case 0x58:
-        return 1u << 30;
-    case 0x59:
+        return QEL_TRIPLET_FIELD_OFFSET;
     case 0x81:
-        return 1u << 31;
+        return QEL_TRIPLET_PAGE_POSITION;
+    case 0x59:
+        return QEL_TRIPLET_FIELD_EXTENT;
     default:
         return 0;
     }

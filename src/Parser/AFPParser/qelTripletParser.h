@@ -15,6 +15,47 @@ class qelLogStream;
 class qelMappedFontInfo;
 class qelSFIBlock;
 
+// Mask bits of the triplets a field must or may have (maskBits gives the
+// bits of an id). Some bits serve two ids that never meet in one field; each
+// id has its own name.
+enum qelTripletBit : uint32_t
+{
+    QEL_TRIPLET_CGCSGID = 1u << 0,                     // 0x01
+    QEL_TRIPLET_FULLY_QUALIFIED_NAME = 1u << 1,        // 0x02
+    QEL_TRIPLET_INTERCHANGE_SET = 1u << 2,             // 0x18
+    QEL_TRIPLET_FUNCTION_SET = 1u << 3,                // 0x21 outside Begin Resource
+    QEL_TRIPLET_DESCRIPTOR_POSITION = 1u << 4,         // 0x43
+    QEL_TRIPLET_MEASUREMENT_UNITS = 1u << 5,           // 0x4B
+    QEL_TRIPLET_OBJECT_AREA_SIZE = 1u << 6,            // 0x4C
+    QEL_TRIPLET_TIME_STAMP = 1u << 7,                  // 0x62
+    QEL_TRIPLET_COMMENT = 1u << 8,                     // 0x65
+    QEL_TRIPLET_MIXING = 1u << 9,                      // 0x70, 0x71
+    QEL_TRIPLET_OVERLAY_CONDITION = 1u << 10,          // 0x46
+    QEL_TRIPLET_RESOURCE_USAGE = 1u << 11,             // 0x47
+    QEL_TRIPLET_RESOURCE_LOCAL_ID = 1u << 12,          // 0x24
+    QEL_TRIPLET_ATTRIBUTE_VALUE = 1u << 13,            // 0x36
+    QEL_TRIPLET_ATTRIBUTE_QUALIFIER = 1u << 14,        // 0x80
+    QEL_TRIPLET_CHECKSUM = 1u << 21,                   // 0x63
+    QEL_TRIPLET_ORIGIN_IDENTIFIER = 1u << 22,          // 0x64
+    QEL_TRIPLET_MEDIUM_ORIENTATION = (1u << 21) | (1u << 22), // 0x68
+    QEL_TRIPLET_MAPPING_OPTION = 1u << 23,             // 0x04
+    QEL_TRIPLET_RESOURCE_OBJECT_INCLUDE = 1u << 24,    // 0x6C
+    QEL_TRIPLET_MEDIA_EJECT = 1u << 25,                // 0x45
+    QEL_TRIPLET_OBJECT_OFFSET = 1u << 25,              // 0x5A
+    QEL_TRIPLET_RESOURCE_OBJECT_TYPE = 1u << 26,       // 0x21 in Begin Resource
+    QEL_TRIPLET_OBJECT_COUNT = 1u << 26,               // 0x5E
+    QEL_TRIPLET_CLASSIFICATION = 1u << 27,             // 0x10
+    QEL_TRIPLET_BYTE_OFFSET = 1u << 27,                // 0x2D
+    QEL_TRIPLET_EXTENSION_FONT = 1u << 28,             // 0x6D
+    QEL_TRIPLET_PAGE_NUMBER = 1u << 28,                // 0x56
+    QEL_TRIPLET_COLOR = 1u << 29,                      // 0x4E
+    QEL_TRIPLET_BYTE_EXTENT = 1u << 29,                // 0x57
+    QEL_TRIPLET_POSITION_MIGRATION = 1u << 30,         // 0x27
+    QEL_TRIPLET_FIELD_OFFSET = 1u << 30,               // 0x58
+    QEL_TRIPLET_PAGE_POSITION = 1u << 31,              // 0x81
+    QEL_TRIPLET_FIELD_EXTENT = 1u << 31                // 0x59
+};
+
 // The reader of the triplets of structured fields. A caller names the
 // triplets a field must have and those it may have as two bit masks; after
 // a call the masks show what was read and the result fields hold the values
