@@ -327,7 +327,7 @@ void qelASCIIVisitor::writeTextObject(qelTextObject* text)
     const char* chars = text->getText();
     if (text->getSuppressed() || text->getRemoved()) {
         qelLogStream* log = getLog();
-        if (log && (log->m_levelMask & 0x10))
+        if (log && log->anyOf(QEL_LOG_FONT))
             log->print(text->getRemoved() ? "\n\tText: %s: Removed" : "\n\tText: %s: Suppressed",
                        chars ? chars : "");
         return;
@@ -378,7 +378,7 @@ void qelASCIIVisitor::writeImageObject(qelImageObject* image)
 void qelASCIIVisitor::writeBarcodeObject(qelBarcodeObject*)
 {
     qelLogStream* log = getLog();
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("writeBarcodeObject not implemented for ASCII Output");
 }
 

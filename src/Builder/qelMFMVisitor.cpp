@@ -23,7 +23,7 @@ void reportOpenFailure(const char* path, int error)
     if (!ini || !ini->isQuietMode())
         qelMessageOutput::printf("Error! Unable to open MFM file %s: %s\n", path, std::strerror(error));
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x10))
+    if (log && log->anyOf(QEL_LOG_FONT))
         log->printLine("Error! Unable to open MFM file %s: %s", path, std::strerror(error));
 }
 

@@ -162,7 +162,7 @@ double greyOf(int type, uint32_t value, uint8_t coverage)
 
 void logLine(qelLogStream* log, unsigned mask, const char* text)
 {
-    if (log && (log->m_levelMask & mask))
+    if (log && log->anyOf(mask))
         log->print("%s", text);
 }
 }
@@ -279,7 +279,7 @@ int qelPDFVisitor::createPDFDoc()
     m_callbacksSaved = true;
     const PDFDocLimits limits = computeDocLimits(getOptions(), m_documentPageCount);
     qelLogStream* log = getLog();
-    if (log && log->m_levelMask == 0x800EFFF)
+    if (log && log->isExactly(QEL_LOG_ALL))
         log->print("\nPDFDocLimits=>MaxPages=%u, MaxFonts=%u, MaxImages=%u, MaxAnnots=%u, MaxObjects=%u, MaxPatterns=%u",
                    static_cast<unsigned>(limits.MaxPages), static_cast<unsigned>(limits.MaxFonts),
                    static_cast<unsigned>(limits.MaxImages), static_cast<unsigned>(limits.MaxAnnots),
@@ -389,7 +389,7 @@ void qelPDFVisitor::addDocumentComments(qelDocument* document)
     for (Comment* c = document->getFirstComment(); c; c = document->getNextComment()) {
         const int rc = opdf_addDocumentComment(m_doc, c->getValue());
         if (rc < 0) {
-            if (qelLogStream* log = getLog(); log && (log->m_levelMask & 0x10F))
+            if (qelLogStream* log = getLog(); log && log->anyOf(QEL_LOG_GENERAL))
                 log->printLine("Error! Unable to add document comment (%s), rc=%d", nameOf(c->getValue()), rc);
             break;
         }
@@ -401,7 +401,7 @@ void qelPDFVisitor::addPageComments(qelPage* page)
     for (Comment* c = page->getFirstComment(); c; c = page->getNextComment()) {
         const int rc = opdf_addPageComment(m_doc, c->getValue(), m_outputPage);
         if (rc < 0) {
-            if (qelLogStream* log = getLog(); log && (log->m_levelMask & 0x10F))
+            if (qelLogStream* log = getLog(); log && log->anyOf(QEL_LOG_GENERAL))
                 log->printLine("Error! Unable to add page comment (%s), rc=%d", nameOf(c->getValue()), rc);
             break;
         }
@@ -1045,10 +1045,10 @@ void qelPDFVisitor::drawGocaLine(qelLineObject* line, qelPoint start, qelPoint e
     line->setHorizontal(horizontal ? 1 : 0);
     qelLogStream* log = getLog();
     const qelPoint rawStart = start, rawEnd = end;
-    if (clampToPage(start) && log && (log->m_levelMask & 0x10F))
+    if (clampToPage(start) && log && log->anyOf(QEL_LOG_GENERAL))
         log->print("\nWarning! -->GLine starting point(%0.2f, %0.2f) is out of page, so adjusted to (%0.2f, %0.2f)",
                    rawStart.x, rawStart.y, start.x, start.y);
-    if (clampToPage(end) && log && (log->m_levelMask & 0x10F))
+    if (clampToPage(end) && log && log->anyOf(QEL_LOG_GENERAL))
         log->print("\nWarning! -->GLine ending point(%0.2f, %0.2f) is out of page, so adjusted to (%0.2f, %0.2f)",
                    rawEnd.x, rawEnd.y, end.x, end.y);
     if (!isInArea())
@@ -1074,10 +1074,10 @@ void qelPDFVisitor::drawBox(qelLineObject* box, qelPoint p1, qelPoint p2, bool r
         return;
     qelLogStream* log = getLog();
     const qelPoint raw1 = p1, raw2 = p2;
-    if (clampToPage(p1) && log && (log->m_levelMask & 0x10F))
+    if (clampToPage(p1) && log && log->anyOf(QEL_LOG_GENERAL))
         log->print("\nWarning! -->GBox first corner point(%0.2f, %0.2f) is out of page, so adjusted to (%0.2f, %0.2f)",
                    raw1.x, raw1.y, p1.x, p1.y);
-    if (clampToPage(p2) && log && (log->m_levelMask & 0x10F))
+    if (clampToPage(p2) && log && log->anyOf(QEL_LOG_GENERAL))
         log->print(
             "\nWarning! -->GBox diagonal corner point(%0.2f, %0.2f) is out of page, so adjusted to (%0.2f, %0.2f)",
             raw2.x, raw2.y, p2.x, p2.y);
@@ -1085,7 +1085,7 @@ void qelPDFVisitor::drawBox(qelLineObject* box, qelPoint p1, qelPoint p2, bool r
     const qelPoint topLeft{std::min(p1.x, p2.x), std::max(p1.y, p2.y)};
     const qelPoint bottomRight{std::max(p1.x, p2.x), std::min(p1.y, p2.y)};
     if (topLeft.x >= bottomRight.x) {
-        if (log && (log->m_levelMask & 0x2))
+        if (log && log->anyOf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Box Object co ordinates are not valid");
         return;
     }
@@ -1137,7 +1137,7 @@ void qelPDFVisitor::drawFillet(qelLineObject* fillet, const std::vector<qelPoint
     if (!fillet || !m_doc)
         return;
     qelLogStream* log = getLog();
-    const bool warn = log && (log->m_levelMask & 0x2);
+    const bool warn = log && log->anyOf(QEL_LOG_LEVEL2);
     if (points.empty()) {
         if (warn)
             log->printLine("Warning! No points to draw the fillet curve");
@@ -1383,7 +1383,7 @@ void qelPDFVisitor::beginArea(qelGraphicObject* area, int patternSymbol, float l
     if (!area || !m_doc)
         return;
     setInArea(true);
-    if (qelLogStream* log = getLog(); log && (log->m_levelMask & 0x10F))
+    if (qelLogStream* log = getLog(); log && log->anyOf(QEL_LOG_GENERAL))
         log->print("\n==>BGR Pos=(X:%.2f, Y=%.2f)", area->getX(), area->getY());
     const int space = area->getColorSpace();
     uint32_t value = area->getColorValue();
@@ -1441,7 +1441,7 @@ void qelPDFVisitor::endArea(int patternSymbol, bool boundary)
     opdf_nodash(m_doc);
     checkLibraryError("writeEndAreaObject()->opdf_nodash( 1 )");
     setAreaEndColor();
-    logLine(getLog(), 0x10F, "\n==>EGR");
+    logLine(getLog(), QEL_LOG_GENERAL, "\n==>EGR");
 }
 
 // --- model objects of the vector family ---------------------------------------------

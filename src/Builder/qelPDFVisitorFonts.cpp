@@ -36,7 +36,6 @@
 namespace
 {
 const char* const kAllCodePages = "ALLCDEPG";
-const unsigned kLogAll = 0x800EFFF;
 
 const char* const kStandardFonts[17][4] = {
     {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique"},
@@ -87,7 +86,7 @@ bool isAFPType(const qelFontRepresentation* rep) { return rep && rep->getType() 
 
 using qelPoolAccess::options;
 
-unsigned maskOf(const qelLogStream* log) { return log ? log->m_levelMask : 0; }
+bool logs(const qelLogStream* log, unsigned int bits) { return log && log->anyOf(bits); }
 
 // The code page of a text's font mapping, else a script font's own one.
 qelCodePage* textCodePage(qelTextObject* text, qelAFPFont* font)
@@ -376,7 +375,7 @@ void qelPDFVisitor::selectSubstituteFont(qelTextObject* text, qelAFPFont* font, 
         qelIni* ini = getOptions();
         m_currentCodePageName = ini && ini->getCodePage() ? ini->getCodePage() : "";
     }
-    if (maskOf(getLog()) & 0x10)
+    if (logs(getLog(), QEL_LOG_FONT))
         setDefaultFont(text, mapping, text->getFont(), true);
 }
 
@@ -408,7 +407,7 @@ int qelPDFVisitor::setTextFont(qelTextObject* text, qelAFPFont* font, int mode)
         const int found = findExternalFontFile(font, name, rep->isBold(), rep->isItalic(), aliases.get(), metricsPath,
                                                fontPath, mode == 2, &type, false);
         if (found != 1) {
-            if (qelLogStream* log = getLog(); maskOf(log) & 0x10) {
+            if (qelLogStream* log = getLog(); logs(log, QEL_LOG_FONT)) {
                 const char* coded = font->getCodedFontName();
                 if (coded && *coded)
                     log->print("\n==>CF=%s CS=%s TF=%s Warning! External font file not found.", coded,
@@ -709,7 +708,7 @@ std::vector<uint16_t> qelPDFVisitor::getAFPFontWidths(qelTextObject* text, qelAF
                     qelMessageOutput::printf("==>CS=%s, Warning! Char Metrics is not found for GCCID %s. Using Metrics "
                                              "of SpaceChar GCGID %s.\n",
                                              orNull(cs), gcgid, spaceName);
-                if (maskOf(log) & 2)
+                if (logs(log, QEL_LOG_LEVEL2))
                     log->print("\n==>CS=%s, Warning! Char Metrics is not found for GCCID %s. Using Metrics of "
                                "SpaceChar GCGID %s.",
                                orNull(cs), gcgid, spaceName);
@@ -718,7 +717,7 @@ std::vector<uint16_t> qelPDFVisitor::getAFPFontWidths(qelTextObject* text, qelAF
                 if (!quiet)
                     qelMessageOutput::printf("==>CS=%s, Warning! Char Metrics is not found for GCCID %s.\n", orNull(cs),
                                              gcgid);
-                if (maskOf(log) & 2)
+                if (logs(log, QEL_LOG_LEVEL2))
                     log->print("\n==>CS=%s, Warning! Char Metrics is not found for GCCID %s.", orNull(cs), gcgid);
             }
         }
@@ -741,7 +740,7 @@ void qelPDFVisitor::setDefPDFFont()
     m_currentCodedFont = nullptr;
     m_currentHeight = 100;
     m_currentCodePageName.clear();
-    if (maskOf(getLog()) & 0x10)
+    if (logs(getLog(), QEL_LOG_FONT))
         setDefaultFont(nullptr, nullptr, nullptr, true);
     if (wasHelvetica)
         return;
@@ -975,7 +974,7 @@ void qelPDFVisitor::setOutlineFont(qelTextObject* text, qelAFPFont* font)
     checkLibraryError("setOutlineFont()->opdf_setFontUsingStream()", rc);
     m_currentHeight = height;
     m_currentCodePageName = cpKey;
-    if (maskOf(getLog()) & 0x10)
+    if (logs(getLog(), QEL_LOG_FONT))
         setDefaultFont(text, text->getFontMapping(), font, true);
 }
 
@@ -1023,7 +1022,7 @@ std::string qelPDFVisitor::getOutlineDifferences(qelTextObject* text, qelAFPFont
                     qelMessageOutput::printf("==>CS=%s, Warning! Postscript name for GCCID %s is not found. Using "
                                              "Postscript name of SpaceChar GCGID %s.\n",
                                              orNull(cs), gcgid, spaceName);
-                if (maskOf(log) & 2)
+                if (logs(log, QEL_LOG_LEVEL2))
                     log->print("\n==>CS=%s, Warning! Postscript name for GCCID %s is not found. Using Postscript name "
                                "of SpaceChar GCGID %s.",
                                orNull(cs), gcgid, spaceName);
@@ -1032,7 +1031,7 @@ std::string qelPDFVisitor::getOutlineDifferences(qelTextObject* text, qelAFPFont
                 if (!quiet)
                     qelMessageOutput::printf("==>CS=%s, Warning! Postscript name for GCCID %s is not found.\n",
                                              orNull(cs), gcgid);
-                if (maskOf(log) & 2)
+                if (logs(log, QEL_LOG_LEVEL2))
                     log->print("\n==>CS=%s, Warning! Postscript name for GCCID %s is not found.", orNull(cs), gcgid);
                 continue;
             }
@@ -1055,7 +1054,7 @@ std::vector<int32_t> qelPDFVisitor::getUnicodeMap(qelAFPFont* font, qelCodePage*
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelGcgidUnicodeMap* table = pool ? pool->getGcgidUnicodeMap() : nullptr;
     qelLogStream* log = getLog();
-    const bool logAll = maskOf(log) == kLogAll;
+    const bool logAll = log && log->isExactly(QEL_LOG_ALL);
     const char* cs = orNull(font ? font->getCharacterSetName() : nullptr);
     const char* cpName = orNull(codePage ? codePage->getName() : nullptr);
     const bool tableLoaded = table && table->isLoaded();

@@ -126,7 +126,7 @@ void qelPDFVisitor::writeTextObject(qelTextObject* text)
                 // No PDF font can be made of this AFP font yet: its display
                 // text goes with a substitute font.
                 qelLogStream* log = getLog();
-                if (log && (log->m_levelMask & 0x2))
+                if (log && log->anyOf(QEL_LOG_LEVEL2))
                     log->printLine("Warning! CS=%s: the AFP font cannot be embedded, the text is written with a "
                                    "substitute font",
                                    name);
@@ -146,7 +146,7 @@ void qelPDFVisitor::writeTextObject(qelTextObject* text)
     }
 
     qelLogStream* log = getLog();
-    if (log && (log->m_levelMask & 0x10)) {
+    if (log && log->anyOf(QEL_LOG_FONT)) {
         const bool removed = text->getRemoved() != 0;
         const bool suppressed = text->getSuppressed() != 0;
         const char* state = removed && suppressed ? "Suppressed & Removed"

@@ -476,7 +476,7 @@ void qelVisitor::checkPageBounds(qelPoint start, qelPoint end, int rotation, con
     case 270: out = start.y < 0 || end.y > h || start.x < 0 || end.x > w; break;
     default: break;
     }
-    if (!out || !m_log || !(m_log->m_levelMask & 0x2))
+    if (!out || !m_log || m_log->noneOf(QEL_LOG_LEVEL2))
         return;
     const char* kindText = "";
     switch (kind) {

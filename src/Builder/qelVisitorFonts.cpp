@@ -36,7 +36,6 @@
 
 namespace
 {
-const unsigned kLogAll = 0x800EFFF;
 const int kPathSize = 512;
 
 void setPath(char* buffer, const std::string& path)
@@ -78,12 +77,12 @@ std::string baseName(const std::string& path)
 
 bool logs(const qelLogStream* log, unsigned bits)
 {
-    return log && (log->m_levelMask & bits) != 0;
+    return log && log->anyOf(bits);
 }
 
 bool logsAll(const qelLogStream* log)
 {
-    return log && log->m_levelMask == kLogAll;
+    return log && log->isExactly(QEL_LOG_ALL);
 }
 
 bool isIPS(const qelAFPFont* font)
@@ -304,7 +303,7 @@ qelFontRepresentation* qelVisitor::loadExternalFont(const char* fileName, int ty
         return parser->parse(fileName);
     } catch (qelException* e) {
         // A damaged font file is logged; the caller goes on without it.
-        if (m_log && (m_log->m_levelMask & 0x2))
+        if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
             m_log->printLine("Warning! Font file %s not loaded: %s", fileName ? fileName : "(null)",
                              e->getMessage() ? e->getMessage() : "");
         delete e;
@@ -357,7 +356,7 @@ bool qelVisitor::isTextEmpty(qelTextObject* text, const char* data, int length)
         return true;
     if (data && length > 0)
         return false;
-    if (m_log && (m_log->m_levelMask & 0x10))
+    if (m_log && m_log->anyOf(QEL_LOG_FONT))
         m_log->print("\n\n  @(%.2f,%.2f)>< (%s)\n", text->getX(), text->getY(),
                      data ? "Text is empty" : "Text is null");
     return true;

@@ -488,7 +488,7 @@ bool qelVisitor::logText(qelTextObject* text)
     if (!text)
         return true;
     const bool hidden = text->getSuppressed() || text->getRemoved();
-    if (hidden && m_log && (m_log->m_levelMask & 0x10)) {
+    if (hidden && m_log && m_log->anyOf(QEL_LOG_FONT)) {
         const int id = fontIdOf(text);
         if (id != m_loggedFont)
             setDefaultFont(text, text->getFontMapping(), text->getFont(), false);

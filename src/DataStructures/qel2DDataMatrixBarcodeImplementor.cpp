@@ -433,7 +433,7 @@ int qel2DDataMatrixBarcodeImplementor::encode(qelBarcodeObject* object, qelBarco
     for (int i = count; i < size.dataCodewords; ++i)
         codewords[i] = PAD_CODEWORD;
 
-    if (m_log && (m_log->m_levelMask & 0x800EFFF)) {
+    if (m_log && m_log->anyOf(QEL_LOG_ALL)) {
         std::string shown(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
         m_log->printLine("Barcode Data:(%s)", shown.c_str());
         std::string hex;

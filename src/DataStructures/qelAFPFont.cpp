@@ -540,7 +540,7 @@ void qelAFPFont::logFontWarning(const char* fmt, ...) const
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (!log || !(log->m_levelMask & 0x10))
+    if (!log || log->noneOf(QEL_LOG_FONT))
         return;
     va_list args;
     va_start(args, fmt);

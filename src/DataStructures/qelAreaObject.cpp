@@ -57,7 +57,7 @@ void qelAreaObject::write(qelVisitor* visitor)
 {
     if (getSuppressed()) {
         qelLogStream* log = logStream();
-        if (log && log->m_levelMask == 0x800EFFF)
+        if (log && log->isExactly(QEL_LOG_ALL))
             log->print("\n @(%.2f,%.2f) Area Object is Skipped!", static_cast<double>(getX()),
                        static_cast<double>(getY()));
         return;
@@ -75,7 +75,7 @@ void qelAreaObject::write(qelVisitor* visitor)
             if (!(ini && ini->isQuietMode()))
                 qelMessageOutput::write("Warning! Cannot display null goca object.\n");
             qelLogStream* log = logStream();
-            if (log && (log->m_levelMask & 0x2))
+            if (log && log->anyOf(QEL_LOG_LEVEL2))
                 log->printLine("Warning! Cannot display null goca object.");
             continue;
         }

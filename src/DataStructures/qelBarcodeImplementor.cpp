@@ -21,7 +21,7 @@ void qelBarcodeImplementor::warn(qelLogStream* log, qelIni* ini, const char* for
     va_start(args, format);
     formatText(text, sizeof text, format, args);
     va_end(args);
-    if (log && (log->m_levelMask & LOG_MESSAGE_BITS))
+    if (log && log->anyOf(LOG_MESSAGE_BITS))
         log->printLine("%s", text);
     if (!ini || !ini->isQuietMode())
         qelMessageOutput::printf("%s\n", text);
@@ -29,7 +29,7 @@ void qelBarcodeImplementor::warn(qelLogStream* log, qelIni* ini, const char* for
 
 void qelBarcodeImplementor::logOnly(qelLogStream* log, unsigned int bits, const char* format, ...)
 {
-    if (!log || !(log->m_levelMask & bits))
+    if (!log || log->noneOf(bits))
         return;
     char text[1024];
     va_list args;

@@ -1,10 +1,11 @@
 #ifndef QEL_BARCODE_IMPLEMENTOR_H
 #define QEL_BARCODE_IMPLEMENTOR_H
 
+#include "qelLogStream.h"
+
 class qelBarcodeObject;
 class qelBarcodeSymbol;
 class qelIni;
-class qelLogStream;
 
 // Interface of the symbol encoders, one instance per symbology in the
 // global object pool. The pool deletes each encoder as its own class, so the
@@ -34,7 +35,7 @@ protected:
     static void logOnly(qelLogStream* log, unsigned int bits, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
     // Log bits under which the encoders write their warnings.
-    static constexpr unsigned int LOG_MESSAGE_BITS = 0x10F;
+    static constexpr unsigned int LOG_MESSAGE_BITS = QEL_LOG_GENERAL;
 };
 
 #endif

@@ -91,7 +91,7 @@ void qelBarcodeObject::write(qelVisitor* visitor)
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
     if (m_barcodeType != TYPE_CODE39 && m_barcodeType != TYPE_CODE128 && m_barcodeType != TYPE_DATA_MATRIX) {
-        if (log && (log->m_levelMask & 0x10F))
+        if (log && log->anyOf(QEL_LOG_GENERAL))
             log->printLine("Warning! Barcode Type: 0x%X (%s) not supported", m_barcodeType, getTypeName());
         qelIni* ini = pool ? pool->getIni() : nullptr;
         if (!ini || !ini->isQuietMode())
@@ -104,7 +104,7 @@ void qelBarcodeObject::write(qelVisitor* visitor)
     computeAbsolutePosition();
     if (visitor)
         visitor->writeBarcodeObject(this);
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("\n==>EBC Name=%s", getName() ? getName() : "");
 }
 

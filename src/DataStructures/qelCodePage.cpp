@@ -32,14 +32,14 @@ qelLogStream* logFor(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & bits)) ? log : nullptr;
+    return (log && log->anyOf(bits)) ? log : nullptr;
 }
 
 qelLogStream* logForExactly(unsigned int mask)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && log->m_levelMask == mask) ? log : nullptr;
+    return (log && log->isExactly(mask)) ? log : nullptr;
 }
 
 using qelPoolAccess::quiet;
@@ -177,7 +177,7 @@ void takeUnicode(const char* fileName, const char* line, const std::string& fiel
         unicode = u;
         return;
     }
-    if (qelLogStream* log = logFor(0x2))
+    if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
         log->printLine("Warning! %s: No matching unicode entry: %s", fileName ? fileName : "(null)", line);
 }
 
@@ -429,7 +429,7 @@ void qelCodePage::setDefaultEntry(const char* text)
 
 void qelCodePage::warnUnicodeMissing(int32_t value) const
 {
-    if (qelLogStream* log = logFor(0x2))
+    if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
         log->print("\n Warning! CP=%s(<%s>), Unicode=%d(0x%X) not found. Using EBCDIC value of %d of %s character",
                    nameOrNull(), fileOrNull(), value, static_cast<unsigned int>(value),
                    m_defaultEntry ? m_defaultEntry->codePoint : 0, ".notdef");
@@ -437,7 +437,7 @@ void qelCodePage::warnUnicodeMissing(int32_t value) const
 
 void qelCodePage::warnGlyphMissing(const char* name) const
 {
-    if (qelLogStream* log = logForExactly(0x800EFFF))
+    if (qelLogStream* log = logForExactly(QEL_LOG_ALL))
         log->print("\n Warning! CP=%s(<%s>), mapping not found for glyph \"%s\".\n", nameOrNull(), fileOrNull(), name);
 }
 
@@ -630,7 +630,7 @@ void qelCodePage::addToGlyphNameIndex(qelCodePageChar* entry)
 
 void qelCodePage::dumpGlyphNameIndex() const
 {
-    qelLogStream* log = logFor(0x2);
+    qelLogStream* log = logFor(QEL_LOG_LEVEL2);
     if (!log)
         return;
     for (qelList* list : m_glyphIndex)
@@ -943,7 +943,7 @@ bool qelCodePage::parseCodePageFile()
         }
         if (codePoint < 0 || codePoint >= m_count) {
             say("Warning! %s: invalid entry (%s)\n", fileName, line.c_str());
-            if (qelLogStream* log = logFor(0x2))
+            if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
                 log->printLine("Warning! %s: invalid entry (%s)", fileName, line.c_str());
             continue;
         }
@@ -972,7 +972,7 @@ bool qelCodePage::parseCodePageFile()
     if (readError || reader.failed()) {
         reportReadError();
         say("Warning! Unable to read file %s, Using default codepage...\n", fileName);
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("Warning! Unable to read file %s, Using default codepage...", fileName);
         const unsigned char* table = qelUtils::getEbcdicToAsciiTable();
         for (int c = 0; c < m_count && c < 256; ++c)
@@ -998,7 +998,7 @@ bool qelCodePage::readCodePageFile(unsigned char* table, const char* directory, 
     if (!file) {
         say("Warning! Error in opening Codepage File %s in %s directory, Using code page %d stored in the program \n",
             name.c_str(), dir, cpgid);
-        if (qelLogStream* log = logFor(0x10F))
+        if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
             log->printLine(
                 "Warning! Error in opening Codepage File %s in %s directory, Using code page %d stored in the program ",
                 name.c_str(), dir, cpgid);
@@ -1020,7 +1020,7 @@ bool qelCodePage::readCodePageFile(unsigned char* table, const char* directory, 
             continue;
         }
         say("Warning! Invalid entry in (%s) in file (%s) in (%s) directory \n", line.c_str(), name.c_str(), dir);
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("Warning! Invalid entry in (%s) in file( %s) in (%s) directory", line.c_str(), name.c_str(),
                            dir);
     }
@@ -1030,7 +1030,7 @@ bool qelCodePage::readCodePageFile(unsigned char* table, const char* directory, 
         reportReadError();
         say("Warning! Unable to read file %s in directory %s, Using code page %d stored in the program...\n",
             name.c_str(), dir, cpgid);
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("Warning! Unable to read file %s in directory %s, Using code page %d stored in the program...",
                            name.c_str(), dir, cpgid);
         return false;
@@ -1042,7 +1042,7 @@ bool qelCodePage::loadCodePageFile(unsigned char* table, const char* codePageNam
 {
     auto fallBack = [](const char* text) {
         say("%s \n", text);
-        if (qelLogStream* log = logFor(0x10F))
+        if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
             log->printLine("%s", text);
         return false;
     };
@@ -1064,7 +1064,7 @@ bool qelCodePage::loadCodePageFile(unsigned char* table, const char* codePageNam
     if (!file) {
         say("Could not open Codepage File %s in %s directory, Using program default code page 500.cp \n", name.c_str(),
             dir);
-        if (qelLogStream* log = logFor(0x10F))
+        if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
             log->printLine("Could not open Codepage File %s in %s directory, Using program default code page 500.cp",
                            name.c_str(), dir);
         return false;
@@ -1093,13 +1093,13 @@ bool qelCodePage::loadCodePageFile(unsigned char* table, const char* codePageNam
             continue;
         }
         say("Warning! %s: invalid entry in (%s) in (%s) directory \n", name.c_str(), dir, line.c_str());
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("Warning! %s: invalid entry (%s)", name.c_str(), line.c_str());
     }
     if (reader.failed()) {
         reportReadError();
         say("Warning! Unable to read file %s, Using default codepage...\n", name.c_str());
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("Warning! Unable to read file %s, Using default codepage...", name.c_str());
     }
     std::fclose(file);

@@ -51,7 +51,7 @@ qelLogStream* logIf(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 
 void trace(const char* text)
@@ -134,7 +134,7 @@ void qelDocument::setName(const char* name)
     if (!name) {
         if (!quiet())
             qelMessageOutput::write("Error! NULL Document Name!");
-        if (qelLogStream* log = logIf(0x2))
+        if (qelLogStream* log = logIf(QEL_LOG_LEVEL2))
             log->printLine("Error! NULL Document Name!");
     }
 }
@@ -152,7 +152,7 @@ void qelDocument::setType(uint8_t type)
     }
     if (!quiet())
         qelMessageOutput::printf("Warning! Invalid Document Type %c\n", static_cast<int>(type));
-    if (qelLogStream* log = logIf(0x2))
+    if (qelLogStream* log = logIf(QEL_LOG_LEVEL2))
         log->printLine("Warning! Invalid Document Type: %c", static_cast<int>(type));
 }
 
@@ -210,7 +210,7 @@ void qelDocument::addPage(qelPage* page, int32_t pageId)
             if (!quiet())
                 qelMessageOutput::printf("Warning! Duplicate page (%d,%s), unable to add it to document (%d,%s) ... Skipping\n",
                                          page->getParseId(), pageName, m_documentId, docName);
-            if (qelLogStream* log = logIf(0x800EFFF))
+            if (qelLogStream* log = logIf(QEL_LOG_ALL))
                 log->printLine("Warning! Duplicate page (%d,%s), unable to add it to document (%d,%s) ... Skipping\n",
                                page->getParseId(), pageName, m_documentId, docName);
             return;
@@ -230,7 +230,7 @@ void qelDocument::addPage(qelPage* page, int32_t pageId)
         if (!quiet())
             qelMessageOutput::printf("Warning! Invalid scope (%d) of page (%d,%s), unable to add it to document (%d,%s) ... Skipping\n",
                                      scope, page->getParseId(), pageName, m_documentId, docName);
-        if (qelLogStream* log = logIf(0x800EFFF))
+        if (qelLogStream* log = logIf(QEL_LOG_ALL))
             log->printLine("Warning! Invalid scope (%d) of page (%d,%s), unable to add it to document (%d,%s) ... Skipping\n",
                            scope, page->getParseId(), pageName, m_documentId, docName);
         return;
@@ -330,10 +330,10 @@ void qelDocument::writePage(qelVisitor* visitor, qelPage* page)
         if (number > m_lastPageNumber)
             m_lastPageNumber = number;
     }
-    if (qelLogStream* log = logIf(0x1000011F))
+    if (qelLogStream* log = logIf(QEL_LOG_LOGGING | QEL_LOG_OUTWARN))
         log->printLine("\nWriting Page %d ", g_currentPageNumber);
     page->write(visitor);
-    if (qelLogStream* log = logIf(0x11F))
+    if (qelLogStream* log = logIf(QEL_LOG_LOGGING))
         log->print("\n");
     trace("[Document]: (End): writePage\n");
 }

@@ -14,7 +14,7 @@ namespace {
 // Size of the formatting area of a message.
 constexpr int kWorkSize = 2048;
 // Log levels 1 to 5, FONT, PDFINFO, INWARN and OUTWARN.
-constexpr unsigned int kExceptionLogMask = 0x1800013F;
+constexpr unsigned int kExceptionLogMask = QEL_LOG_LOGGING | QEL_LOG_LEVEL5 | QEL_LOG_INWARN | QEL_LOG_OUTWARN;
 
 qelString* newString(const char* text)
 {
@@ -150,7 +150,7 @@ void qelException::build(const char* file, int line, int kind, int id, int value
     if (log) {
         qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
         qelLogStream* logStream = pool ? pool->getLogStream() : nullptr;
-        if (logStream && (logStream->m_levelMask & kExceptionLogMask)) {
+        if (logStream && logStream->anyOf(kExceptionLogMask)) {
             try {
                 logStream->printLine("%s", getText());
             } catch (qelException* failure) {

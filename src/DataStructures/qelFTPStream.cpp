@@ -58,7 +58,7 @@ qelLogStream* qelFTPStream::traceLog()
         return nullptr;
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & 0x80) ? log : nullptr;
+    return log && log->anyOf(QEL_LOG_LEVEL8) ? log : nullptr;
 }
 
 std::string qelFTPStream::trace(bool failed, const char* format, ...)

@@ -50,7 +50,7 @@ void warn(const char* format, const char* name)
         qelMessageOutput::write("\n");
     }
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine(format, name);
 }
 

@@ -46,7 +46,7 @@ void logWarning(const char* text)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("%s", text);
 }
 

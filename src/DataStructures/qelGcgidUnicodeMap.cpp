@@ -26,7 +26,7 @@ qelLogStream* warningLog()
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & 0x2)) ? log : nullptr;
+    return (log && log->anyOf(QEL_LOG_LEVEL2)) ? log : nullptr;
 }
 
 // The next line that does not begin with ';', without its line end. A line

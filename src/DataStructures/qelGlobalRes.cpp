@@ -32,7 +32,7 @@ qelLogStream* logIf(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 
 bool startsWith(const char* name, char upper)
@@ -297,7 +297,7 @@ qelRes* qelGlobalRes::getResource(const char* name, int type)
 
     qelRes* result = findResource(name, type);
     if (qelnop && !result) {
-        if (qelLogStream* log = logIf(0x10F)) {
+        if (qelLogStream* log = logIf(QEL_LOG_GENERAL)) {
             if (hashId)
                 log->printLine("Hash Id %s found for given resource %s", hashId, name);
             else
@@ -841,24 +841,23 @@ void qelGlobalRes::listResources(int level)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (!log || log->m_levelMask < 0x10000)
+    if (!log)
         return;
-    const unsigned int mask = log->m_levelMask;
-    if (mask & 0x10000)
+    if (log->anyOf(QEL_LOG_OLY))
         listResourcesOfType(qelRes::TYPE_OVERLAY, level, nullptr);
-    if (mask & 0x20000)
+    if (log->anyOf(QEL_LOG_PSEG))
         listResourcesOfType(qelRes::TYPE_PAGE_SEGMENT, level, nullptr);
-    if (mask & 0x40000) {
+    if (log->anyOf(QEL_LOG_FNTR)) {
         listResourcesOfType(qelRes::TYPE_FONT, level, "C00001");
         listResourcesOfType(qelRes::TYPE_FONT, level, "X00001");
     }
-    if (mask & 0x80000)
+    if (log->anyOf(QEL_LOG_CDP))
         listResourcesOfType(qelRes::TYPE_CODE_PAGE, level, nullptr);
-    if (mask & 0x100000)
+    if (log->anyOf(QEL_LOG_MMAP))
         listResourcesOfType(qelRes::TYPE_MEDIUM_MAP, level, nullptr);
-    if (mask & 0x200000)
+    if (log->anyOf(QEL_LOG_FDEF))
         listResourcesOfType(qelRes::TYPE_FORM_MAP, level, nullptr);
-    if (mask & 0x400000)
+    if (log->anyOf(QEL_LOG_IOB))
         listResourcesOfType(qelRes::TYPE_OBJECT_CONTAINER, level, nullptr);
 }
 

@@ -37,7 +37,7 @@ qelLogStream* logFor(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 
 bool sameExtension(const char* extension, const char* option)
@@ -261,7 +261,7 @@ void qelIOStream::skipLeadingBytes()
             logText = "Warning! This file has carriage return information";
             outText = "Warning! This file has carriage return information\n";
         }
-        if (qelLogStream* log = logFor(0x2))
+        if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("%s", logText);
         if (!quietMode())
             qelMessageOutput::write(outText);

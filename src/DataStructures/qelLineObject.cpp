@@ -13,8 +13,6 @@
 
 namespace
 {
-const unsigned int kLogAll = 0x800EFFF;
-
 using qelPoolAccess::options;
 using qelPoolAccess::logStream;
 
@@ -100,7 +98,7 @@ void qelLineObject::computeBoundingBox()
     const qelPoint bottomRight{std::max(x, x2), std::max(y, y2)};
     setBoundingBox(topLeft, bottomRight);
     qelLogStream* log = logStream();
-    if (log && log->m_levelMask == kLogAll)
+    if (log && log->isExactly(QEL_LOG_ALL))
         log->print("\n\t@(%.2f,%.2f)>%sLine< Width=%.2f, Length=%.2f, TL=(%.2f,%.2f), BR=(%.2f,%.2f), RF=%s", d(x),
                    d(y), m_horizontal ? "H" : "V", d(m_width), d(m_length), d(topLeft.x), d(topLeft.y),
                    d(bottomRight.x), d(bottomRight.y), yesNo(getRasterize()));

@@ -18,7 +18,7 @@ void warnNothingToRemove()
         qelMessageOutput::write("\n");
     }
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("%s", kNothingToRemove);
 }
 

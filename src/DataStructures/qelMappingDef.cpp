@@ -30,7 +30,7 @@ qelLogStream* logFor(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & bits)) ? log : nullptr;
+    return (log && log->anyOf(bits)) ? log : nullptr;
 }
 
 using qelPoolAccess::quiet;
@@ -386,7 +386,7 @@ int qelMappingDef::load()
         const char* name = mappingDefName();
         if (!quiet())
             qelMessageOutput::printf("Warning! Unable to read MappingDef file %s\n", name ? name : "");
-        if (qelLogStream* log = logFor(0x10F))
+        if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
             log->printLine("Warning! Unable to read MappingDef file %s\n", name ? name : "");
         std::fclose(m_file);
         m_file = nullptr;
@@ -568,7 +568,7 @@ void qelMappingDef::parseSuffixLine(char* line)
             list = &m_italicSuffixes;
     }
     if (!list) {
-        if (qelLogStream* log = logFor(0x10F)) {
+        if (qelLogStream* log = logFor(QEL_LOG_GENERAL)) {
             const char* name = mappingDefName();
             log->printLine("Warning! Invalid line under %s in %s\n\t\t\"%s\"", "[FONTSUFFIX]", name ? name : "NULL",
                            line);
@@ -627,7 +627,7 @@ void qelMappingDef::parseGCSGIDLine(char* line)
         if (fgid < 1) {
             if (!quiet())
                 qelMessageOutput::printf("Warning! Invalid value given for FGID, using default value\n");
-            if (qelLogStream* log = logFor(0x10F))
+            if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
                 log->printLine("Warning! Invalid value given for FGID, using default value\n");
             fgid = 255;
         }
@@ -731,7 +731,7 @@ void qelMappingDef::parseAFPFontLine(char* line)
         addAFPFont(entry.release());
         return;
     }
-    if (qelLogStream* log = logFor(0x10F)) {
+    if (qelLogStream* log = logFor(QEL_LOG_GENERAL)) {
         const char* name = mappingDefName();
         log->printLine("Warning! Invalid line under %s in %s\n\t\t\"%s\"\n\t\t%s", "[AFPFONT]", name ? name : "NULL",
                        line, "Reason: Font Height is needed for AFP Raster Fonts");

@@ -40,7 +40,7 @@ qelLogStream* logIf(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 
 using qelPoolAccess::quiet;
@@ -176,7 +176,7 @@ void qelMedia::addObject(qelGraphicObject* object, bool below)
         static_cast<qelTextObject*>(object)->setTextIndex(m_objectCounters[0]);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && log->m_levelMask == 0x800EFFF) {
+    if (log && log->isExactly(QEL_LOG_ALL)) {
         const char* name = "";
         if (kind == qelGraphicObject::KIND_TEXT)
             name = static_cast<qelTextObject*>(object)->getText() ? static_cast<qelTextObject*>(object)->getText() : "";
@@ -315,7 +315,7 @@ void qelMedia::addIncludedObject(int type, const char* name, float x, float y, u
     default:
         if (!quiet())
             qelMessageOutput::printf("Error! Invalid include object type (%d), Ignoring ...\n", type);
-        if (qelLogStream* log = logIf(0x10F))
+        if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
             log->printLine("Error! Invalid include object type (%d), Ignoring ...", type);
         return;
     }
@@ -348,7 +348,7 @@ void qelMedia::addIncludedObject(int type, const char* name, float x, float y, u
         ref->setMappingOption(0x60);
         qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
         qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-        if (log && log->m_levelMask == 0x800EFFF)
+        if (log && log->isExactly(QEL_LOG_ALL))
             log->printLine("Image Added %s the page: Name:%s, Pos:(%0.2f, %0.2f)", below ? "below" : "above",
                            refName.c_str(), static_cast<double>(x), static_cast<double>(y));
     }
@@ -496,7 +496,7 @@ int qelMedia::addOverlayId(int32_t id)
 void qelMedia::addSuppressionId(int32_t id)
 {
     if (m_suppressionIdCount >= MAX_MODIFICATION_IDS) {
-        if (qelLogStream* log = logIf(0x2))
+        if (qelLogStream* log = logIf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Text suppression id list exceeds Maximum Limit");
         return;
     }
@@ -530,7 +530,7 @@ bool qelMedia::bindIncludedMedia(qelRes* resource)
         if (!quiet())
             qelMessageOutput::printf("Warning! Cyclic include of resource %s ignored\n",
                                      resource->getName() ? resource->getName() : "");
-        if (qelLogStream* log = logIf(0x2))
+        if (qelLogStream* log = logIf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Cyclic include of resource %s ignored",
                            resource->getName() ? resource->getName() : "");
         return false;

@@ -24,7 +24,7 @@ qelLogStream* logWith(unsigned int mask)
     if (!qelGlobalDSPool::exists())
         return nullptr;
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
-    return log && (log->m_levelMask & mask) ? log : nullptr;
+    return log && log->anyOf(mask) ? log : nullptr;
 }
 
 bool quiet()
@@ -84,7 +84,7 @@ qelMediumMap::MMC::~MMC()
 void qelMediumMap::MMC::addSuppressionId(uint8_t value)
 {
     if (suppressionCount >= 8 || suppressionCount < 0) {
-        if (qelLogStream* log = logWith(0x02))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Warning! Text suppression id list exceeds Maximum Limit");
         return;
     }
@@ -211,7 +211,7 @@ void qelMediumMap::resolveMmcOverlays(MMC* mmc)
             mmc->overlayNames->append(const_cast<char*>(name));
             continue;
         }
-        if (qelLogStream* log = logWith(0x02))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Warning! Overlay name not found in medium map for id 0x%x", id);
         if (!quiet())
             qelMessageOutput::printf("Warning! Overlay name not found in medium map for id 0x%x\n", id);

@@ -142,7 +142,7 @@ bool qelProcessInfo::openFallback(const char* directory, const char* fileName)
     qelIni* ini = pool ? pool->getIni() : nullptr;
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
     bool quiet = ini && ini->isQuietMode();
-    bool logged = log && (log->m_levelMask & 0x2);
+    bool logged = log && log->anyOf(QEL_LOG_LEVEL2);
 
     if (logged)
         log->print("Warning! Unable to open the ERROR File in Path %s\n", directory);

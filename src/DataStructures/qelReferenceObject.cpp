@@ -9,13 +9,11 @@
 
 namespace
 {
-const unsigned int kLogAll = 0x800EFFF;
-
 qelLogStream* logAll()
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && log->m_levelMask == kLogAll ? log : nullptr;
+    return log && log->isExactly(QEL_LOG_ALL) ? log : nullptr;
 }
 }
 

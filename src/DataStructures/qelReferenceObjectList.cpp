@@ -19,7 +19,7 @@ void warn(const char* text)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("%s", text);
     qelIni* ini = pool ? pool->getIni() : nullptr;
     if (!(ini && ini->isQuietMode())) {

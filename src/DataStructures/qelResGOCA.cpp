@@ -52,7 +52,7 @@ int qelResGOCA::display(qelVisitor* visitor, float x, float y)
     qelIni* ini = pool ? pool->getIni() : nullptr;
     if (!ini || !isDrawnFor(ini->getOutputFormat())) {
         qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-        if (log && (log->m_levelMask & 0x2))
+        if (log && log->anyOf(QEL_LOG_LEVEL2))
             log->printLine("Warning! GOCA not yet supported for TIFF/JPEG output in %s V%s.%s.%d.%d\n",
                            ini && ini->isSDK() ? "Lorbane SDK" : "Lorbane", "", "", 0, 32);
         return 0;

@@ -160,7 +160,7 @@ bool qelResOverlay::enter()
         qelMessageOutput::printf("Warning! Cyclic include of resource %s ignored\n", name);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("Warning! Cyclic include of resource %s ignored", name);
     return false;
 }

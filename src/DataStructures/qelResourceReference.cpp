@@ -27,7 +27,7 @@ qelLogStream* logIf(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 }
 
@@ -40,7 +40,7 @@ qelResourceReference::qelResourceReference(const char* name, int type, float x, 
 qelResourceReference::qelResourceReference(float x, float y, qelRes* container) : m_x(x), m_y(y)
 {
     if (!container) {
-        if (qelLogStream* log = logIf(0x2))
+        if (qelLogStream* log = logIf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Include Resource cannot be empty.");
         qelIni* ini = options();
         if (!(ini && ini->isQuietMode()))

@@ -30,8 +30,7 @@
 
 namespace
 {
-const unsigned int LOG_ALL = 0x800EFFF;
-const unsigned int LOG_FONT_CODES = 0x20;
+const unsigned int LOG_FONT_CODES = QEL_LOG_LEVEL5;
 // Output formats drawn into bitmaps: GIF, JPEG, PNG, TIFF, PCX.
 const int RASTER_FORMATS = 4 | 16 | 64 | 128 | 2048;
 
@@ -47,10 +46,16 @@ qelLogStream* logStream()
     return pool ? pool->getLogStream() : nullptr;
 }
 
-unsigned int logMask()
+bool logs(unsigned int bits)
 {
     qelLogStream* log = logStream();
-    return log ? log->m_levelMask : 0;
+    return log && log->anyOf(bits);
+}
+
+bool logsAll()
+{
+    qelLogStream* log = logStream();
+    return log && log->isExactly(QEL_LOG_ALL);
 }
 
 bool devTest()
@@ -398,7 +403,7 @@ void qelTextObject::bindCodePoints()
         }
     }
 
-    if ((logMask() & LOG_FONT_CODES) && !unnamed.empty() && static_cast<int>(unnamed.size()) < count) {
+    if (logs(LOG_FONT_CODES) && !unnamed.empty() && static_cast<int>(unnamed.size()) < count) {
         qelLogStream* log = logStream();
         log->printLine("Warning! %s is not found for following code point(s) on applied font (%s=%s, CP=%s), "
                        "Using default %s (%s)",
@@ -451,7 +456,7 @@ void qelTextObject::bindRaster(qelAFPFont* font, qelCodePage* codePage)
 
 void qelTextObject::warnUnassignedGCGIDs(qelAFPFont* font, qelCodePage* codePage)
 {
-    if (!font || !codePage || !m_codePointText || !(logMask() & LOG_FONT_CODES))
+    if (!font || !codePage || !m_codePointText || !logs(LOG_FONT_CODES))
         return;
     const qelPDFFontFileEntry* table = font->findGlyphName(codePage->getName());
     if (!table)
@@ -570,7 +575,7 @@ bool qelTextObject::metricsExtents(Extents& e, qelCodePage* codePage, qelFontMet
         codes.resize(m_textLength);
         codePage->translateToCodePage(m_codePointText, codes.data(), m_textLength);
     }
-    const bool logAll = logMask() == LOG_ALL;
+    const bool logAll = logsAll();
     qelLogStream* log = logStream();
     double sum = 0.0;
     double ascender = 0.0;
@@ -715,7 +720,7 @@ bool qelTextObject::fontFileExtents(Extents& e, bool useMappingDef, bool mustSuc
     const double points = m_fontHeight / 10.0;
     if (qelMeasureText(file.c_str(), points, pageResolution(), chars.data(), static_cast<int>(chars.size()), ext)
         != 0) {
-        if (log && (logMask() & 0x2))
+        if (log && logs(QEL_LOG_LEVEL2))
             log->printLine("Error while getting text width from raster library for Font : %s  Text : %s\n",
                            orNull(m_font->getFontName()), orNull(getText()));
         return false;
@@ -744,7 +749,7 @@ void qelTextObject::boxFromExtents(const Extents& e)
     qelPoint br;
     const int angle = static_cast<int>(getAngle());
     qelLogStream* log = logStream();
-    const bool logAll = log && logMask() == LOG_ALL;
+    const bool logAll = log && logsAll();
     switch (angle) {
     case 0:
     case 360:

@@ -2,8 +2,23 @@
 
 #include "qelLogStream.h"
 
+namespace
+{
+// The image library's bits the log takes.
+unsigned int imageBits(const qelLogStream* log)
+{
+    const unsigned int image[] = {qelImgLogStream::MASK_INFO, qelImgLogStream::MASK_WARN, qelImgLogStream::MASK_DEBUG};
+    unsigned int bits = 0;
+    for (unsigned int bit : image) {
+        if (log && log->anyOf(bit))
+            bits |= bit;
+    }
+    return bits;
+}
+}
+
 qelImgLogStream::qelImgLogStream(qelLogStream* log)
-    : qelImgLogger(levelFor(log ? log->m_levelMask : 0)), m_log(log)
+    : qelImgLogger(levelFor(imageBits(log))), m_log(log)
 {
 }
 

@@ -2,15 +2,14 @@
 #define QEL_IMG_LOG_STREAM_H
 
 #include "qelImgLogger.h"
-
-class qelLogStream;
+#include "qelLogStream.h"
 
 // Trace sink of the image library writing into the program log. Its level
 // follows the log's mask: INFO 1, else WARN 2, else DEBUG 3, else 0.
 class qelImgLogStream : public qelImgLogger
 {
 public:
-    enum : unsigned int { MASK_INFO = 0x1000000, MASK_WARN = 0x2000000, MASK_DEBUG = 0x4000000 };
+    enum : unsigned int { MASK_INFO = QEL_LOG_INFO, MASK_WARN = QEL_LOG_WARN, MASK_DEBUG = QEL_LOG_DEBUG };
 
     // The log is borrowed.
     explicit qelImgLogStream(qelLogStream* log);

@@ -342,7 +342,7 @@ qelLogStream* logFor(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & bits)) ? log : nullptr;
+    return (log && log->anyOf(bits)) ? log : nullptr;
 }
 
 } // namespace
@@ -712,7 +712,7 @@ void qelIni::setFormatType(const char* word)
                            : "Warning! Invalid Format Type (%s), Ignoring Format Type\n";
     if (!isQuietMode())
         qelMessageOutput::printf(text, shown(word));
-    if (qelLogStream* log = logFor(0x2))
+    if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
         log->printLine(text, shown(word));
 }
 
@@ -1271,7 +1271,7 @@ void qelIni::parseImageFilter(int which, const char* name)
     int* target = which == 0 ? &m_rotationFilter : (which == 1 ? &m_stretchFilter : &m_shrinkFilter);
     const char* label = labels[which];
     const char* defaultName = kFilterNames[defaults[which]];
-    qelLogStream* log = logFor(0x2);
+    qelLogStream* log = logFor(QEL_LOG_LEVEL2);
     if (!name || !*name) {
         if (!isQuietMode())
             qelMessageOutput::printf("Warning! %s Filter is null. Using default filter \"%s\"\n", label, defaultName);
@@ -1355,7 +1355,7 @@ void qelIni::parseZUZOvoputFlags(const char* value)
         } else {
             if (!isQuietMode())
                 qelMessageOutput::printf(warnings[i], item);
-            if (qelLogStream* log = logFor(0x10F))
+            if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
                 log->printLine(warnings[i], item);
         }
     }
@@ -1376,7 +1376,7 @@ void qelIni::parseAFPIS2ComplianceFlags(const char* value)
             const char* fallback = i == 0 ? "on" : "off";
             if (!isQuietMode())
                 qelMessageOutput::printf(text, item, fallback);
-            if (qelLogStream* log = logFor(0x10F))
+            if (qelLogStream* log = logFor(QEL_LOG_GENERAL))
                 log->printLine(text, item, fallback);
         }
     }
@@ -1579,7 +1579,7 @@ void qelIni::parseOutputSize(const char* value)
 {
     if (!value)
         return;
-    qelLogStream* log = logFor(0x2);
+    qelLogStream* log = logFor(QEL_LOG_LEVEL2);
     const char* comma = std::strchr(value, ',');
     if (comma) {
         std::string width(value, comma);
@@ -1654,7 +1654,7 @@ void qelIni::parseScaleToSize(const char* value)
 {
     m_scaleToSize.reset();
     std::vector<std::string> items = splitItems(value);
-    qelLogStream* log = logFor(0x2);
+    qelLogStream* log = logFor(QEL_LOG_LEVEL2);
     auto warn = [&](const char* text, const char* shownValue) {
         if (!isQuietMode())
             qelMessageOutput::printf(text, shownValue);
@@ -2597,13 +2597,13 @@ const char* qelIni::getResPath()
     if (!given.empty() && given.back() == '/')
         given.pop_back();
     if (given != "samples/resource") {
-        warnUser(*this, 0x10F,
+        warnUser(*this, QEL_LOG_GENERAL,
                  formatText("Warning! Invalid resource path %s, Using default (%s)\n", shown(m_resPath),
                             "samples/resource"));
         replaceText(m_resPath, "samples/resource/");
     }
     if (!isDir(m_resPath)) {
-        warnUser(*this, 0x10F,
+        warnUser(*this, QEL_LOG_GENERAL,
                  formatText("Warning! Invalid resource path %s, Using current directory (./)\n", shown(m_resPath)));
         replaceText(m_resPath, "./");
     }
@@ -2616,12 +2616,12 @@ const char* qelIni::getExtFontPath()
         return m_extFontPath;
     m_checkedOnceMask |= 0x2;
     if (!isDir(m_extFontPath)) {
-        warnUser(*this, 0x10F,
+        warnUser(*this, QEL_LOG_GENERAL,
                  formatText("Warning! Invalid ext font Path %s, Using default (%s)\n", shown(m_extFontPath),
                             "extfont"));
         replaceText(m_extFontPath, "extfont/");
         if (!isDir(m_extFontPath)) {
-            warnUser(*this, 0x10F,
+            warnUser(*this, QEL_LOG_GENERAL,
                      formatText("Warning! Invalid ext font Path %s, Using current directory (./)\n", m_extFontPath));
             replaceText(m_extFontPath, "./");
         }
@@ -2635,12 +2635,12 @@ const char* qelIni::getMFMFontPath()
         return m_mfmFontPath;
     m_checkedOnceMask |= 0x4;
     if (!isDir(m_mfmFontPath)) {
-        warnUser(*this, 0x10F,
+        warnUser(*this, QEL_LOG_GENERAL,
                  formatText("Warning! Invalid MFM font Path %s, Using output directory (%s)\n", shown(m_mfmFontPath),
                             shown(m_outputFilePath)));
         replaceText(m_mfmFontPath, m_outputFilePath);
         if (!isDir(m_mfmFontPath)) {
-            warnUser(*this, 0x10F,
+            warnUser(*this, QEL_LOG_GENERAL,
                      formatText("Warning! Invalid MFM font Path %s, Using default directory (%s)\n",
                                 shown(m_mfmFontPath), "afpcp/mfm"));
             replaceText(m_mfmFontPath, "afpcp/mfm/");

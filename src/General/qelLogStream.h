@@ -10,8 +10,47 @@ class qelString;
 class qelTextObject;
 struct qelOutputFontRecord;
 
-// The program log: a plain text file without time stamps. Call sites test
-// m_levelMask before they write; the entry operations do nothing while the
+// Bits of the level mask: one per LoggingLevel keyword, and the keyword sets.
+enum qelLogBit : unsigned int
+{
+    QEL_LOG_LEVEL1 = 0x1,
+    QEL_LOG_LEVEL2 = 0x2,
+    QEL_LOG_LEVEL3 = 0x4,
+    QEL_LOG_LEVEL4 = 0x8,
+    QEL_LOG_FONT = 0x10,
+    QEL_LOG_LEVEL5 = 0x20,
+    QEL_LOG_LEVEL6 = 0x40,
+    QEL_LOG_LEVEL8 = 0x80,
+    QEL_LOG_PDFINFO = 0x100,
+    QEL_LOG_PDFDATA = 0x200,
+    QEL_LOG_ASCII = 0x400,
+    QEL_LOG_LEVEL7 = 0x800,
+    QEL_LOG_OLY = 0x10000,
+    QEL_LOG_PSEG = 0x20000,
+    QEL_LOG_FNTR = 0x40000,
+    QEL_LOG_CDP = 0x80000,
+    QEL_LOG_MMAP = 0x100000,
+    QEL_LOG_FDEF = 0x200000,
+    QEL_LOG_IOB = 0x400000,
+    QEL_LOG_RES = 0xFF0000,
+    QEL_LOG_INFO = 0x1000000,
+    QEL_LOG_WARN = 0x2000000,
+    QEL_LOG_DEBUG = 0x4000000,
+    QEL_LOG_INWARN = 0x8000000,
+    QEL_LOG_OUTWARN = 0x10000000,
+    QEL_LOG_ALL = 0x800EFFF,
+    QEL_LOG_LOGGING = 0x11F,
+    // Levels 1 to 4 and PDFINFO: the general entries.
+    QEL_LOG_GENERAL = QEL_LOG_LEVEL1 | QEL_LOG_LEVEL2 | QEL_LOG_LEVEL3 | QEL_LOG_LEVEL4 | QEL_LOG_PDFINFO,
+    // The resource lists OLY to IOB.
+    QEL_LOG_RESOURCE_LISTS = QEL_LOG_OLY | QEL_LOG_PSEG | QEL_LOG_FNTR | QEL_LOG_CDP | QEL_LOG_MMAP | QEL_LOG_FDEF
+                             | QEL_LOG_IOB,
+    // Any bit: the log is on.
+    QEL_LOG_ANY = 0xFFFFFFFFu
+};
+
+// The program log: a plain text file without time stamps. Call sites ask the
+// level queries before they write; the entry operations do nothing while the
 // mask is 0 or no file is open. Every entry begins with CR LF and its text
 // starts in column 22.
 class qelLogStream
@@ -26,6 +65,13 @@ public:
 
     // Rebuilds the mask from a comma list of level keywords; null gives 0.
     void setLevel(const char* list);
+    void setLevelMask(unsigned int mask) { m_levelMask = mask; }
+    // Level queries: is one of the bits set, are all of them, is none of
+    // them, is the mask exactly this one.
+    bool anyOf(unsigned int bits) const { return (m_levelMask & bits) != 0; }
+    bool allOf(unsigned int bits) const { return (m_levelMask & bits) == bits; }
+    bool noneOf(unsigned int bits) const { return (m_levelMask & bits) == 0; }
+    bool isExactly(unsigned int mask) const { return m_levelMask == mask; }
     void setLogPath(const char* directory);
     void setLogFileName(const char* name);
     void setFullPath(const char* path);
@@ -84,9 +130,6 @@ public:
                           const qelOutputFontRecord* record);
     void logOutputFontDetails(qelTextObject* text, qelAFPFont* font);
 
-    // Which kinds of entries are written; read directly by call sites.
-    unsigned int m_levelMask = 0;
-
 private:
     bool enabled() const { return m_levelMask != 0 && m_file != nullptr; }
     void vformat(const char* format, va_list args);
@@ -100,6 +143,8 @@ private:
     void logSize(int tenths, const char* format);
     void traceFont(const char* line) const;
 
+    // Which kinds of entries are written.
+    unsigned int m_levelMask = 0;
     unsigned char m_outputText = 0;
     unsigned char m_flush = 0;
     int m_inputFormat = 0;

@@ -88,18 +88,11 @@ qelIni* options()
     return ini;
 }
 
-unsigned int logMask()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log ? log->m_levelMask : 0;
-}
-
 qelLogStream* logIf(unsigned int bits)
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & bits)) ? log : nullptr;
+    return (log && log->anyOf(bits)) ? log : nullptr;
 }
 
 bool quiet()
@@ -470,7 +463,7 @@ int startRun()
     qelImgProcessor::initializeLibrary();
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
     const unsigned int imgMask = qelImgLogStream::MASK_INFO | qelImgLogStream::MASK_WARN | qelImgLogStream::MASK_DEBUG;
-    if (log && (log->m_levelMask & imgMask)) {
+    if (log && log->anyOf(imgMask)) {
         delete k->m_imgLogStream;
         k->m_imgLogStream = new qelImgLogStream(log);
         qelImgProcessor::setLogger(k->m_imgLogStream);
@@ -668,7 +661,7 @@ void qelLorbane::closeInput()
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     // Inline resources dumped for this input go with it, unless the log
     // lists resources (the listing names the dumped files).
-    if (pool->hasObject(QEL_POOL_RES_GROUP_PARSER) && !logIf(0xff0000)) {
+    if (pool->hasObject(QEL_POOL_RES_GROUP_PARSER) && !logIf(QEL_LOG_RES)) {
         const std::string dump = pool->getResGroupParser()->releaseDumpDirectory();
         if (!dump.empty())
             qelUtils::deleteDirectory(dump.c_str());
@@ -688,7 +681,7 @@ void qelLorbane::closeInput()
 
 void listGlobalResources(int selection, const char* spoolName)
 {
-    qelLogStream* log = logIf(0x7f0000);
+    qelLogStream* log = logIf(QEL_LOG_RESOURCE_LISTS);
     if (!log)
         return;
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
@@ -844,7 +837,7 @@ int qelLorbane::openCheckoutInput(qelSDKNameList* documentIds)
         throw "Unable to create check out stream";
     m_checkoutStream = stream;
     stream->setAttribute(18, ini->isQuietMode() ? "on" : "off");
-    if (logMask() & 0x10F)
+    if (logIf(QEL_LOG_GENERAL))
         stream->setAttribute(19, "on");
     setInputName("checkout");
     return openInput(INPUT_CHECKOUT, nullptr, 0);
@@ -907,7 +900,7 @@ int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int
         if (variant == INPUT_CHECKOUT && ini->isAutoSplit()) {
             ini->setAutoSplit(false);
             qelMessageOutput::write("Warning! AutoSplit is not allowed for Merge process, Ignoring ...\n");
-            if (qelLogStream* log = logIf(0x10F))
+            if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
                 log->printLine("Warning! AutoSplit is not allowed for Checkout process, Ignoring ...");
         }
     }
@@ -963,7 +956,7 @@ int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int
         const char* warning = "Warning! Non coded output format is allowed only for PDF input. Ignoring non coded output option.";
         if (!ini->isQuietMode())
             qelMessageOutput::printf("%s\n", warning);
-        if (qelLogStream* log = logIf(0x10F))
+        if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
             log->printLine("%s", warning);
         ini->setCodedOutput(true);
     }
@@ -1100,7 +1093,7 @@ void qelLorbane::openExternalResources(int kind)
     }
     if (!ini->isQuietMode())
         qelMessageOutput::printf("\nOpening External %s file %s\n", label, name.c_str());
-    if (qelLogStream* log = logIf(0x10F))
+    if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
         log->printLine("\nOpening External %s file %s", label, name.c_str());
     m_parser->setInputFileName(path.c_str());
     m_parser->setParameterList(getParameterList());
@@ -1122,7 +1115,7 @@ void qelLorbane::openExternalResources(int kind)
     }
     if (!ini->isQuietMode())
         qelMessageOutput::printf("\nClosing External %s file %s\n", label, name.c_str());
-    if (qelLogStream* log = logIf(0x10F))
+    if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
         log->printLine("\nClosing External %s file %s\n\n", label, name.c_str());
 }
 
@@ -1314,7 +1307,7 @@ void qelLorbane::endDocument(qelDocument* document)
             qelUtils::openWithAssociatedApplication(m_visitor->getOutputFileName());
         }
     }
-    if (qelLogStream* log = logIf(0x10F))
+    if (qelLogStream* log = logIf(QEL_LOG_GENERAL))
         log->print("\n");
     delete m_visitor;
     m_visitor = nullptr;

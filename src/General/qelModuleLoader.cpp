@@ -73,7 +73,7 @@ void qelModuleLoader::require(const char* name)
         return;
     qelGlobalDSPool* pool = qelGlobalDSPool::exists() ? qelGlobalDSPool::getInstance() : nullptr;
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && log->m_levelMask)
+    if (log && log->anyOf(QEL_LOG_ANY))
         log->printLine("%s", reason.c_str());
     throw new qelException(__FILE__, __LINE__, qelMsg::E012, 0, true, "module", getFileName(name).c_str());
 }

@@ -131,7 +131,7 @@ int qelSDK::convertReaderDocuments(qelSDKNameList* documentIds)
                                          id ? id : "");
             qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
             qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-            if (log && (log->m_levelMask & 0x10F))
+            if (log && log->anyOf(QEL_LOG_GENERAL))
                 log->printLine("Warning! There is no document object corresponding to the Doc Id:%s", id ? id : "");
         }
         ++count;

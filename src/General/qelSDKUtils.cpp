@@ -48,7 +48,7 @@ qelLogStream* logIf(unsigned int bits)
     if (!qelGlobalDSPool::exists())
         return nullptr;
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
-    return log && (log->m_levelMask & bits) ? log : nullptr;
+    return log && log->anyOf(bits) ? log : nullptr;
 }
 
 void writeErrorReport(const char* message, const char* inputFile)
@@ -144,7 +144,7 @@ void qelSDK::reportAllocationFailure(const char* text)
         }
     }
     qelMessageOutput::write(line.c_str());
-    if (qelLogStream* log = logIf(0x13F))
+    if (qelLogStream* log = logIf(QEL_LOG_LOGGING | QEL_LOG_LEVEL5))
         log->printLine("%s", line.c_str());
     if (text)
         reportErrorText(100, text);

@@ -27,7 +27,7 @@ qelLogStream* warningLog()
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return (log && (log->m_levelMask & 0x10F)) ? log : nullptr;
+    return (log && log->anyOf(QEL_LOG_GENERAL)) ? log : nullptr;
 }
 }
 

@@ -127,7 +127,7 @@ void qelDocumentParser::writeLogHeader()
         name += ".log";
         log->open(name.c_str());
     }
-    if ((log->m_levelMask & 0x187F01BFu) == 0)
+    if (log->noneOf(QEL_LOG_LOGGING | QEL_LOG_RESOURCE_LISTS | QEL_LOG_LEVEL5 | QEL_LOG_LEVEL8 | QEL_LOG_INWARN | QEL_LOG_OUTWARN))
         return;
     if (!ini->isDevTest()) {
         const char* banner = ini->getVersionText();

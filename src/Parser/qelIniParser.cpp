@@ -177,7 +177,7 @@ bool qelIniParser::readLine(std::string& line)
                 qelMessageOutput::printf(text, static_cast<int>(MAX_LINE), getFileName() ? getFileName() : "");
             qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
             qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-            if (log && (log->m_levelMask & 0x10F))
+            if (log && log->anyOf(QEL_LOG_GENERAL))
                 log->printLine(text, static_cast<int>(MAX_LINE), getFileName() ? getFileName() : "");
         }
         return true;

@@ -111,7 +111,7 @@ void qelLRBIniParser::reportFailure()
         qelMessageOutput::printf("Warning! Unable to read INI file %s\n", name);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("Warning! Unable to read INI file %s\n", name);
     closeFile();
 }

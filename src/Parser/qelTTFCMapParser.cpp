@@ -14,7 +14,7 @@ qelTTFCMapParser::qelTTFCMapParser(qelIOStream* stream, const qelTTFTableDirecto
 
 void qelTTFCMapParser::warn(const char* text)
 {
-    if (m_log && (m_log->m_levelMask & 0x2))
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
         m_log->printLine("%s", text);
 }
 

@@ -18,8 +18,6 @@
 #include <vector>
 
 namespace {
-const unsigned kLevelAll = 0x800EFFF;
-
 // Makes a stream the current input and restores the previous one.
 class CurrentInputGuard
 {
@@ -49,12 +47,12 @@ qelTTFParser::~qelTTFParser()
 
 bool qelTTFParser::logAll() const
 {
-    return m_log && m_log->m_levelMask == kLevelAll;
+    return m_log && m_log->isExactly(QEL_LOG_ALL);
 }
 
 bool qelTTFParser::logWarnings() const
 {
-    return m_log && (m_log->m_levelMask & 0x2);
+    return m_log && m_log->anyOf(QEL_LOG_LEVEL2);
 }
 
 void qelTTFParser::warn(const char* format, ...)

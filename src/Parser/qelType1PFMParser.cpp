@@ -15,8 +15,6 @@
 #include <string>
 
 namespace {
-const unsigned kLevelAll = 0x800EFFF;
-
 unsigned u16At(const uint8_t* p, int at) { return p[at] | (p[at + 1] << 8); }
 int s16At(const uint8_t* p, int at) { return static_cast<int16_t>(u16At(p, at)); }
 uint32_t u32At(const uint8_t* p, int at)
@@ -56,8 +54,8 @@ qelType1PFMParser::~qelType1PFMParser() = default;
 
 qelFontRepresentation* qelType1PFMParser::parse(const char* fileName)
 {
-    const bool warnings = m_log && (m_log->m_levelMask & 0x2);
-    const bool all = m_log && m_log->m_levelMask == kLevelAll;
+    const bool warnings = m_log && m_log->anyOf(QEL_LOG_LEVEL2);
+    const bool all = m_log && m_log->isExactly(QEL_LOG_ALL);
     if (!fileName) {
         const char* text = "Error! NULL Filename parameter passed to qelType1PFMParser::parse()";
         if (warnings)

@@ -73,7 +73,7 @@ protected:
     void openLog()
     {
         qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
-        log->m_levelMask = 0x2;
+        log->setLevelMask(0x2);
         log->open((m_dir + "/run.log").c_str());
     }
     std::string logText()

@@ -41,7 +41,7 @@ protected:
     {
         qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
         log->setLogPath((m_dir + "/").c_str());
-        log->m_levelMask = bits;
+        log->setLevelMask(bits);
         log->open("bc.log");
         return log;
     }

@@ -33,7 +33,7 @@ TEST_F(GlobalPoolTest, MembersAreCreatedOnceOnDemand)
     qelLogStream* log = pool->getLogStream();
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(pool->getLogStream(), log);
-    EXPECT_EQ(log->m_levelMask, 0x14u);
+    EXPECT_TRUE(log->isExactly(0x14u));
     EXPECT_EQ(log->getFile(), nullptr);
     EXPECT_TRUE(pool->hasObject(QEL_POOL_LOG_STREAM));
 }
@@ -51,7 +51,7 @@ TEST_F(GlobalPoolTest, ResetGivesAFreshMemberWithDefaults)
     pool->resetObject(QEL_POOL_INI); // already empty
 
     EXPECT_FALSE(pool->getIni()->isQuietMode());
-    EXPECT_EQ(pool->getLogStream()->m_levelMask, 0u);
+    EXPECT_TRUE(pool->getLogStream()->isExactly(0u));
 }
 
 TEST_F(GlobalPoolTest, NumbersNamingNoMemberAreIgnored)

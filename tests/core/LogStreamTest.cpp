@@ -118,8 +118,50 @@ TEST_F(LogStreamTest, LevelListGivesTheMask)
     for (const auto& c : cases) {
         log.setLevel("1");
         log.setLevel(c.list);
-        EXPECT_EQ(log.m_levelMask, c.mask) << (c.list ? c.list : "(null)");
+        EXPECT_TRUE(log.isExactly(c.mask)) << (c.list ? c.list : "(null)");
     }
+}
+
+TEST_F(LogStreamTest, LevelQueriesTestTheBitsAsked)
+{
+    const struct
+    {
+        unsigned int mask;
+        unsigned int bits;
+        bool any;
+        bool all;
+        bool none;
+    } cases[] = {
+        {0x14, QEL_LOG_FONT, true, true, false},
+        {0x14, QEL_LOG_LEVEL3 | QEL_LOG_FONT, true, true, false},
+        {0x14, QEL_LOG_LEVEL2 | QEL_LOG_FONT, true, false, false},
+        {0x14, QEL_LOG_GENERAL, true, false, false},
+        {0x14, QEL_LOG_LEVEL1, false, false, true},
+        {0x0, QEL_LOG_ANY, false, false, true},
+        {0x1, QEL_LOG_ANY, true, false, false},
+        {QEL_LOG_ALL, QEL_LOG_INWARN | QEL_LOG_LEVEL7, true, true, false},
+        {QEL_LOG_ALL, QEL_LOG_OUTWARN, false, false, true},
+        {0x7F0000, QEL_LOG_RES, true, false, false},
+        {0x7F0000, QEL_LOG_RESOURCE_LISTS, true, true, false},
+    };
+    qelLogStream log;
+    for (const auto& c : cases) {
+        log.setLevelMask(c.mask);
+        EXPECT_EQ(log.anyOf(c.bits), c.any) << std::hex << c.mask << " " << c.bits;
+        EXPECT_EQ(log.allOf(c.bits), c.all) << std::hex << c.mask << " " << c.bits;
+        EXPECT_EQ(log.noneOf(c.bits), c.none) << std::hex << c.mask << " " << c.bits;
+        EXPECT_TRUE(log.isExactly(c.mask));
+        EXPECT_FALSE(log.isExactly(c.mask ^ QEL_LOG_LEVEL2));
+    }
+    // The keyword sets are the masks their keywords give.
+    log.setLevel("ALL");
+    EXPECT_TRUE(log.isExactly(QEL_LOG_ALL));
+    log.setLevel("LOGGING");
+    EXPECT_TRUE(log.isExactly(QEL_LOG_LOGGING));
+    log.setLevel("RES");
+    EXPECT_TRUE(log.isExactly(QEL_LOG_RES));
+    log.setLevel("1,2,3,4,PDFINFO");
+    EXPECT_TRUE(log.isExactly(QEL_LOG_GENERAL));
 }
 
 TEST_F(LogStreamTest, TakesItsSettingsFromTheOptions)
@@ -128,7 +170,7 @@ TEST_F(LogStreamTest, TakesItsSettingsFromTheOptions)
     ini->setLoggingLevel("3,FONT");
     ini->setLogPath(m_dir.c_str());
     qelLogStream log;
-    EXPECT_EQ(log.m_levelMask, 0x14u);
+    EXPECT_TRUE(log.isExactly(0x14u));
     log.open("fromOptions.log");
     path("fromOptions.log");
     EXPECT_EQ(std::string(log.getFullPath()), std::string(m_dir) + "/fromOptions.log");

@@ -167,7 +167,7 @@ protected:
         ::close(fd);
         m_logPath = path;
         qelLogStream* log = pool()->getLogStream();
-        log->m_levelMask = 0x80;
+        log->setLevelMask(0x80);
         log->open(path);
         ASSERT_NE(log->getFile(), nullptr);
     }
@@ -379,7 +379,7 @@ TEST_F(FtpTest, DirectoryCommandsAndTraces)
 TEST_F(FtpTest, NoTracesWithoutTheLogBit)
 {
     traceToLog();
-    pool()->getLogStream()->m_levelMask = 0x10F;
+    pool()->getLogStream()->setLevelMask(0x10F);
     addLocation("RES", "u", FtpTestServer::password());
     qelIOStream* reader = pool()->openResourceStream("RES");
     ASSERT_NE(reader, nullptr);

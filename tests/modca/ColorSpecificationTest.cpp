@@ -92,7 +92,7 @@ TEST(ColorSpecificationTest, ImageColoursAreNamedInTheLog)
     ASSERT_GE(fd, 0);
     close(fd);
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
-    log->m_levelMask = 0x02;
+    log->setLevelMask(0x02);
     log->open(name);
     {
         ColorReader reader;

@@ -266,11 +266,11 @@ TEST_F(GlobalResTest, ListingMarksPlaceholders)
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string path = std::string(dir) + "/res.log";
     qelLogStream* log = pool->getLogStream();
-    log->m_levelMask = 0x40000 | 0x80000;
+    log->setLevelMask(0x40000 | 0x80000);
     log->open(path.c_str());
     res->getResource("DEFAULT", 4);
     res->listResources(1);
-    log->m_levelMask = 0xFFFF;
+    log->setLevelMask(0xFFFF);
     res->listResources(1);
     log->closeFile();
 

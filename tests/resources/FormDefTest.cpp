@@ -325,7 +325,7 @@ TEST_F(FormDefTest, MediumMapTextsInTheLog)
         field(0xA9CD, {}),
     });
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
-    log->m_levelMask = 0x10F;
+    log->setLevelMask(0x10F);
     const std::string logPath = m_dir + "/form.log";
     log->open(logPath.c_str());
     ASSERT_NE(log->getFile(), nullptr);

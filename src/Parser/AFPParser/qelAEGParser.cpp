@@ -45,7 +45,7 @@ struct LogMaskGuard
     ~LogMaskGuard()
     {
         if (reader)
-            reader->setLogMask(0x2);
+            reader->setLogMask(QEL_LOG_LEVEL2);
     }
 };
 
@@ -58,9 +58,9 @@ qelAEGParser::~qelAEGParser()
     delete m_initialTextConditions;
 }
 
-unsigned int qelAEGParser::logMask() const
+bool qelAEGParser::logs(unsigned int bits) const
 {
-    return m_log ? m_log->m_levelMask : 0;
+    return m_log && m_log->anyOf(bits);
 }
 
 int qelAEGParser::offset()
@@ -190,7 +190,7 @@ void qelAEGParser::pageDescriptor()
     qelTripletParser* triplets = getTripletParser();
     logField("PGD", "Page Descriptor", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     int xBase = 0;
     int xUnits = 0;
     if (f->getRemainingLength() >= 1) {
@@ -261,7 +261,7 @@ void qelAEGParser::presentationTextDescriptor()
 {
     logField("PTD", "Presentation Text Descriptor", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     int xBase = f->readByte();
     if (log)
         m_log->printLine("Page unit base for X axis : %s", unitBaseText(xBase));
@@ -294,7 +294,7 @@ void qelAEGParser::presentationTextDescriptorFormat2()
 {
     logField("PTD", "Presentation Text Descriptor : 2", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     int xBase = f->readByte();
     if (log)
         m_log->printLine("Unit base for X axis (XpBase) : %s", unitBaseText(xBase));
@@ -333,7 +333,7 @@ void qelAEGParser::presentationTextDescriptorFormat2()
 void qelAEGParser::setOrientation(int iWord, int bWord)
 {
     qelInitialTextConditions* c = m_initialTextConditions;
-    const bool log = (logMask() & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     c->iAxisWord = iWord;
     c->bAxisWord = bWord;
     int32_t i = qelPresentationTextParser::orientationDegrees(static_cast<uint32_t>(iWord));
@@ -385,11 +385,10 @@ void qelAEGParser::setOrientation(int iWord, int bWord)
 void qelAEGParser::initialTextConditions()
 {
     qelSFIBlock* f = m_currentSF;
-    const unsigned int mask = logMask();
-    const bool log = (mask & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     if (f->getRemainingLength() >= 2) {
         int escape = static_cast<int>(f->readUShort());
-        if (escape != 0x2BD3 && (mask & 0x02))
+        if (escape != 0x2BD3 && (logs(QEL_LOG_LEVEL2)))
             m_log->printAtOffset(static_cast<unsigned int>(offset()),
                                  "Warning! Illegal Reserved Bytes: 0x%x, should be 0x2BD3", escape);
     }
@@ -481,7 +480,7 @@ void qelAEGParser::initialTextConditions()
             }
             break;
         default:
-            if (mask & 0x04)
+            if (logs(QEL_LOG_LEVEL3))
                 m_log->printLine("Warning! Unknown Presentation Text attribute: 0x%x",
                                  static_cast<unsigned int>(type & 0xFE));
             if (!quiet())
@@ -509,9 +508,8 @@ void qelAEGParser::mapCodedFontFormat1()
 {
     logField("MCF-1", "Map Coded Font Format 1", "");
     qelSFIBlock* f = m_currentSF;
-    const unsigned int mask = logMask();
-    const bool log2 = (mask & 0x02) != 0;
-    const bool log4 = (mask & 0x04) != 0;
+    const bool log2 = logs(QEL_LOG_LEVEL2);
+    const bool log4 = logs(QEL_LOG_LEVEL3);
     if (!m_media) {
         if (log2)
             m_log->printLine("Warning! NULL media object in mapCodedFontFormat1.");
@@ -618,15 +616,14 @@ void qelAEGParser::mapCodedFontFormat2()
     qelSFIBlock* f = m_currentSF;
     if (!f || !triplets)
         return;
-    const unsigned int mask = logMask();
-    triplets->setLogMask(0x4);
+    triplets->setLogMask(QEL_LOG_LEVEL3);
     LogMaskGuard guard{triplets};
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelMappingDef* definition = pool ? pool->getMappingDef() : nullptr;
     qelIni* ini = options();
     while (f->getRemainingLength() > 0) {
         int groupLength = static_cast<int>(f->readUShort());
-        if (mask & 0x04)
+        if (logs(QEL_LOG_LEVEL3))
             m_log->printLine("Repeating group length: 0x%x", static_cast<unsigned int>(groupLength));
         std::unique_ptr<qelMappedFontInfo> info(new qelMappedFontInfo());
         triplets->MCF_Triplets(groupLength - 2, f, info.get());
@@ -651,7 +648,7 @@ void qelAEGParser::mapCodedFontFormat2()
                 info->setCodePageName(name.c_str());
                 if (!quiet())
                     qelMessageOutput::printf("Using default codepage %s\n", name.c_str());
-                if (mask & 0x02)
+                if (logs(QEL_LOG_LEVEL2))
                     m_log->printLine("Using default codepage %s", name.c_str());
             }
         }
@@ -747,7 +744,7 @@ void qelAEGParser::pageSegmentMigration()
 {
     logField("MPS", "Page Segment Migration", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     int groupLength = f->readByte();
     if (log) {
         if (groupLength != 12)
@@ -789,7 +786,7 @@ void qelAEGParser::objectAreaDescriptor()
     }
     if (!quiet())
         qelMessageOutput::printf("Warning! Missing Mandatory Triplet.\n");
-    if (logMask() & 0x02)
+    if (logs(QEL_LOG_LEVEL2))
         m_log->printLine("Warning! Missing Mandatory Triplet.");
 }
 
@@ -797,7 +794,7 @@ void qelAEGParser::objectAreaPosition()
 {
     logField("OBP", "Object Area Position", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     auto has = [&](int n) { return f->getRemainingLength() >= n; };
     if (!has(1))
         return;
@@ -869,7 +866,7 @@ void qelAEGParser::composedTextControl()
 {
     logField("CTC", "Composed Text Control", "");
     qelSFIBlock* f = m_currentSF;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     for (int k = 0; k < 5 && f->getRemainingLength() >= 2; ++k) {
         int at = offset();
         unsigned int word = f->readUShort();

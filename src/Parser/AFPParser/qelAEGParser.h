@@ -54,7 +54,8 @@ public:
     static int resolutionOf(int unitBase, int units);
 
 private:
-    unsigned int logMask() const;
+    // Whether the log takes one of the level bits.
+    bool logs(unsigned int bits) const;
     int offset();
     bool takesFonts() const;
     // A three-byte extent: low 16 bits when the high byte is 0 or X'FF'.

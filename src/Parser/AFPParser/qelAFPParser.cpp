@@ -536,10 +536,9 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
     qelSFIBlock* f = m_currentSF;
     IncludedObject object;
     object.name = readName();
-    const unsigned int mask = log ? log->m_levelMask : 0u;
     if (f->getRemainingLength() >= 1) {
         const int reservedAt = f->getPosition();
-        if (f->readByte() != 0 && (mask & 0x02))
+        if (f->readByte() != 0 && (log && log->anyOf(QEL_LOG_LEVEL2)))
             log->printAtOffset(static_cast<unsigned long long>(f->getOffset() + reservedAt),
                                "Warning! Reserved byte not equal to 0x00");
     }
@@ -560,10 +559,10 @@ qelAFPParser::IncludedObject qelAFPParser::readIncludeObject(qelLogStream* log)
     if (f->getRemainingLength() >= 1)
         object.coordinateSystem = static_cast<uint8_t>(f->readByte());
 
-    if (mask & 0x01)
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(f->getOffset()), 0xAFC3, "IOB",
                                 "Include Object", object.name.c_str());
-    if (mask & 0x02) {
+    if (log && log->anyOf(QEL_LOG_LEVEL2)) {
         switch (object.type) {
         case 0x5F: log->printLine("Object Type: 0x%02X <Page segment>", object.type); break;
         case 0x92: log->printLine("Object Type: 0x%02X <Other object data>", object.type); break;
@@ -689,7 +688,7 @@ std::string qelAFPParser::readName()
 
 void qelAFPParser::logField(const char* abbreviation, const char* title, const char* text)
 {
-    if (m_log && (m_log->m_levelMask & 0x01) && m_currentSF)
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL1) && m_currentSF)
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), abbreviation, title, text);
 }
@@ -744,7 +743,7 @@ void qelAFPParser::skipToEnd(int beginId)
 
 void qelAFPParser::warnUnsupported(qelLogStream* log, const char* abbreviation, unsigned int offset)
 {
-    if (log && (log->m_levelMask & 0x02))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("Warning! Unsupported object %s skipped (at 0x%x )", abbreviation, offset);
     if (!quiet())
         qelMessageOutput::printf("Warning! Unsupported object %s skipped (at 0x%x )\n", abbreviation, offset);
@@ -772,19 +771,18 @@ void qelAFPParser::logBytes(const unsigned char* bytes, int n)
 
 void qelAFPParser::processNOP(qelNOPRecord** out)
 {
-    unsigned int mask = m_log ? m_log->m_levelMask : 0;
-    if ((mask & 0x01) && m_currentSF)
+    if ((m_log && m_log->anyOf(QEL_LOG_LEVEL1)) && m_currentSF)
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "NOP", "No Operation", "");
     if (!m_currentSF)
         return;
     int n = m_currentSF->getRemainingLength();
     if (n <= 0) {
-        if (mask & 0x01)
+        if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
             m_log->printLine("No Operation: no data found");
         return;
     }
-    if (!out && !(mask & 0x08)) {
+    if (!out && (!m_log || m_log->noneOf(QEL_LOG_LEVEL4))) {
         // Nobody looks at the text.
         m_currentSF->skip(n);
         return;
@@ -800,7 +798,7 @@ void qelAFPParser::processNOP(qelNOPRecord** out)
     std::memcpy(record->text, record->raw, static_cast<size_t>(n));
     qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(record->text), n);
     record->text[n] = 0;
-    if (mask & 0x08) {
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL4)) {
         logBytes(record->raw, n);
         m_log->printLine("%s", record->text);
     }
@@ -877,11 +875,10 @@ void qelAFPParser::defineAliasName(qelNOPRecord* record)
 void qelAFPParser::reportUnexpectedSF(int id)
 {
     const char* name = getSFTypeName(id);
-    unsigned int mask = m_log ? m_log->m_levelMask : 0;
     int n = m_currentSF ? m_currentSF->getRemainingLength() : 0;
     std::vector<unsigned char> data;
     if (n > 0) {
-        if (mask & 0x02) {
+        if (m_log && m_log->anyOf(QEL_LOG_LEVEL2)) {
             try {
                 data.resize(static_cast<size_t>(n));
             } catch (const std::bad_alloc&) {
@@ -894,7 +891,7 @@ void qelAFPParser::reportUnexpectedSF(int id)
     }
     if (!quiet())
         qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x\n", static_cast<unsigned int>(id));
-    if (mask & 0x02) {
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2)) {
         m_log->printLine("Warning! Unexpected SFType ID : 0x%x==>%s", static_cast<unsigned int>(id), name);
         if (!data.empty()) {
             logBytes(data.data(), n);
@@ -1032,7 +1029,7 @@ void qelAFPParser::readColorSpecification(uint8_t* remaining)
 {
     if (!remaining)
         return;
-    qelLogStream* log = m_log && (m_log->m_levelMask & 0x04) ? m_log : nullptr;
+    qelLogStream* log = m_log && m_log->anyOf(QEL_LOG_LEVEL3) ? m_log : nullptr;
     if (log)
         log->printLine("Set Extended Color");
     // Only the bytes of this control sequence that the field holds.
@@ -1049,7 +1046,7 @@ void qelAFPParser::readColorSpecification(uint8_t* remaining)
 
 void qelAFPParser::logImageColor(int value)
 {
-    if (!m_log || !(m_log->m_levelMask & 0x02))
+    if (!m_log || m_log->noneOf(QEL_LOG_LEVEL2))
         return;
     const char* name = nullptr;
     switch (value) {

@@ -110,7 +110,7 @@ qelBarcodeParser::~qelBarcodeParser() = default;
 
 bool qelBarcodeParser::logging(unsigned int bits) const
 {
-    return m_log && (m_log->m_levelMask & bits) != 0;
+    return m_log && m_log->anyOf(bits);
 }
 
 bool qelBarcodeParser::quiet() const
@@ -122,7 +122,7 @@ bool qelBarcodeParser::quiet() const
 
 void qelBarcodeParser::warn(const char* text)
 {
-    if (logging(0x2))
+    if (logging(QEL_LOG_LEVEL2))
         m_log->printLine("%s", text);
     if (!quiet())
         qelMessageOutput::printf("%s\n", text);
@@ -286,7 +286,7 @@ void qelBarcodeParser::objectAreaPosition()
 {
     logField("OBP", "Object Area Position", nullptr);
     qelSFIBlock* f = m_currentSF;
-    const bool log = logging(0x2);
+    const bool log = logging(QEL_LOG_LEVEL2);
     if (f->getRemainingLength() < 1)
         return;
     const int id = f->readByte();
@@ -404,9 +404,9 @@ void qelBarcodeParser::mapCodedFont2()
     struct LogBit
     {
         qelTripletParser* reader;
-        ~LogBit() { reader->setLogMask(0x2); }
+        ~LogBit() { reader->setLogMask(QEL_LOG_LEVEL2); }
     } restore{triplets};
-    triplets->setLogMask(0x4);
+    triplets->setLogMask(QEL_LOG_LEVEL3);
 
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelMappingDef* definition = pool ? pool->getMappingDef() : nullptr;
@@ -418,7 +418,7 @@ void qelBarcodeParser::mapCodedFont2()
             break;
         }
         const int groupLength = static_cast<int>(f->readUShort());
-        if (logging(0x4))
+        if (logging(QEL_LOG_LEVEL3))
             m_log->printLine("Repeating group length: 0x%x", static_cast<unsigned int>(groupLength));
         std::unique_ptr<qelMappedFontInfo> info(new qelMappedFontInfo());
         triplets->MCF_Triplets(groupLength - 2, f, info.get());
@@ -432,7 +432,7 @@ void qelBarcodeParser::mapCodedFont2()
                 const std::string name = defaultCodePageName(cpgid);
                 if (!quiet())
                     qelMessageOutput::printf("Using default codepage %s\n", name.c_str());
-                if (logging(0x2))
+                if (logging(QEL_LOG_LEVEL2))
                     m_log->printLine("Using default codepage %s", name.c_str());
                 info->setCodePageName(name.c_str());
             }
@@ -475,7 +475,7 @@ void qelBarcodeParser::mapCodedFont2()
 
 void qelBarcodeParser::getBarcodeTypeName(uint32_t type)
 {
-    if (!logging(0x2))
+    if (!logging(QEL_LOG_LEVEL2))
         return;
     const char* name = type == 34 ? "USPS Four State" : qelBarcodeObject::getTypeName(type);
     m_log->printLine("Barcode Type: 0x%X <%s>", type, name);
@@ -484,7 +484,7 @@ void qelBarcodeParser::getBarcodeTypeName(uint32_t type)
 void qelBarcodeParser::selectCodePage(uint32_t type)
 {
     const int cpgid = qelBarcodeTranslation::getCodePage(type);
-    if (logging(0x2)) {
+    if (logging(QEL_LOG_LEVEL2)) {
         if (cpgid != 0)
             m_log->printLine("Using CodePage having CPGID %d", cpgid);
         else if (hasNoSymbol(type))
@@ -526,7 +526,7 @@ void qelBarcodeParser::barcodeDataDescriptor()
 {
     logField("BDD", "Barcode Data Descriptor", nullptr);
     qelSFIBlock* f = m_currentSF;
-    const bool log = logging(0x2);
+    const bool log = logging(QEL_LOG_LEVEL2);
     auto byte = [f](unsigned int fallback) {
         return f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) : fallback;
     };
@@ -608,7 +608,7 @@ void qelBarcodeParser::parseDataMatrixParameters(qelBarcodeSymbol* base)
 {
     auto* symbol = static_cast<qel2DDataMatrixBarcodeSymbol*>(base);
     qelSFIBlock* f = m_currentSF;
-    const bool log = logging(0x2);
+    const bool log = logging(QEL_LOG_LEVEL2);
     if (f->getRemainingLength() < 1)
         return;
     const unsigned int flags = static_cast<unsigned int>(f->readByte());
@@ -686,7 +686,7 @@ void qelBarcodeParser::barcodeData()
     logField("BDA", "Barcode Data", "");
     qelSFIBlock* f = m_currentSF;
     const uint32_t type = m_object->getBarcodeType();
-    const bool log = logging(0x2);
+    const bool log = logging(QEL_LOG_LEVEL2);
     std::unique_ptr<qelBarcodeSymbol> symbol;
     switch (type) {
     case qelBarcodeObject::TYPE_CODE39: symbol.reset(new qelCODE39BarcodeSymbol()); break;

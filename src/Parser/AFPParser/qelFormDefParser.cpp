@@ -68,7 +68,7 @@ qelLogStream* qelFormDefParser::logWith(unsigned int mask) const
 {
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelLogStream* log = pool ? pool->getLogStream() : nullptr;
-    return log && (log->m_levelMask & mask) ? log : nullptr;
+    return log && log->anyOf(mask) ? log : nullptr;
 }
 
 int qelFormDefParser::inputOffset()
@@ -113,7 +113,7 @@ void qelFormDefParser::dropNames()
 
 void qelFormDefParser::logField(const char* abbreviation, const char* name, const char* text)
 {
-    if (qelLogStream* log = logWith(0x1))
+    if (qelLogStream* log = logWith(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()),
                                 static_cast<unsigned short>(m_currentSF->getId()), abbreviation, name, text);
 }
@@ -463,7 +463,7 @@ void qelFormDefParser::endFormEnvironmentGroup()
 void qelFormDefParser::formEnvironmentGroupDescriptor()
 {
     logField("FGD", "Form Environment Group Descriptor", "(Obsolete Field)");
-    qelLogStream* log = logWith(0x2);
+    qelLogStream* log = logWith(QEL_LOG_LEVEL2);
     if (!log || m_currentSF->getRemainingLength() <= 0)
         return;
     log->printLine("Constant Data: ");
@@ -508,7 +508,7 @@ void qelFormDefParser::mediumDescriptor()
     const uint16_t yExtent = static_cast<uint16_t>(take(3));
     const uint8_t flags = static_cast<uint8_t>(take(1));
 
-    if (qelLogStream* log = logWith(0x2)) {
+    if (qelLogStream* log = logWith(QEL_LOG_LEVEL2)) {
         log->printLine("Medium unit base for X axis: %s", xBase == 0 ? "Ten inches" : "Ten centimeters");
         log->printLine("Medium unit base for Y axis: %s", yBase == 0 ? "Ten inches" : "Ten centimeters");
         log->printLine("Medium Units per unit base for X axis: %d", static_cast<int>(static_cast<int16_t>(xUnits)));
@@ -576,7 +576,7 @@ void qelFormDefParser::mediumCopyCount()
         int reserved = 0;
         take(1, reserved);
         take(1, id);
-        if (qelLogStream* log = logWith(0x2))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Apply MMC ID: 0x%x to pages (0x%x to 0x%x )", static_cast<unsigned int>(id),
                            static_cast<unsigned int>(first), static_cast<unsigned int>(last));
         if (m_currentMediumMap)
@@ -593,11 +593,11 @@ void qelFormDefParser::mediumModificationControl()
     m_currentMmc = mmc.get();
     const int id = m_currentSF->getRemainingLength() > 0 ? m_currentSF->readByte() : 0;
     mmc->id = static_cast<uint8_t>(id);
-    if (qelLogStream* log = logWith(0x2))
+    if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
         log->printLine("ID of this Medium Modification Control : 0x%x", static_cast<unsigned int>(id));
     const int reserved = m_currentSF->getRemainingLength() > 0 ? m_currentSF->readByte() : -1;
     if (reserved != 0xFF) {
-        if (qelLogStream* log = logWith(0x2))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Warning! Reserved Byte should be 0xFF");
         if (!quiet())
             qelMessageOutput::write("Warning! Reserved Byte should be 0xFF\n");
@@ -617,7 +617,7 @@ void qelFormDefParser::mmcKeyword(qelMediumMap::MMC* mmc, int keyword)
     // parameter byte.
     const int value = m_currentSF->getRemainingLength() > 0 ? m_currentSF->readByte() : 0;
     const unsigned int v = static_cast<unsigned int>(value);
-    qelLogStream* log = logWith(0x4);
+    qelLogStream* log = logWith(QEL_LOG_LEVEL3);
     const char* plain = nullptr;
     switch (keyword) {
     case 0x0E: plain = "Keyword:0x0E, Horizontal print Adjustment: 0x%x"; break;
@@ -708,7 +708,7 @@ void qelFormDefParser::pagePosition()
     logField("PGP", "Page Position", "");
     const int32_t x = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
     const int32_t y = signedLow16OrSigned24(qelThreeByteValue::read(m_currentSF));
-    if (qelLogStream* log = logWith(0x2)) {
+    if (qelLogStream* log = logWith(QEL_LOG_LEVEL2)) {
         log->printLine("X offset of page presentation space origin: %d", x);
         log->printLine("Y offset of page presentation space origin: %d", y);
     }
@@ -716,7 +716,7 @@ void qelFormDefParser::pagePosition()
     m_pageOffsetY = y;
     const int left = m_currentSF->getRemainingLength();
     if (left > 0) {
-        if (qelLogStream* log = logWith(0x2))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Warning! Illegal reserved bytes: %d", left);
     }
 }
@@ -726,11 +726,11 @@ void qelFormDefParser::pagePositionFormat2()
     logField("PGP", "Page Position Format 2", "");
     const int constant = m_currentSF->getRemainingLength() > 0 ? m_currentSF->readByte() : -1;
     if (constant != 1) {
-        if (qelLogStream* log = logWith(0x2))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printAtOffset(static_cast<unsigned int>(inputOffset()), "Warning! Illegal reserved byte: 0x%02x",
                                static_cast<unsigned int>(constant < 0 ? 0 : constant));
     }
-    qelLogStream* log = logWith(0x4);
+    qelLogStream* log = logWith(QEL_LOG_LEVEL3);
     while (m_currentSF->getRemainingLength() > 0) {
         const int length = m_currentSF->readByte();
         if (length < 10 || length > 12) {
@@ -788,7 +788,7 @@ void qelFormDefParser::mapMediumOverlay(bool inEnvironmentGroup)
     logField("MMO", "Map Medium Overlay", "");
     if (inEnvironmentGroup || !m_currentMediumMap) {
         // No medium map receives the entries.
-        if (qelLogStream* log = logWith(0x2))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
             log->printLine("Warning! Map Medium Overlay outside a medium map ignored (at 0x%x )",
                            static_cast<unsigned int>(fieldOffset()));
         if (!quiet())
@@ -798,27 +798,27 @@ void qelFormDefParser::mapMediumOverlay(bool inEnvironmentGroup)
     }
     const int first = m_currentSF->getRemainingLength() > 0 ? m_currentSF->readByte() : -1;
     if (first != 0x0C)
-        warnAtOffset(0x2, "Warning! Illegal reserved Bytes");
+        warnAtOffset(QEL_LOG_LEVEL2, "Warning! Illegal reserved Bytes");
     for (int i = 0; i < 3 && m_currentSF->getRemainingLength() > 0; ++i) {
         if (m_currentSF->readByte() != 0)
-            warnAtOffset(0x2, "Warning! Illegal reserved Bytes");
+            warnAtOffset(QEL_LOG_LEVEL2, "Warning! Illegal reserved Bytes");
     }
     while (m_currentSF->getRemainingLength() > 0) {
         const int id = m_currentSF->readByte();
         if (id < 1 || id > 127) {
             if (!quiet())
                 qelMessageOutput::printf("Warning! Overlay local id is out of range (at 0x%lx )\n", fieldOffset());
-            if (qelLogStream* log = logWith(0x2))
+            if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
                 log->printLine("Warning! Overlay local id is out of range (at 0x%x )",
                                static_cast<unsigned int>(fieldOffset()));
         }
         m_currentSF->skip(1);
         if (m_currentSF->readUShort() != 0) {
-            if (qelLogStream* log = logWith(0x4))
+            if (qelLogStream* log = logWith(QEL_LOG_LEVEL3))
                 log->printLine("Warning! Illegal reserved Bytes");
         }
         const std::string name = readName();
-        if (qelLogStream* log = logWith(0x4))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL3))
             log->printLine("Med Oly ID 0x%x mapped to external medium overlay %s", static_cast<unsigned int>(id),
                            name.c_str());
         m_currentMediumMap->addMappedOverlay(static_cast<uint8_t>(id), name.c_str());
@@ -832,7 +832,7 @@ void qelFormDefParser::mapSuppression()
         const std::string name = readName();
         const int reserved = m_currentSF->readByte();
         if (reserved != 0) {
-            if (qelLogStream* log = logWith(0x4))
+            if (qelLogStream* log = logWith(QEL_LOG_LEVEL3))
                 log->printLine("Warning! Illegal reserved Bytes");
         }
         const int id = m_currentSF->readByte();
@@ -840,11 +840,11 @@ void qelFormDefParser::mapSuppression()
             if (!quiet())
                 qelMessageOutput::printf("Warning! Map Suppression local id out of range (at 0x%lx )\n",
                                          fieldOffset());
-            if (qelLogStream* log = logWith(0x2))
+            if (qelLogStream* log = logWith(QEL_LOG_LEVEL2))
                 log->printLine("Warning! Map Suppression local id out of range (at 0x%x )",
                                static_cast<unsigned int>(fieldOffset()));
         }
-        if (qelLogStream* log = logWith(0x4))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL3))
             log->printLine("Suppression Name: %s mapped to ID: %4x", name.c_str(), static_cast<unsigned int>(id));
     }
 }
@@ -861,7 +861,7 @@ void qelFormDefParser::pageModificationControl()
             pmc->id = static_cast<uint8_t>(id);
             m_currentMediumMap->addPageModificationControl(pmc);
         }
-        if (qelLogStream* log = logWith(0x1))
+        if (qelLogStream* log = logWith(QEL_LOG_LEVEL1))
             log->printLine("Page Modification Control Id: 0x%02X", static_cast<unsigned int>(id));
         if (m_currentSF->getRemainingLength() > 0)
             m_currentSF->readByte();
@@ -893,9 +893,9 @@ void qelFormDefParser::mapPageOverlay()
     struct LogMask
     {
         qelTripletParser* reader;
-        ~LogMask() { reader->setLogMask(2); }
+        ~LogMask() { reader->setLogMask(QEL_LOG_LEVEL2); }
     } restore{triplets};
-    triplets->setLogMask(4);
+    triplets->setLogMask(QEL_LOG_LEVEL3);
     int length = 0;
     while (m_currentSF->getRemainingLength() > 0) {
         const int before = m_currentSF->getRemainingLength();

@@ -107,12 +107,12 @@ qelGocaParser::~qelGocaParser()
 
 bool qelGocaParser::logOn(unsigned int bits) const
 {
-    return m_log && (m_log->m_levelMask & bits);
+    return m_log && m_log->anyOf(bits);
 }
 
 void qelGocaParser::log(const char* format, ...)
 {
-    if (!logOn(0x2))
+    if (!logOn(QEL_LOG_LEVEL2))
         return;
     char text[2048];
     va_list args;
@@ -129,7 +129,7 @@ void qelGocaParser::warnOut(const char* format, ...)
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    if (logOn(0x2))
+    if (logOn(QEL_LOG_LEVEL2))
         m_log->printLine("%s", text);
     if (!quiet())
         qelMessageOutput::printf("%s\n", text);
@@ -244,7 +244,7 @@ void qelGocaParser::endGraphicObject()
     qelTripletParser* triplets = getTripletParser();
     trace(0x1, "[GocaParser]: (Begin): endGraphicObject\n");
     const std::string name = readName();
-    if (m_log && m_log->m_levelMask == 0x0800EFFF)
+    if (m_log && m_log->isExactly(QEL_LOG_ALL))
         m_log->printLine("GOCA Order Count=%d", m_orderCount);
     logField("EGR", "End Graphics Object", name.c_str());
     if (m_currentSF->getRemainingLength() > 0 && triplets) {
@@ -320,7 +320,7 @@ void qelGocaParser::objectAreaPosition()
         const unsigned int w = word();
         const int degrees = rotationDegrees(w);
         if (degrees < 0) {
-            if (logOn(0x2))
+            if (logOn(QEL_LOG_LEVEL2))
                 m_log->printAtOffset(static_cast<unsigned>(f->getOffset()), bad, static_cast<int>(w));
         } else {
             log(good, degrees);
@@ -505,7 +505,7 @@ void qelGocaParser::setCurrentDefaults()
         if (f->getRemainingLength() < 1)
             return;
         const int flags = f->readByte();
-        if (flags != 0x0F && flags != 0x8F && logOn(0x2))
+        if (flags != 0x0F && flags != 0x8F && logOn(QEL_LOG_LEVEL2))
             m_log->printAtOffset(static_cast<unsigned>(f->getOffset()),
                                  "Warning! Illegal reserved bits in flag parameter (0x%02X)",
                                  static_cast<unsigned>(flags));
@@ -519,7 +519,7 @@ void qelGocaParser::setAttributeSet(int setId, unsigned int mask, bool standard)
     const qelGocaAttributes s;
     qelSFIBlock* f = m_currentSF;
     auto reservedBits = [&](unsigned int bits, const char* format) {
-        if ((mask & bits) && logOn(0x2))
+        if ((mask & bits) && logOn(QEL_LOG_LEVEL2))
             m_log->printAtOffset(static_cast<unsigned>(f->getOffset()), format, mask & bits);
     };
     const char* common = "Warning! Reserved bits not equal to zero in mask : 0x%X";
@@ -618,7 +618,7 @@ void qelGocaParser::setAttributeSet(int setId, unsigned int mask, bool standard)
         break;
     }
     default:
-        if (logOn(0x2))
+        if (logOn(QEL_LOG_LEVEL2))
             m_log->printAtOffset(static_cast<unsigned>(f->getOffset()), "Warning! Illeagal Attribute Set Id : 0x%X",
                                  static_cast<unsigned>(setId));
         return;
@@ -1131,7 +1131,7 @@ void qelGocaParser::checkLinePoints(int32_t& x1, int32_t& y1, int32_t& x2, int32
     if (!in2)
         log("Warning! Point2 (%d(0x%x), %d(0x%x)) is out of region", x2, static_cast<unsigned>(x2), y2,
             static_cast<unsigned>(y2));
-    qelLogStream* anyLog = logOn(0xFFFFFFFFu) ? m_log : nullptr;
+    qelLogStream* anyLog = logOn(QEL_LOG_ANY) ? m_log : nullptr;
     if (x1 != x2 && y1 != y2 && anyLog)
         anyLog->printLine("Warning! slanting line\n");
     if (!in1)
@@ -1270,7 +1270,7 @@ void qelGocaParser::box(bool given, int n)
     log("DrawControlFlags: %d ( 0x%02X )", flags, static_cast<unsigned>(flags));
     log("Fill:%s", flags & 0x40 ? "Yes" : "No");
     log("Draw Boundary:%s", flags & 0x20 ? "Yes" : "No");
-    qelLogStream* anyLog = logOn(0xFFFFFFFFu) ? m_log : nullptr;
+    qelLogStream* anyLog = logOn(QEL_LOG_ANY) ? m_log : nullptr;
     m_window.clampPoint(x1, y1, anyLog);
     m_window.clampPoint(x2, y2, anyLog);
     const qelPoint p1 = map(x1, y1), p2 = map(x2, y2);
@@ -1487,7 +1487,7 @@ void qelGocaParser::characterString(bool given, int n)
         log("Text   Value : %s", reinterpret_cast<char*>(text));
         log("Warning! Text objects within Graphic object(GOCA) container are not yet supported");
         qelIni* ini = options();
-        if (ini && ini->isDevTest() && logOn(0x2)) {
+        if (ini && ini->isDevTest() && logOn(QEL_LOG_LEVEL2)) {
             const size_t length = std::strlen(reinterpret_cast<char*>(text));
             std::string high, low;
             for (size_t i = 0; i < length; ++i) {
@@ -1574,7 +1574,7 @@ void qelGocaParser::imageData(int n)
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[static_cast<size_t>(n) + 1]);
     if (n > 0)
         m_currentSF->readBytes(bytes.get(), n);
-    if (m_log && m_log->m_levelMask)
+    if (m_log && m_log->anyOf(QEL_LOG_ANY))
         logBytes(bytes.get(), n);
     if (!m_imageCache)
         m_imageCache = new qelChunkList();
@@ -1618,7 +1618,7 @@ void qelGocaParser::endImage(int n)
         dropImage();
         return;
     }
-    if (logOn(0x2)) {
+    if (logOn(QEL_LOG_LEVEL2)) {
         if (m_imageRows != m_imageHeight)
             m_log->printLine("Warning: Only %d rows of Image Data is received.", m_imageRows);
         m_log->printLine("Current Position moved to ( %.2f, %.2f )", static_cast<double>(m_imagePosition.x),

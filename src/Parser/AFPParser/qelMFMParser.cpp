@@ -70,7 +70,7 @@ int qelMFMParser::openFile(const char* characterSetName)
         qelIni* ini = pool ? pool->getIni() : nullptr;
         if (!ini || !ini->isQuietMode())
             qelMessageOutput::printf("Error! Unable to open MFM file %s: %s\n", path.c_str(), std::strerror(error));
-        if (m_log && (m_log->m_levelMask & 0x10))
+        if (m_log && m_log->anyOf(QEL_LOG_FONT))
             m_log->printLine("Error! Unable to open MFM file %s: %s", path.c_str(), std::strerror(error));
         qelFontText::set(m_path, nullptr);
         return -4;

@@ -439,7 +439,7 @@ void qelModcaParser::unexpectedTLE()
     if (!quiet())
         qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x==>TLE - Tag Logical Element\n",
                                  static_cast<unsigned int>(SF_TLE));
-    if (m_log && (m_log->m_levelMask & 0x02))
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
         m_log->printLine("Warning! Unexpected SFType ID : 0x%x==>TLE - Tag Logical Element",
                          static_cast<unsigned int>(SF_TLE));
 }
@@ -558,7 +558,7 @@ void qelModcaParser::parsePageGroup()
                 if (!quiet())
                     qelMessageOutput::printf("Warning! EDT occurs within nested pagegroup at level %d\n",
                                              m_pageGroupLevel);
-                if (m_log && (m_log->m_levelMask & 0x01))
+                if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
                     m_log->printLine("Warning! EDT occurs within nested pagegroup at level %d", m_pageGroupLevel);
             }
             return;
@@ -720,7 +720,7 @@ void qelModcaParser::readWholeGroup()
             m_edtInPageGroup = 1;
             if (!quiet())
                 qelMessageOutput::printf("Warning! EDT occurs within nested pagegroup at level %d\n", level);
-            if (m_log && (m_log->m_levelMask & 0x01))
+            if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
                 m_log->printLine("Warning! EDT occurs within nested pagegroup at level %d", level);
             endDocument();
             m_parseState = 8;
@@ -790,7 +790,7 @@ void qelModcaParser::beginDocument()
     ++m_level;
     if (m_currentSF->getRemainingLength() > 1) {
         const int at = m_currentSF->getPosition();
-        if (m_currentSF->readUShort() != 0 && m_log && (m_log->m_levelMask & 0x02))
+        if (m_currentSF->readUShort() != 0 && m_log && m_log->anyOf(QEL_LOG_LEVEL2))
             m_log->printAtOffset(static_cast<unsigned long long>(m_currentSF->getOffset() + at),
                                  "Warning! Illegal reserved Bytes");
     }
@@ -837,7 +837,7 @@ void qelModcaParser::endDocument()
     const int remaining = m_currentSF ? m_currentSF->getRemainingLength() : 0;
     if (remaining < 8) {
         logField("EDT", "End Document", "");
-        if (m_log && (m_log->m_levelMask & 0x02))
+        if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
             m_log->printLine("Warning! Insufficient data for SFI name, expected 8, exist %d only", remaining);
     } else {
         readBeginEnd("EDT", "End Document", QEL_TRIPLET_FULLY_QUALIFIED_NAME);
@@ -914,7 +914,7 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
     }
     qelGlobalRes* resources = pool->getGlobalRes();
     auto* map = static_cast<qelMediumMap*>(resources->findResource(wanted.c_str(), qelRes::TYPE_MEDIUM_MAP));
-    if (ini->isQELNOP() && !map && m_log && (m_log->m_levelMask & 0x10F)) {
+    if (ini->isQELNOP() && !map && m_log && m_log->anyOf(QEL_LOG_GENERAL)) {
         if (aliased)
             m_log->printLine("Hash Id %s found for given resource %s", hashId.c_str(), wanted.c_str());
         else
@@ -1054,7 +1054,7 @@ qelList* qelModcaParser::pageParser()
         (ini->getStartingDocument() <= 0 || m_documentCount >= ini->getStartingDocument() - 1) && !skip;
     if (announce && !ini->isQuietMode())
         qelMessageOutput::printf("Parsing Page %d\n", m_pageCount);
-    if (m_log && (m_log->m_levelMask & 0x10F))
+    if (m_log && m_log->anyOf(QEL_LOG_GENERAL))
         m_log->printLine("Parsing Page %d\n", m_pageCount);
     if (skip) {
         skipTo(SF_EPG);
@@ -1079,7 +1079,7 @@ qelList* qelModcaParser::overlayParser()
         (ini->getStartingDocument() <= 0 || m_documentCount >= ini->getStartingDocument() - 1) && !skip;
     if (announce && !ini->isQuietMode())
         qelMessageOutput::printf("Parsing Overlay %d\n", m_pageCount);
-    if (m_log && (m_log->m_levelMask & 0x10F))
+    if (m_log && m_log->anyOf(QEL_LOG_GENERAL))
         m_log->printLine("Parsing Overlay %d\n", m_pageCount);
     if (skip)
         return nullptr;

@@ -31,10 +31,10 @@ namespace
 using qelPoolAccess::options;
 using qelPoolAccess::logStream;
 
-unsigned int logMask()
+bool logs(unsigned int bits)
 {
     qelLogStream* log = logStream();
-    return log ? log->m_levelMask : 0u;
+    return log && log->anyOf(bits);
 }
 
 void modcaFlags(uint8_t set, uint8_t clear)
@@ -187,7 +187,7 @@ void qelOverlayParser::beginOverlay(qelResOverlay* overlay)
     qelTripletParser* triplets = getTripletParser();
     trace("[OverlayParser]: (Begin): beginOverlay\n");
     const std::string name = readName();
-    if (logMask() & 0x1)
+    if (logs(QEL_LOG_LEVEL1))
         logStream()->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()),
                                         0xA8DF, "BMO", "Begin Overlay", name.c_str());
     // An overlay loaded by name keeps that name; one read inline is named
@@ -211,7 +211,7 @@ void qelOverlayParser::endOverlay()
     qelTripletParser* triplets = getTripletParser();
     trace("[OverlayParser]: (Begin): endOverlay\n");
     const std::string name = readName();
-    if (logMask() & 0x1)
+    if (logs(QEL_LOG_LEVEL1))
         logStream()->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()),
                                         0xA9DF, "EMO", "End Overlay", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
@@ -244,7 +244,7 @@ void qelOverlayParser::parsePresentationText(qelResOverlay* overlay)
 
 void qelOverlayParser::parseGraphicsObject(qelResOverlay* overlay)
 {
-    if (logMask() & 0x1)
+    if (logs(QEL_LOG_LEVEL1))
         logStream()->printLine("GOCA : Graphic Object in overlay ");
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
@@ -295,11 +295,10 @@ void qelOverlayParser::includePageSegment(qelResOverlay* overlay)
             }
         }
     }
-    const unsigned int mask = logMask();
-    if (mask & 0x01)
+    if (logs(QEL_LOG_LEVEL1))
         logStream()->logStructuredField(getLevel(), static_cast<unsigned long long>(f->getOffset()), 0xAF5F, "IPS",
                                         "Include Page Segment", name.c_str());
-    if (mask & 0x02)
+    if (logs(QEL_LOG_LEVEL2))
         logStream()->printLine("Include Page Segment at Position: (0x%x, 0x%x) ", static_cast<unsigned int>(x),
                                static_cast<unsigned int>(y));
     if (triplets && f->getRemainingLength() >= 3) {

@@ -104,7 +104,7 @@ void qelPSEGParser::beginPageSegment(qelResPSEG* segment)
     qelTripletParser* triplets = getTripletParser();
     const std::string name = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA85F,
                                 "BPS", "Begin Page Segment", name.c_str());
     if (!segment->getName() || !*segment->getName())
@@ -121,7 +121,7 @@ void qelPSEGParser::endPageSegment()
 {
     const std::string name = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA95F,
                                 "EPS", "End Page Segment", name.c_str());
 }
@@ -129,7 +129,7 @@ void qelPSEGParser::endPageSegment()
 void qelPSEGParser::parseGraphics(qelResPSEG* segment)
 {
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->printLine("GOCA : Graphic Object in page segment ");
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;

@@ -319,12 +319,11 @@ void qelPageParser::includePageSegment()
         x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 3)
         y = signedLow16OrSigned24(qelThreeByteValue::read(f));
-    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
-    if (mask & 0x01)
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
                                   static_cast<unsigned short>(f->getId()), "IPS", "Include Page Segment",
                                   name.c_str());
-    if (mask & 0x02)
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
         m_log->printLine("Include Page Segment at Position: %d, %d (0x%x, 0x%x) ", x, y, static_cast<unsigned int>(x),
                          static_cast<unsigned int>(y));
     if (f->getRemainingLength() > 2) {
@@ -347,18 +346,17 @@ void qelPageParser::includePageOverlay()
         x = signedLow16OrSigned24(qelThreeByteValue::read(f));
     if (f->getRemainingLength() >= 3)
         y = signedLow16OrSigned24(qelThreeByteValue::read(f));
-    const unsigned int mask = m_log ? m_log->m_levelMask : 0;
-    if (mask & 0x01)
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(f->getOffset()),
                                   static_cast<unsigned short>(f->getId()), "IPO", "Include Page Overlay",
                                   name.c_str());
-    if (mask & 0x02)
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
         m_log->printLine("Include Overlay at Position: %d,%d (0x%x, 0x%x)", x, y, static_cast<unsigned int>(x),
                          static_cast<unsigned int>(y));
     if (f->getRemainingLength() >= 2) {
         const unsigned int word = f->readUShort();
         const int d = rotationDegrees(word);
-        if (mask & 0x02) {
+        if (m_log && m_log->anyOf(QEL_LOG_LEVEL2)) {
             if (d >= 0) {
                 m_log->printLine("Overlay's X axis Orientation : ");
                 m_log->print("%d degrees", d);
@@ -424,7 +422,7 @@ void qelPageParser::parsePresentationText(qelSFIBlock* begin)
 
 void qelPageParser::parseGraphicsObject(qelSFIBlock* begin)
 {
-    if (m_log && (m_log->m_levelMask & 0x01))
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
         m_log->printLine("GOCA : Graphic Object in Page");
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
@@ -495,7 +493,7 @@ int qelPageParser::collect(qelPage* page, qelSFIBlock* begin, const int* kept, i
                 keep = keep || *k == id;
             if (keep)
                 total += appendRawSF(list, field);
-            else if (m_log && (m_log->m_levelMask & 0x01))
+            else if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
                 logSkippedSF(id);
         }
     } catch (qelException* e) {

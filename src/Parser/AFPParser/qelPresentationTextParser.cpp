@@ -50,9 +50,9 @@ qelPresentationTextParser::~qelPresentationTextParser()
     delete m_record;
 }
 
-unsigned int qelPresentationTextParser::logMask() const
+bool qelPresentationTextParser::logs(unsigned int bits) const
 {
-    return m_log ? m_log->m_levelMask : 0;
+    return m_log && m_log->anyOf(bits);
 }
 
 void qelPresentationTextParser::clearMoves()
@@ -247,7 +247,7 @@ void qelPresentationTextParser::continuePending()
 {
     std::unique_ptr<qelControlSequenceRecord> record(m_pending);
     m_pending = nullptr;
-    const bool log = (logMask() & 0x02) != 0;
+    const bool log = logs(QEL_LOG_LEVEL2);
     auto unchained = [&]() {
         if (log)
             m_log->printLine("Unchained control sequence introducer (%02X%02X)", 0x2B, 0xD3);
@@ -322,8 +322,7 @@ void qelPresentationTextParser::presentationTextData()
 {
     if (!m_currentSF)
         return;
-    const unsigned int mask = logMask();
-    if (mask & 0x01)
+    if (logs(QEL_LOG_LEVEL1))
         m_log->logStructuredField(getLevel(), static_cast<unsigned int>(m_currentSF->getOffset()),
                                   static_cast<unsigned short>(m_currentSF->getId()), "PTX", "Presentation Text Data",
                                   "");
@@ -348,11 +347,11 @@ void qelPresentationTextParser::presentationTextData()
     int a = m_currentSF->readByte();
     int b = m_currentSF->readByte();
     if (a == 0x2B && b == 0xD3) {
-        if (mask & 0x02)
+        if (logs(QEL_LOG_LEVEL2))
             m_log->printLine("Unchained control sequence introducer (%02X%02X)", 0x2B, 0xD3);
         readIntroducer(record);
     } else {
-        if (mask & 0x02)
+        if (logs(QEL_LOG_LEVEL2))
             m_log->printLine("Chained control sequence introducer");
         record->setLength(static_cast<uint8_t>(a));
         record->setFunctionType(static_cast<uint8_t>(b));
@@ -437,8 +436,7 @@ int qelPresentationTextParser::controlSequence(qelControlSequenceRecord* record)
 {
     if (!record)
         return -1;
-    const unsigned int mask = logMask();
-    const bool log = (mask & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     const int type = record->getFunctionType() & 0xFE;
     switch (type) {
     case 0x72: { // OVS
@@ -448,7 +446,7 @@ int qelPresentationTextParser::controlSequence(qelControlSequenceRecord* record)
             m_overstrikeCharacter = record->readUnsignedShort();
         qelIni* ini = options();
         if (ini && ini->getOutputFormat() == QEL_OUT_AFP) {
-            if (mask)
+            if (logs(QEL_LOG_ANY))
                 m_log->printLine("Over Strike Value %d", m_overstrike);
         } else if (log) {
             m_log->printLine("Warning! Overstrike: not processed");
@@ -593,7 +591,7 @@ int qelPresentationTextParser::controlSequence(qelControlSequenceRecord* record)
         noOperation(record);
         break;
     default:
-        if (mask & 0x04)
+        if (logs(QEL_LOG_LEVEL3))
             m_log->printLine("Warning! Unknown Presentation Text attribute: 0x%x", static_cast<unsigned int>(type));
         if (!quiet())
             qelMessageOutput::printf("Warning! Unknown Presentation Text attribute: 0x%x\n",
@@ -614,7 +612,7 @@ void qelPresentationTextParser::readRule(qelControlSequenceRecord* record, bool 
             width = static_cast<int16_t>(record->readUnsignedShort());
     }
     int factor = record->readByte();
-    if (logMask() & 0x04) {
+    if (logs(QEL_LOG_LEVEL3)) {
         if (bAxis) {
             if (length > 32000)
                 m_log->printLine("B Axis Rule - Hyper length value: %d", length);
@@ -636,7 +634,7 @@ void qelPresentationTextParser::readRule(qelControlSequenceRecord* record, bool 
 void qelPresentationTextParser::repeatString(qelControlSequenceRecord* record)
 {
     int repeat = record->getRemaining() >= 2 ? record->readUnsignedShort() : 0;
-    if (logMask() & 0x04)
+    if (logs(QEL_LOG_LEVEL3))
         m_log->printLine("Repeat Length: %d", repeat);
     int n = record->getRemaining();
     // Nothing to repeat: no run (filling would never end).
@@ -654,7 +652,7 @@ void qelPresentationTextParser::setTextOrientation(qelControlSequenceRecord* rec
 {
     if (m_absoluteInlineMoved || m_absoluteBaselineMoved || m_relativeInlineMoved || m_relativeBaselineMoved)
         drawRule(0, 0, m_textColor, true);
-    const bool log = (logMask() & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     if (record->getRemaining() < 2) {
         clearMoves();
         return;
@@ -712,7 +710,7 @@ void qelPresentationTextParser::setTextOrientation(qelControlSequenceRecord* rec
 
 void qelPresentationTextParser::beginSuppression(qelControlSequenceRecord* record)
 {
-    const bool log = (logMask() & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     if (m_activeSuppressionId != -1) {
         if (log)
             m_log->printLine("Warning! Recursive Begin suppression not allowed 0x%d", record->readByte());
@@ -729,7 +727,7 @@ void qelPresentationTextParser::beginSuppression(qelControlSequenceRecord* recor
 
 void qelPresentationTextParser::endSuppression(qelControlSequenceRecord* record)
 {
-    const bool log = (logMask() & 0x04) != 0;
+    const bool log = logs(QEL_LOG_LEVEL3);
     if (m_activeSuppressionId == -1) {
         if (log)
             m_log->printLine("Warning! Illegal End Suppression 0x%d", record->readByte());
@@ -765,22 +763,21 @@ void qelPresentationTextParser::setExtendedTextColor(int, qelControlSequenceReco
 {
     uint32_t value = static_cast<uint32_t>(m_colorValue);
     int32_t space = m_colorSpace;
-    decodeExtendedColor(record, (logMask() & 0x04) ? m_log : nullptr, value, space);
+    decodeExtendedColor(record, (logs(QEL_LOG_LEVEL3)) ? m_log : nullptr, value, space);
     m_colorValue = static_cast<int32_t>(value);
     m_colorSpace = space;
 }
 
 void qelPresentationTextParser::noOperation(qelControlSequenceRecord* record)
 {
-    const unsigned int mask = logMask();
     if (!record) {
-        if (mask & 0x01)
+        if (logs(QEL_LOG_LEVEL1))
             m_log->printLine("PTOCA NOP: NULL No Operation control sequence to process");
         return;
     }
     int n = record->getRemaining();
     if (n <= 0) {
-        if (mask & 0x02)
+        if (logs(QEL_LOG_LEVEL2))
             m_log->printLine("PTOCA NOP: no data found");
         return;
     }
@@ -792,7 +789,7 @@ void qelPresentationTextParser::noOperation(qelControlSequenceRecord* record)
     std::memcpy(text.get(), raw.get(), static_cast<size_t>(n));
     qelUtils::ebcdicToAscii(reinterpret_cast<unsigned char*>(text.get()), n);
     text[static_cast<size_t>(n)] = 0;
-    if (mask & 0x08) {
+    if (logs(QEL_LOG_LEVEL4)) {
         logBytes(raw.get(), n);
         m_log->printLine("%s", text.get());
     }
@@ -847,19 +844,18 @@ bool qelPresentationTextParser::transparentData(const uint8_t* bytes, int length
         text[n] = 0;
     }
 
-    const unsigned int mask = logMask();
     bool logged = false;
-    if (mask & 0x04) {
+    if (logs(QEL_LOG_LEVEL3)) {
         m_log->printLine(m_freeText ? "Free Transparent Data : %s" : "Transparent Data : %s", text.data());
         logged = true;
-    } else if (mask & 0x400) {
+    } else if (logs(QEL_LOG_ASCII)) {
         m_log->printLine("%s", text.data());
         logged = true;
     }
     qelIni* ini = options();
     if (logged && ini && ini->isDevTest()) {
         static const char kDigits[] = "0123456789ABCDEF";
-        std::string blanks((mask & 0x04) ? (m_freeText ? 24 : 19) : 0, ' ');
+        std::string blanks((logs(QEL_LOG_LEVEL3)) ? (m_freeText ? 24 : 19) : 0, ' ');
         size_t shown = std::strlen(text.data());
         std::string high = blanks;
         std::string low = blanks;

@@ -92,7 +92,8 @@ public:
     bool hasPendingRecord() const { return m_pending != nullptr; }
 
 private:
-    unsigned int logMask() const;
+    // Whether the log takes one of the level bits.
+    bool logs(unsigned int bits) const;
     void clearMoves();
     // Takes up to length - 2 data bytes of the record from the field.
     void takeData(qelControlSequenceRecord* record);

@@ -173,7 +173,7 @@ void qelResGroupParser::beginResourceGroup()
     trace("[ResGroupParser]: (Begin): BeginResourceGroup\n");
     const std::string name = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA8C6,
                                 "BRG", "Begin Resource Group", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
@@ -191,7 +191,7 @@ void qelResGroupParser::endResourceGroup()
     trace("[ResGroupParser]: (Begin): endResourceGroup\n");
     const std::string name = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA9C6,
                                 "ERG", "End Resource Group", name.c_str());
     if (triplets && m_currentSF->getRemainingLength() > 0) {
@@ -201,7 +201,7 @@ void qelResGroupParser::endResourceGroup()
     }
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelGlobalRes* resources = pool ? pool->getGlobalRes() : nullptr;
-    if (log && (log->m_levelMask & 0x7F0000) && resources) {
+    if (log && log->anyOf(QEL_LOG_RESOURCE_LISTS) && resources) {
         resources->listShortForms();
         log->print("\r\nList of Spool Level Global Resources at the end of resource group:");
         log->print("\r\n%s", std::string(66, '=').c_str());
@@ -237,12 +237,12 @@ void qelResGroupParser::beginResource()
     trace("[ResGroupParser]: (Begin): beginResource\n");
     m_resourceName = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA8CE, "BR",
                                 "Begin Resource", m_resourceName.c_str());
     if (m_currentSF->getRemainingLength() > 1) {
         const int reserved = m_currentSF->readShort();
-        if (reserved != 0 && log && (log->m_levelMask & 0x2))
+        if (reserved != 0 && log && log->anyOf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Reserved Bytes Not Equal to 0x00");
     }
     m_resourceType = 0;
@@ -260,7 +260,7 @@ void qelResGroupParser::endResource()
 {
     const std::string name = readName();
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x1))
+    if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA9CE, "ER",
                                 "End Resource", name.c_str());
 }
@@ -293,7 +293,7 @@ void qelResGroupParser::parseResource(int type)
         qelLogStream* log = logStream();
         for (;;) {
             qelSFIBlock* field = readNextSF();
-            if (log && (log->m_levelMask & 0x4))
+            if (log && log->anyOf(QEL_LOG_LEVEL3))
                 log->printLine("Warning! Ignoring SF TYPE ID : 0x%x", static_cast<unsigned int>(field->getId()));
             if (!quiet())
                 qelMessageOutput::printf("Warning! Ignoring SF TYPE ID : 0x%x\n",
@@ -305,7 +305,7 @@ void qelResGroupParser::parseResource(int type)
     }
     case 0x03: {
         qelLogStream* log = logStream();
-        if (log && (log->m_levelMask & 0x1))
+        if (log && log->anyOf(QEL_LOG_LEVEL1))
             log->printLine("GOCA : Graphic Object in Page");
         auto* parser = pool ? dynamic_cast<qelGocaParser*>(pool->getGocaParser()) : nullptr;
         if (!parser) {
@@ -367,7 +367,7 @@ void qelResGroupParser::parseResource(int type)
     default: {
         const unsigned int id = m_currentSF ? static_cast<unsigned int>(m_currentSF->getId()) : 0u;
         qelLogStream* log = logStream();
-        if (log && (log->m_levelMask & 0x2))
+        if (log && log->anyOf(QEL_LOG_LEVEL2))
             log->printLine("Warning! Unknown SF TYPE ID : 0x%x", id);
         if (!quiet())
             qelMessageOutput::printf("Warning! Unknown SF TYPE ID : 0x%x\n", id);

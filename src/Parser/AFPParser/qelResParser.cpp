@@ -33,7 +33,7 @@ using qelPoolAccess::quiet;
 void warn(const std::string& text)
 {
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("%s", text.c_str());
     if (!quiet())
         qelMessageOutput::printf("%s\n", text.c_str());
@@ -186,7 +186,7 @@ void qelResParser::prepareSearch(int kind, int mode)
         return;
     std::string text = std::string("Warning! No ") + options->name + " path valid, using resource path " + resPath;
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x2))
+    if (log && log->anyOf(QEL_LOG_LEVEL2))
         log->printLine("%s\r\n", text.c_str());
     if (!quiet())
         qelMessageOutput::printf("%s\r\n", text.c_str());
@@ -447,7 +447,7 @@ void qelResParser::loadResourceFile()
         }
     }
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("Loading resource file %s", source.c_str());
     if (!quiet())
         qelMessageOutput::printf("Loading resource file %s\n", source.c_str());
@@ -468,7 +468,7 @@ void qelResParser::loadResourceFile()
 void qelResParser::closeResourceFile()
 {
     qelLogStream* log = logStream();
-    if (log && (log->m_levelMask & 0x10F))
+    if (log && log->anyOf(QEL_LOG_GENERAL))
         log->printLine("Closing Resource file : %s\r\n", m_resourceName.c_str());
     qelIOStream* current = qelIOStream::getCurrent();
     qelIOStream* saved = m_savedStream;

@@ -188,7 +188,7 @@ void qelTripletParser::beginParse()
 
 bool qelTripletParser::logOn() const
 {
-    return m_log && (m_log->m_levelMask & m_logMask) != 0;
+    return m_log && m_log->anyOf(m_logMask);
 }
 
 void qelTripletParser::line(const char* format, ...)
@@ -205,7 +205,7 @@ void qelTripletParser::line(const char* format, ...)
 
 void qelTripletParser::lineMasked(unsigned int mask, const char* format, ...)
 {
-    if (!m_log || !(m_log->m_levelMask & mask))
+    if (!m_log || m_log->noneOf(mask))
         return;
     char text[1024];
     va_list args;
@@ -289,7 +289,7 @@ std::string qelTripletParser::readText(int n)
 void qelTripletParser::lengthFailed(const char* name)
 {
     int at = offset();
-    if (m_log && (m_log->m_levelMask & 0x2))
+    if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
         m_log->printLine("Warning! Missing (%s) Triplet (at 0x%x )", name, static_cast<unsigned int>(at));
     if (!m_quiet)
         qelMessageOutput::printf("Warning! Missing (%s) Triplet (at 0x%lx )\n", name, static_cast<long>(at));
@@ -1391,36 +1391,36 @@ void qelTripletParser::resourceObjectIncludeTriplet()
     checkLengthRange(0x6C, 17, 19, "Resource Object Include");
     if (t->getRemaining() < 1)
         return;
-    lineMasked(0x2, "Resource Object Include Triplet");
+    lineMasked(QEL_LOG_LEVEL2, "Resource Object Include Triplet");
     int type = t->readByte();
     if (type == 0x5F)
-        lineMasked(0x2, "Object Type: Page Segment (Retired for private use)");
+        lineMasked(QEL_LOG_LEVEL2, "Object Type: Page Segment (Retired for private use)");
     else if (type == 0xDF)
-        lineMasked(0x2, "Object Type: Overlay");
+        lineMasked(QEL_LOG_LEVEL2, "Object Type: Overlay");
     else
-        lineMasked(0x2, "Invalid object type (0x%02x)", static_cast<unsigned int>(type));
+        lineMasked(QEL_LOG_LEVEL2, "Invalid object type (0x%02x)", static_cast<unsigned int>(type));
     std::string name = readText(t->getRemaining() >= 8 ? 8 : 0);
-    lineMasked(0x2, "Object Name: %s", name.c_str());
+    lineMasked(QEL_LOG_LEVEL2, "Object Name: %s", name.c_str());
     int32_t x = 0;
     int32_t y = 0;
     if (t->getRemaining() >= 3) {
         const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
         x = signedLow16OrSigned24((high << 16) | t->readUInt16());
-        lineMasked(0x2, "X axis origin of the object: 0x%04x", static_cast<unsigned int>(x) & 0xFFFFFFu);
+        lineMasked(QEL_LOG_LEVEL2, "X axis origin of the object: 0x%04x", static_cast<unsigned int>(x) & 0xFFFFFFu);
     }
     if (t->getRemaining() >= 3) {
         const uint32_t high = static_cast<uint32_t>(t->readByte()) & 0xFF;
         y = signedLow16OrSigned24((high << 16) | t->readUInt16());
-        lineMasked(0x2, "Y axis origin of the object: 0x%04x", static_cast<unsigned int>(y) & 0xFFFFFFu);
+        lineMasked(QEL_LOG_LEVEL2, "Y axis origin of the object: 0x%04x", static_cast<unsigned int>(y) & 0xFFFFFFu);
     }
     unsigned int orientation = 0;
     if (t->getRemaining() >= 2) {
         orientation = t->readUInt16();
         int d = qelAFPParser::rotationDegrees(orientation);
         if (d < 0)
-            lineMasked(0x2, "Invalid Object orientation: 0x%04x", orientation);
+            lineMasked(QEL_LOG_LEVEL2, "Invalid Object orientation: 0x%04x", orientation);
         else
-            lineMasked(0x2, "Object orientation (0x%04X): %d degrees", orientation, d);
+            lineMasked(QEL_LOG_LEVEL2, "Object orientation (0x%04X): %d degrees", orientation, d);
     }
     if (type == 0x5F || type == 0xDF)
         addResourceObjectInclude(static_cast<uint8_t>(type), name.c_str(), x, y, static_cast<uint16_t>(orientation));
@@ -1610,7 +1610,7 @@ void qelTripletParser::descriptorPositionTriplet()
     if (t->getRemaining() < 1)
         return;
     m_descriptorPositionId = static_cast<uint8_t>(t->readByte());
-    lineMasked(0x2, "Descriptor Position ID Value: %d (0x%x)", m_descriptorPositionId,
+    lineMasked(QEL_LOG_LEVEL2, "Descriptor Position ID Value: %d (0x%x)", m_descriptorPositionId,
                static_cast<unsigned int>(m_descriptorPositionId));
 }
 
@@ -1618,30 +1618,30 @@ void qelTripletParser::mediaEjectControlTriplet()
 {
     qelTriplet* t = m_currentTriplet;
     checkLength(0x45, 4, "Media Eject Control");
-    lineMasked(0x2, "Media Eject Control Triplet");
+    lineMasked(QEL_LOG_LEVEL2, "Media Eject Control Triplet");
     if (t->getRemaining() >= 1) {
         int reserved = t->readByte();
         if (reserved != 0)
-            lineMasked(0x10F, "Warning! Illegal reserved byte (0x%02X", static_cast<unsigned int>(reserved));
+            lineMasked(QEL_LOG_GENERAL, "Warning! Illegal reserved byte (0x%02X", static_cast<unsigned int>(reserved));
     }
     if (t->getRemaining() < 1)
         return;
     int control = t->readByte();
     switch (control) {
     case 1:
-        lineMasked(0x10F, "Eject Control (0x01): Eject to new sheet");
+        lineMasked(QEL_LOG_GENERAL, "Eject Control (0x01): Eject to new sheet");
         break;
     case 2:
-        lineMasked(0x10F, "Eject Control (0x02): Conditional eject to next partition");
+        lineMasked(QEL_LOG_GENERAL, "Eject Control (0x02): Conditional eject to next partition");
         break;
     case 3:
-        lineMasked(0x10F, "Eject Control (0x03): Conditional eject to next front-side partition");
+        lineMasked(QEL_LOG_GENERAL, "Eject Control (0x03): Conditional eject to next front-side partition");
         break;
     case 4:
-        lineMasked(0x10F, "Eject Control (0x04): Conditional eject to next back-side partition");
+        lineMasked(QEL_LOG_GENERAL, "Eject Control (0x04): Conditional eject to next back-side partition");
         break;
     default:
-        lineMasked(0x10F, "Warning! Illegal Eject Control Value: 0x%02X", static_cast<unsigned int>(control));
+        lineMasked(QEL_LOG_GENERAL, "Warning! Illegal Eject Control Value: 0x%02X", static_cast<unsigned int>(control));
         break;
     }
 }

@@ -1,6 +1,7 @@
 #ifndef QEL_TRIPLET_PARSER_H
 #define QEL_TRIPLET_PARSER_H
 
+#include "qelLogStream.h"
 #include "qelString.h"
 #include "qelTriplet.h"
 
@@ -11,7 +12,6 @@
 class qelIndex;
 class qelIndexElement;
 class qelList;
-class qelLogStream;
 class qelMappedFontInfo;
 class qelSFIBlock;
 
@@ -245,7 +245,7 @@ private:
     void MCFFontHorizontalScaleFactorTriplet();
     void logStamp(qelTriplet* t);
 
-    uint16_t m_logMask = 2;
+    uint16_t m_logMask = QEL_LOG_LEVEL2;
     qelSFIBlock* m_structuredField = nullptr;
     qelTriplet* m_currentTriplet = nullptr;
     uint8_t m_positionMigrationOrientation = 0xFF;
