@@ -83,7 +83,7 @@ void qelASCIIVisitor::initializePage(qelPage* page)
     setPageOffset(qelPageOffset{0, 0});
 
     long width = 0, height = 0, resolution = 0, charSpacing = 0, lineSpacing = 0, columns = 0;
-    if (page && (page->kind() == 1 || page->kind() == 11)) {
+    if (page && (page->kind() == qelPage::KIND_AFP || page->kind() == qelPage::KIND_IPS)) {
         const qelMedia* media = dynamic_cast<const qelMedia*>(page);
         if (media) {
             width = media->getWidth();

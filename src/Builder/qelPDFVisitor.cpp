@@ -445,7 +445,7 @@ void qelPDFVisitor::initializePage(qelPage* page)
     bool newDomain = false;
     bool known = true;
     const int kind = page->kind();
-    if (kind == 1 && media) {
+    if (kind == qelPage::KIND_AFP && media) {
         qelVisitor::initializePage(page);
         width = static_cast<int>(media->getWidth());
         height = static_cast<int>(media->getHeight());
@@ -456,7 +456,7 @@ void qelPDFVisitor::initializePage(qelPage* page)
         height = std::max(height, static_cast<int>(page->getExtentHeight()));
         if (shapeRule)
             code = configuredRotationCode(width, height);
-    } else if ((kind == 3 || kind == 11) && media) {
+    } else if ((kind == qelPage::KIND_TIFF || kind == qelPage::KIND_IPS) && media) {
         qelVisitor::initializePage(page);
         width = static_cast<int>(media->getWidth());
         height = static_cast<int>(media->getHeight());

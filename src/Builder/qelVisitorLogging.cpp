@@ -354,7 +354,7 @@ void qelVisitor::logBeginResource(qelRes* resource, qelPoint position, int resol
     // the print file.
     const char* kind = mediumOverlay ? "M" : (resource->getInline() ? "SF" : "I");
     const char* name = nameOr(resource->getName());
-    if (resource->getType() == 1) {
+    if (resource->getType() == qelRes::TYPE_OVERLAY) {
         const qelMedia* media = dynamic_cast<const qelMedia*>(resource);
         const long w = media ? static_cast<long>(media->getWidth()) : 0;
         const long h = media ? static_cast<long>(media->getHeight()) : 0;
@@ -364,7 +364,8 @@ void qelVisitor::logBeginResource(qelRes* resource, qelPoint position, int resol
                      mm(position.x, r), position.y, mm(position.y, r), kind);
         return;
     }
-    const char* tag = resource->getType() == 2 ? "BPS" : (resource->getType() == 8 ? "BOC" : "");
+    const char* tag = resource->getType() == qelRes::TYPE_PAGE_SEGMENT ? "BPS"
+                      : (resource->getType() == qelRes::TYPE_OBJECT_CONTAINER ? "BOC" : "");
     m_log->print("\n==>%s Name=%s, Pos=(X:%0.2f[%0.2fmm], Y=%0.2f[%0.2fmm]), Type=%s", tag, name, position.x,
                  mm(position.x, r), position.y, mm(position.y, r), kind);
 }

@@ -291,7 +291,7 @@ void qelDocument::write(qelVisitor* visitor)
     for (qelListNode* n = m_pageEntries->getHead(); n; n = n->next) {
         auto* entry = static_cast<qelPageEntry*>(n->item);
         qelPage* page = entry->page;
-        if (page && page->kind() == 1) {
+        if (page && page->kind() == qelPage::KIND_AFP) {
             auto* media = dynamic_cast<qelMedia*>(page);
             if (media && !media->isBound())
                 media->bind();

@@ -15,7 +15,7 @@ public:
     ~qelIPSPage() override;
 
     void write(qelVisitor* visitor) override;
-    int kind() const override { return 11; }
+    int kind() const override { return KIND_IPS; }
     void destroyBody() override;
     virtual int inputKind() const = 0;
     // Makes the positions of the includes and objects absolute.

@@ -38,9 +38,9 @@ qelMedia* mediaOf(qelPage* page)
 {
     if (!page)
         return nullptr;
-    if (page->kind() == 1)
+    if (page->kind() == qelPage::KIND_AFP)
         return static_cast<qelPtocaPage*>(page);
-    if (page->kind() == 11)
+    if (page->kind() == qelPage::KIND_IPS)
         return static_cast<qelIPSPage*>(page);
     return nullptr;
 }
@@ -266,7 +266,7 @@ void qelMediumMap::assignToPage(qelPage* page, qelList* generated)
     if (!media || m_copySubgroups->getCount() == 0)
         return;
     page->setMediumMapName(getName());
-    if (page->kind() == 1)
+    if (page->kind() == qelPage::KIND_AFP)
         static_cast<qelPtocaPage*>(page)->setInvokedMediumMapName(getName());
 
     qelListNode* current = nullptr;
@@ -329,7 +329,7 @@ void qelMediumMap::assignToPage(qelPage* page, qelList* generated)
         return;
     qelPage* back = nullptr;
     qelMedia* backMedia = nullptr;
-    if (page->kind() == 1) {
+    if (page->kind() == qelPage::KIND_AFP) {
         auto* side = new qelPtocaPage(static_cast<qelPtocaPage*>(page));
         side->setInvokedMediumMapName(getName());
         back = side;

@@ -25,6 +25,8 @@ public:
 
     virtual ~qelPage();
     virtual void write(qelVisitor* visitor) = 0;
+    // Page kinds: AFP pages, TIFF pages and the family of other input pages.
+    enum { KIND_AFP = 1, KIND_TIFF = 3, KIND_IPS = 11 };
     virtual int kind() const = 0;
     // Frees the page-level lists and resets their cursors.
     virtual void destroyBody();

@@ -18,7 +18,7 @@ public:
     ~qelPtocaPage() override;
 
     void write(qelVisitor* visitor) override;
-    int kind() const override { return 1; }
+    int kind() const override { return KIND_AFP; }
     void destroyBody() override;
     const char* getName() const override { return qelPage::getName(); }
 

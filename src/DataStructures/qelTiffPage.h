@@ -18,7 +18,7 @@ public:
     ~qelTiffPage() override;
 
     void write(qelVisitor* visitor) override;
-    int kind() const override { return 3; }
+    int kind() const override { return KIND_TIFF; }
     void destroyBody() override;
 
     uint32_t getResolutionUnit() const { return m_unit; }

@@ -16,6 +16,7 @@
 #include "qelResourceAliasName.h"
 #include "qelTextObject.h"
 #include "qelUtils.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -262,9 +263,8 @@ TEST_F(GlobalResTest, ScriptFontsGetTheirLocalIds)
 
 TEST_F(GlobalResTest, ListingMarksPlaceholders)
 {
-    char dir[] = "/tmp/grestXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/res.log";
+    lrbtest::ScratchFolder dir;
+    const std::string path = dir.file("res.log");
     qelLogStream* log = pool->getLogStream();
     log->setLevelMask(0x40000 | 0x80000);
     log->open(path.c_str());
@@ -285,7 +285,5 @@ TEST_F(GlobalResTest, ListingMarksPlaceholders)
     EXPECT_LT(cfnt, xfnt);
     EXPECT_NE(s.find("DEFAULT(*)"), std::string::npos);
     EXPECT_NE(s.find("CDP:"), std::string::npos);
-    std::remove(path.c_str());
-    rmdir(dir);
 }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ScratchFolder.h"
+#include "ShellCommand.h"
 #include "CApiRun.h"
 #include "qelDocument.h"
 #include "qelGlobalDSPool.h"
@@ -44,28 +45,9 @@ private:
     int m_kind;
 };
 
-struct CommandResult
-{
-    int status;
-    std::string output;
-};
-
-inline CommandResult run(const std::string& cmd)
-{
-    CommandResult r{-1, ""};
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-inline bool toolAvailable(const char* tool) { return run(std::string("command -v ") + tool + " >/dev/null").status == 0; }
+using lrbtest::CommandResult;
+using lrbtest::run;
+using lrbtest::toolAvailable;
 
 inline std::string tempPath(const std::string& suffix)
 {

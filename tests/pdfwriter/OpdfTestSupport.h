@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ScratchFolder.h"
+#include "ShellCommand.h"
 
 extern "C" {
 #include "opdfInternal.h"
@@ -55,31 +56,9 @@ inline bool hasReport(const std::vector<Reported>& r, const std::string& text)
     return false;
 }
 
-struct CommandResult {
-    int status;
-    std::string output;
-};
-
-// Runs a shell command, capturing standard output and standard error together.
-inline CommandResult run(const std::string& cmd)
-{
-    CommandResult r{-1, ""};
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-inline bool toolAvailable(const char* tool)
-{
-    return run(std::string("command -v ") + tool + " >/dev/null").status == 0;
-}
+using lrbtest::CommandResult;
+using lrbtest::run;
+using lrbtest::toolAvailable;
 
 inline std::string readFile(const std::string& path)
 {

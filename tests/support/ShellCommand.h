@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lrbtest {
@@ -36,6 +37,32 @@ inline std::string commandOutput(const std::string& command)
         text.append(buffer, n);
     ::pclose(pipe);
     return text;
+}
+
+struct CommandResult {
+    int status;
+    std::string output;
+};
+
+// Runs a shell command, capturing standard output and standard error together.
+inline CommandResult run(const std::string& command)
+{
+    CommandResult result{-1, ""};
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+inline bool toolAvailable(const char* tool)
+{
+    return run(std::string("command -v ") + tool + " >/dev/null").status == 0;
 }
 
 // The demonstration program of the build that holds the running test

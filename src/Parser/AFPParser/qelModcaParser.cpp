@@ -1100,10 +1100,10 @@ qelList* qelModcaParser::setupPageMedia(qelPage* page)
         selectMediumMap(m_mediumMapName->getBuffer());
     if (m_mediumMapName) {
         page->setMediumMapName(m_mediumMapName->getBuffer());
-        if (page->kind() == 1)
+        if (page->kind() == qelPage::KIND_AFP)
             static_cast<qelPtocaPage*>(page)->setInvokedMediumMapName(m_mediumMapName->getBuffer());
     }
-    qelMedia* media = page->kind() == 1 ? static_cast<qelPtocaPage*>(page) : nullptr;
+    qelMedia* media = page->kind() == qelPage::KIND_AFP ? static_cast<qelPtocaPage*>(page) : nullptr;
     const double r = media ? media->getResolution() : 240.0;
     double s = 0.0;
     double w0 = 0.0, h0 = 0.0;

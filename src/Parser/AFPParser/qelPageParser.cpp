@@ -502,7 +502,7 @@ int qelPageParser::collect(qelPage* page, qelSFIBlock* begin, const int* kept, i
         delete e;
     }
     auto* object = new qelAFPObject(owned.release(), total);
-    if (page && page->kind() == 1)
+    if (page && page->kind() == qelPage::KIND_AFP)
         static_cast<qelPtocaPage*>(page)->addParsedObject(object);
     else
         delete object;
