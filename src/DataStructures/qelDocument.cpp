@@ -602,18 +602,14 @@ qelIndex* qelDocument::firstIndexFrom(qelListNode* setNode)
 
 qelIndex* qelDocument::getFirstIndex()
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelDocument(1)";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate Global DS Pool at qelDocument(1)");
     qelList* sets = pool->getIndexList() ? pool->getIndexList()->getPageIndexes() : nullptr;
     return firstIndexFrom(sets ? sets->getHead() : nullptr);
 }
 
 qelIndex* qelDocument::getNextIndex()
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelDocument(2)";
+    qelPoolAccess::pool("Unable to allocate Global DS Pool at qelDocument(2)");
     if (!m_currentIndexSet)
         return nullptr;
     if (qelIndex* entry = static_cast<qelIndexSet*>(m_currentIndexSet->item)->getNextIndex())
@@ -623,9 +619,7 @@ qelIndex* qelDocument::getNextIndex()
 
 qelIndexNode* qelDocument::collectIndexes()
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelDocument(3)";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate Global DS Pool at qelDocument(3)");
     qelIndexNode* head = nullptr;
     qelIndexNode* tail = nullptr;
     auto add = [&](qelIndex* entry) {

@@ -9,6 +9,7 @@
 #include "qelLogicalLocation.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelSFIBlock.h"
 #include "qelStream.h"
 
@@ -26,12 +27,7 @@ qelIOStream* g_currentInput = nullptr;
 
 const int kScratchSize = 65536;
 
-bool quietMode()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 qelLogStream* logFor(unsigned int bits)
 {
@@ -263,7 +259,7 @@ void qelIOStream::skipLeadingBytes()
         }
         if (qelLogStream* log = logFor(QEL_LOG_LEVEL2))
             log->printLine("%s", logText);
-        if (!quietMode())
+        if (!quiet())
             qelMessageOutput::write(outText);
         m_warningGiven = 1;
     }

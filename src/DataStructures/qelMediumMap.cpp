@@ -9,6 +9,7 @@
 #include "qelMappedFontInfo.h"
 #include "qelMappedRes.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelPtocaPage.h"
 #include "qelResourceObjectInclude.h"
 #include "qelString.h"
@@ -19,19 +20,14 @@
 
 namespace
 {
+using qelPoolAccess::quiet;
+
 qelLogStream* logWith(unsigned int mask)
 {
     if (!qelGlobalDSPool::exists())
         return nullptr;
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
     return log && log->anyOf(mask) ? log : nullptr;
-}
-
-bool quiet()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    return ini && ini->isQuietMode();
 }
 
 qelMedia* mediaOf(qelPage* page)

@@ -16,6 +16,7 @@
 #include "qelMessageOutput.h"
 #include "qelPDFFontFileEntry.h"
 #include "qelPhysicalFont.h"
+#include "qelPoolAccess.h"
 #include "qelString.h"
 #include "qelTextMeasure.h"
 #include "qelVisitor.h"
@@ -34,17 +35,8 @@ const unsigned int LOG_FONT_CODES = QEL_LOG_LEVEL5;
 // Output formats drawn into bitmaps: GIF, JPEG, PNG, TIFF, PCX.
 const int RASTER_FORMATS = 4 | 16 | 64 | 128 | 2048;
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getIni() : nullptr;
-}
-
-qelLogStream* logStream()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    return pool ? pool->getLogStream() : nullptr;
-}
+using qelPoolAccess::logStream;
+using qelPoolAccess::options;
 
 bool logs(unsigned int bits)
 {

@@ -8,6 +8,7 @@
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelSystemServices.h"
 
 #include <cerrno>
@@ -22,12 +23,7 @@
 
 namespace
 {
-bool quietMode()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 qelLogStream* warningLog()
 {
@@ -100,7 +96,7 @@ int qelUtils::detectInputFormat(const char* path)
         n = 0;
     }
 
-    if (block[0] == 0 && !quietMode())
+    if (block[0] == 0 && !quiet())
         qelMessageOutput::printf("Warning! Unable to read header details from File %s\n", path);
 
     const bool lengthSet = block[1] != 0 || block[2] != 0;

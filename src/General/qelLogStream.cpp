@@ -141,12 +141,7 @@ const LevelKeyword kLevelKeywords[] = {
 };
 
 using qelPoolAccess::options;
-
-bool quietMode()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 const char* bufferOf(const qelString* text)
 {
@@ -290,7 +285,7 @@ void qelLogStream::open(const char* name)
     const char* path = getFullPath();
     if (path)
         m_file = qelUtils::openFile(path, 'w');
-    if (m_file || quietMode())
+    if (m_file || quiet())
         return;
     if (path)
         qelMessageOutput::printf("Not able to open log file - %s\n", path);
@@ -330,7 +325,7 @@ void qelLogStream::vformat(const char* format, va_list args)
         cut.assign(format, kWorkSize - 1);
         cut.resize(completeFormatLength(cut));
         format = cut.c_str();
-        if (!quietMode())
+        if (!quiet())
             qelMessageOutput::printf(
                 "Warning! Number of bytes to log exceeds Buffer size. Copied only (%d) bytes\n", kWorkSize);
         char warning[160];
@@ -343,7 +338,7 @@ void qelLogStream::vformat(const char* format, va_list args)
     int n = std::vsnprintf(m_buffer, sizeof m_buffer, format, args);
     if (n < 0)
         m_buffer[0] = '\0';
-    if (n >= kWorkSize && !quietMode())
+    if (n >= kWorkSize && !quiet())
         qelMessageOutput::printf(
             "Warning! Number of bytes to log exceeds Buffer size. Copied only (%ld) bytes\n",
             static_cast<long>(kWorkSize));
@@ -444,7 +439,7 @@ void qelLogStream::logSFI(int depth, unsigned long long offset, unsigned short i
             return;
         }
     }
-    if (!quietMode())
+    if (!quiet())
         qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x\n", static_cast<unsigned>(identifier));
     printLine("Warning! Unexpected SFType ID : 0x%x==>%s", static_cast<unsigned>(identifier), text ? text : "");
 }

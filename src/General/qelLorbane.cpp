@@ -29,6 +29,7 @@
 #include "qelNonCodedVisitor.h"
 #include "qelPage.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelPoolAccess.h"
 #include "qelProtocol.h"
 #include "qelRes.h"
 #include "qelResGroupParser.h"
@@ -78,15 +79,10 @@ std::map<std::string, qelLorbane::VersionQuery> g_componentVersions;
 const void* g_legendWrittenFor = nullptr;
 
 const char* const kNotice = "Copyright (c) Lorbane developers. All rights reserved.";
+const char* const kNoOptions = "Unable to allocate INI at qelLorbane";
 
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    if (!ini)
-        throw "Unable to allocate INI at qelLorbane";
-    return ini;
-}
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 
 qelLogStream* logIf(unsigned int bits)
 {
@@ -95,14 +91,9 @@ qelLogStream* logIf(unsigned int bits)
     return (log && log->anyOf(bits)) ? log : nullptr;
 }
 
-bool quiet()
-{
-    return options()->isQuietMode();
-}
-
 bool writerMode()
 {
-    return options()->getSDK() == 1;
+    return options(kNoOptions)->getSDK() == 1;
 }
 
 void trace(const char* line)
@@ -374,7 +365,7 @@ void qelLorbane::setInstance(qelLorbane* kernel) { g_kernel = kernel; }
 
 void startKernel()
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const unsigned short mode = ini->getSDK();
     if (ini->getInputFiles().empty() && !ini->isStdIn() && mode != 2 && mode != 4 && mode != 16)
         throw new qelException(__FILE__, __LINE__, qelMsg::E108, 0, true);
@@ -426,7 +417,7 @@ void qelLorbane::detachOutputBuffer()
 
 int qelLorbane::createSFExecutor()
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     // ColdFormat 1 is PERL: the document script. The script engine is not
     // part of this build.
     if (ini->getColdFormat() != 1)
@@ -453,7 +444,7 @@ int startRun()
     if (!k)
         return 0;
     k->m_active = 1;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     k->m_fileCreationMode = ini->getFileCreationMode();
     if (ini->hasSwitch("LOGONSI") && k->m_fileCreationMode == QEL_FCM_DOC_COLD)
         ini->setMemoryOutputStream(true);
@@ -528,7 +519,7 @@ void qelLorbane::handOver(const char* name, qelSDKNameValue* indexList, qelSDKUs
 
 void qelLorbane::endCollectedOutput(bool handOverAlways)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     std::string name = limited(m_visitor ? m_visitor->getOutputFileName() : nullptr);
     int pages = m_visitor ? m_visitor->getPageCount() : -1;
     endDocument(nullptr);
@@ -554,7 +545,7 @@ int endRun()
     k->m_active = 0;
     k->setParameterList(nullptr);
     k->setOutputBasePath(nullptr);
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     if (k->m_fileCreationMode == QEL_FCM_DOC_MERGE) {
         k->endCollectedOutput(false);
         const char* group = ini->getResourceGroup();
@@ -591,7 +582,7 @@ int endInput(qelLorbane* k)
     if (!k)
         return 0;
     k->m_inputOpen = 0;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     if (k->m_fileCreationMode == QEL_FCM_ALL)
         k->endCollectedOutput(true);
     if (k->m_fileCreationMode != QEL_FCM_DOC_MERGE) {
@@ -748,7 +739,7 @@ int detectStreamFormat(qelStream* stream)
 
 int getConfiguredInputFormat()
 {
-    int format = options()->getInputFormat();
+    int format = options(kNoOptions)->getInputFormat();
     return isFormatBit(format) ? format : 0;
 }
 
@@ -764,7 +755,7 @@ int nextImageNumber()
 
 int checkInputFormat(int detected, const char* sourceName)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const bool given = !ini->isNotGiven(0x1);
     const int configured = ini->getInputFormat();
     const char* source = sourceName ? sourceName : "";
@@ -800,7 +791,7 @@ int qelLorbane::openFileInput(const char* name)
     if (!name || std::strlen(name) >= PATH_MAX || !qelUtils::isRegularFile(name))
         throw new qelException(__FILE__, __LINE__, qelMsg::E023, 0, true, name ? name : "");
     setInputName(name);
-    if (!quiet())
+    if (!quiet(kNoOptions))
         qelMessageOutput::printf("\nProcessing %s file\n", name);
     return openInput(INPUT_FILE, nullptr, 0);
 }
@@ -808,7 +799,7 @@ int qelLorbane::openFileInput(const char* name)
 int qelLorbane::openStdinInput()
 {
     setInputName("stdin");
-    if (!quiet())
+    if (!quiet(kNoOptions))
         qelMessageOutput::write("\nProcessing stdin\n");
     return openInput(INPUT_FILE, nullptr, 0);
 }
@@ -817,7 +808,7 @@ int qelLorbane::openBufferInput(const unsigned char* buffer, int length, const c
 {
     if (!buffer || length <= 0)
         return -1;
-    if (!quiet())
+    if (!quiet(kNoOptions))
         qelMessageOutput::printf("\nProcessing %s document\n", name ? name : "");
     setInputName(name);
     return openInput(INPUT_BUFFER, buffer, length);
@@ -827,7 +818,7 @@ int qelLorbane::openCheckoutInput(qelSDKNameList* documentIds)
 {
     if (!documentIds)
         return -1;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     if (!ini->isQuietMode())
         qelMessageOutput::printf("\nProcessing %s document\n", "checkout");
     delete m_checkoutStream;
@@ -853,14 +844,14 @@ void qelLorbane::loadMappingDefinition()
     qelMappingDef* definition = pool->getMappingDef();
     definition->load();
     // The run's EBCDIC tables come from the default code page's file.
-    const char* codePage = options()->getCodePage();
+    const char* codePage = options(kNoOptions)->getCodePage();
     if (codePage && *codePage)
         qelCodePage::loadCodePageFile(qelUtils::getMutableEbcdicToAsciiTable(), codePage);
 }
 
 int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int length)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     m_documentIndexLoaded = 0;
 
     int detected = 0;
@@ -966,7 +957,7 @@ int qelLorbane::openInput(InputVariant variant, const unsigned char* buffer, int
 
 void qelLorbane::setUpParser(InputVariant variant, int format, const unsigned char* buffer, int length)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     // The options keep the format the input settled on, not as given.
     const bool given = !ini->isNotGiven(0x1);
     ini->setInputFormat(inputFormatName(format));
@@ -1022,7 +1013,7 @@ void qelLorbane::openExternalResources(int kind)
     static const char* const kLabels[] = {"Resource", "Document Index", "Formdef", "Page Definition"};
     if (!m_parser || kind < 0 || kind > 3)
         return;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const char* option = nullptr;
     switch (kind) {
     case 0: option = ini->getResourceGroupFilename(); break;
@@ -1125,7 +1116,7 @@ int qelLorbane::processDocuments()
 {
     if (!m_inputOpen || !m_parser)
         return -1;
-    options();
+    options(kNoOptions);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     auto releaseFonts = [pool]() {
         if (pool->hasObject(QEL_POOL_GLOBAL_RES))
@@ -1165,7 +1156,7 @@ void qelLorbane::checkAndCreateVisitor()
         trace("[Lorbane]: End(E1): checkAndCreateVisitor\n");
         return;
     }
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const int format = ini->getOutputFormat();
     switch (format) {
     case 1: case 2: case 4: case 8: case 16: case 32: case 64: case 128: case 512: case 1024: case 2048:
@@ -1221,7 +1212,7 @@ qelVisitor* qelLorbane::createVisitor(int outputFormat, bool useGd, bool nonCode
 {
     auto choice = g_outputEngines.find(outputFormat);
     if (choice == g_outputEngines.end() || !choice->second)
-        notBuiltFor(options()->getOutputFormatName(), "output format");
+        notBuiltFor(options(kNoOptions)->getOutputFormatName(), "output format");
     qelVisitor* engine = choice->second(outputFormat, useGd, nonCoded);
     if (!engine) {
         trace("[Lorbane]: End(E4): checkAndCreateVisitor\n");
@@ -1235,7 +1226,7 @@ void qelLorbane::doDocStartup(qelDocument* document)
 {
     trace("[Lorbane]: Begin: doDocStartup\n");
     if (document && m_visitor && qelDocument::getCurrentPageNumber() == 0 && document->getPageCount() > 0) {
-        qelIni* ini = options();
+        qelIni* ini = options(kNoOptions);
         const int n = ini->getDocumentCount();
         if (n > 0) {
             const int k = (qelStatistic::getDocumentCount() + ini->getStartingDocument()) / n;
@@ -1276,7 +1267,7 @@ void qelLorbane::endDocument(qelDocument* document)
 {
     if (!m_visitor)
         return;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     if (m_visitor->isDocumentOpen()) {
         if (m_protocol)
             m_protocol->writeResult();
@@ -1318,7 +1309,7 @@ qelIndexImplementor* qelLorbane::createIndexImplementor()
     // In writer mode the index entries travel in the writer record.
     if (writerMode())
         return nullptr;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const char* format = ini->getIndexFormat();
     if (format && strcasecmp(format, "xml") == 0) {
         if (ini->isPageOutput())
@@ -1443,7 +1434,7 @@ int qelLorbane::writeDocument(qelDocument* document, int s)
         return -1;
     }
     doDocStartup(document);
-    qelIni* ini = options();
+    qelIni* ini = options(kNoOptions);
     const int mode = ini->getFileCreationMode();
     const bool writer = writerMode();
     document->write(m_visitor);
@@ -1553,7 +1544,7 @@ int qelLorbane::writePage(qelDocument* document, qelPage* page)
         return -1;
     doDocStartup(document);
     qelDocument::setCurrentPageNumber(qelDocument::getCurrentPageNumber() + 1);
-    if (!quiet())
+    if (!quiet(kNoOptions))
         qelMessageOutput::printf("Writing Page %d...\n", qelDocument::getCurrentPageNumber());
     document->writePage(m_visitor, page);
     return 1;

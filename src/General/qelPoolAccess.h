@@ -6,10 +6,19 @@
 
 class qelLogStream;
 
-// Shortcuts to the process-wide pool's options and log stream for code
-// that may run without a pool: null (or not quiet) when there is none.
+// Shortcuts to the process-wide pool's options and log stream. Without a
+// failure text they answer null (or not quiet) when there is no pool; with
+// one they throw that text, which names the caller.
 namespace qelPoolAccess
 {
+
+inline qelGlobalDSPool* pool(const char* failure)
+{
+    qelGlobalDSPool* instance = qelGlobalDSPool::getInstance();
+    if (!instance)
+        throw failure;
+    return instance;
+}
 
 inline qelIni* options()
 {
@@ -23,11 +32,24 @@ inline qelLogStream* logStream()
     return pool ? pool->getLogStream() : nullptr;
 }
 
+inline qelIni* options(const char* failure)
+{
+    qelIni* ini = pool(failure)->getIni();
+    if (!ini)
+        throw failure;
+    return ini;
+}
+
 // Quiet mode switched on in the options.
 inline bool quiet()
 {
     qelIni* ini = options();
     return ini && ini->isQuietMode();
+}
+
+inline bool quiet(const char* failure)
+{
+    return options(failure)->isQuietMode();
 }
 
 } // namespace qelPoolAccess

@@ -12,6 +12,7 @@
 #include "qelLorbane.h"
 #include "qelMessageOutput.h"
 #include "qelPDFVisitor.h"
+#include "qelPoolAccess.h"
 #include "qelSDKUtils.h"
 #include "qelString.h"
 #include "qelUtils.h"
@@ -54,14 +55,7 @@ bool isKey(const char* key, const char* name)
     return key && strcasecmp(key, name) == 0;
 }
 
-qelIni* poolOptions()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    if (!ini)
-        throw "Unable to allocate INI";
-    return ini;
-}
+const char* const kNoOptions = "Unable to allocate INI";
 
 qelVisitor* createPDFEngine(int, bool, bool)
 {
@@ -298,7 +292,7 @@ extern "C" void setIniPath(const char* directory)
         return;
     }
     guarded([&]() {
-        qelIni* ini = poolOptions();
+        qelIni* ini = qelPoolAccess::options(kNoOptions);
         // Bit 1: the [Settings] section (or a profile section) was read.
         if (ini->isLoadedSection(0x1)) {
             qelMessageOutput::printf("setIniPath( %s ) ignored, as it is called after loading ini\n", directory);
@@ -314,7 +308,7 @@ extern "C" int lorbane_SetOptions(qelSDKNameValue* options)
     if (!options)
         return -1;
     return guarded([&]() {
-        qelIni* ini = poolOptions();
+        qelIni* ini = qelPoolAccess::options(kNoOptions);
         for (qelSDKNameValue* pair = options; pair; pair = pair->next) {
             if (!pair->name)
                 continue;
@@ -334,7 +328,7 @@ extern "C" int lorbane_ApplyOptions(qelSDKNameValue* options)
     if (!options)
         return 1;
     return guarded([&]() {
-        qelIni* ini = poolOptions();
+        qelIni* ini = qelPoolAccess::options(kNoOptions);
         const char* profile = ini->getTransformationProfile();
         if (profile && *profile) {
             std::unique_ptr<qelLRBIniParser> parser(new (std::nothrow) qelLRBIniParser());
@@ -354,7 +348,7 @@ extern "C" int lorbane_ApplyOptions(qelSDKNameValue* options)
 
 int loadIniFile()
 {
-    qelIni* ini = poolOptions();
+    qelIni* ini = qelPoolAccess::options(kNoOptions);
     if (const char* directory = qelSDK::getIniDirectory())
         ini->setIniFilePath(directory);
     std::unique_ptr<qelLRBIniParser> parser(new (std::nothrow) qelLRBIniParser());
@@ -381,7 +375,7 @@ int initialiseFamily(qelSDK::Family family)
         g_documentReader = &defaultDocumentReader;
     return guarded([]() {
         int rc = loadIniFile();
-        poolOptions();
+        qelPoolAccess::options(kNoOptions);
         return rc;
     }, true);
 }

@@ -8,6 +8,7 @@
 #include "qelLogStream.h"
 #include "qelLorbane.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelProcessInfo.h"
 #include "qelUtils.h"
 
@@ -169,10 +170,8 @@ int qelSDK::runConversion(const Conversion& c)
             if (rc < 0)
                 return rc;
         }
+        qelIni* ini = qelPoolAccess::options("Unable to allocate INI");
         qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-        qelIni* ini = pool ? pool->getIni() : nullptr;
-        if (!ini)
-            throw "Unable to allocate INI";
         qelIni::setCurrent(ini);
         ini->setApiMode(c.apiMode);
         qelLorbane::setDocumentWriter(&callDocumentWriter);

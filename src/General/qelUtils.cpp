@@ -4,6 +4,7 @@
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelPoolAccess.h"
 #include "qelFileSystem.h"
 
 #include <cerrno>
@@ -16,12 +17,7 @@
 #include <vector>
 
 namespace {
-bool quietMode()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    qelIni* ini = pool ? pool->getIni() : nullptr;
-    return ini && ini->isQuietMode();
-}
+using qelPoolAccess::quiet;
 
 qelLogStream* warningLog()
 {
@@ -48,7 +44,7 @@ FILE* qelUtils::openFile(const char* path, char letter)
     int error = path ? errno : EINVAL;
     const char* shown = path ? path : "(null)";
     const char* reason = std::strerror(error);
-    if (!quietMode())
+    if (!quiet())
         qelMessageOutput::printf("Warning! Unable to open file %s : %s\n", shown, reason);
     if (qelLogStream* log = warningLog())
         log->printLine("Warning! Unable to open file %s : %s", shown, reason);
@@ -63,7 +59,7 @@ void qelUtils::closeFile(FILE* file)
         return;
     if (qelLogStream* log = warningLog())
         log->printLine("Warning! cannot close the file ");
-    if (!quietMode())
+    if (!quiet())
         qelMessageOutput::write("Warning! cannot close the file \n");
 }
 

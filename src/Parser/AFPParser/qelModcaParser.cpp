@@ -23,6 +23,7 @@
 #include "qelNOPRecord.h"
 #include "qelOverlayParser.h"
 #include "qelPageParser.h"
+#include "qelPoolAccess.h"
 #include "qelPtocaPage.h"
 #include "qelResGroupParser.h"
 #include "qelResOverlay.h"
@@ -44,24 +45,16 @@
 
 namespace
 {
+const char* const kNoPool = "Unable to allocate Global DS Pool at qelModcaParser";
+
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
+
 enum {
     SF_TLE = 0xA090, SF_BDI = 0xA8A7, SF_BDT = 0xA8A8, SF_EDT = 0xA9A8, SF_BNG = 0xA8AD, SF_ENG = 0xA9AD,
     SF_BPG = 0xA8AF, SF_EPG = 0xA9AF, SF_BRG = 0xA8C6, SF_ERG = 0xA9C6, SF_BMO = 0xA8DF, SF_EMO = 0xA9DF,
     SF_IMM = 0xABCC
 };
-
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelModcaParser";
-    return pool->getIni();
-}
-
-bool quiet()
-{
-    return options()->isQuietMode();
-}
 
 void deletePage(void* item)
 {
@@ -130,13 +123,13 @@ qelModcaParser::~qelModcaParser()
 
 void qelModcaParser::trace(const char* text) const
 {
-    if (options()->getDevTestLevel() & 0x1)
+    if (options(kNoPool)->getDevTestLevel() & 0x1)
         qelMessageOutput::write(text);
 }
 
 bool qelModcaParser::pageWise() const
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     return ini->isDocumentGrouping() || ini->getFileCreationMode() == QEL_FCM_PAGE;
 }
 
@@ -278,7 +271,7 @@ qelDocument* qelModcaParser::parse()
         if (m_parseState == 8)
             pending = parseTillBDT();
         m_parseState = 1;
-        qelIni* ini = options();
+        qelIni* ini = options(kNoPool);
         const int mode = ini->getFileCreationMode();
         if (mode == QEL_FCM_DOC_INDEX || (mode == QEL_FCM_DOC_COLD && ini->isAutoSplit()))
             parseIndexedDocument(pending);
@@ -308,8 +301,8 @@ void qelModcaParser::handleEnd(qelException* e)
             throw new qelException(__FILE__, __LINE__, open, 0, true, name ? name : "");
         }
         m_parseState = 32;
-        if (id == qelMsg::I001 && !quiet()) {
-            if (options()->isStdIn())
+        if (id == qelMsg::I001 && !quiet(kNoPool)) {
+            if (options(kNoPool)->isStdIn())
                 qelMessageOutput::write("End of processing Stdin \n");
             else if (getInputFileName())
                 qelMessageOutput::printf("End of File - %s\n", getInputFileName());
@@ -436,7 +429,7 @@ qelSFIBlock* qelModcaParser::parseTillBDT()
 
 void qelModcaParser::unexpectedTLE()
 {
-    if (!quiet())
+    if (!quiet(kNoPool))
         qelMessageOutput::printf("Warning! Unexpected SFType ID : 0x%x==>TLE - Tag Logical Element\n",
                                  static_cast<unsigned int>(SF_TLE));
     if (m_log && m_log->anyOf(QEL_LOG_LEVEL2))
@@ -555,7 +548,7 @@ void qelModcaParser::parsePageGroup()
         case SF_EDT:
             if (m_pageGroupLevel > 0) {
                 m_edtInPageGroup = 1;
-                if (!quiet())
+                if (!quiet(kNoPool))
                     qelMessageOutput::printf("Warning! EDT occurs within nested pagegroup at level %d\n",
                                              m_pageGroupLevel);
                 if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
@@ -577,7 +570,7 @@ void qelModcaParser::parsePageGroup()
 void qelModcaParser::parseSFDocument(qelSFIBlock* pending)
 {
     trace("[ModcaParser]: (Begin): parseSFDocument\n");
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     if (ini->getEndingDocument() > 0 && m_documentCount >= ini->getEndingDocument()) {
         freeList(m_pendingPages, true);
         m_pendingPages = nullptr;
@@ -641,7 +634,7 @@ void qelModcaParser::parseSFDocument(qelSFIBlock* pending)
 
 void qelModcaParser::parseIndexedDocument(qelSFIBlock* pending)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     if (ini->getEndingDocument() > 0 && m_documentCount >= ini->getEndingDocument())
         throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I083, 0, true);
     ++m_documentCount;
@@ -718,7 +711,7 @@ void qelModcaParser::readWholeGroup()
             break;
         case SF_EDT:
             m_edtInPageGroup = 1;
-            if (!quiet())
+            if (!quiet(kNoPool))
                 qelMessageOutput::printf("Warning! EDT occurs within nested pagegroup at level %d\n", level);
             if (m_log && m_log->anyOf(QEL_LOG_LEVEL1))
                 m_log->printLine("Warning! EDT occurs within nested pagegroup at level %d", level);
@@ -901,7 +894,7 @@ qelMediumMap* qelModcaParser::selectMediumMap(const char* name)
     setMediumMapName(wanted.c_str());
     if (wanted.empty())
         return nullptr;
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     std::string hashId;
     bool aliased = false;
@@ -1048,7 +1041,7 @@ qelList* qelModcaParser::pageParser()
     std::snprintf(text, sizeof text, "[ModcaParser]: (Begin): pageParser(%d)\n", m_pageCount);
     trace(text);
     checkPageLimit();
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     const bool skip = ini->getStartingPage() > 0 && m_pageCount < ini->getStartingPage();
     const bool announce =
         (ini->getStartingDocument() <= 0 || m_documentCount >= ini->getStartingDocument() - 1) && !skip;
@@ -1073,7 +1066,7 @@ qelList* qelModcaParser::overlayParser()
     trace("[ModcaParser]: (Begin): overlayParser\n");
     ++m_pageCount;
     checkPageLimit();
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     const bool skip = ini->getStartingPage() >= 1 && m_pageCount < ini->getStartingPage();
     const bool announce =
         (ini->getStartingDocument() <= 0 || m_documentCount >= ini->getStartingDocument() - 1) && !skip;
@@ -1163,7 +1156,7 @@ qelList* qelModcaParser::setupPageMedia(qelPage* page)
         p->setExtentWidth(static_cast<float>(W));
         p->setExtentHeight(static_cast<float>(H));
     }
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     if (ini->isSkipPage() && ini->getSkipObjectSize() != 0 && media && media->isEmpty()) {
         freeList(pages, true);
         return nullptr;

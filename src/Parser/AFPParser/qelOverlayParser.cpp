@@ -225,9 +225,7 @@ void qelOverlayParser::endOverlay()
 
 void qelOverlayParser::parseEnvironmentGroup(qelResOverlay* overlay)
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate AEG Parser at qelOverlayParser";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate AEG Parser at qelOverlayParser");
     qelAEGParser* group = pool->getAEGParser();
     group->parse(overlay, m_currentSF);
     freeInitialTextConditions();
@@ -236,9 +234,7 @@ void qelOverlayParser::parseEnvironmentGroup(qelResOverlay* overlay)
 
 void qelOverlayParser::parsePresentationText(qelResOverlay* overlay)
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Presentation Text Parser at qelOverlayParser";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate Presentation Text Parser at qelOverlayParser");
     pool->getPresentationTextParser()->parse(m_currentSF, overlay, m_initialTextConditions);
 }
 

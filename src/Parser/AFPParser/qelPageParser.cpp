@@ -22,6 +22,7 @@
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
 #include "qelPageObjectLists.h"
+#include "qelPoolAccess.h"
 #include "qelPresentationTextParser.h"
 #include "qelPtocaPage.h"
 #include "qelResGOCA.h"
@@ -38,21 +39,11 @@
 
 namespace
 {
+const char* const kNoPool = "Unable to allocate Global DS Pool at qelPageParser";
+
+using qelPoolAccess::options;
+using qelPoolAccess::quiet;
 using qelThreeByteValue::signedLow16OrSigned24;
-
-qelIni* options()
-{
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelPageParser";
-    return pool->getIni();
-}
-
-bool quiet()
-{
-    qelIni* ini = options();
-    return ini && ini->isQuietMode();
-}
 
 const int kContainerFields[] = {0xA66B, 0xA692, 0xA8C7, 0xA9C7, 0xAB92, 0xABC3, 0xAC6B, 0xEE92, 0};
 const int kGraphicsFields[] = {0xA66B, 0xA6BB, 0xA8C7, 0xA9C7, 0xAB8A, 0xABBB, 0xABC3, 0xAC6B, 0xEEBB, 0};
@@ -72,7 +63,7 @@ qelPageParser::~qelPageParser()
 
 qelPtocaPage* qelPageParser::readPage(qelSFIBlock* begin)
 {
-    qelIni* ini = options();
+    qelIni* ini = options(kNoPool);
     trace("[PageParser]: (Begin): readPage\n");
     m_state = 0;
     delete m_page;
@@ -251,10 +242,7 @@ void qelPageParser::tagLogicalElement()
     if (!entry)
         return;
 
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Global DS Pool at qelPageParser";
-    qelIndexList* list = pool->getIndexList();
+    qelIndexList* list = qelPoolAccess::pool(kNoPool)->getIndexList();
     qelIndexSet* set = list->findIndexById(m_page->getInputOffset());
     if (!set)
         set = list->findIndex(m_page->getName(), 0);
@@ -361,7 +349,7 @@ void qelPageParser::includePageOverlay()
                 m_log->printLine("Overlay's X axis Orientation : ");
                 m_log->print("%d degrees", d);
             } else {
-                if (!quiet())
+                if (!quiet(kNoPool))
                     qelMessageOutput::printf("Illegal Overlay X Axis Rotation Value : %d\n", static_cast<int>(word));
                 m_log->printLine("Illegal Overlay X Axis Rotation Value : %d\n", static_cast<int>(word));
             }
@@ -404,17 +392,13 @@ void qelPageParser::skipUnsupported(int beginId)
 
 void qelPageParser::parseEnvironmentGroup(qelSFIBlock* begin)
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate AEG Parser at qelPageParser";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate AEG Parser at qelPageParser");
     pool->getAEGParser()->parse(m_page, begin);
 }
 
 void qelPageParser::parsePresentationText(qelSFIBlock* begin)
 {
-    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
-    if (!pool)
-        throw "Unable to allocate Presentation Text Parser at qelPageParser";
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate Presentation Text Parser at qelPageParser");
     // The group's initial text conditions stay with its parser until the
     // next page.
     pool->getPresentationTextParser()->parse(begin, m_page, pool->getAEGParser()->getInitialTextConditions());
