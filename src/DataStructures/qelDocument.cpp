@@ -374,33 +374,12 @@ const char* qelDocument::getProperty(const char* name) const
 
 int qelDocument::addNOP(qelNOP* nop)
 {
-    if (!nop)
-        return -1;
-    if (!m_nops)
-        m_nops = new qelList(&qelList::deleteAs<qelNOP>);
-    qelListNode* before = m_nops->getTail();
-    nop->setOwner(qelNOP::OWNER_DOCUMENT, this);
-    m_nops->append(nop);
-    nop->setNodes(before, m_nops->getTail());
-    return 0;
+    return qelNOP::append(m_nops, nop, qelNOP::OWNER_DOCUMENT, this);
 }
 
 void qelDocument::removeNOP(qelListNode* previousNode, qelListNode* node)
 {
-    if (!m_nops || !node)
-        return;
-    int index = 0;
-    qelListNode* n = m_nops->getHead();
-    while (n && n != node) {
-        n = n->next;
-        ++index;
-    }
-    if (!n)
-        return;
-    qelListNode* following = node->next;
-    m_nops->removeAt(index);
-    if (following && following->item)
-        static_cast<qelNOP*>(following->item)->setPreviousNode(previousNode);
+    qelNOP::remove(m_nops, previousNode, node);
 }
 
 int qelDocument::addComment(Comment* comment)

@@ -1,5 +1,7 @@
 #include "qelNOP.h"
 
+#include "qelList.h"
+
 #include <cstring>
 
 namespace
@@ -42,4 +44,36 @@ void qelNOP::setEBCDICValue(unsigned char* data, int32_t length)
         m_ebcdic = data;
         m_length = length;
     }
+}
+
+int qelNOP::append(qelList*& list, qelNOP* nop, int32_t ownerKind, void* owner)
+{
+    if (!nop)
+        return -1;
+    if (!list)
+        list = new qelList(&qelList::deleteAs<qelNOP>);
+    qelListNode* previous = list->getTail();
+    nop->setOwner(ownerKind, owner);
+    list->append(nop);
+    nop->setNodes(previous, list->getTail());
+    return 0;
+}
+
+bool qelNOP::remove(qelList* list, qelListNode* previous, qelListNode* node)
+{
+    if (!list || !node)
+        return false;
+    int index = 0;
+    qelListNode* n = list->getHead();
+    while (n && n != node) {
+        n = n->next;
+        ++index;
+    }
+    if (!n)
+        return false;
+    qelListNode* following = node->next;
+    list->removeAt(index);
+    if (following && following->item)
+        static_cast<qelNOP*>(following->item)->setPreviousNode(previous);
+    return true;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+class qelList;
 struct qelListNode;
 
 // A no-operation record with its text and its place in the owner's list.
@@ -32,6 +33,13 @@ public:
     qelListNode* getPreviousNode() const { return m_previousNode; }
     void setNodes(qelListNode* previous, qelListNode* node) { m_previousNode = previous; m_node = node; }
     void setPreviousNode(qelListNode* previous) { m_previousNode = previous; }
+
+    // Appends the record to its owner's list, creating the list, and notes
+    // the owner and the record's place; -1 for a null record, else 0.
+    static int append(qelList*& list, qelNOP* nop, int32_t ownerKind, void* owner);
+    // Deletes the record at node from the list; the record after it takes
+    // previous as its previous node. False when the node is not in the list.
+    static bool remove(qelList* list, qelListNode* previous, qelListNode* node);
 
 private:
     char* m_value = nullptr;

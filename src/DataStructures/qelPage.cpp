@@ -117,35 +117,15 @@ int32_t qelPage::getRotation() const
 
 int qelPage::addNOP(qelNOP* nop)
 {
-    if (!nop)
-        return -1;
-    if (!m_nops)
-        m_nops = new qelList(&qelList::deleteAs<qelNOP>);
-    nop->setOwner(qelNOP::OWNER_PAGE, this);
-    qelListNode* previous = m_nops->getTail();
-    m_nops->append(nop);
-    nop->setNodes(previous, m_nops->getTail());
-    return 0;
+    return qelNOP::append(m_nops, nop, qelNOP::OWNER_PAGE, this);
 }
 
 void qelPage::removeNOP(qelListNode* previous, qelListNode* node)
 {
-    if (!m_nops || !node)
-        return;
-    int index = 0;
-    qelListNode* n = m_nops->getHead();
-    while (n && n != node) {
-        n = n->next;
-        ++index;
-    }
-    if (!n)
-        return;
-    qelListNode* following = node->next;
-    if (m_nopCursor == node && !m_nopCursorInPreceding)
+    // The cursor steps back when its record goes.
+    const bool onCursor = m_nopCursor == node && !m_nopCursorInPreceding;
+    if (qelNOP::remove(m_nops, previous, node) && onCursor)
         m_nopCursor = previous;
-    m_nops->removeAt(index);
-    if (following && following->item)
-        static_cast<qelNOP*>(following->item)->setPreviousNode(previous);
 }
 
 void qelPage::setPrecedingNops(qelList* list)

@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -287,6 +288,68 @@ TEST_F(ModelTest, PageNopIteration)
     ASSERT_NE(next, nullptr);
     EXPECT_STREQ(next->getValue(), "E");
     EXPECT_EQ(next->getPreviousNode(), c->getNode());
+}
+
+// Pages and documents keep their records in the same kind of list: owner,
+// neighbours, and removal of a record that is not theirs.
+TEST_F(ModelTest, NopListsOfPagesAndDocuments)
+{
+    PlainPage page;
+    qelDocument doc("D", 2);
+    struct Owner {
+        const char* name;
+        int kind;
+        void* owner;
+        std::function<int(qelNOP*)> add;
+        std::function<void(qelListNode*, qelListNode*)> remove;
+        std::function<std::string()> values;
+    };
+    const Owner owners[] = {
+        {"page", qelNOP::OWNER_PAGE, &page, [&](qelNOP* n) { return page.addNOP(n); },
+         [&](qelListNode* p, qelListNode* n) { page.removeNOP(p, n); },
+         [&] {
+             std::string v;
+             for (qelNOP* n = page.getFirstNOP(); n; n = page.getNextNOP())
+                 v += n->getValue();
+             return v;
+         }},
+        {"document", qelNOP::OWNER_DOCUMENT, &doc, [&](qelNOP* n) { return doc.addNOP(n); },
+         [&](qelListNode* p, qelListNode* n) { doc.removeNOP(p, n); },
+         [&] {
+             std::string v;
+             for (qelListNode* n = doc.getNOPs() ? doc.getNOPs()->getHead() : nullptr; n; n = n->next)
+                 v += static_cast<qelNOP*>(n->item)->getValue();
+             return v;
+         }},
+    };
+    qelList foreign;
+    int item = 0;
+    foreign.append(&item);
+    for (const Owner& o : owners) {
+        SCOPED_TRACE(o.name);
+        o.remove(nullptr, foreign.getHead());
+        EXPECT_EQ(o.add(nullptr), -1);
+        qelNOP* a = new qelNOP("A");
+        qelNOP* b = new qelNOP("B");
+        qelNOP* c = new qelNOP("C");
+        for (qelNOP* n : {a, b, c}) {
+            EXPECT_EQ(o.add(n), 0);
+            EXPECT_EQ(n->getOwnerKind(), o.kind);
+            EXPECT_EQ(n->getOwner(), o.owner);
+        }
+        EXPECT_EQ(a->getPreviousNode(), nullptr);
+        EXPECT_EQ(b->getPreviousNode(), a->getNode());
+        EXPECT_EQ(c->getPreviousNode(), b->getNode());
+
+        o.remove(nullptr, foreign.getHead());
+        EXPECT_EQ(o.values(), "ABC");
+        o.remove(b->getPreviousNode(), b->getNode());
+        EXPECT_EQ(o.values(), "AC");
+        EXPECT_EQ(c->getPreviousNode(), a->getNode());
+        o.remove(a->getPreviousNode(), a->getNode());
+        EXPECT_EQ(o.values(), "C");
+        EXPECT_EQ(c->getPreviousNode(), nullptr);
+    }
 }
 
 TEST_F(ModelTest, PageNamesRotationAndColours)
