@@ -46,21 +46,7 @@ bool qelIPSPage::isBound() const
 
 void qelIPSPage::bind()
 {
-    if (isBinding())
-        return;
-    markBinding(true);
-    try {
-        if (!(getBindState() & BOUND_REFERENCES))
-            bindResourceReferences();
-        if (!(getBindState() & BOUND_ADDED))
-            bindAddedObjects();
-        if (!(getBindState() & BOUND_TEXT))
-            bindText();
-    } catch (...) {
-        markBinding(false);
-        throw;
-    }
-    markBinding(false);
+    bindSteps({BOUND_REFERENCES, BOUND_ADDED, BOUND_TEXT});
 }
 
 void qelIPSPage::bindText()

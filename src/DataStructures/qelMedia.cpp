@@ -202,18 +202,41 @@ qelMappedRes* qelMedia::findFontMapping(qelRes* resource)
 
 void qelMedia::bind()
 {
+    bindSteps({BOUND_FONTS, BOUND_REFERENCES, BOUND_TEXT, BOUND_ADDED});
+}
+
+void qelMedia::bindAFPSteps()
+{
+    bindSteps({BOUND_FONTS, BOUND_TEXT, BOUND_REFERENCES, BOUND_MEDIUM_OVERLAYS, BOUND_ADDED});
+}
+
+void qelMedia::bindSteps(std::initializer_list<uint8_t> steps)
+{
     if (m_binding)
         return;
     m_binding = true;
     try {
-        if (!(m_bindState & BOUND_FONTS))
-            resolveFonts();
-        if (!(m_bindState & BOUND_REFERENCES))
-            bindResourceReferences();
-        if (!(m_bindState & BOUND_TEXT))
-            bindText();
-        if (!(m_bindState & BOUND_ADDED))
-            bindAddedObjects();
+        for (uint8_t step : steps) {
+            if (m_bindState & step)
+                continue;
+            switch (step) {
+            case BOUND_FONTS:
+                resolveFonts();
+                break;
+            case BOUND_TEXT:
+                bindText();
+                break;
+            case BOUND_REFERENCES:
+                bindResourceReferences();
+                break;
+            case BOUND_MEDIUM_OVERLAYS:
+                bindMediumOverlays();
+                break;
+            case BOUND_ADDED:
+                bindAddedObjects();
+                break;
+            }
+        }
     } catch (...) {
         m_binding = false;
         throw;

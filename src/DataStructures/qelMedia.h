@@ -2,6 +2,7 @@
 #define QEL_MEDIA_H
 
 #include <cstdint>
+#include <initializer_list>
 
 class qelAFPFont;
 class qelGraphicObject;
@@ -140,6 +141,11 @@ public:
     bool isBinding() const { return m_binding; }
 
 protected:
+    // Runs the binding steps named by their state bits, in the given order,
+    // each unless done; nothing while a binding of this media is under way.
+    void bindSteps(std::initializer_list<uint8_t> steps);
+    // The AFP order: fonts, texts, includes, medium overlays, added objects.
+    void bindAFPSteps();
     void resolveFonts();
     void bindResourceReferences();
     void bindIncludedResources(qelList* list, bool added);
@@ -204,7 +210,6 @@ protected:
     void dropResourceReferences() { m_resourceReferences = nullptr; }
     void dropObjectList() { m_objects = nullptr; }
     void clearCurrentFontMapping() { m_currentFontMapping = nullptr; }
-    void markBinding(bool on) { m_binding = on; }
     // Page copies: takes the object list, mapped resources and resource
     // references of another media themselves; the caller marks them shared.
     void shareListsOf(const qelMedia& other)

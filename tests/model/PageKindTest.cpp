@@ -192,6 +192,58 @@ TEST_F(PageKindTest, PageCopiesShareTheTemplateListsWithoutFreeingThem)
     }
 }
 
+// Notes which steps were done when the texts are bound, and can make that
+// step fail once.
+template <class Page>
+class TextStepProbe : public Page
+{
+public:
+    void bindText() override
+    {
+        seen.push_back(this->getBindState());
+        if (failOnce) {
+            failOnce = false;
+            throw "text step failed";
+        }
+        Page::bindText();
+    }
+    std::vector<uint8_t> seen;
+    bool failOnce = true;
+};
+
+TEST_F(PageKindTest, EachKindBindsInItsOrderAndCanRetryAfterAFailure)
+{
+    // Steps done before the texts: AFP pages resolve fonts first, IPS pages
+    // bind includes and added objects first.
+    const uint8_t afpBefore = qelMedia::BOUND_FONTS;
+    const uint8_t ipsBefore = qelMedia::BOUND_REFERENCES | qelMedia::BOUND_ADDED;
+    TextStepProbe<qelPtocaPage> afp;
+    TextStepProbe<qelMMDPage> mmd;
+    TextStepProbe<qelIPSLPDPage> ips;
+    const struct {
+        const char* name;
+        qelMedia* media;
+        std::vector<uint8_t>* seen;
+        uint8_t before;
+    } cases[] = {
+        {"AFP", &afp, &afp.seen, afpBefore},
+        {"MMD", &mmd, &mmd.seen, afpBefore},
+        {"IPS", &ips, &ips.seen, ipsBefore},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(c.media->bind(), const char*);
+        EXPECT_FALSE(c.media->isBinding());
+        c.media->bind();
+        EXPECT_FALSE(c.media->isBinding());
+        ASSERT_EQ(c.seen->size(), 2u);
+        for (uint8_t state : *c.seen)
+            EXPECT_EQ(state & (qelMedia::BOUND_FONTS | qelMedia::BOUND_REFERENCES | qelMedia::BOUND_ADDED),
+                      c.before);
+        EXPECT_TRUE(c.media->getBindState() & qelMedia::BOUND_TEXT);
+    }
+}
+
 TEST_F(PageKindTest, PageResolutions)
 {
     qelGlobalDSPool::getInstance()->getIni()->setIPSPageResolution(1440);
