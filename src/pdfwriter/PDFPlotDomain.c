@@ -127,54 +127,49 @@ static double toDomain(double p, int kind, float origin, float extent, float min
     return (p - origin) / scale + min;
 }
 
-float opdf_domainToPageX(PDFDocContext* ctx, float x)
+/* The document's plot domain; its absence is reported at the given error
+   level. */
+static PDFPlotDomain* currentDomain(PDFDocContext* ctx, int level)
 {
     if (!ctx)
+        return NULL;
+    if (!ctx->domain)
+        _opdf_error(ctx, level, OPDF_MODULE, kNoDomain);
+    return ctx->domain;
+}
+
+float opdf_domainToPageX(PDFDocContext* ctx, float x)
+{
+    PDFPlotDomain* d = currentDomain(ctx, 2);
+    if (!d)
         return 0;
-    PDFPlotDomain* d = ctx->domain;
-    if (!d) {
-        _opdf_error(ctx, 2, OPDF_MODULE, kNoDomain);
-        return 0;
-    }
     return finiteOr0(ctx, toPage(x, d->xKind, d->x0, d->width, d->xmin, ctx->xScale, ctx->logXMin,
                               ctx->logXMax));
 }
 
 float opdf_domainToPageY(PDFDocContext* ctx, float y)
 {
-    if (!ctx)
+    PDFPlotDomain* d = currentDomain(ctx, 1);
+    if (!d)
         return 0;
-    PDFPlotDomain* d = ctx->domain;
-    if (!d) {
-        _opdf_error(ctx, 1, OPDF_MODULE, kNoDomain);
-        return 0;
-    }
     return finiteOr0(ctx, toPage(y, d->yKind, d->y0, d->height, d->ymin, ctx->yScale, ctx->logYMin,
                               ctx->logYMax));
 }
 
 float opdf_pageToDomainX(PDFDocContext* ctx, float px)
 {
-    if (!ctx)
+    PDFPlotDomain* d = currentDomain(ctx, 1);
+    if (!d)
         return 0;
-    PDFPlotDomain* d = ctx->domain;
-    if (!d) {
-        _opdf_error(ctx, 1, OPDF_MODULE, kNoDomain);
-        return 0;
-    }
     return finiteOr0(ctx, toDomain(px, d->xKind, d->x0, d->width, d->xmin, ctx->xScale, ctx->logXMin,
                                 ctx->logXMax));
 }
 
 float opdf_pageToDomainY(PDFDocContext* ctx, float py)
 {
-    if (!ctx)
+    PDFPlotDomain* d = currentDomain(ctx, 1);
+    if (!d)
         return 0;
-    PDFPlotDomain* d = ctx->domain;
-    if (!d) {
-        _opdf_error(ctx, 1, OPDF_MODULE, kNoDomain);
-        return 0;
-    }
     return finiteOr0(ctx, toDomain(py, d->yKind, d->y0, d->height, d->ymin, ctx->yScale, ctx->logYMin,
                                 ctx->logYMax));
 }

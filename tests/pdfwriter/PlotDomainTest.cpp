@@ -115,6 +115,18 @@ TEST_F(Domains, MissingDomainIsReported)
     EXPECT_EQ("Plot domain has not been set. See opdf_setPlotDomain()", reports[0].text);
     EXPECT_EQ(2, reports[0].level);
     EXPECT_EQ(1, reports[1].level);
+
+    EXPECT_EQ(0, opdf_pageToDomainX(ctx, 1));
+    EXPECT_EQ(0, opdf_pageToDomainY(ctx, 1));
+    ASSERT_EQ(4u, reports.size());
+    for (size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(reports[0].text, reports[i].text);
+        EXPECT_EQ(1, reports[i].level);
+    }
+    // Without a document nothing is converted or reported.
+    EXPECT_EQ(0, opdf_domainToPageX(nullptr, 1));
+    EXPECT_EQ(0, opdf_pageToDomainY(nullptr, 1));
+    EXPECT_EQ(4u, reports.size());
 }
 
 TEST(NiceRange, Table)
