@@ -118,73 +118,60 @@ uint32_t qelStream::readUInt32()
 
 // Text readers. A LF or CR terminator is stored as 0 in its place; the
 // buffer stays unterminated when n bytes came without one.
-int qelStream::getASCIIChars(char* buffer, int n)
+namespace
+{
+// False, after a warning naming the reader when the buffer is missing, when
+// nothing can be read.
+bool canRead(const char* buffer, int n, const char* nullWarning)
 {
     if (n <= 0)
-        return -1;
+        return false;
     if (!buffer) {
-        qelMessageOutput::write("Warning! Buffer is NULL at qelStream::getASCIIChars");
-        return -1;
+        qelMessageOutput::write(nullWarning);
+        return false;
     }
+    return true;
+}
+
+// Reads until the terminator (stored as 0 and counted) or n bytes; a CR is
+// stored as 0 too when crAsZero.
+int readUpTo(qelStream& stream, char* buffer, int n, int terminator, bool crAsZero, const char* nullWarning)
+{
+    if (!canRead(buffer, n, nullWarning))
+        return -1;
     for (int i = 0; i < n; ++i) {
-        int c = getChar();
-        if (c == 0x0A) {
+        int c = stream.getChar();
+        if (c == terminator) {
             buffer[i] = 0;
             return i + 1;
         }
-        buffer[i] = c == 0x0D ? 0 : static_cast<char>(c);
+        buffer[i] = crAsZero && c == 0x0D ? 0 : static_cast<char>(c);
     }
     return n;
+}
+} // namespace
+
+int qelStream::getASCIIChars(char* buffer, int n)
+{
+    return readUpTo(*this, buffer, n, 0x0A, true, "Warning! Buffer is NULL at qelStream::getASCIIChars");
 }
 
 int qelStream::getASCIICharsUptoCR(char* buffer, int n)
 {
-    if (n <= 0)
-        return -1;
-    if (!buffer) {
-        qelMessageOutput::write("Warning! Buffer is NULL at qelStream::getASCIICharsUptoCR");
-        return -1;
-    }
-    for (int i = 0; i < n; ++i) {
-        int c = getChar();
-        if (c == 0x0D) {
-            buffer[i] = 0;
-            return i + 1;
-        }
-        buffer[i] = static_cast<char>(c);
-    }
-    return n;
+    return readUpTo(*this, buffer, n, 0x0D, false, "Warning! Buffer is NULL at qelStream::getASCIICharsUptoCR");
 }
 
 int qelStream::getASCIICharsUptoLF(char* buffer, int n)
 {
-    if (n <= 0)
-        return -1;
-    if (!buffer) {
-        qelMessageOutput::write("Warning! Buffer is NULL at qelStream::getASCIICharsUptoLF");
-        return -1;
-    }
-    for (int i = 0; i < n; ++i) {
-        int c = getChar();
-        if (c == 0x0A) {
-            buffer[i] = 0;
-            return i + 1;
-        }
-        buffer[i] = static_cast<char>(c);
-    }
-    return n;
+    return readUpTo(*this, buffer, n, 0x0A, false, "Warning! Buffer is NULL at qelStream::getASCIICharsUptoLF");
 }
 
 // Only CR LF ends the read: the CR becomes the terminator and the result is
 // the index of the LF.
 int qelStream::getASCIICharsUptoCRLF(char* buffer, int n)
 {
-    if (n <= 0)
+    if (!canRead(buffer, n, "Warning! Buffer is NULL at qelStream::getASCIICharsUptoCRLF"))
         return -1;
-    if (!buffer) {
-        qelMessageOutput::write("Warning! Buffer is NULL at qelStream::getASCIICharsUptoCRLF");
-        return -1;
-    }
     bool afterCR = false;
     for (int i = 0; i < n; ++i) {
         int c = getChar();

@@ -54,6 +54,10 @@ TEST_F(ByteStreamTest, TextReaders)
         {"AB\nC\r\nD", UPTO_LF, 10, 3, {'A', 'B', 0}},
         {"A\rB\n", ASCII, 10, 4, {'A', 0, 'B', 0}},
         {"AB\rC", UPTO_CR, 10, 3, {'A', 'B', 0}},
+        // Only its own terminator ends a reader; only the plain reader blanks a CR.
+        {"A\nB\rC", UPTO_CR, 10, 4, {'A', '\n', 'B', 0}},
+        {"A\rB\nC", UPTO_LF, 10, 4, {'A', '\r', 'B', 0}},
+        {"A\rB", ASCII, 3, 3, {'A', 0, 'B', 'x'}},
         // A full buffer stays unterminated.
         {"ABCDEF", UPTO_LF, 3, 3, {'A', 'B', 'C', 'x'}},
         {"AB\rCD", UPTO_CRLF, 3, 3, {'A', 'B', '\r', 'x'}},
@@ -85,6 +89,22 @@ TEST_F(ByteStreamTest, TextReaders)
     char buffer[8] = {};
     EXPECT_EQ(raised([&] { stream.getASCIICharsUptoLF(buffer, 8); }).id, I199);
     EXPECT_EQ(std::string(buffer, 2), "AB");
+}
+
+TEST_F(ByteStreamTest, TextReadersNameThemselvesForAMissingBuffer)
+{
+    qelBufferStream stream(reinterpret_cast<const unsigned char*>("AB"), 2, false);
+    EXPECT_EQ(stream.getASCIIChars(nullptr, 4), -1);
+    EXPECT_EQ(stream.getASCIICharsUptoCR(nullptr, 4), -1);
+    EXPECT_EQ(stream.getASCIICharsUptoLF(nullptr, 4), -1);
+    EXPECT_EQ(stream.getASCIICharsUptoCRLF(nullptr, 4), -1);
+    // A read of nothing warns of nothing.
+    EXPECT_EQ(stream.getASCIICharsUptoLF(nullptr, 0), -1);
+    EXPECT_EQ(output(), "Warning! Buffer is NULL at qelStream::getASCIIChars"
+                        "Warning! Buffer is NULL at qelStream::getASCIICharsUptoCR"
+                        "Warning! Buffer is NULL at qelStream::getASCIICharsUptoLF"
+                        "Warning! Buffer is NULL at qelStream::getASCIICharsUptoCRLF");
+    EXPECT_EQ(stream.getPosition(), 0);
 }
 
 TEST_F(ByteStreamTest, BufferReadsAndRaisesI199AtTheEnd)
