@@ -138,40 +138,43 @@ static PDFPlotDomain* currentDomain(PDFDocContext* ctx, int level)
     return ctx->domain;
 }
 
+/* Converts v on one axis of the domain (0 x, 1 y), towards the page or
+   towards the domain. */
+static float convert(PDFDocContext* ctx, const PDFPlotDomain* d, int axis, int towardsPage, double v)
+{
+    const int kind = axis ? d->yKind : d->xKind;
+    const float origin = axis ? d->y0 : d->x0;
+    const float extent = axis ? d->height : d->width;
+    const float min = axis ? d->ymin : d->xmin;
+    const double scale = axis ? ctx->yScale : ctx->xScale;
+    const double logMin = axis ? ctx->logYMin : ctx->logXMin;
+    const double logMax = axis ? ctx->logYMax : ctx->logXMax;
+    return finiteOr0(ctx, towardsPage ? toPage(v, kind, origin, extent, min, scale, logMin, logMax)
+                                      : toDomain(v, kind, origin, extent, min, scale, logMin, logMax));
+}
+
 float opdf_domainToPageX(PDFDocContext* ctx, float x)
 {
     PDFPlotDomain* d = currentDomain(ctx, 2);
-    if (!d)
-        return 0;
-    return finiteOr0(ctx, toPage(x, d->xKind, d->x0, d->width, d->xmin, ctx->xScale, ctx->logXMin,
-                              ctx->logXMax));
+    return d ? convert(ctx, d, 0, 1, x) : 0;
 }
 
 float opdf_domainToPageY(PDFDocContext* ctx, float y)
 {
     PDFPlotDomain* d = currentDomain(ctx, 1);
-    if (!d)
-        return 0;
-    return finiteOr0(ctx, toPage(y, d->yKind, d->y0, d->height, d->ymin, ctx->yScale, ctx->logYMin,
-                              ctx->logYMax));
+    return d ? convert(ctx, d, 1, 1, y) : 0;
 }
 
 float opdf_pageToDomainX(PDFDocContext* ctx, float px)
 {
     PDFPlotDomain* d = currentDomain(ctx, 1);
-    if (!d)
-        return 0;
-    return finiteOr0(ctx, toDomain(px, d->xKind, d->x0, d->width, d->xmin, ctx->xScale, ctx->logXMin,
-                                ctx->logXMax));
+    return d ? convert(ctx, d, 0, 0, px) : 0;
 }
 
 float opdf_pageToDomainY(PDFDocContext* ctx, float py)
 {
     PDFPlotDomain* d = currentDomain(ctx, 1);
-    if (!d)
-        return 0;
-    return finiteOr0(ctx, toDomain(py, d->yKind, d->y0, d->height, d->ymin, ctx->yScale, ctx->logYMin,
-                                ctx->logYMax));
+    return d ? convert(ctx, d, 1, 0, py) : 0;
 }
 
 void opdf_setDomainTicks(PDFPlotDomain* d, int axis, float firstMajor, float majorStep,
