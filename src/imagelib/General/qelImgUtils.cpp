@@ -317,16 +317,7 @@ void qelImgUtils::toForwardSlashes(char* text)
 
 char* qelImgUtils::getBaseName(const char* path, bool keepExtension)
 {
-    if (!path)
-        return nullptr;
-    const char* slash = std::strrchr(path, '/');
-    const char* name = slash ? slash + 1 : path;
-    size_t length = std::strlen(name);
-    if (!keepExtension) {
-        if (const char* dot = std::strrchr(name, '.'))
-            length = static_cast<size_t>(dot - name);
-    }
-    return newText(name, length);
+    return qelUtils::getBaseName(path, keepExtension);
 }
 
 char* qelImgUtils::stripEnclosing(const char* text, char c)
