@@ -325,6 +325,66 @@ TEST_F(FieldTest, MapCodedFontGroups)
     EXPECT_STREQ(font.getCodedFontName(), "X0FONT");
 }
 
+// The general and the Map Coded Font readers share their name and local id
+// readers but keep their own length limits, warnings and destinations.
+TEST_F(FieldTest, FontGroupsKeepTheirOwnRules)
+{
+    Bytes badType = {0x04, 0x24, 0x09, 0x07};
+    struct Case
+    {
+        const char* what;
+        bool font;
+        Bytes data;
+        int id;
+        const char* text;
+        bool warned;
+    } cases[] = {
+        {"name without text", false, fqn(0x86, ""), -1, "Missing (Fully Qualified Name)", false},
+        {"name without text in a font", true, fqn(0x86, ""), -1, "Missing (MCF Fully Qualified Name)", true},
+        {"name without format", false, {0x03, 0x02, 0x86}, -1, "Missing (Fully Qualified Name)", true},
+        {"name of type 1", false, fqn(0x01, "OVL1"), -1, "Invalid type in Fully Qualified Name", false},
+        {"name of type 1 in a font", true, fqn(0x01, "OVL1"), -1, "Invalid type in Fully Qualified Name: 0x1", true},
+        {"local id of an unknown type", false, badType, -1, "Illegal Resource Type - 0x9", true},
+        {"local id of an unknown type in a font", true, cat({fqn(0x85, "T1"), badType}), 54, "Illegal Resource Type - ",
+         false},
+    };
+    for (const Case& c : cases) {
+        size_t before = output().size();
+        qelMappedFontInfo font;
+        int id = raised([&] {
+                     if (c.font) {
+                         qelSFIBlock* f = read(0xAB8A, c.data);
+                         reader().MCF_Triplets(static_cast<int>(c.data.size()), f, &font);
+                     } else {
+                         qelSFIBlock* f = read(0xA8AF, c.data);
+                         uint32_t m = 0, o = 0;
+                         reader().parse(&m, &o, f);
+                     }
+                 }).id;
+        EXPECT_EQ(id, c.id) << c.what;
+        EXPECT_EQ(output().find(c.text, before) != std::string::npos, c.warned) << c.what << "\n" << output();
+        if (c.font) {
+            EXPECT_EQ(reader().getFullyQualifiedNameText(), nullptr) << c.what;
+        }
+    }
+
+    Bytes localId = {0x04, 0x24, 0x05, 0x07};
+    qelSFIBlock* f = read(0xA8AF, cat({fqn(0x84, "RES1"), localId}));
+    uint32_t m = 0, o = 0;
+    reader().parse(&m, &o, f);
+    EXPECT_STREQ(reader().getResourceObjectReference(), "RES1");
+    EXPECT_EQ(reader().getResourceType(), 5);
+    EXPECT_EQ(reader().getResourceLocalId(), 7);
+
+    qelMappedFontInfo font;
+    Bytes group = cat({fqn(0x85, "T1V10500"), localId});
+    f = read(0xAB8A, group);
+    reader().MCF_Triplets(static_cast<int>(group.size()), f, &font);
+    EXPECT_EQ(font.getLocalId(), 7);
+    EXPECT_EQ(reader().getResourceType(), 0);
+    EXPECT_EQ(reader().getResourceLocalId(), 0);
+}
+
 // Triplets that do not add up to their group never read into the next one.
 TEST_F(FieldTest, GroupsStopAtTheirEnd)
 {

@@ -84,6 +84,22 @@ const TypeName kTypeNames[] = {{"eps", 4},  {"tiff", 5}, {"win dib", 8}, {"os/2 
                                {"pcx", 10}, {"gif", 12}, {"jpeg", 13},   {"pcl", 17},
                                {"png", 30}, {"bmp", 31}, {"jp2", 29},    {"jpx", 29}};
 
+// Names a font record keeps; the general reader only logs them.
+struct FontName
+{
+    int type;
+    void (qelMappedFontInfo::*keep)(const char*);
+    const char* label;
+};
+
+const FontName kFontNames[] = {
+    {0x07, &qelMappedFontInfo::setFamilyName, "Font Family Name"},
+    {0x08, &qelMappedFontInfo::setTypefaceName, "Font TypeFace Name"},
+    {0x85, &qelMappedFontInfo::setCodePageName, "Code Page Name Reference"},
+    {0x86, &qelMappedFontInfo::setCharacterSetName, "Font Character Set Name Reference"},
+    {0x8E, &qelMappedFontInfo::setCodedFontName, "Coded Font Name Reference"},
+};
+
 const char* const kWeightClasses[] = {"Font Width Not Specified", "Font Width:Ultra-light", "Font Width:Extra-light",
                                       "Font Width:Light",         "Font Width:Semi-light",  "Font Width:Medium (normal)",
                                       "Font Width:Semi-bold",     "Font Width:Bold",        "Font Width:Extra-bold",
@@ -704,7 +720,7 @@ bool qelTripletParser::readTriplet(int id, bool repeated)
         codedGraphicCharacterSetGlobalIdTriplet();
         return true;
     case 0x02:
-        fullyQualifiedNameTriplet();
+        fullyQualifiedNameTriplet("", 4, nullptr);
         return true;
     case 0x18:
         interchangeSetTriplet();
@@ -716,7 +732,7 @@ bool qelTripletParser::readTriplet(int id, bool repeated)
             objectFunctionSetSpecificationTriplet();
         return true;
     case 0x24:
-        resourceLocalIdentifierTriplet();
+        resourceLocalIdentifierTriplet("", nullptr);
         return true;
     case 0x36:
         attributeValueTriplet();
@@ -814,7 +830,7 @@ bool qelTripletParser::readFontTriplet(int id)
         codedGraphicCharacterSetGlobalIdTriplet();
         return true;
     case 0x02:
-        MCFFullyQualifiedNameTriplet();
+        fullyQualifiedNameTriplet("MCF ", 5, m_mappedFont);
         return true;
     case 0x1D:
         MCFTextOrientationTriplet();
@@ -826,7 +842,7 @@ bool qelTripletParser::readFontTriplet(int id)
         MCFFontCodedGraphicCharacterSetGlobalId();
         return true;
     case 0x24:
-        MCFResourceLocalIdentifierTriplet();
+        resourceLocalIdentifierTriplet("MCF ", m_mappedFont);
         return true;
     case 0x25:
         MCFResourceSectionNumberTriplet();
@@ -870,13 +886,16 @@ void qelTripletParser::codedGraphicCharacterSetGlobalIdTriplet()
     }
 }
 
-void qelTripletParser::fullyQualifiedNameTriplet()
+// Prefix, smallest length and font record differ between the general
+// reader (no record) and the Map Coded Font reader.
+void qelTripletParser::fullyQualifiedNameTriplet(const char* prefix, int smallest, qelMappedFontInfo* font)
 {
     qelTriplet* t = m_currentTriplet;
-    checkLengthRange(0x02, 4, 254, "Fully Qualified Name");
+    std::string title = std::string(prefix) + "Fully Qualified Name";
+    checkLengthRange(0x02, smallest, 254, title.c_str());
     int type = t->getRemaining() >= 1 ? t->readByte() : 0;
     int format = t->getRemaining() >= 1 ? t->readByte() : 0;
-    line("Fully Qualified Name Triplet");
+    line("%s Triplet", title.c_str());
     line("FQNType: 0x%02x", static_cast<unsigned int>(type));
     switch (format) {
     case 0x00:
@@ -892,9 +911,64 @@ void qelTripletParser::fullyQualifiedNameTriplet()
         line("Warning! Invalid FQNFormat (0x%02X)", static_cast<unsigned int>(format));
         break;
     }
+    if (font && type == 0x84) {
+        fontGlobalIdentifier(font);
+        return;
+    }
     int rawLength = t->getRemaining();
     const unsigned char* raw = t->getData() ? t->getData() + t->getPosition() : nullptr;
     std::string name = readText(rawLength);
+    const char* text = name.c_str();
+    for (const FontName& row : kFontNames) {
+        if (row.type == type) {
+            if (font)
+                (font->*row.keep)(text);
+            line("%s: %s", row.label, text);
+            return;
+        }
+    }
+    if (!font && objectName(type, name, raw, rawLength))
+        return;
+    warn("Warning! Invalid type in Fully Qualified Name: 0x%x", static_cast<unsigned int>(type));
+}
+
+// Global resource identifier of a font: GCSGID, CPGID, FGID and the
+// horizontal size; the values present are kept.
+void qelTripletParser::fontGlobalIdentifier(qelMappedFontInfo* font)
+{
+    qelTriplet* t = m_currentTriplet;
+    unsigned int values[4] = {0, 0, 0, 0};
+    bool present[4] = {false, false, false, false};
+    for (int i = 0; i < 4; ++i) {
+        if (t->getRemaining() >= 2) {
+            values[i] = t->readUInt16();
+            present[i] = true;
+        }
+    }
+    char number[16];
+    if (present[0]) {
+        std::snprintf(number, sizeof number, "%u", values[0]);
+        font->setGCSGID(number);
+    }
+    if (present[1]) {
+        std::snprintf(number, sizeof number, "%u", values[1]);
+        font->setCPGID(number);
+    }
+    if (present[2]) {
+        std::snprintf(number, sizeof number, "%u", values[2]);
+        font->setFGID(number);
+    }
+    if (present[3])
+        font->setHorizontalSize(qelUtils::roundHalfDown(values[3] / 2.0));
+    line("Graphic Character Set Global Identifier (GCSGID): %d", values[0]);
+    line("Code Page Global Identifier (CPGID): %d", values[1]);
+    line("Font Typeface Global ID (FGID): %d", values[2]);
+    line("Horizontal font size in 1440ths of an inch: %d", values[3]);
+}
+
+// Names of the general reader outside fonts; false for a type it does not know.
+bool qelTripletParser::objectName(int type, const std::string& name, const unsigned char* raw, int rawLength)
+{
     const char* text = name.c_str();
     qelIndex* entry = m_indexEntry;
     qelIndexElement* element = m_indexElement;
@@ -902,85 +976,67 @@ void qelTripletParser::fullyQualifiedNameTriplet()
     case 0x01:
         setFullyQualifiedName(text);
         line("This GID replaces the first parameter in the structured field that contains a GID name. : %s", text);
-        break;
-    case 0x07:
-        if (m_mappedFont)
-            m_mappedFont->setFamilyName(text);
-        line("Font Family Name: %s", text);
-        break;
-    case 0x08:
-        line("Font TypeFace Name: %s", text);
-        break;
+        return true;
     case 0x09:
         line("The triplet specifies a reference to the MO:DCA resource hierarchy: %s", text);
-        break;
+        return true;
     case 0x0A:
         line("The triplet contains a GID reference to a Begin Resource Group structured field: %s", text);
-        break;
+        return true;
     case 0x0B:
         if (entry) {
             entry->setName(text);
             entry->setEBCDICName(raw, rawLength);
         }
         line("The triplet contains the GID of a document attribute: %s", text);
-        break;
+        return true;
     case 0x0C:
         if (entry)
             entry->setProcessElementName(text);
         line("The triplet contains the GID of a process element: %s", text);
-        break;
+        return true;
     case 0x0D:
         indexedObject(text, 1);
         line("The triplet contains a GID reference to a Begin Named Page Group structured field: %s", text);
-        break;
+        return true;
     case 0x83:
         line("The triplet contains a GID reference to a Begin Document structured field: %s", text);
-        break;
+        return true;
     case 0x84: {
         char* copy = new char[name.size() + 1];
         std::memcpy(copy, text, name.size() + 1);
         setResourceObjectReference(copy);
         line("Resource Object Reference: %s", text);
-        break;
+        return true;
     }
-    case 0x85:
-        line("Code Page Name Reference: %s", text);
-        break;
-    case 0x86:
-        line("Font Character Set Name Reference: %s", text);
-        break;
     case 0x87:
         indexedObject(text, 0);
         line("The triplet contains a GID reference to a Begin Page structured field: %s", text);
-        break;
+        return true;
     case 0x8D:
         if (element)
             element->setGroupName(text);
         setMediumMapName(text);
         line("The triplet contains a GID reference to a Begin Medium Map structured field: %s", text);
-        break;
-    case 0x8E:
-        line("Coded Font Name Reference: %s", text);
-        break;
+        return true;
     case 0x98:
         line("The triplet contains a GID reference to a Begin Document Index structured field: %s", text);
-        break;
+        return true;
     case 0xB0:
         line("The triplet contains a GID reference to a Begin Overlay structured field: %s", text);
-        break;
+        return true;
     case 0xCA:
         if (element)
             element->setPageName(text);
         line("This triplet contains the GID of an Index Element structured field: %s", text);
-        break;
+        return true;
     case 0xCE:
         line("The triplet contains a GID reference to other object data (optionally defined by an IBM "
              "presentation architecture): %s",
              text);
-        break;
+        return true;
     default:
-        warn("Warning! Invalid type in Fully Qualified Name: 0x%x", static_cast<unsigned int>(type));
-        break;
+        return false;
     }
 }
 
@@ -1188,13 +1244,21 @@ void qelTripletParser::objectFunctionSetSpecificationTriplet()
     t->skip(t->getRemaining());
 }
 
-void qelTripletParser::resourceLocalIdentifierTriplet()
+// Prefix and font record differ between the general reader (the values
+// stay in the reader) and the Map Coded Font reader.
+void qelTripletParser::resourceLocalIdentifierTriplet(const char* prefix, qelMappedFontInfo* font)
 {
     qelTriplet* t = m_currentTriplet;
-    checkLength(0x24, 4, "Resource Local Identifier");
-    m_resourceType = t->getRemaining() >= 1 ? static_cast<uint8_t>(t->readByte()) : 0;
-    m_resourceLocalId = t->getRemaining() >= 1 ? static_cast<uint8_t>(t->readByte()) : 0;
+    checkLength(0x24, 4, (std::string(prefix) + "Resource Local Identifier").c_str());
+    int type = t->getRemaining() >= 1 ? t->readByte() : 0;
+    int id = t->getRemaining() >= 1 ? t->readByte() : 0;
     line("Resource Local Identifier Triplet");
+    if (font) {
+        fontLocalIdentifier(type, id, font);
+        return;
+    }
+    m_resourceType = static_cast<uint8_t>(type);
+    m_resourceLocalId = static_cast<uint8_t>(id);
     line("Resource Type : ");
     switch (m_resourceType) {
     case 0x00:
@@ -1910,90 +1974,6 @@ void qelTripletParser::pagePositionInformationTriplet()
 
 // ---- Map Coded Font triplets
 
-void qelTripletParser::MCFFullyQualifiedNameTriplet()
-{
-    qelTriplet* t = m_currentTriplet;
-    checkLengthRange(0x02, 5, 254, "MCF Fully Qualified Name");
-    int type = t->getRemaining() >= 1 ? t->readByte() : 0;
-    int format = t->getRemaining() >= 1 ? t->readByte() : 0;
-    line("MCF Fully Qualified Name Triplet");
-    line("FQNType: 0x%02x", static_cast<unsigned int>(type));
-    switch (format) {
-    case 0x00:
-        line("FQNFormat: 0x00 (Character string)");
-        break;
-    case 0x10:
-        line("FQNFormat: 0x10 (OID)");
-        break;
-    case 0x20:
-        line("FQNFormat: 0x20 (URL)");
-        break;
-    default:
-        line("Warning! Invalid FQNFormat (0x%02X)", static_cast<unsigned int>(format));
-        break;
-    }
-    qelMappedFontInfo* font = m_mappedFont;
-    if (type == 0x84) {
-        // Global resource identifier: GCSGID, CPGID, FGID and the horizontal
-        // size; the values present are kept.
-        unsigned int values[4] = {0, 0, 0, 0};
-        bool present[4] = {false, false, false, false};
-        for (int i = 0; i < 4; ++i) {
-            if (t->getRemaining() >= 2) {
-                values[i] = t->readUInt16();
-                present[i] = true;
-            }
-        }
-        char number[16];
-        if (present[0]) {
-            std::snprintf(number, sizeof number, "%u", values[0]);
-            font->setGCSGID(number);
-        }
-        if (present[1]) {
-            std::snprintf(number, sizeof number, "%u", values[1]);
-            font->setCPGID(number);
-        }
-        if (present[2]) {
-            std::snprintf(number, sizeof number, "%u", values[2]);
-            font->setFGID(number);
-        }
-        if (present[3])
-            font->setHorizontalSize(qelUtils::roundHalfDown(values[3] / 2.0));
-        line("Graphic Character Set Global Identifier (GCSGID): %d", values[0]);
-        line("Code Page Global Identifier (CPGID): %d", values[1]);
-        line("Font Typeface Global ID (FGID): %d", values[2]);
-        line("Horizontal font size in 1440ths of an inch: %d", values[3]);
-        return;
-    }
-    std::string name = readText(t->getRemaining());
-    const char* text = name.c_str();
-    switch (type) {
-    case 0x07:
-        font->setFamilyName(text);
-        line("Font Family Name: %s", text);
-        break;
-    case 0x08:
-        font->setTypefaceName(text);
-        line("Font TypeFace Name: %s", text);
-        break;
-    case 0x85:
-        font->setCodePageName(text);
-        line("Code Page Name Reference: %s", text);
-        break;
-    case 0x86:
-        font->setCharacterSetName(text);
-        line("Font Character Set Name Reference: %s", text);
-        break;
-    case 0x8E:
-        font->setCodedFontName(text);
-        line("Coded Font Name Reference: %s", text);
-        break;
-    default:
-        warn("Warning! Invalid type in Fully Qualified Name: 0x%x", static_cast<unsigned int>(type));
-        break;
-    }
-}
-
 void qelTripletParser::MCFTextOrientationTriplet()
 {
     qelTriplet* t = m_currentTriplet;
@@ -2075,13 +2055,9 @@ void qelTripletParser::MCFFontCodedGraphicCharacterSetGlobalId()
     }
 }
 
-void qelTripletParser::MCFResourceLocalIdentifierTriplet()
+// Font part of the Resource Local Identifier; an unknown type is E054.
+void qelTripletParser::fontLocalIdentifier(int type, int id, qelMappedFontInfo* font)
 {
-    qelTriplet* t = m_currentTriplet;
-    checkLength(0x24, 4, "MCF Resource Local Identifier");
-    line("Resource Local Identifier Triplet");
-    int type = t->getRemaining() >= 1 ? t->readByte() : 0;
-    int id = t->getRemaining() >= 1 ? t->readByte() : 0;
     switch (type) {
     case 0x00:
         line("Resource type: 0x00 (Usage Dependent)");
@@ -2099,7 +2075,7 @@ void qelTripletParser::MCFResourceLocalIdentifierTriplet()
         line("Invalid resource type: 0x%02X", static_cast<unsigned int>(type));
         throw new qelException(__FILE__, __LINE__, qelMsg::E054, 0, true, static_cast<unsigned int>(offset()));
     }
-    m_mappedFont->setLocalId(static_cast<uint8_t>(id));
+    font->setLocalId(static_cast<uint8_t>(id));
     line("Resource local id: 0x%02X", static_cast<unsigned int>(id));
 }
 

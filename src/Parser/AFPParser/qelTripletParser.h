@@ -200,12 +200,15 @@ private:
     // Readers of parse and repeatedTriplets; false when the id has none.
     bool readTriplet(int id, bool repeated);
     void codedGraphicCharacterSetGlobalIdTriplet();
-    void fullyQualifiedNameTriplet();
+    void fullyQualifiedNameTriplet(const char* prefix, int smallest, qelMappedFontInfo* font);
+    void fontGlobalIdentifier(qelMappedFontInfo* font);
+    bool objectName(int type, const std::string& name, const unsigned char* raw, int rawLength);
     void objectClassificationTriplet();
     void interchangeSetTriplet();
     void resourceObjectTypeTriplet();
     void objectFunctionSetSpecificationTriplet();
-    void resourceLocalIdentifierTriplet();
+    void resourceLocalIdentifierTriplet(const char* prefix, qelMappedFontInfo* font);
+    void fontLocalIdentifier(int type, int id, qelMappedFontInfo* font);
     void attributeValueTriplet();
     void resourceUsageAttributeTriplet();
     void objectDateAndTimeStampTriplet(bool font);
@@ -234,11 +237,9 @@ private:
     void pagePositionInformationTriplet();
     // Map Coded Font readers; false when the id has none.
     bool readFontTriplet(int id);
-    void MCFFullyQualifiedNameTriplet();
     void MCFTextOrientationTriplet();
     void MCFFontDescriptorSpecificationTriplet();
     void MCFFontCodedGraphicCharacterSetGlobalId();
-    void MCFResourceLocalIdentifierTriplet();
     void MCFResourceSectionNumberTriplet();
     void MCFCharacterRotationTriplet();
     void encodingSchemeID();
