@@ -220,14 +220,16 @@ char& qelASCIIVisitor::cellAt(long index, RowCursor& cursor)
 {
     // A run stays on one row but for its wrapped end: the row is looked up
     // once, not per character.
-    const long row = index / m_columns;
-    if (!cursor.line || cursor.row != row) {
+    if (!cursor.line || index < cursor.rowStart || index >= cursor.rowStart + m_columns) {
+        const long row = index / m_columns;
         cursor.line = &m_grid[static_cast<int32_t>(row)];
-        cursor.row = row;
+        cursor.rowStart = row * m_columns;
     }
     std::string& line = *cursor.line;
-    const size_t column = static_cast<size_t>(index % m_columns);
-    if (line.size() <= column)
+    const size_t column = static_cast<size_t>(index - cursor.rowStart);
+    if (line.size() == column)
+        line.push_back(' ');
+    else if (line.size() < column)
         line.resize(column + 1, ' ');
     return line[column];
 }

@@ -90,7 +90,7 @@ private:
     struct RowCursor
     {
         std::string* line = nullptr;
-        long row = -1;
+        long rowStart = 0; // index of the row's first cell
     };
     // Cell at a position counted row by row over the whole grid.
     char& cellAt(long index, RowCursor& cursor);
