@@ -1,3 +1,4 @@
+#include "CapturedOutput.h"
 #include "qelChunkList.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -61,17 +62,6 @@ std::vector<int> valuesBackwards(const qelLinkedList& list)
     std::vector<int> out;
     for (qelLinkedListNode* n = list.getTail(); n; n = list.previous(n))
         out.insert(out.begin(), static_cast<Item*>(n->item)->value);
-    return out;
-}
-
-std::string readFile(FILE* f)
-{
-    std::rewind(f);
-    std::string out;
-    char buf[256];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
     return out;
 }
 
@@ -188,7 +178,7 @@ TEST_F(ListTest, RemovingFromAnEmptyListWarns)
         qelList list;
         list.removeAt(c.index);
         qelMessageOutput::set(nullptr);
-        std::string console = readFile(out);
+        std::string console = lrbtest::streamText(out);
         std::fclose(out);
         delete pool; // closes the log
 
@@ -302,7 +292,7 @@ TEST_F(ListTest, ChunkListJoinsWritesAndKeepsTheTotalOverClear)
     FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(chunks.writeTo(f));
-    EXPECT_EQ(readFile(f), "abcde");
+    EXPECT_EQ(lrbtest::streamText(f), "abcde");
     std::fclose(f);
     EXPECT_FALSE(chunks.writeTo(nullptr));
 

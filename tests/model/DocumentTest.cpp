@@ -8,6 +8,7 @@
 #include "qelGlobalRes.h"
 #include "qelIni.h"
 #include "qelLinkedList.h"
+#include "CapturedOutput.h"
 #include "qelMessageOutput.h"
 #include "qelNOP.h"
 #include "qelPage.h"
@@ -57,18 +58,9 @@ protected:
 
 std::string capture(const std::function<void()>& body)
 {
-    FILE* f = std::tmpfile();
-    qelMessageOutput::set(f);
+    lrbtest::CapturedOutput output;
     body();
-    qelMessageOutput::set(nullptr);
-    std::rewind(f);
-    std::string text;
-    char buffer[512];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    std::fclose(f);
-    return text;
+    return output.text();
 }
 
 TEST_F(DocumentTest, PagesAreWrittenInIdOrderWithGapsCounted)

@@ -5,6 +5,7 @@
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelMappedRes.h"
+#include "CapturedOutput.h"
 #include "qelMessageOutput.h"
 #include "qelPage.h"
 #include "qelPtocaMedia.h"
@@ -66,18 +67,9 @@ protected:
 
 std::string capture(const std::function<void()>& body)
 {
-    FILE* f = std::tmpfile();
-    qelMessageOutput::set(f);
+    lrbtest::CapturedOutput output;
     body();
-    qelMessageOutput::set(nullptr);
-    std::rewind(f);
-    std::string s;
-    char b[512];
-    size_t n;
-    while ((n = std::fread(b, 1, sizeof b, f)) > 0)
-        s.append(b, n);
-    std::fclose(f);
-    return s;
+    return output.text();
 }
 
 TEST_F(MediaTest, LineDataTextsAreNumberedByFontChanges)
