@@ -70,4 +70,4 @@ perf record -q -F 4000 -g -o perf.data "${PIN[@]}" "$DEMO" lorbane -PDF -op:out/
   >/dev/null 2>&1
 echo "top five of the profile (PDF, 5,000 pages; self time):"
 perf report -i perf.data --no-children --fields overhead,sym --stdio -g none 2>/dev/null |
-  grep -E '^ +[0-9.]+%' | head -5 | sed -E 's/ +$//' 
+  grep -E '^ +[0-9.]+%' | sed -nE '1,5{s/ +$//;p}' 
