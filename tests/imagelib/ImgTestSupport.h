@@ -1,13 +1,12 @@
 #ifndef IMG_TEST_SUPPORT_H
 #define IMG_TEST_SUPPORT_H
 
+#include "ObjectFieldData.h"
 #include "ScratchTest.h"
 #include "qelException.h"
-#include "qelIOStream.h"
 #include "qelImgException.h"
 #include "qelImgLogger.h"
 #include "qelImgProcessor.h"
-#include "qelSFIBlock.h"
 
 #include <functional>
 #include <string>
@@ -54,25 +53,7 @@ inline Thrown thrown(const std::function<void()>& call)
 // The data of the n-th object container (from 1) of an AFP file.
 inline lrbtest::Bytes containerData(const std::string& path, int n)
 {
-    qelIOStream reader;
-    lrbtest::Bytes data;
-    int seen = 0;
-    try {
-        reader.openFile(path.c_str(), false);
-        for (;;) {
-            qelSFIBlock* field = reader.readSFI();
-            if (field->getId() == 0xA892)
-                ++seen;
-            else if (field->getId() == 0xEE92 && seen == n)
-                data.insert(data.end(), field->getData(), field->getData() + field->getDataSize());
-            else if (field->getId() == 0xA992 && seen == n)
-                break;
-        }
-    } catch (qelException* e) {
-        // The end of the file.
-        delete e;
-    }
-    return data;
+    return lrbtest::objectFieldData(path, {0xA892, 0xEE92, 0xA992}, n);
 }
 
 inline std::string fopImages() { return std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.afp"; }
