@@ -11,7 +11,7 @@ class qelString;
 
 // Base of the font file parsers: quiet flag, the name of the font being
 // parsed (for messages) and whether metrics and widths are read.
-class qelFontParser : public qelParser
+class qelFontParser : public virtual qelParser
 {
 public:
     qelFontParser() = default;
