@@ -1359,6 +1359,6 @@ void qelAFPFontParser::dumpType1Program()
     std::string path = base + ".pfb";
     for (int n = 1; fileExists(path); ++n)
         path = base + "_" + std::to_string(n) + ".pfb";
-    if (qelUtils::writeFile(path.c_str(), rep->getFontData(), rep->getFontDataLength()) == 0)
+    if (qelUtils::writeFile(path.c_str(), rep->getFontData(), rep->getFontDataLength()) > 0)
         m_dumpFile = path;
 }
