@@ -243,6 +243,7 @@ void qelAFPFontParser::reset()
     for (int32_t& o : m_orientations)
         o = 4;
     m_nextPattern = 0;
+    m_glyphCapacity = 0;
     m_dumpFile.clear();
 }
 
@@ -694,12 +695,20 @@ void qelAFPFontParser::parseFontPatternsMap()
     // A later Font Patterns Map continues the list: the glyphs already made
     // stay where character metrics point at them.
     const int32_t before = m_metrics->getGlyphCount();
-    std::unique_ptr<qelFontGlyph*[]> list;
+    // The list grows by doubling, so that many maps cost linear time.
+    std::unique_ptr<qelFontGlyph*[]> grown;
+    qelFontGlyph** list = m_metrics->getGlyphList();
     if (entries > 0) {
-        list.reset(new qelFontGlyph*[static_cast<size_t>(before) + static_cast<size_t>(entries)]());
-        for (int32_t i = 0; i < before; ++i)
-            list[i] = m_metrics->getGlyphList()[i];
-        m_patternOffsets.resize(static_cast<size_t>(before) + static_cast<size_t>(entries), 0);
+        const int64_t needed = static_cast<int64_t>(before) + entries;
+        if (!list || needed > m_glyphCapacity) {
+            const int64_t capacity = std::max<int64_t>(needed, 2 * static_cast<int64_t>(m_glyphCapacity));
+            grown.reset(new qelFontGlyph*[static_cast<size_t>(capacity)]());
+            for (int32_t i = 0; i < before; ++i)
+                grown[i] = list[i];
+            list = grown.get();
+            m_glyphCapacity = capacity;
+        }
+        m_patternOffsets.resize(static_cast<size_t>(needed), 0);
     }
     line("============================================");
     line("Index  CharBoxWd  CharBoxHt  PatDOset");
@@ -755,10 +764,12 @@ void qelAFPFontParser::parseFontPatternsMap()
             m_metrics->setMaxCharBoxHeight(h);
         }
     }
-    if (entries > 0) {
+    if (grown) {
         // The old array goes, its glyphs move into the new one.
         m_metrics->setGlyphCount(0);
-        m_metrics->setGlyphList(list.release(), before + entries);
+        m_metrics->setGlyphList(grown.release(), before + entries);
+    } else if (entries > 0) {
+        m_metrics->setGlyphList(list, before + entries);
     }
 }
 
@@ -1311,7 +1322,7 @@ void qelAFPFontParser::parseOutlineObject(int ordinal)
             return;
         if (identifierLength >= 3) {
             const int n = static_cast<int>(identifierLength) - 2;
-            if (logOn() && m_log->anyOf(QEL_LOG_LEVEL4)) {
+            if (m_log && m_log->anyOf(QEL_LOG_LEVEL4)) {
                 logByteRows(d.bytes + at, n);
                 m_log->printLine("%s", std::string(reinterpret_cast<const char*>(d.bytes + at), n).c_str());
             }
@@ -1325,7 +1336,7 @@ void qelAFPFontParser::parseOutlineObject(int ordinal)
             // A length below 2 describes nothing.
             if (descriptorLength >= 2 && d.has(at, descriptorLength - 2)) {
                 const int n = static_cast<int>(descriptorLength) - 2;
-                if (logOn() && m_log->anyOf(QEL_LOG_LEVEL4))
+                if (m_log && m_log->anyOf(QEL_LOG_LEVEL4))
                     logByteRows(d.bytes + at, n);
                 at += n;
             }

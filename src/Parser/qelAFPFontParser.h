@@ -102,6 +102,8 @@ private:
     int32_t m_orientationCount = 0;
     int32_t m_orientations[4] = {4, 4, 4, 4};
     int32_t m_nextPattern = 0;
+    // Slots of the glyph array handed to the metrics.
+    int64_t m_glyphCapacity = 0;
     std::vector<uint8_t> m_carried;
     std::vector<uint8_t> m_nameMap;
     bool m_nameMapTooLarge = false;

@@ -251,26 +251,36 @@ TEST_F(AFPFontParserTest, PatternSplitAfterAGapCarriesOnlyTheFieldsBytes)
         EXPECT_EQ(cs.characters[i].pattern, glyphBytes(rep->getMetrics()->getGlyph(i))) << i;
 }
 
-TEST_F(AFPFontParserTest, SecondPatternsMapAppendsAndKeepsTheGlyphsInUse)
+TEST_F(AFPFontParserTest, LaterPatternsMapsAppendAndKeepTheGlyphsInUse)
 {
-    const CharacterSet cs = threeBoxes();
+    CharacterSet cs = threeBoxes();
+    cs.characters.push_back(box("LD020000", 16, 15, 0x44));
     const Bytes map = patternsMapData(cs);
-    const Bytes input =
-        cat({beginFont(cs.name), field(FND, descriptorData(cs)), field(FNC, controlData(cs)),
-             field(FNO, orientationData(cs)), field(FNM, Bytes(map.begin(), map.begin() + 16)),
-             field(FNI, indexData(cs)), field(FNM, Bytes(map.begin() + 16, map.end())),
-             field(FNG, patternData(cs)), endFont(cs.name)});
-    auto rep = parse(input);
-    ASSERT_TRUE(rep);
-    qelFontMetrics* m = rep->getMetrics();
-    ASSERT_EQ(3, m->getGlyphCount());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(cs.characters[i].pattern, glyphBytes(m->getGlyph(i))) << i;
-    // The entries the index linked before the second map still hold live glyphs.
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(charMetrics(*rep, i));
-        EXPECT_EQ(m->getGlyph(i), charMetrics(*rep, i)->getGlyph());
-        EXPECT_EQ(cs.characters[i].pattern, glyphBytes(charMetrics(*rep, i)->getGlyph()));
+    // The index comes after the first map and links its glyphs; the later
+    // maps (one or three more) continue the list.
+    for (size_t piece : {size_t(16), size_t(8)}) {
+        Bytes maps;
+        for (size_t at = piece; at < map.size(); at += piece)
+            append(maps, field(FNM, Bytes(map.begin() + static_cast<long>(at),
+                                          map.begin() + static_cast<long>(std::min(map.size(), at + piece)))));
+        const Bytes input =
+            cat({beginFont(cs.name), field(FND, descriptorData(cs)), field(FNC, controlData(cs)),
+                 field(FNO, orientationData(cs)), field(FNM, Bytes(map.begin(), map.begin() + static_cast<long>(piece))),
+                 field(FNI, indexData(cs)), maps, field(FNG, patternData(cs)), endFont(cs.name)});
+        auto rep = parse(input);
+        ASSERT_TRUE(rep) << piece;
+        qelFontMetrics* m = rep->getMetrics();
+        ASSERT_EQ(4, m->getGlyphCount()) << piece;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(cs.characters[i].pattern, glyphBytes(m->getGlyph(i))) << piece << " " << i;
+        // The entries the index linked before the later maps still hold
+        // live glyphs.
+        const int linked = static_cast<int>(piece / 8);
+        for (int i = 0; i < linked; ++i) {
+            ASSERT_TRUE(charMetrics(*rep, i));
+            EXPECT_EQ(m->getGlyph(i), charMetrics(*rep, i)->getGlyph());
+            EXPECT_EQ(cs.characters[i].pattern, glyphBytes(charMetrics(*rep, i)->getGlyph()));
+        }
     }
 }
 

@@ -1,0 +1,82 @@
+// Feeds arbitrary bytes to the AFP font character set reader over a memory
+// input, twice with one parser, as a resource reader reuses it; the font
+// program of an outline set then goes through the PFB parser. The first
+// byte picks whether the field log is written (bit 0) and whether the rest
+// is read as a PFB program directly (bit 1). A damaged input must end in a
+// coded report; a crash, a sanitizer report, a leak, an uncoded throw or an
+// endless loop is a finding.
+#include "FuzzSupport.h"
+#include "qelAFPFontParser.h"
+#include "qelFontRepresentation.h"
+#include "qelLogStream.h"
+#include "qelType1PFBParser.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string g_temp;
+
+void parsePFB(const uint8_t* data, int size)
+{
+    qelIOStream stream(data, size);
+    qelType1PFBParser parser;
+    parser.setResourceName("fuzz.pfb");
+    parser.setLogger(qelGlobalDSPool::getInstance()->getLogStream());
+    try {
+        std::unique_ptr<qelFontRepresentation> rep(parser.parseStream(&stream));
+    } catch (qelException* e) {
+        delete e;
+    }
+}
+
+void run(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return;
+    const uint8_t mode = data[0];
+    ++data;
+    --size;
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    if (mode & 1) {
+        log->setLevelMask(QEL_LOG_LEVEL1 | QEL_LOG_LEVEL2 | QEL_LOG_LEVEL4 | QEL_LOG_LEVEL5);
+        log->open("/dev/null");
+    }
+    if (mode & 2) {
+        parsePFB(data, static_cast<int>(size));
+        return;
+    }
+    qelAFPFontParser parser;
+    parser.setLogger(log);
+    parser.setQuietMode(true);
+    parser.setResourceName("C0FUZZ");
+    for (int round = 0; round < 2; ++round) {
+        qelIOStream stream(data, static_cast<int>(size));
+        std::unique_ptr<qelFontRepresentation> rep;
+        try {
+            stream.rewind();
+            rep.reset(parser.parseStream(&stream));
+        } catch (qelException* e) {
+            delete e;
+        }
+        qelIOStream::setCurrent(nullptr);
+        if (rep && rep->getFontData() && rep->getFontDataLength() > 0)
+            parsePFB(rep->getFontData(), rep->getFontDataLength());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    g_temp = lrbfuzz::tempDir();
+    return lrbfuzz::initialize();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return lrbfuzz::testOneInput(data, size, [](qelIni* ini) { ini->setTempPath(g_temp.c_str()); }, run);
+}
