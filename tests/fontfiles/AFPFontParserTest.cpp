@@ -469,6 +469,14 @@ TEST_F(AFPFontParserTest, DamagedIntroducerResumesAtTheNextField)
         EXPECT_EQ(str(whole), str(readFile(copyPath))) << c.name;
     }
     EXPECT_NE(std::string::npos, messages().find("W062"));
+    // No X'D3' within the next 4096 bytes: E076 with the position the search began.
+    Bytes lost = cat({head, Bytes{0x5A, 0x00, 0x10, 0x00}, Bytes(5000, 0x00), tail});
+    std::string error;
+    EXPECT_FALSE(parse(lost, &error));
+    EXPECT_EQ(0, error.rfind("0:76 E076: Not able to find a valid SFI within the 4 Kb of data. ", 0)) << error;
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "  Offset=0x%x", static_cast<unsigned>(head.size() + 4));
+    EXPECT_NE(std::string::npos, error.find(offset)) << error;
 }
 
 TEST_F(AFPFontParserTest, LinkedStreamGetsEveryFieldOnceNoOperationsIncluded)
