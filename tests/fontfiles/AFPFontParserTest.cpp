@@ -284,6 +284,42 @@ TEST_F(AFPFontParserTest, LaterPatternsMapsAppendAndKeepTheGlyphsInUse)
     }
 }
 
+TEST_F(AFPFontParserTest, PatternsOutsideARasterSetMakeNoGlyphs)
+{
+    struct Case
+    {
+        const char* name;
+        unsigned technology;
+        unsigned fnmGroupLength;
+        const char* logText;
+    };
+    const Case cases[] = {
+        // The map is read and logged, and its largest box still counts.
+        {"outline technology", 0x1F, 8, "Warning! Glyph box maximum boundary mismatch"},
+        {"raster without map length", 0x05, 0, "Invalid Pattern Technology Id:5"},
+    };
+    for (const Case& c : cases) {
+        openLog("5");
+        CharacterSet cs = threeBoxes();
+        cs.maxBoxWidth = 4;
+        const Bytes control = [&] {
+            CharacterSet raster = cs;
+            raster.fnmGroupLength = c.fnmGroupLength;
+            Bytes d = controlData(raster);
+            d[1] = static_cast<unsigned char>(c.technology);
+            return d;
+        }();
+        const Bytes input = cat({beginFont(cs.name), field(FNC, control), field(FNM, patternsMapData(cs)),
+                                 field(FNG, patternData(cs)), endFont(cs.name)});
+        auto rep = parse(input);
+        ASSERT_TRUE(rep) << c.name;
+        EXPECT_EQ(0, rep->getMetrics()->getGlyphCount()) << c.name;
+        EXPECT_EQ(0, rep->getFontDataLength()) << c.name;
+        EXPECT_EQ(16, rep->getMetrics()->getMaxCharBoxWidth()) << c.name;
+        EXPECT_NE(std::string::npos, logText().find(c.logText)) << c.name;
+    }
+}
+
 TEST_F(AFPFontParserTest, OrientationsIndexesAndRotationMetrics)
 {
     openLog("5");
