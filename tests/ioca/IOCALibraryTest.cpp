@@ -1,5 +1,6 @@
 // IOCA decoding library through its C interface: parsing, tile walk,
 // gathering, uncompressed decoding, tables and trace.
+#include "IOCASegments.h"
 #include "ObjectFieldData.h"
 #include "oioca.h"
 
@@ -13,81 +14,7 @@
 namespace {
 
 using lrbtest::Bytes;
-
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-Bytes be(uint32_t v, int n)
-{
-    Bytes b;
-    for (int i = n - 1; i >= 0; --i)
-        b.push_back((unsigned char)(v >> (8 * i)));
-    return b;
-}
-
-// A one-byte-length field, or an extended one for ids above 0xFF.
-Bytes sdf(unsigned id, const Bytes& content)
-{
-    if (id > 0xFF)
-        return cat({{0xFE, (unsigned char)id}, be((uint32_t)content.size(), 2), content});
-    return cat({{(unsigned char)id, (unsigned char)content.size()}, content});
-}
-
-const Bytes kBegin = sdf(0x70, {}), kEnd = sdf(0x71, {});
-const Bytes kContent = sdf(0x91, {0xFF}), kEndContent = sdf(0x93, {});
-Bytes imageSize(int unit, int res, int w, int h)
-{
-    return sdf(0x94, cat({{(unsigned char)unit}, be(res, 2), be(res, 2), be(w, 2), be(h, 2)}));
-}
-Bytes encoding(int compression, int order = -1)
-{
-    Bytes c = {(unsigned char)compression, 1};
-    if (order >= 0)
-        c.push_back((unsigned char)order);
-    return sdf(0x95, c);
-}
-Bytes imageData(const Bytes& d) { return sdf(0xFE92, d); }
-Bytes bandData(int band, const Bytes& d) { return sdf(0xFE9C, cat({{(unsigned char)band, 0, 0}, d})); }
-Bytes tileSize(int w, int h) { return sdf(0xB6, cat({be(w, 4), be(h, 4)})); }
-Bytes tocEntry(int x, int y, int w, int h, int compression)
-{
-    return cat({be(x, 4), be(y, 4), be(w, 4), be(h, 4), {1, (unsigned char)compression}, be(0, 4),
-                be(0x100, 4)});
-}
-
-// A parsed handle, finalised at the end.
-struct Parsed
-{
-    explicit Parsed(const Bytes& bytes, bool trace = false) : data(bytes)
-    {
-        EXPECT_EQ(oioca_initialize(data.data(), (uint32_t)data.size(), trace, &handle), 0);
-        result = oioca_readHeader(handle);
-    }
-    ~Parsed() { oioca_finalize(&handle); }
-    std::vector<IOCATile*> tiles()
-    {
-        std::vector<IOCATile*> all;
-        IOCATile* t = nullptr;
-        for (int rc = oioca_getFirstTile(handle, &t); rc == 0; rc = oioca_getNextTile(handle, &t))
-            all.push_back(t);
-        return all;
-    }
-    std::string trace() const
-    {
-        std::string s;
-        for (IOCATraceLine* l = handle->trace ? handle->trace->head : nullptr; l; l = l->next)
-            s += std::string(l->text) + "\n";
-        return s;
-    }
-    Bytes data;
-    IOCAHandle* handle = nullptr;
-    int result = -99;
-};
+using namespace iocatest;
 
 Bytes gathered(IOCATile* t, int band) { return Bytes(t->bandData[band]->data, t->bandData[band]->data + t->bandData[band]->length); }
 

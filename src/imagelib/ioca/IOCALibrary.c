@@ -178,8 +178,15 @@ int oioca_getWidthFromData(IOCAHandle* handle)
     handle->mode = 19;
     int width = tile->properties->width;
     qelIOCATrace_printf("HeaderWidth:%d", width);
-    /* Width detection belongs to the run decoder, which is not built yet. */
-    int result = tile->properties->compression == 1 ? -28 : width;
+    int result = width;
+    if (tile->properties->compression == 1) {
+        IOCABandData* band = tile->bandData[0];
+        int32_t rounded = (int32_t)(((int64_t)width + 7) / 8 * 8);
+        int r = qelIBMMMRDecoder_findImageWidthFromMMRData(
+            handle, band ? band->data : NULL, band ? band->length : 0, "IBMMMR", rounded,
+            tile->properties->height, 1);
+        result = r == 1 ? tile->properties->widthFromData : r;
+    }
     qelIOCATrace_printf("ActualWidth:%d", tile->properties->widthFromData);
     handle->mode = 20;
     return result;
@@ -237,7 +244,14 @@ static int newDecodedImage(const IOCAImageProperties* p, int32_t width, IOCADeco
     return 0;
 }
 
-static int decode(IOCATile* tile, int mask, IOCADecodedImage** image)
+static void freeDecodedImage(IOCADecodedImage** image)
+{
+    free((*image)->block);
+    free(*image);
+    *image = NULL;
+}
+
+static int decode(IOCAHandle* handle, IOCATile* tile, int mask, IOCADecodedImage** image)
 {
     IOCAImageProperties* p = mask ? tile->maskProperties : tile->properties;
     uint32_t bands = mask ? tile->maskBandCount : tile->bandCount;
@@ -261,22 +275,50 @@ static int decode(IOCATile* tile, int mask, IOCADecodedImage** image)
                             oioca_getCompressionName(c), c);
         return -28;
     }
-    if (c != 3) {
-        /* The run, RL4 and G4 decoders are not built yet. */
-        qelIOCATrace_printf("Deompression not implemeted for compression type \"%s\"(%d)",
-                            oioca_getCompressionName(c), c);
-        return -28;
-    }
+    int32_t width = mask ? p->width : p->widthFromData;
     uint64_t size;
-    int result = newDecodedImage(p, mask ? p->width : p->widthFromData, image, &size);
+    int result = newDecodedImage(p, width, image, &size);
     if (result != 0) {
         oioca_trace(mask ? "Failed to allocate memory for decompressed image mask."
                          : "Failed to allocate memory for decompressed image.");
         return result;
     }
-    oioca_trace("IOCA compression type: NO COMPRESSION");
-    memcpy((*image)->block + 48, band->data, band->length < size ? band->length : (size_t)size);
-    return 0;
+    unsigned char* header = (*image)->block;
+    unsigned char* bits = header + 48;
+    switch (c) {
+    case 1: {
+        oioca_trace("IOCA compression type: IBM MMR");
+        uint64_t bytes = 0;
+        int32_t rows = 0;
+        result = qelIBMMMRDecoder_decompressIBMMMR(band->data, band->length, "IBMMMR", width,
+                                                   p->height, 1, bits, &bytes,
+                                                   handle->ignoreDecompError, &rows);
+        if (result == 1) {
+            result = 0;
+        } else if (handle->ignoreDecompError && rows > 0 && rows < p->height) {
+            put32(header + 8, (uint32_t)rows);
+            put32(header + 20, (uint32_t)((uint64_t)rows * (((uint64_t)width + 7) / 8)));
+            result = 0;
+        }
+        break;
+    }
+    case 3:
+        oioca_trace("IOCA compression type: NO COMPRESSION");
+        memcpy(bits, band->data, band->length < size ? band->length : (size_t)size);
+        break;
+    case 6:
+        oioca_trace("IOCA compression type: Run Length 4");
+        result = qelRL4Decoder_decodeRL4(header, band->data, (int32_t)band->length, bits);
+        break;
+    default:
+        oioca_trace("IOCA compression type: G4 Modified Modified Read");
+        result = qelG4Decoder_decodeG4(header, 0, p->xResolution, p->yResolution, band->data,
+                                       band->length, bits);
+        break;
+    }
+    if (result != 0)
+        freeDecodedImage(image);
+    return result;
 }
 
 static int decompress(IOCAHandle* handle, IOCATile* tile, IOCADecodedImage** image, int mask)
@@ -293,7 +335,7 @@ static int decompress(IOCAHandle* handle, IOCATile* tile, IOCADecodedImage** ima
     } else if (mask && !tile->maskProperties) {
         oioca_trace("decodeMaskData(): Image has no mask data.");
     } else {
-        result = decode(tile, mask, image);
+        result = decode(handle, tile, mask, image);
         if (result != 0)
             qelIOCATrace_printf("decompress: %s() failed with return value (%d)",
                                 mask ? "decodeMaskData" : "decodeData", result);
@@ -315,11 +357,9 @@ int oioca_decompressMask(IOCAHandle* handle, IOCATile* tile, IOCADecodedImage** 
 int oioca_getRGBJpeg(IOCAHandle* handle, IOCATile* tile, int resolution, int quality,
                      unsigned char** buffer, uint32_t* length)
 {
-    (void)resolution;
-    (void)quality;
     HANDLE_CHECK(handle, "oioca_getRGBJpeg");
     qelIOCATrace_select(handle, "oioca_getRGBJpeg()");
-    int result = -28;
+    int result;
     if (!tile) {
         qelIOCATrace_printf("oioca_getRGBJpeg(): %s", kTileNull);
         result = -16;
@@ -333,10 +373,13 @@ int oioca_getRGBJpeg(IOCAHandle* handle, IOCATile* tile, int resolution, int qua
     } else if (tile->properties->compression != 131) {
         oioca_trace("IOCA Compression type is not JPEG");
         result = -20;
+    } else {
+        IOCABandData** b = tile->bandData;
+        result = qelJpegProcess_convertToRGBJpeg(resolution, quality, buffer, length, b[0]->data,
+                                                 b[0]->length, b[1]->data, b[1]->length,
+                                                 b[2]->data, b[2]->length, b[3]->data,
+                                                 b[3]->length);
     }
-    /* The plane conversion is not built yet. */
-    *buffer = NULL;
-    *length = 0;
     qelIOCATrace_unselect();
     return result;
 }
@@ -416,6 +459,10 @@ const char* oioca_getErrorMessage(int code)
 {
     if (code > 0 || code < -29)
         return "Unknown error";
+    if (code == -21)
+        return qelJpegProcess_getErrorText();
+    if (code >= -25 && code <= -23)
+        return qelIBMMMRDecoder_getMessage();
     return kErrorTexts[-code];
 }
 
