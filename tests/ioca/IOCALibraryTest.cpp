@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -326,6 +327,51 @@ TEST(IOCALibrary, ImagesOfAnAfpFileParse)
             EXPECT_EQ(props->yResolution, 720);
             EXPECT_EQ(tiles[0]->bandData[0]->length, 200u * 120u * 3u);
         }
+    }
+}
+
+// FOP's 1-bit images: each decodes into the header, the two-entry colour
+// table and its own rows.
+TEST(IOCALibrary, OneBitImagesOfAnAfpFileDecodeToTheirRows)
+{
+    struct { int object, width, height; } cases[] = {{1, 64, 40}, {2, 50, 30}};
+    for (auto c : cases) {
+        SCOPED_TRACE(c.object);
+        Parsed p(pictureData(std::string(LORBANE_TEST_DATA) + "/fop/fop-bw.afp", c.object));
+        ASSERT_EQ(p.result, 0);
+        auto tiles = p.tiles();
+        ASSERT_EQ(tiles.size(), 1u);
+        IOCAImageProperties* props = tiles[0]->properties;
+        EXPECT_EQ(props->width, c.width);
+        EXPECT_EQ(props->height, c.height);
+        EXPECT_EQ(props->ideSize, 1);
+        EXPECT_EQ(props->compression, 3);
+        ASSERT_EQ(oioca_readTileImageData(p.handle, tiles[0]), 0);
+        const uint32_t rowBytes = (uint32_t)(c.width + 7) / 8;
+        const Bytes rows = gathered(tiles[0], 0);
+        ASSERT_EQ(rows.size(), rowBytes * c.height);
+        IOCADecodedImage* image = nullptr;
+        ASSERT_EQ(oioca_decompress(p.handle, tiles[0], &image), 0);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->header, image->block);
+        const Bytes header(image->block, image->block + 48);
+        EXPECT_EQ(word(header, 0), 40u);
+        EXPECT_EQ(word(header, 4), (uint32_t)c.width);
+        EXPECT_EQ(word(header, 8), (uint32_t)c.height);
+        EXPECT_EQ(word(header, 12), 0x10000u) << "planes 0, one bit";
+        EXPECT_EQ(word(header, 16), 2400u);
+        EXPECT_EQ(word(header, 20), rowBytes * c.height);
+        EXPECT_EQ(word(header, 24), 2834u) << "720 per ten inches";
+        EXPECT_EQ(word(header, 28), 2834u);
+        EXPECT_EQ(word(header, 32), 0u);
+        EXPECT_EQ(word(header, 36), 0u);
+        EXPECT_EQ(word(header, 40), 0u);
+        EXPECT_EQ(word(header, 44), 0xFFFFFFu);
+        EXPECT_EQ(Bytes(image->block + 48, image->block + 48 + rows.size()), rows);
+        // Both colours occur: the frame and the checker are black.
+        EXPECT_NE(std::count(rows.begin(), rows.end(), 0), (long)rows.size());
+        std::free(image->block);
+        std::free(image);
     }
 }
 
