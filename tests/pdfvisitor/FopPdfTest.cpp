@@ -223,6 +223,7 @@ TEST_F(FopPdfTest, EveryFixtureConvertsWithFOPsFontsAndWordsAtFOPsPlaces)
     // The standard fonts FOP's AFP fonts stand for, as FOP's PDF names them.
     const std::map<std::string, std::vector<std::string>> fonts = {
         {"fop-border", {"Helvetica"}},
+        {"fop-bw", {"Helvetica"}},
         {"fop-hello", {"Courier", "Helvetica", "Times-Bold"}},
         {"fop-images-native", {"Helvetica"}},
         {"fop-orient", {"Helvetica"}},
