@@ -376,6 +376,22 @@ TEST_F(IOCADecoding, IBMMMRDecodesAndStopsAtTheEndOfItsRows)
     EXPECT_EQ(ignored.height, 100);
     EXPECT_EQ(ignored.imageSize, 100u * 26);
     EXPECT_TRUE(ignored.bits == p.bits);
+
+    // An EOL in a two-dimensional row ends the image; what follows it must
+    // be the rest of an end-of-facsimile block.
+    struct
+    {
+        const char* tail;
+        bool badRTC;
+    } ends[] = {{"1" "000000000001", false}, {"1111111111111", true}};
+    for (const auto& e : ends) {
+        BitWriter w;
+        w.put(std::string(kEOL) + "1" + "10011" + kEOL + "0" + "1" + "0000000" "0000" + e.tail);
+        Decoded d = decodeSegment(segmentOf(1, 8, 3, w.bytes), true);
+        ASSERT_EQ(d.result, 0) << e.tail;
+        EXPECT_EQ(d.height, 2) << "two rows before the EOL";
+        EXPECT_EQ(d.trace.find("\tBad RTC\n\n") != std::string::npos, e.badRTC) << d.trace;
+    }
 }
 
 TEST_F(IOCADecoding, IBMMMRReadsEitherFillOrder)

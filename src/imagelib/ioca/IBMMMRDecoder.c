@@ -5,6 +5,7 @@
 #include "CCITTCodeTables.h"
 #include "oiocaInternal.h"
 
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -42,14 +43,9 @@ static IOCAHandle* g_widthHandle;
 
 const char* qelIBMMMRDecoder_getMessage(void) { return g_message; }
 
-static void message(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+__attribute__((format(printf, 1, 2)))
 #endif
-    ;
-
-#include <stdarg.h>
-
 static void message(const char* format, ...)
 {
     va_list args;
