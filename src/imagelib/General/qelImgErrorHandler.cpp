@@ -66,6 +66,7 @@ void recordJPEGMessage(j_common_ptr cinfo)
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
     g_pending = new qelImgException(__FILE__, __LINE__, 44, 0, true, text);
+    reinterpret_cast<qelImgJPEGError*>(cinfo->err)->pendingCode = cinfo->err->msg_code;
 }
 }
 
@@ -200,6 +201,7 @@ jpeg_error_mgr* qelImgErrorHandler::qelImgJPEGErrorMgr(qelImgJPEGError* err)
     err->pub.last_addon_message = JPEG_LAST_ADDON;
     err->pub.trace_level = 0;
     err->armed = 0;
+    err->pendingCode = 0;
     return &err->pub;
 }
 

@@ -20,6 +20,8 @@ struct qelImgJPEGError
     struct jpeg_error_mgr pub;
     jmp_buf jump;
     int armed;
+    /* Code of the message this manager made the pending error; 0 when none. */
+    int pendingCode;
 };
 
 /* Runs call(context) with the jump armed: 0, or -1 when the error exit left

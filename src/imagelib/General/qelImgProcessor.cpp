@@ -1,17 +1,33 @@
 #include "qelImgProcessor.h"
 
 #include "qelCxImageVersion.h"
+#include "qelImageStrips.h"
+#include "qelImgDIB.h"
+#include "qelImgDIBHeader.h"
+#include "qelImgDecodeReport.h"
+#include "qelImgDecoder.h"
+#include "qelImgEncoder.h"
 #include "qelImgErrorHandler.h"
+#include "qelImgException.h"
+#include "qelImgInfo.h"
+#include "qelImgJPEGDecoder.h"
 #include "qelImgLogger.h"
+#include "qelImgTIFFDecoder.h"
 #include "qelImgTIFFIOStreamProcessor.h"
 #include "qelImgTIFFProcessor.h"
+#include "qelImgDIBUtils.h"
 #include "qelImgUtils.h"
 
 #include <jpeglib.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace
 {
@@ -171,3 +187,627 @@ const char* qelImgProcessor::getCompressionName(int compression)
 }
 
 const char* qelImgProcessor::getImageTypeName(int type) { return qelImgUtils::getImageTypeName(type); }
+
+// ================================================================ objects
+
+namespace
+{
+qelImgLogger* logger() { return g_settings.logger; }
+
+void info(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void info(const char* format, ...)
+{
+    qelImgLogger* log = logger();
+    if (!log)
+        return;
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::vsnprintf(line, sizeof line, format, args);
+#pragma GCC diagnostic pop
+    va_end(args);
+    log->info("%s", line);
+}
+}
+
+void qelImgProcessor::start()
+{
+    qelImgUtils::setDefaultParameters(m_params);
+    g_settings.tempFileMode = 0;
+    m_decoder = nullptr;
+    m_encoder = nullptr;
+    m_stream = nullptr;
+}
+
+qelImgProcessor::qelImgProcessor()
+{
+    start();
+    trace("qelImgProcessor");
+    m_imageType = QELIMG_IMAGETYPE_UNKNOWN;
+    m_pageNumber = -1;
+    m_pagesLeft = -1;
+}
+
+qelImgProcessor::qelImgProcessor(const char* file)
+{
+    start();
+    trace("qelImgProcessor");
+    if (!file || !*file)
+        throw new qelImgException(__FILE__, __LINE__, 8, 0, true);
+    m_imageType = qelImgUtils::getImageTypeFromFile(file);
+    info("\nSource file name=>%s, Type=>%s", file, qelImgUtils::getImageTypeName(m_imageType));
+    m_pageNumber = 0;
+    m_sequentialPage = 0;
+    createDecoderForFile(m_imageType, file);
+    takeSource();
+}
+
+qelImgProcessor::qelImgProcessor(int type, const char* file)
+{
+    start();
+    trace("qelImgProcessor");
+    if (!file || !*file)
+        throw new qelImgException(__FILE__, __LINE__, 8, 0, true);
+    m_imageType = type;
+    info("\nSource file name=>%s, Type=>%s", file, qelImgUtils::getImageTypeName(type));
+    m_pageNumber = 0;
+    m_sequentialPage = 0;
+    createDecoderForFile(type, file);
+    takeSource();
+}
+
+qelImgProcessor::qelImgProcessor(unsigned char* data, unsigned int length)
+{
+    start();
+    trace("qelImgProcessor");
+    if (!data || length == 0)
+        throw new qelImgException(__FILE__, __LINE__, 12, 0, true);
+    m_imageType = qelImgUtils::getImageTypeFromBuffer(data, length);
+    info("\nMemory Source. Buffer length=>%ld, Type=>%s", static_cast<long>(length),
+         qelImgUtils::getImageTypeName(m_imageType));
+    m_pageNumber = 0;
+    m_sequentialPage = 0;
+    createDecoderForBuffer(m_imageType, data, length);
+    takeSource();
+}
+
+qelImgProcessor::qelImgProcessor(int type, unsigned char* data, unsigned int length)
+{
+    start();
+    trace("qelImgProcessor");
+    if (!data || length == 0)
+        throw new qelImgException(__FILE__, __LINE__, 12, 0, true);
+    m_imageType = type;
+    info("\nMemory Source. Buffer length=>%ld, Type=>%s", static_cast<long>(length),
+         qelImgUtils::getImageTypeName(type));
+    m_pageNumber = 0;
+    m_sequentialPage = 0;
+    createDecoderForBuffer(type, data, length);
+    takeSource();
+}
+
+qelImgProcessor::qelImgProcessor(qelImgIOStream* stream, QELIMG_ENCODETYPE type)
+{
+    start();
+    trace("qelImgProcessor");
+    info("\nStream Source. Encode Type=>%s", qelImgUtils::getEncodeTypeName(type));
+    m_pageNumber = 0;
+    m_pagesLeft = 0;
+    m_stream = stream;
+    createStreamEncoder(type, stream);
+    m_encoder->setEncodeType(type);
+}
+
+qelImgProcessor::qelImgProcessor(qelImgInfo* information, unsigned char* data, int length, unsigned char* palette)
+{
+    start();
+    trace("qelImgProcessor");
+    if (!information) {
+        info("%s", "\nSource Image information is null.");
+        throw new qelImgException(__FILE__, __LINE__, 5, 0, true);
+    }
+    m_imageType = information->type;
+    m_pageNumber = 0;
+    m_sequentialPage = 0;
+    createDecoderForRawData(information, data, length, palette);
+    takeSource();
+}
+
+qelImgProcessor::qelImgProcessor(int)
+{
+    start();
+    throw new qelImgException(__FILE__, __LINE__, 26, 0, true, "qelImgProcessor( int iFileDescPar)", "qelImgProcessor");
+}
+
+qelImgProcessor::qelImgProcessor(qelImgProcessor*)
+{
+    start();
+    throw new qelImgException(__FILE__, __LINE__, 26, 0, true, "qelImgProcessor( pmProcessorPar )", "qelImgProcessor");
+}
+
+qelImgProcessor::~qelImgProcessor()
+{
+    delete m_decoder;
+    m_decoder = nullptr;
+    delete m_encoder;
+    m_encoder = nullptr;
+}
+
+void qelImgProcessor::takeSource()
+{
+    try {
+        m_pagesLeft = getPageCount();
+        qelImgInfo* information = m_decoder->getInfo();
+        setParameter(QELIMG_PARAM_X_RESOLUTION, static_cast<int>(information->xResolution));
+        setParameter(QELIMG_PARAM_Y_RESOLUTION, static_cast<int>(information->yResolution));
+    } catch (...) {
+        setDecoder(nullptr);
+        throw;
+    }
+}
+
+void qelImgProcessor::setDecoder(qelImgDecoder* decoder)
+{
+    if (decoder != m_decoder)
+        delete m_decoder;
+    m_decoder = decoder;
+}
+
+void qelImgProcessor::createDecoderForFile(int type, const char* file)
+{
+    trace("createDecoderForFile");
+    switch (type) {
+    case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(file)); break;
+    case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(file)); break;
+    default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+    }
+}
+
+void qelImgProcessor::createDecoderForBuffer(int type, unsigned char* data, unsigned int length)
+{
+    trace("createDecoderForBuffer");
+    switch (type) {
+    case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(data, length)); break;
+    case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(data, length)); break;
+    default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+    }
+}
+
+void qelImgProcessor::createDecoderForRawData(qelImgInfo* information, unsigned char* data, int length,
+                                              unsigned char* palette)
+{
+    trace("createDecoderForRawData");
+    const unsigned int size = length > 0 ? static_cast<unsigned int>(length) : 0;
+    switch (information->type) {
+    case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(information, data, size)); break;
+    case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(information, data, size, palette)); break;
+    default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+    }
+}
+
+void qelImgProcessor::createStreamEncoder(int, qelImgIOStream*)
+{
+    trace("createStreamEncoder");
+    // No stream encoder is built yet: every type is refused as unknown.
+    throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+}
+
+qelImgDecoder* qelImgProcessor::decoder()
+{
+    if (!m_decoder)
+        throw new qelImgException(__FILE__, __LINE__, 24, 0, true, "");
+    return m_decoder;
+}
+
+// ------------------------------------------------------------------ pages
+
+void qelImgProcessor::setPageNumber(int page)
+{
+    trace("setPageNumber");
+    if (page == m_pageNumber)
+        return;
+    qelImgDecoder* d = decoder();
+    m_pageNumber = page;
+    d->setPageNumber(page);
+    info("\t\tPage Number=>%d", page);
+}
+
+int qelImgProcessor::getPageCount()
+{
+    trace("getPageCount");
+    const int count = decoder()->pageCount();
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tPageCount=>%d", count);
+    return count;
+}
+
+int qelImgProcessor::readFirst()
+{
+    trace("readFirst");
+    if (m_pagesLeft < 1)
+        return -1;
+    m_pageNumber = 0;
+    --m_pagesLeft;
+    decoder()->setPageNumber(0);
+    info("\t\tPage Number=>%d", m_pageNumber);
+    return 0;
+}
+
+int qelImgProcessor::readNext()
+{
+    trace("readNext");
+    if (m_pagesLeft < 1)
+        return -1;
+    ++m_pageNumber;
+    --m_pagesLeft;
+    decoder()->setPageNumber(m_pageNumber);
+    info("\t\tPage Number=>%d", m_pageNumber);
+    return 0;
+}
+
+bool qelImgProcessor::doesPageExist()
+{
+    return m_decoder ? m_decoder->doesPageExist(m_sequentialPage) : false;
+}
+
+int qelImgProcessor::skipPages(int count)
+{
+    m_sequentialPage += count;
+    return 0;
+}
+
+qelImgInfo* qelImgProcessor::getInfo()
+{
+    trace("getInfo");
+    return decoder()->getInfo();
+}
+
+qelImgInfo* qelImgProcessor::getPageInfo(int page)
+{
+    setPageNumber(page);
+    return getInfo();
+}
+
+qelImgInfo* qelImgProcessor::getCurrentPageInfo()
+{
+    setPageNumber(m_sequentialPage);
+    return getInfo();
+}
+
+int qelImgProcessor::getImageContentCount()
+{
+    return m_decoder ? m_decoder->getImageContentCount() : 0;
+}
+
+bool qelImgProcessor::hasNextImageContent()
+{
+    return m_decoder ? m_decoder->hasNextImageContent() : false;
+}
+
+void qelImgProcessor::nextImageContent()
+{
+    if (m_decoder)
+        m_decoder->nextImageContent();
+}
+
+// ------------------------------------------------------------------- data
+
+void qelImgProcessor::decode()
+{
+    trace("decode");
+    qelImgDecoder* d = decoder();
+    d->decode(m_params);
+    qelImgDecodeReport* report = d->getDecodeReport();
+    qelImgDIB* dib = d->getDIBBuffer();
+    if (!report || report->status != qelImgDecodeReport::PARTIAL || !dib || !dib->header)
+        return;
+    qelImgDIBHeader* header = dib->header;
+    // Only ever cut: the bitmap keeps its block.
+    if (report->rowsDecoded >= 0 && report->rowsDecoded < header->biHeight) {
+        const int bits = header->biBitCount;
+        const int64_t rowBytes =
+            static_cast<int64_t>(qelImgDIBUtils::getAlignedWidth(header->biWidth, bits)) * bits / 8;
+        header->biHeight = report->rowsDecoded;
+        header->biSizeImage = static_cast<uint32_t>(rowBytes * report->rowsDecoded);
+    }
+    if (report->warningText[0])
+        info("%s", report->warningText);
+}
+
+qelImgDIB* qelImgProcessor::getDIBData()
+{
+    trace("getDIBData");
+    qelImgDecoder* d = decoder();
+    if (!d->getDIBBuffer())
+        decode();
+    return d->getDIBBuffer();
+}
+
+long qelImgProcessor::getDIBDataLength()
+{
+    trace("getDIBDataLength");
+    getDIBData();
+    const long length = m_decoder->getDIBDataLength();
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tDIBDataLength=>%ld", length);
+    return length;
+}
+
+int qelImgProcessor::readNextLine(unsigned char* row)
+{
+    trace("getDIBDataLength");
+    return decoder()->readNextLine(row);
+}
+
+void qelImgProcessor::getEncodedData(unsigned char** data, unsigned int* length)
+{
+    trace("getEncodedData");
+    decoder()->getEncodedData(data, length);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tReturned Encoded Data Length=>%d", length ? static_cast<int>(*length) : 0);
+}
+
+void qelImgProcessor::getEncodedBandData(qelImageStrips* bands)
+{
+    trace("getEncodedBandData");
+    decoder()->getEncodedBandData(bands);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tBand Count=>%d", bands ? bands->count : 0);
+}
+
+void qelImgProcessor::getEncodedTileData(unsigned char** data, unsigned int* length, int tile)
+{
+    trace("getEncodedTileData");
+    decoder()->getEncodedTileData(tile, data, length);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tReturned Encoded Data Length=>%d", length ? static_cast<int>(*length) : 0);
+}
+
+int qelImgProcessor::decodeTileImage(int tile)
+{
+    trace("decodeTileImage");
+    return decoder()->decodeTileImage(m_params, tile);
+}
+
+qelImgDIB* qelImgProcessor::getDIBDataForTileImage(int tile)
+{
+    trace("getDIBDataForTileImage");
+    qelImgDecoder* d = decoder();
+    if (!d->getDIBBufferForTile(tile))
+        decodeTileImage(tile);
+    return d->getDIBBufferForTile(tile);
+}
+
+void qelImgProcessor::getColorTable(unsigned char** palette, int* count)
+{
+    trace("getColorTable");
+    decoder()->getColorTable(palette, count);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tColor Table Size=>%d", count ? *count : 0);
+}
+
+bool qelImgProcessor::hasMask()
+{
+    trace("hasMask");
+    return decoder()->hasMask();
+}
+
+qelImgInfo* qelImgProcessor::getMaskInfo()
+{
+    trace("getMaskInfo");
+    return decoder()->getMaskInfo();
+}
+
+void qelImgProcessor::getEncodedMaskData(unsigned char** data, unsigned int* length)
+{
+    trace("getEncodedMaskData");
+    decoder()->getEncodedMaskData(data, length);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tReturned Encoded Image Mask Data Length=>%d", length ? static_cast<int>(*length) : 0);
+}
+
+qelImgDIB* qelImgProcessor::getMaskDIBData()
+{
+    trace("getMaskDIBData");
+    qelImgDecoder* d = decoder();
+    if (!d->getMaskDIBBuffer())
+        d->decodeMask(m_params);
+    return d->getMaskDIBBuffer();
+}
+
+int qelImgProcessor::getWidthFromData()
+{
+    trace("getWidthFromData");
+    const int width = m_decoder ? m_decoder->getWidthFromData() : 0;
+    if (qelImgLogger* log = logger())
+        log->trace("\tWidthFromData = %d\n", width);
+    return width;
+}
+
+int qelImgProcessor::getNextEncodedData(unsigned char** data, unsigned int* length)
+{
+    ++m_sequentialPage;
+    getEncodedData(data, length);
+    return 0;
+}
+
+int qelImgProcessor::getNextEncodedBandData(qelImageStrips** bands)
+{
+    ++m_sequentialPage;
+    auto* record = new (std::nothrow) qelImageStrips();
+    if (!record)
+        return -1;
+    try {
+        getEncodedBandData(record);
+    } catch (...) {
+        delete record;
+        throw;
+    }
+    *bands = record;
+    return 0;
+}
+
+int qelImgProcessor::getNextDIBData(qelImgDIB** dib)
+{
+    ++m_sequentialPage;
+    *dib = getDIBData();
+    return 0;
+}
+
+int qelImgProcessor::getEncodedTileDataOfPage(unsigned char** data, unsigned int* length, int tile, int page)
+{
+    m_sequentialPage = page;
+    getEncodedTileData(data, length, tile);
+    return 0;
+}
+
+int qelImgProcessor::getDIBDataForTileImageOfPage(qelImgDIB** dib, int tile, int page)
+{
+    m_sequentialPage = page;
+    *dib = getDIBDataForTileImage(tile);
+    return 0;
+}
+
+// ------------------------------------------------------------- parameters
+
+qelImgParamValue& qelImgProcessor::slot(int n)
+{
+    if (static_cast<unsigned int>(n) >= QELIMG_PARAM_COUNT)
+        throw new qelImgException(__FILE__, __LINE__, qelImgException::KIND_WARNING, 13, n, true, n);
+    return m_params[n];
+}
+
+void qelImgProcessor::setParameter(int n, const char* text)
+{
+    trace("setParameter(1)");
+    qelImgParamValue& p = slot(n);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tName=>%s, Value=>%s", qelImgUtils::getParameterName(n), text ? text : "");
+    p.setText(text);
+}
+
+void qelImgProcessor::setParameter(int n, unsigned char value)
+{
+    trace("setParameter(2)");
+    qelImgParamValue& p = slot(n);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tName=>%s, Value=>0x%2X", qelImgUtils::getParameterName(n), value);
+    p.setByte(value);
+}
+
+void qelImgProcessor::setParameter(int n, int value)
+{
+    trace("setParameter(3)");
+    qelImgParamValue& p = slot(n);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tName=>%s, Value=>%d", qelImgUtils::getParameterName(n), value);
+    p.setInt(value);
+}
+
+void qelImgProcessor::setParameter(int n, float value)
+{
+    trace("setParameter(4)");
+    qelImgParamValue& p = slot(n);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tName=>%s, Value=>%f", qelImgUtils::getParameterName(n), static_cast<double>(value));
+    p.setFloat(value);
+}
+
+void qelImgProcessor::setParameter(int n, long value)
+{
+    trace("setParameter(5)");
+    qelImgParamValue& p = slot(n);
+    if (qelImgLogger* log = logger())
+        log->trace("\t\tName=>%s, Value=>%ld", qelImgUtils::getParameterName(n), value);
+    p.setInt(static_cast<int32_t>(value));
+}
+
+unsigned char qelImgProcessor::getParameterByte(int n) { return slot(n).getByte(); }
+int qelImgProcessor::getParameterInt(int n) { return slot(n).getInt(); }
+const char* qelImgProcessor::getParameterText(int n) { return slot(n).getText(); }
+long qelImgProcessor::getParameterLong(int n) { return slot(n).getInt(); }
+float qelImgProcessor::getParameterFloat(int n) { return slot(n).getFloat(); }
+
+// ----------------------------------------------------------------- colours
+
+int qelImgProcessor::getUniqueColorsCount(int limit)
+{
+    trace("getUniqueColorsCount");
+    if (limit == -1)
+        limit = 0xFFFFFF;
+    else if (limit < 1)
+        return -3;
+    if (!m_decoder)
+        return -4;
+    if (limit == 1)
+        return 1;
+    qelImgInfo* information = m_decoder->getInfo();
+    if (!information)
+        return -5;
+    const int rowSize = m_decoder->getScanLineSize();
+    const int bits = information->bitsPerPixel;
+    int64_t maximum = 0;
+    switch (bits) {
+    case 1: maximum = 2; break;
+    case 4: maximum = 16; break;
+    case 8: maximum = 256; break;
+    case 24: maximum = rowSize % 3 == 0 ? 0x1000000 : 0; break;
+    case 32: maximum = rowSize % 4 == 0 ? INT64_MAX : 0; break;
+    default: break;
+    }
+    if (maximum == 0 || rowSize <= 0)
+        return -6;
+    std::unique_ptr<unsigned char[]> row(new (std::nothrow) unsigned char[static_cast<size_t>(rowSize)]);
+    if (!row)
+        return -6;
+    // Depths up to 24 bits in a table, 32 bits in a set.
+    std::vector<bool> seen(bits <= 24 ? static_cast<size_t>(maximum) : 0);
+    std::unordered_set<uint32_t> seen32;
+    int64_t count = 0;
+    auto add = [&](uint32_t value) {
+        if (bits == 32) {
+            if (seen32.insert(value).second)
+                ++count;
+        } else if (!seen[value]) {
+            seen[value] = true;
+            ++count;
+        }
+    };
+    while (m_decoder->readNextLine(row.get()) > 0) {
+        const unsigned char* p = row.get();
+        switch (bits) {
+        case 1:
+            for (int i = 0; i < rowSize; ++i) {
+                if (p[i] != 0xFF)
+                    add(0);
+                if (p[i] != 0x00)
+                    add(1);
+            }
+            break;
+        case 4:
+            for (int i = 0; i < rowSize; ++i) {
+                add(p[i] >> 4);
+                add(p[i] & 0x0F);
+            }
+            break;
+        case 8:
+            for (int i = 0; i < rowSize; ++i)
+                add(p[i]);
+            break;
+        case 24:
+            for (int i = 0; i + 2 < rowSize; i += 3)
+                add(static_cast<uint32_t>(p[i]) << 16 | static_cast<uint32_t>(p[i + 1]) << 8 | p[i + 2]);
+            break;
+        default:
+            for (int i = 0; i + 3 < rowSize; i += 4)
+                add(static_cast<uint32_t>(p[i]) << 24 | static_cast<uint32_t>(p[i + 1]) << 16 |
+                    static_cast<uint32_t>(p[i + 2]) << 8 | p[i + 3]);
+            break;
+        }
+        if (count >= maximum || count >= limit)
+            break;
+    }
+    return static_cast<int>(count);
+}

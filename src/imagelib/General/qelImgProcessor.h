@@ -1,14 +1,101 @@
 #ifndef QEL_IMG_PROCESSOR_H
 #define QEL_IMG_PROCESSOR_H
 
-class qelImgLogger;
+#include "qelImgParamValue.h"
+#include "qelImgTypes.h"
 
-// Entry point of the image library for the rest of the engine. This is the
-// library-wide part: start and end, trace sink, temporary directory, the
-// document texts written into image files and the switches of the run.
+class qelImgDIB;
+class qelImgDecoder;
+class qelImgEncoder;
+class qelImgIOStream;
+class qelImgLogger;
+struct qelImageStrips;
+struct qelImgInfo;
+
+// Entry point of the image library for the rest of the engine. A processor
+// wraps one source through one decoder (or one output stream through one
+// encoder). The static part is library-wide: start and end, trace sink,
+// temporary directory, the document texts written into image files and the
+// switches of the run.
 class qelImgProcessor
 {
 public:
+    qelImgProcessor();
+    // OIL008 for a null or empty name; the type is sniffed and recorded.
+    explicit qelImgProcessor(const char* file);
+    qelImgProcessor(int type, const char* file);
+    // OIL012 for null data or length 0; the block must outlive the processor.
+    qelImgProcessor(unsigned char* data, unsigned int length);
+    qelImgProcessor(int type, unsigned char* data, unsigned int length);
+    // The stream is borrowed and never closed or deleted.
+    qelImgProcessor(qelImgIOStream* stream, QELIMG_ENCODETYPE type);
+    // Raw pixel data described by info (OIL005 when null); the palette holds
+    // info's colour count of 4-byte entries and may be null.
+    qelImgProcessor(qelImgInfo* info, unsigned char* data, int length, unsigned char* palette);
+    // Not implemented: OIL026.
+    explicit qelImgProcessor(int fileDescriptor);
+    explicit qelImgProcessor(qelImgProcessor* other);
+    ~qelImgProcessor();
+    qelImgProcessor(const qelImgProcessor&) = delete;
+    qelImgProcessor& operator=(const qelImgProcessor&) = delete;
+
+    // Pages.
+    void setPageNumber(int page);
+    int getPageNumber() const { return m_pageNumber; }
+    int getPageCount();
+    // 0, or -1 when no page is left; both share one count of pages left.
+    int readFirst();
+    int readNext();
+    bool doesPageExist();
+    int skipPages(int count);
+    qelImgInfo* getInfo();
+    qelImgInfo* getPageInfo(int page);
+    qelImgInfo* getCurrentPageInfo();
+    int getImageType() const { return m_imageType; }
+    qelImgDecoder* getDecoder() { return m_decoder; }
+    int getImageContentCount();
+    bool hasNextImageContent();
+    void nextImageContent();
+
+    // Data; bitmaps belong to the decoder, data blocks to the caller.
+    void decode();
+    qelImgDIB* getDIBData();
+    long getDIBDataLength();
+    int readNextLine(unsigned char* row);
+    void getEncodedData(unsigned char** data, unsigned int* length);
+    void getEncodedBandData(qelImageStrips* bands);
+    void getEncodedTileData(unsigned char** data, unsigned int* length, int tile);
+    int decodeTileImage(int tile);
+    qelImgDIB* getDIBDataForTileImage(int tile);
+    void getColorTable(unsigned char** palette, int* count);
+    bool hasMask();
+    qelImgInfo* getMaskInfo();
+    void getEncodedMaskData(unsigned char** data, unsigned int* length);
+    qelImgDIB* getMaskDIBData();
+    int getWidthFromData();
+    int getNextEncodedData(unsigned char** data, unsigned int* length);
+    int getNextEncodedBandData(qelImageStrips** bands);
+    int getNextDIBData(qelImgDIB** dib);
+    int getEncodedTileDataOfPage(unsigned char** data, unsigned int* length, int tile, int page);
+    int getDIBDataForTileImageOfPage(qelImgDIB** dib, int tile, int page);
+
+    // Parameters 0-35; other numbers throw OIL013 as a warning.
+    void setParameter(int n, const char* text);
+    void setParameter(int n, unsigned char value);
+    void setParameter(int n, int value);
+    void setParameter(int n, float value);
+    void setParameter(int n, long value);
+    unsigned char getParameterByte(int n);
+    int getParameterInt(int n);
+    const char* getParameterText(int n);
+    long getParameterLong(int n);
+    float getParameterFloat(int n);
+    qelImgParamValue* getParameters() { return m_params; }
+
+    // Distinct pixel values of the current page up to limit (-1: 0xFFFFFF);
+    // -3 bad limit, -4 no decoder, -5 no information, -6 unsupported depth.
+    int getUniqueColorsCount(int limit);
+
     static void initializeLibrary();
     static void finalizeLibrary();
     static bool isInitialized();
@@ -55,6 +142,28 @@ public:
     static char* getLibraryVersions();
     static const char* getCompressionName(int compression);
     static const char* getImageTypeName(int type);
+
+private:
+    void start();
+    void createDecoderForFile(int type, const char* file);
+    void createDecoderForBuffer(int type, unsigned char* data, unsigned int length);
+    void createDecoderForRawData(qelImgInfo* info, unsigned char* data, int length, unsigned char* palette);
+    void createStreamEncoder(int type, qelImgIOStream* stream);
+    // Replaces and deletes the decoder.
+    void setDecoder(qelImgDecoder* decoder);
+    // Pages left and the resolution parameters from the new decoder.
+    void takeSource();
+    qelImgDecoder* decoder();
+    qelImgParamValue& slot(int n);
+
+    int m_pagesLeft = -1;
+    int m_sequentialPage = 0;
+    qelImgParamValue m_params[QELIMG_PARAM_COUNT];
+    qelImgDecoder* m_decoder = nullptr;
+    qelImgEncoder* m_encoder = nullptr;
+    qelImgIOStream* m_stream = nullptr;
+    int m_imageType = QELIMG_IMAGETYPE_UNKNOWN;
+    int m_pageNumber = -1;
 };
 
 #endif

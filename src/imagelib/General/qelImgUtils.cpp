@@ -3,6 +3,8 @@
 #include "qelImgDIBHeader.h"
 #include "qelImgException.h"
 #include "qelImgInfo.h"
+#include "qelImgJPEGDecoder.h"
+#include "qelImgTIFFDecoder.h"
 #include "qelImgParamValue.h"
 #include "qelImgProcessor.h"
 #include "qelString.h"
@@ -21,17 +23,6 @@
 
 namespace
 {
-bool hasTIFFSignature(const unsigned char* d, unsigned int n)
-{
-    return n >= 4 && ((d[0] == 'I' && d[1] == 'I' && d[2] == 0x2A && d[3] == 0x00)
-                      || (d[0] == 'M' && d[1] == 'M' && d[2] == 0x00 && d[3] == 0x2A));
-}
-
-bool hasJPEGSignature(const unsigned char* d, unsigned int n)
-{
-    return n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF;
-}
-
 // Begin Segment, then Begin Image Content with an IOCA object type.
 bool hasIOCASignature(const unsigned char* d, unsigned int n)
 {
@@ -75,9 +66,9 @@ int qelImgUtils::getImageTypeFromBuffer(const unsigned char* data, unsigned int 
 {
     if (!data)
         return TYPE_UNKNOWN;
-    if (hasTIFFSignature(data, length))
+    if (qelImgTIFFDecoder::hasTIFFSignature(data, length))
         return TYPE_TIFF;
-    if (hasJPEGSignature(data, length))
+    if (qelImgJPEGDecoder::hasJPEGSignature(data, length))
         return TYPE_JPEG;
     if (hasIOCASignature(data, length))
         return TYPE_IOCA;
@@ -164,6 +155,13 @@ int qelImgUtils::getImageTypeFromFile(const char* path)
     if (n == 0)
         throw new qelImgException(__FILE__, __LINE__, 7, 0, true, path, error, std::strerror(error));
     return getImageTypeFromBuffer(head, static_cast<unsigned int>(n));
+}
+
+qelImgEncoder* qelImgUtils::createEncoder(int type, qelImgIOStream*)
+{
+    // The encoders come with their own issues; until then every type is
+    // refused as an unknown one.
+    throw new qelImgException(__FILE__, __LINE__, 50, 0, true, getEncodeTypeName(type));
 }
 
 int qelImgUtils::getImageType(int)

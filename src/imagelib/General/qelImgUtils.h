@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+class qelImgEncoder;
+class qelImgIOStream;
 class qelString;
 struct qelImgDIBHeader;
 struct qelImgInfo;
@@ -49,6 +51,10 @@ public:
     static const char* getTransparencyKindName(int kind);
     // "LIBTIFF, Version x.y.z" of the linked TIFF library.
     static const char* getTIFFLibraryVersion();
+
+    // The file and buffer encoder factory: a new encoder of the type over
+    // the stream; OIL050 with the type's name for types without one.
+    static qelImgEncoder* createEncoder(int type, qelImgIOStream* stream);
 
     // A new record; the caller deletes it.
     static qelImgInfo* createInfoFromDIBHeader(const qelImgDIBHeader* header);
