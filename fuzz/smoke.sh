@@ -143,3 +143,11 @@ mkdir -p "$TIFF_CORPUS"
 cp "$ROOT"/tests/data/imagelib/*.tif "$TIFF_CORPUS"/
 cmake --build "$BUILD" --target fuzz_tiff -j "$(nproc)"
 fuzz_run fuzz_tiff "tiff-" "$TIFF_CORPUS"
+
+# The image processor over TIFF and JPEG data, seeded with the decoder
+# fixtures and the images of the AFP test file.
+IMG_CORPUS="$BUILD/corpus/imgprocessor"
+mkdir -p "$IMG_CORPUS"
+cp "$ROOT"/tests/data/imagelib/*.tif "$ROOT"/tests/data/imagelib/*.jpg "$IMG_CORPUS"/
+cmake --build "$BUILD" --target fuzz_imgprocessor -j "$(nproc)"
+fuzz_run fuzz_imgprocessor "imgprocessor-" "$IMG_CORPUS"

@@ -15,6 +15,7 @@
 #include "qelGlobalDSPool.h"
 #include "qelModcaParser.h"
 #include "qelGlobalRes.h"
+#include "qelImgException.h"
 #include "qelImgLogStream.h"
 #include "qelImgProcessor.h"
 #include "qelImgUtils.h"
@@ -1136,6 +1137,10 @@ int qelLorbane::processDocuments()
                 throw;
             } catch (const char*) {
                 throw;
+            } catch (qelImgException* image) {
+                std::unique_ptr<qelImgException> owned(image);
+                const char* text = image->getMessage();
+                throw new qelException(__FILE__, __LINE__, qelMsg::E013, 0, true, text ? text : "");
             } catch (...) {
                 throw new qelException(__FILE__, __LINE__, qelMsg::E001, 0, true);
             }

@@ -4,7 +4,7 @@
 
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
-#include "qelImgUtils.h"
+#include "qelImgProcessor.h"
 #include "qelIni.h"
 #include "qelInputFileList.h"
 #include "qelLRBIniParser.h"
@@ -25,7 +25,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <jpeglib.h>
 #include <libxml/parser.h>
 #include <clocale>
 #include <memory>
@@ -91,18 +90,6 @@ int guarded(Body body, bool release)
     return result;
 }
 
-std::string tiffVersion()
-{
-    // "LIBTIFF, Version 4.5.0": the word after "Version ".
-    std::string text = qelImgUtils::getTIFFLibraryVersion();
-    size_t at = text.find("Version ");
-    if (at == std::string::npos)
-        return "";
-    at += 8;
-    size_t end = text.find_first_of(" \r\n", at);
-    return text.substr(at, end == std::string::npos ? std::string::npos : end - at);
-}
-
 void addLine(std::string& text, const char* name, const std::string& version)
 {
     char line[128];
@@ -116,9 +103,11 @@ std::string buildComponentListing()
     text += "\n";
     addLine(text, "Orvo PDF Library", opdf_getLibraryVersion());
     addLine(text, "Zlib Library", zlibVersion());
-    addLine(text, "Orvo Image Library", "1.14");
-    addLine(text, "TIFF Library", tiffVersion());
-    addLine(text, "JPEG Library", std::to_string(JPEG_LIB_VERSION / 10) + "." + std::to_string(JPEG_LIB_VERSION % 10));
+    addLine(text, "Orvo Image Library", qelImgProcessor::getVersion());
+    // The image library lists the libraries it is built on.
+    char* libraries = qelImgProcessor::getLibraryVersions();
+    text += libraries;
+    delete[] libraries;
     addLine(text, "PNG Library", png_get_libpng_ver(nullptr));
     // A component of a module that cannot be loaded is left out.
     const std::string gd = qelLorbane::getComponentVersion("gd", "GD Library");

@@ -4,6 +4,7 @@
 #include "qelError.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelImgException.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelLorbane.h"
@@ -248,6 +249,14 @@ int qelSDK::runConversion(const Conversion& c)
         releaseGlobals();
         return -100;
     } catch (...) {
+        // An image library error thrown outside a document's writing is an
+        // unknown one here; it is still freed.
+        try {
+            throw;
+        } catch (qelImgException* e) {
+            delete e;
+        } catch (...) {
+        }
         quietly([]() { listGlobalResources(2, nullptr); });
         reportUnknownFailure();
         setEndTime(now());
