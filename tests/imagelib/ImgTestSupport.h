@@ -8,8 +8,11 @@
 #include "qelImgLogger.h"
 #include "qelImgProcessor.h"
 
+#include <tiffio.h>
+
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace imgtest {
 
@@ -57,6 +60,34 @@ inline lrbtest::Bytes containerData(const std::string& path, int n)
 }
 
 inline std::string fopImages() { return std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.afp"; }
+
+inline std::string fopImagesPdf() { return std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.ref.pdf"; }
+
+inline std::string imageFixture(const std::string& name)
+{
+    return std::string(LORBANE_TEST_DATA) + "/imagelib/" + name;
+}
+
+// The pixels of an uncompressed TIFF page written by a checker, all strips
+// joined as libtiff decodes them; rowBytes gets the size of one row.
+inline lrbtest::Bytes tiffPixels(const std::string& path, int page, size_t* rowBytes)
+{
+    lrbtest::Bytes pixels;
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (!tif)
+        return pixels;
+    if (TIFFSetDirectory(tif, static_cast<tdir_t>(page)) == 1) {
+        *rowBytes = static_cast<size_t>(TIFFScanlineSize64(tif));
+        std::vector<unsigned char> strip(static_cast<size_t>(TIFFStripSize64(tif)));
+        for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+            tmsize_t n = TIFFReadEncodedStrip(tif, s, strip.data(), static_cast<tmsize_t>(strip.size()));
+            if (n > 0)
+                pixels.insert(pixels.end(), strip.begin(), strip.begin() + n);
+        }
+    }
+    TIFFClose(tif);
+    return pixels;
+}
 
 } // namespace imgtest
 
