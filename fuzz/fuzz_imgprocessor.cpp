@@ -50,7 +50,7 @@ void readPage(qelImgProcessor& processor, int page)
             if (dib && dib->header && processor.getDIBDataLength() <= 0)
                 std::abort();
         });
-        if (info->tiled && info->tileCount > 0)
+        if (info->tiled && info->tileCount > 0 && int64_t(info->tileWidth) * info->tileHeight * 6 <= kMaxBitmap)
             guarded([&] { processor.getDIBDataForTileImage(info->tileCount - 1); });
     }
     guarded([&] {

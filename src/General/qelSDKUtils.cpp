@@ -128,6 +128,14 @@ void qelSDK::runInput(const char* name, const std::function<void()>& body)
         fail(-100, text);
         throw;
     } catch (...) {
+        // An image library error outside a document's writing is an unknown
+        // one here; it is still freed.
+        try {
+            throw;
+        } catch (qelImgException* e) {
+            delete e;
+        } catch (...) {
+        }
         fail(-1, "Unknown error");
         throw new qelException(__FILE__, __LINE__, qelMsg::E001, 0, true);
     }

@@ -294,6 +294,23 @@ TEST_F(ImgTIFFDecoder, LayoutsRefusedOrOpenedSafely)
     const Thrown rowFailure = thrown([&] { huge.readNextLine(line.data()); });
     EXPECT_EQ(rowFailure.id, 20) << rowFailure.message;
 
+    // Stored data cut short: the failure closes the handle, and later calls
+    // are coded errors too.
+    qelImgTIFFProcessor::createTIFFHeader(37, 48, 8, 1, 1, 1, 1, 300, 300, 37 * 48, &header, &headerLength, nullptr);
+    std::unique_ptr<unsigned char[]> shortHeader(header);
+    Bytes cut(header, header + headerLength);
+    cut.resize(cut.size() + 100, 0x80);
+    qelImgTIFFDecoder shortData(cut.data(), static_cast<unsigned int>(cut.size()));
+    EXPECT_EQ(thrown([&] { shortData.getEncodedData(&data, &length); }).message,
+              "OIL020: TIFF Library Error: Error while reading raw data for strip (0) from the tiff handle");
+    Bytes row(37);
+    EXPECT_EQ(thrown([&] { shortData.readNextLine(row.data()); }).id, 46);
+    EXPECT_EQ(thrown([&] { shortData.setPageNumber(0); }).id, 46);
+    EXPECT_EQ(thrown([&] { shortData.getEncodedData(&data, &length); }).id, 46);
+    EXPECT_FALSE(shortData.doesPageExist(1));
+    EXPECT_EQ(shortData.getWidthFromData(), -1);
+    EXPECT_EQ(shortData.decodeLine(0, row.data()), -1);
+
     // RowsPerStrip beyond the height: rows are those of the image.
     const std::string tall = writeFile("tall.tif", lrbtest::readFile(imageFixture("pal8.tif")));
     ASSERT_EQ(lrbtest::run("tiffset -s 278 100000 " + lrbtest::shellQuote(tall)).status, 0);

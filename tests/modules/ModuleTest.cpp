@@ -10,10 +10,12 @@
 #include "qelFontMetrics.h"
 #include "qelFtpClient.h"
 #include "qelLorbane.h"
+#include "qelImgProcessor.h"
 #include "qelModuleLoader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
@@ -181,6 +183,21 @@ TEST_F(DemoRun, PlainConversionsMapNoHeavyLibrary)
                 heavy += name + " ";
         EXPECT_EQ(!heavy.empty(), c.heavy) << heavy;
     }
+}
+
+TEST_F(DemoRun, ListingShowsTheImageLibraryWithItsLibraries)
+{
+    ASSERT_EQ(runDemo("", "-vall"), 0);
+    const std::string listing = readText(m_dir + "/demo.log");
+    char* versions = qelImgProcessor::getLibraryVersions();
+    const std::string libraries = versions;
+    delete[] versions;
+    const std::string image = "\nOrvo Image Library                  : V1.14\n";
+    ASSERT_EQ(std::count(libraries.begin(), libraries.end(), '\n'), 4);
+    EXPECT_NE(listing.find(image + libraries), std::string::npos) << listing;
+    EXPECT_NE(libraries.find("    TIFF Library"), std::string::npos);
+    EXPECT_EQ(listing.find("\nTIFF Library"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("\nJPEG Library"), std::string::npos) << listing;
 }
 
 // A copy of liblorbane.so in a folder without modules: this program runs

@@ -193,3 +193,59 @@ TEST_F(Conversion, MemoryReaderSkipsADocumentTheReaderDoesNotDeliver)
     EXPECT_NE(text.find("\nTotal number of files processed: 3 \n"), std::string::npos);
     EXPECT_TRUE(std::regex_search(text, std::regex("\n\nCheckOut finished at : \\d\\d:\\d\\d:\\d\\d\n")));
 }
+
+namespace {
+
+// Fails on its first page the way an image object's drawing does.
+class ImageFailingEngine : public TestEngine
+{
+public:
+    void initializePage(qelPage* page) override
+    {
+        TestEngine::initializePage(page);
+        throw new qelImgException(__FILE__, __LINE__, 19, 0, false, "memory stream");
+    }
+};
+
+// Fails while reading, before any document is written.
+class ImageFailingParser : public TestParser
+{
+public:
+    qelDocument* parseFirst(void*) override
+    {
+        throw new qelImgException(__FILE__, __LINE__, 19, 0, false, "memory stream");
+    }
+};
+
+} // namespace
+
+TEST_F(Conversion, ImageLibraryErrorsWhileWritingAreE013)
+{
+    const struct
+    {
+        const char* label;
+        bool parser;
+        int rc;
+        const char* message;
+    } failures[] = {
+        {"writing", false, -13, "E013: OIL019: Error while creating TIFF handle for memory stream"},
+        // The input runner's rule for exceptions of unknown type.
+        {"parsing", true, -1, "E001: Unknown error."},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.label);
+        if (f.parser)
+            qelLorbane::registerParser(QEL_IN_AFP, [](int) -> qelDocumentParser* { return new ImageFailingParser(); },
+                                       nullptr);
+        else
+            qelLorbane::registerOutputEngine(QEL_OUT_PDF,
+                                             [](int, bool, bool) -> qelVisitor* { return new ImageFailingEngine(); });
+        m_reported.clear();
+        TestEngine::log = EngineLog();
+        EXPECT_EQ(cases()[0].run(*this, {}), f.rc);
+        ASSERT_EQ(m_reported.size(), 1u);
+        EXPECT_EQ(m_reported[0].number, f.rc);
+        EXPECT_EQ(m_reported[0].message, f.message);
+        EXPECT_FALSE(qelGlobalDSPool::exists());
+    }
+}

@@ -9,6 +9,7 @@
 #include "qelDocumentParser.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
+#include "qelImgException.h"
 #include "qelIni.h"
 #include "qelLorbane.h"
 #include "qelMessageOutput.h"

@@ -686,6 +686,8 @@ void qelImgTIFFDecoder::convertRow(RowKind kind, const unsigned char* raw, size_
 
 int qelImgTIFFDecoder::decodeStrip(uint32_t strip, int firstRow, std::vector<unsigned char>& out)
 {
+    // A failure before may have closed the handle.
+    TIFF* tif = handle();
     qelImgErrorHandler::installTIFFHandlers();
     try {
         const int height = m_info->height;
@@ -715,7 +717,7 @@ int qelImgTIFFDecoder::decodeStrip(uint32_t strip, int firstRow, std::vector<uns
                 }
             }
         } else {
-            const size_t rawRowBytes = boundedSize(TIFFScanlineSize64(m_tif));
+            const size_t rawRowBytes = boundedSize(TIFFScanlineSize64(tif));
             std::vector<unsigned char> raw(boundedSize(static_cast<int64_t>(rawRowBytes) * rows), fill);
             readStoredRows(strip, firstRow, rows, raw, rawRowBytes);
             for (size_t r = 0; r < static_cast<size_t>(rows); ++r)
@@ -814,6 +816,9 @@ int qelImgTIFFDecoder::readNextLine(unsigned char* row)
         return -1;
     const int band = line / m_rowsPerStrip;
     if (band != m_currentStrip) {
+        // The strip decoders take only the layouts decode takes.
+        if (m_currentStrip < 0)
+            checkSupportedFormat();
         m_stripBuffer.clear();
         m_stripRows = 0;
         m_currentStrip = band;
@@ -934,7 +939,8 @@ void qelImgTIFFDecoder::getEncodedData(unsigned char** data, unsigned int* lengt
             for (uint32_t i = 0; i < strips; ++i)
                 total += TIFFGetStrileByteCount(tif, i);
             check("getEncodedData()->TIFFGetField(1) ", 0);
-            out.reserve(boundedSize(static_cast<int64_t>(std::min<uint64_t>(total, INT64_MAX))));
+            // Counts past the source fail strip by strip below.
+            out.reserve(boundedSize(static_cast<int64_t>(std::min(total, qelImgTIFFSource::size(tif)))));
             std::vector<unsigned char> strip;
             for (uint32_t i = 0; i < strips; ++i) {
                 readRawStrile(i, strip, "Error while reading raw data for strip (%d) from the tiff handle");
