@@ -36,6 +36,9 @@ int qelImgJPEGDecoder::run(Call& call, const char* label, int rc)
     const int jumped = qelImgJPEGShim_run(
         &m_error, [](void* p) { (*static_cast<Call*>(p))(); }, &call);
     qelImgErrorHandler::checkJPEGError(kClass, label, jumped ? -1 : rc);
+    // Left by the error exit while another error was pending: still a failure.
+    if (jumped)
+        throw new qelImgException(__FILE__, __LINE__, 44, 0, true, label);
     return jumped;
 }
 
@@ -119,8 +122,8 @@ void qelImgJPEGDecoder::create(const char* label)
     }
     m_cinfo->err = qelImgErrorHandler::qelImgJPEGErrorMgr(&m_error);
     auto call = [this]() { jpeg_create_decompress(m_cinfo); };
-    if (run(call, label, 0) == 0)
-        m_cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
+    run(call, label, 0);
+    m_cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
 }
 
 void qelImgJPEGDecoder::release()
