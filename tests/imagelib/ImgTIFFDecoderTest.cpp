@@ -179,6 +179,19 @@ TEST_F(ImgTIFFDecoder, FixturesDecodeToTheCheckersPixels)
             ASSERT_TRUE(std::equal(line.begin(), line.end(), dib->bits + pitch * static_cast<size_t>(y))) << y;
         }
         EXPECT_EQ(rows.readNextLine(line.data()), 0);
+
+        // Stored rows one by one, as the IOCA decoder takes them.
+        if (std::string(c.checker) == "tiffcp" && !rows.getInfo()->tiled) {
+            qelImgTIFFDecoder lines(path.c_str());
+            lines.setPageNumber(c.page);
+            Bytes stored(rowBytes);
+            for (int y = 0; y < dib->header->biHeight; ++y) {
+                ASSERT_EQ(lines.decodeLine(y, stored.data()), 1) << y;
+                ASSERT_TRUE(std::equal(stored.begin(), stored.end(), expected.begin() + static_cast<long>(rowBytes) * y))
+                    << y;
+            }
+            EXPECT_EQ(lines.decodeLine(dib->header->biHeight, stored.data()), 0);
+        }
     }
 }
 
