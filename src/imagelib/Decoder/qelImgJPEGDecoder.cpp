@@ -25,7 +25,7 @@ namespace
 {
 const char* const kClass = "qelImgJPEGDecoder";
 // Working memory of one decompression; beyond it libjpeg fails cleanly.
-const long kMaxLibraryMemory = 512L << 20;
+const long kMaxLibraryMemory = 256L << 20;
 
 qelImgLogger* logger() { return qelImgProcessor::getLogger(); }
 }
