@@ -186,6 +186,36 @@ TEST_F(ImgProcessor, UniqueColoursOfRawPages)
     EXPECT_EQ(limited.getUniqueColorsCount(2), 2);
 }
 
+TEST_F(ImgProcessor, RawPaletteShorterThanTheDepthIsNotOverread)
+{
+    qelImgInfo info;
+    info.type = 3;
+    info.width = 4;
+    info.height = 1;
+    info.bitsPerPixel = 8;
+    info.bitsPerSample = 8;
+    info.photometric = 3;
+    info.colorCount = 4;
+    // Four entries on the heap: the header of 256 entries must not read past them.
+    std::unique_ptr<unsigned char[]> palette(new unsigned char[16]);
+    for (int i = 0; i < 16; ++i)
+        palette[i] = static_cast<unsigned char>(16 * i);
+    unsigned char pixels[] = {0, 1, 2, 3};
+    qelImgProcessor processor(&info, pixels, 4, palette.get());
+    unsigned char* table = nullptr;
+    int count = 0;
+    processor.getColorTable(&table, &count);
+    ASSERT_EQ(count, 256);
+    // Blue, green, red of entry 3 back through the 16-bit map; the rest black.
+    EXPECT_EQ(table[12], 0xC0);
+    EXPECT_EQ(table[13], 0xD0);
+    EXPECT_EQ(table[14], 0xE0);
+    EXPECT_EQ(table[4 * 4], 0);
+    qelImgDIB* dib = processor.getDIBData();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(dib->bits[3], 3);
+}
+
 TEST_F(ImgProcessor, StoredDataAndRowsThroughTheFacade)
 {
     Bytes jpeg = containerData(fopImages(), 1);

@@ -323,6 +323,12 @@ TEST_F(ImgTIFFDecoder, LayoutsRefusedOrOpenedSafely)
     EXPECT_FALSE(shortData.doesPageExist(1));
     EXPECT_EQ(shortData.getWidthFromData(), -1);
     EXPECT_EQ(shortData.decodeLine(0, row.data()), -1);
+    // A tiled page: rows come from tiles, and the handle is still checked.
+    qelImgTIFFDecoder tiles(imageFixture("gray-tiles.tif").c_str());
+    EXPECT_EQ(thrown([&] { tiles.getEncodedTileData(-1, &data, &length); }).message,
+              "OIL020: TIFF Library Error: Error while reading raw data from tile (-1) from the tiff handle");
+    Bytes wide(130);
+    EXPECT_EQ(thrown([&] { tiles.readNextLine(wide.data()); }).id, 46);
 
     // RowsPerStrip beyond the height: rows are those of the image.
     const std::string tall = writeFile("tall.tif", lrbtest::readFile(imageFixture("pal8.tif")));
