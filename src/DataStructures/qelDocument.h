@@ -158,7 +158,6 @@ private:
     int32_t m_outputBufferLength = 0;
     qelList* m_nops = nullptr;
     qelListNode* m_currentIndexSet = nullptr;
-    qelListNode* m_indexCursor = nullptr;
     qelLinkedList* m_comments = nullptr;
     qelLinkedListNode* m_commentCursor = nullptr;
     int32_t m_documentId = 0;

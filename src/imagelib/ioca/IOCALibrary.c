@@ -439,8 +439,8 @@ static const char* const kErrorTexts[] = {
     "Band Image Data offset is null",
     "IOCA handle passed is null",
     "Tile handled passed is null",
-    "CMYK Band image data decompression not handled for G4/IBMMMR/NoCompression/RL4 compression "
-    "types",
+    ("CMYK Band image data decompression not handled for G4/IBMMMR/NoCompression/RL4 compression "
+     "types"),
     "Tile image data is null",
     "Band count is invalid",
     "IOCA compression type is not JPEG",
