@@ -1,5 +1,7 @@
 #include "qelLorbane.h"
 
+#include "qel/afp/AfpLibrary.h"
+
 #include "qelAFPDocumentIndexParser.h"
 #include "qelASCIIVisitor.h"
 #include "qelCheckoutStream.h"
@@ -480,6 +482,7 @@ int startRun()
         qelImgProcessor::setKeywords(ini->getKeywords());
     }
     qelImgProcessor::setWidthFromData(ini->isImageProcessFlag3());
+    qel::afp::initializeLibrary();
 
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     qelGcgidUnicodeMap* table = pool->getGcgidUnicodeMap();
@@ -575,6 +578,7 @@ int endRun()
     k->m_runStartTime = 0;
     k->m_inputTime = 0;
     k->m_runTimeTaken = 0;
+    qel::afp::finalizeLibrary();
     return 0;
 }
 

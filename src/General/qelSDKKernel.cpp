@@ -109,6 +109,7 @@ std::string buildComponentListing()
     text += libraries;
     delete[] libraries;
     addLine(text, "PNG Library", png_get_libpng_ver(nullptr));
+    addLine(text, "Orvo AFP Library", "1.1");
     // A component of a module that cannot be loaded is left out.
     const std::string gd = qelLorbane::getComponentVersion("gd", "GD Library");
     if (!gd.empty())

@@ -1,0 +1,8 @@
+#include "qel/afp/EnvironmentGroup.h"
+
+namespace qel
+{
+
+EnvironmentGroup::~EnvironmentGroup() = default;
+
+} // namespace qel

@@ -1,0 +1,8 @@
+#include "qel/afp/OutputProfile.h"
+
+namespace qel
+{
+
+OutputProfile::~OutputProfile() = default;
+
+} // namespace qel

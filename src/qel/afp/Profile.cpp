@@ -1,0 +1,8 @@
+#include "qel/afp/Profile.h"
+
+namespace qel
+{
+
+Profile::~Profile() = default;
+
+} // namespace qel

@@ -1,0 +1,17 @@
+#ifndef QEL_PROFILE_H
+#define QEL_PROFILE_H
+
+namespace qel
+{
+
+// Empty base of the output profiles.
+class Profile
+{
+public:
+    Profile() = default;
+    virtual ~Profile();
+};
+
+} // namespace qel
+
+#endif

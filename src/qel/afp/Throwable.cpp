@@ -1,0 +1,8 @@
+#include "qel/afp/Throwable.h"
+
+namespace qel
+{
+
+Throwable::~Throwable() = default;
+
+} // namespace qel
