@@ -1,5 +1,5 @@
-#ifndef QEL_CONSOLE_LOGGER_H
-#define QEL_CONSOLE_LOGGER_H
+#ifndef QEL_LIB_CONSOLE_LOGGER_H
+#define QEL_LIB_CONSOLE_LOGGER_H
 
 #include "qel/afp/Logger.h"
 

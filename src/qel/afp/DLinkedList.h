@@ -1,5 +1,5 @@
-#ifndef QEL_DLINKED_LIST_H
-#define QEL_DLINKED_LIST_H
+#ifndef QEL_LIB_DLINKED_LIST_H
+#define QEL_LIB_DLINKED_LIST_H
 
 #include "qel/afp/DNode.h"
 #include "qel/afp/Object.h"

@@ -1,5 +1,5 @@
-#ifndef QEL_DNODE_H
-#define QEL_DNODE_H
+#ifndef QEL_LIB_DNODE_H
+#define QEL_LIB_DNODE_H
 
 #include "qel/afp/Object.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_DATA_POOL_H
-#define QEL_DATA_POOL_H
+#ifndef QEL_LIB_DATA_POOL_H
+#define QEL_LIB_DATA_POOL_H
 
 #include "qel/afp/Object.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_DATA_STREAM_H
-#define QEL_DATA_STREAM_H
+#ifndef QEL_LIB_DATA_STREAM_H
+#define QEL_LIB_DATA_STREAM_H
 
 #include "qel/afp/Object.h"
 

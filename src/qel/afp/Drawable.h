@@ -1,5 +1,5 @@
-#ifndef QEL_DRAWABLE_H
-#define QEL_DRAWABLE_H
+#ifndef QEL_LIB_DRAWABLE_H
+#define QEL_LIB_DRAWABLE_H
 
 #include "qel/afp/Writable.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_ENVIRONMENT_GROUP_H
-#define QEL_ENVIRONMENT_GROUP_H
+#ifndef QEL_LIB_ENVIRONMENT_GROUP_H
+#define QEL_LIB_ENVIRONMENT_GROUP_H
 
 #include "qel/afp/Writable.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_ERROR_H
-#define QEL_ERROR_H
+#ifndef QEL_LIB_ERROR_H
+#define QEL_LIB_ERROR_H
 
 #include <cstdint>
 

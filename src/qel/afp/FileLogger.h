@@ -1,5 +1,5 @@
-#ifndef QEL_FILE_LOGGER_H
-#define QEL_FILE_LOGGER_H
+#ifndef QEL_LIB_FILE_LOGGER_H
+#define QEL_LIB_FILE_LOGGER_H
 
 #include "qel/afp/Logger.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_FILE_OBJECT_H
-#define QEL_FILE_OBJECT_H
+#ifndef QEL_LIB_FILE_OBJECT_H
+#define QEL_LIB_FILE_OBJECT_H
 
 #include "qel/afp/Writable.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_IMAGE_H
-#define QEL_IMAGE_H
+#ifndef QEL_LIB_IMAGE_H
+#define QEL_LIB_IMAGE_H
 
 #include "qel/afp/Writable.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_LINE_H
-#define QEL_LINE_H
+#ifndef QEL_LIB_LINE_H
+#define QEL_LIB_LINE_H
 
 #include "qel/afp/Drawable.h"
 

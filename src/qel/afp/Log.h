@@ -1,5 +1,5 @@
-#ifndef QEL_LOG_H
-#define QEL_LOG_H
+#ifndef QEL_LIB_LOG_H
+#define QEL_LIB_LOG_H
 
 #include <cstdarg>
 

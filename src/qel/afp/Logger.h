@@ -1,5 +1,5 @@
-#ifndef QEL_LOGGER_H
-#define QEL_LOGGER_H
+#ifndef QEL_LIB_LOGGER_H
+#define QEL_LIB_LOGGER_H
 
 #include "qel/afp/Object.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_OBJECT_H
-#define QEL_OBJECT_H
+#ifndef QEL_LIB_OBJECT_H
+#define QEL_LIB_OBJECT_H
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-#ifndef QEL_OUTPUT_PROFILE_H
-#define QEL_OUTPUT_PROFILE_H
+#ifndef QEL_LIB_OUTPUT_PROFILE_H
+#define QEL_LIB_OUTPUT_PROFILE_H
 
 #include "qel/afp/Profile.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_PROFILE_H
-#define QEL_PROFILE_H
+#ifndef QEL_LIB_PROFILE_H
+#define QEL_LIB_PROFILE_H
 
 namespace qel
 {

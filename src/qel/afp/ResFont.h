@@ -1,5 +1,5 @@
-#ifndef QEL_RES_FONT_H
-#define QEL_RES_FONT_H
+#ifndef QEL_LIB_RES_FONT_H
+#define QEL_LIB_RES_FONT_H
 
 #include "qel/afp/Resource.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_RESOURCE_H
-#define QEL_RESOURCE_H
+#ifndef QEL_LIB_RESOURCE_H
+#define QEL_LIB_RESOURCE_H
 
 #include "qel/afp/DLinkedList.h"
 #include "qel/afp/Writable.h"

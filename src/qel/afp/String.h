@@ -1,5 +1,5 @@
-#ifndef QEL_AFP_STRING_H
-#define QEL_AFP_STRING_H
+#ifndef QEL_LIB_STRING_H
+#define QEL_LIB_STRING_H
 
 #include "qel/afp/Object.h"
 

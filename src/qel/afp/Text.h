@@ -1,5 +1,5 @@
-#ifndef QEL_TEXT_H
-#define QEL_TEXT_H
+#ifndef QEL_LIB_TEXT_H
+#define QEL_LIB_TEXT_H
 
 #include "qel/afp/Drawable.h"
 

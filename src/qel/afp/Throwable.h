@@ -1,5 +1,5 @@
-#ifndef QEL_THROWABLE_H
-#define QEL_THROWABLE_H
+#ifndef QEL_LIB_THROWABLE_H
+#define QEL_LIB_THROWABLE_H
 
 #include "qel/afp/Object.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_TRANSLATION_TABLE_H
-#define QEL_TRANSLATION_TABLE_H
+#ifndef QEL_LIB_TRANSLATION_TABLE_H
+#define QEL_LIB_TRANSLATION_TABLE_H
 
 #include "qel/afp/Object.h"
 

@@ -1,5 +1,5 @@
-#ifndef QEL_UTILS_H
-#define QEL_UTILS_H
+#ifndef QEL_LIB_UTILS_H
+#define QEL_LIB_UTILS_H
 
 namespace qel
 {

@@ -1,5 +1,5 @@
-#ifndef QEL_WRITABLE_H
-#define QEL_WRITABLE_H
+#ifndef QEL_LIB_WRITABLE_H
+#define QEL_LIB_WRITABLE_H
 
 #include "qel/afp/Object.h"
 

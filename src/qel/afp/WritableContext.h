@@ -1,5 +1,5 @@
-#ifndef QEL_WRITABLE_CONTEXT_H
-#define QEL_WRITABLE_CONTEXT_H
+#ifndef QEL_LIB_WRITABLE_CONTEXT_H
+#define QEL_LIB_WRITABLE_CONTEXT_H
 
 #include "qel/afp/DNode.h"
 #include "qel/afp/Object.h"
