@@ -151,3 +151,10 @@ mkdir -p "$IMG_CORPUS"
 cp "$ROOT"/tests/data/imagelib/*.tif "$ROOT"/tests/data/imagelib/*.jpg "$IMG_CORPUS"/
 cmake --build "$BUILD" --target fuzz_imgprocessor -j "$(nproc)"
 fuzz_run fuzz_imgprocessor "imgprocessor-" "$IMG_CORPUS"
+
+# The object library's copy of resource files, seeded with the AFP test files.
+FILE_CORPUS="$BUILD/corpus/fileobject"
+mkdir -p "$FILE_CORPUS"
+cp "$ROOT"/tests/data/fop/*.afp "$FILE_CORPUS"/
+cmake --build "$BUILD" --target fuzz_fileobject -j "$(nproc)"
+fuzz_run fuzz_fileobject "fileobject-" "$FILE_CORPUS"

@@ -41,7 +41,7 @@ private:
 class MemoryOutput
 {
 public:
-    MemoryOutput() : m_stream(new qelBufferStream(0)), m_data(m_stream) { m_data.open(); }
+    MemoryOutput() : m_stream(new qelBufferStream(1024)), m_data(m_stream) { m_data.open(); }
     qel::DataStream* stream() { return &m_data; }
     Bytes bytes() const
     {

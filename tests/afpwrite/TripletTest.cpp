@@ -2,6 +2,8 @@
 // core's triplet reader makes of them.
 #include "AfpWriteSupport.h"
 
+#include "qel/afp/AfpBeginDocument.h"
+#include "qel/afp/AfpBeginResource.h"
 #include "qel/afp/AfpCGCSGIDTriplet.h"
 #include "qel/afp/AfpColorSpecificationTriplet.h"
 #include "qel/afp/AfpERLITriplet.h"
@@ -254,6 +256,45 @@ TEST_F(TripletTest, ResourceObjectIncludesReadBack)
         EXPECT_EQ(entry->orientation, i.orientation) << i.name;
         n = n->next;
     }
+}
+
+// The triplets of the fields that add their own, read by the reader
+// core's triplet reader after the fields' fixed bytes.
+TEST_F(TripletTest, WriteTimeTripletsReadBack)
+{
+    setLevel(4);
+    qel::afp::BeginDocument document("QUARTERLYREPORT");
+    document.setCPGID(500);
+    qel::afp::BeginResource resource("S1", 0xFB);
+    struct Case
+    {
+        const char* what;
+        qel::Writable* field;
+        uint32_t mandatory;
+        uint32_t optional;
+    } cases[] = {
+        {"Begin Document", &document, 0,
+         QEL_TRIPLET_CGCSGID | QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_INTERCHANGE_SET},
+        {"Begin Resource", &resource, 1u << 26, 0},
+    };
+    for (const Case& c : cases) {
+        const Bytes bytes = written(*c.field, 1);
+        qelIOStream input(bytes.data(), static_cast<int>(bytes.size()));
+        input.rewind();
+        qelSFIBlock* f = input.readSFI();
+        f->skip(10);
+        qelTripletParser reader;
+        uint32_t mandatory = c.mandatory;
+        uint32_t optional = c.optional;
+        EXPECT_EQ(raisedId([&] { reader.parse(&mandatory, &optional, f); }), -1) << c.what;
+        EXPECT_EQ(mandatory, 0u) << c.what;
+        EXPECT_EQ(f->getRemainingLength(), 0) << c.what;
+        if (c.field == &document) {
+            EXPECT_EQ(reader.getGCSGID(), 0xFFFF);
+            EXPECT_EQ(reader.getCPGID(), 500);
+        }
+    }
+    EXPECT_EQ(output().find("Warning"), std::string::npos) << output();
 }
 
 } // namespace
