@@ -235,4 +235,20 @@ TEST_F(FieldTest, BeginDocumentAddsItsTripletsAtEachWrite)
     EXPECT_EQ(field.getTriplets()->getCount(), 2);
 }
 
+TEST_F(FieldTest, DocumentFramingFieldsMatchTheirGoldenDump)
+{
+    MemoryOutput out;
+    qel::afp::BeginDocument bdt("DOC00001");
+    bdt.setCPGID(500);
+    qel::afp::InvokeMediumMap imm("PGROT000");
+    qel::afp::BeginPageGroup bng("PGP00001");
+    qel::afp::EndPageGroup eng("PGP00001");
+    qel::afp::EndDocument edt("DOC00001");
+    for (qel::Writable* w : std::initializer_list<qel::Writable*>{&bdt, &imm, &bng, &eng, &edt})
+        EXPECT_EQ(w->write(out.stream(), 1, nullptr), 0);
+    const FieldDump dump = dumpFields(out.bytes());
+    EXPECT_TRUE(dump.problems.empty());
+    EXPECT_EQ(dump.text(), readText(std::string(LORBANE_TEST_DATA) + "/afpwrite/document-framing.dump"));
+}
+
 } // namespace

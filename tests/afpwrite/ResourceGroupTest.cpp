@@ -2,11 +2,6 @@
 // reader core's resource group parser loads.
 #include "AfpWriteSupport.h"
 
-#include "qel/afp/AfpBeginDocument.h"
-#include "qel/afp/AfpBeginPageGroup.h"
-#include "qel/afp/AfpEndDocument.h"
-#include "qel/afp/AfpEndPageGroup.h"
-#include "qel/afp/AfpInvokeMediumMap.h"
 #include "qel/afp/AfpResource.h"
 #include "qel/afp/AfpResourceGroup.h"
 #include "qel/afp/FileObject.h"
@@ -281,22 +276,6 @@ TEST_F(ResourceGroupTest, LargeResourceIsCopiedAcrossReadBlocks)
     const std::string path = writeFile("large.res", without5A(file));
     qel::FileObject object(path.c_str(), false);
     EXPECT_EQ(written(object, 1), file);
-}
-
-TEST_F(ResourceGroupTest, DocumentFramingFields)
-{
-    MemoryOutput out;
-    qel::afp::BeginDocument bdt("DOC00001");
-    bdt.setCPGID(500);
-    qel::afp::InvokeMediumMap imm("PGROT000");
-    qel::afp::BeginPageGroup bng("PGP00001");
-    qel::afp::EndPageGroup eng("PGP00001");
-    qel::afp::EndDocument edt("DOC00001");
-    for (qel::Writable* w : std::initializer_list<qel::Writable*>{&bdt, &imm, &bng, &eng, &edt})
-        EXPECT_EQ(w->write(out.stream(), 1, nullptr), 0);
-    const FieldDump dump = dumpFields(out.bytes());
-    EXPECT_TRUE(dump.problems.empty());
-    EXPECT_EQ(dump.text(), golden("document-framing.dump"));
 }
 
 } // namespace

@@ -28,7 +28,7 @@ public:
     bool isSuppressed() const { return m_suppress != 0; }
     bool isResource() const { return m_resource != 0; }
 
-    // A new context holding writable, with one reference added.
+    // A new context holding writable; the caller adds the reference.
     static WritableContext* holding(Writable* writable);
 
 private:
