@@ -4,6 +4,7 @@
 
 #include "qel/afp/AfpResource.h"
 #include "qel/afp/AfpResourceGroup.h"
+#include "qel/afp/AfpStructuredField.h"
 #include "qel/afp/FileObject.h"
 #include "qel/afp/Log.h"
 #include "qelFileStream.h"
