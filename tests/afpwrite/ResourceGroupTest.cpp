@@ -279,4 +279,41 @@ TEST_F(ResourceGroupTest, LargeResourceIsCopiedAcrossReadBlocks)
     EXPECT_EQ(written(object, 1), file);
 }
 
+// A resource writes its fields, head insertions first, whatever they
+// return, and finalizes itself first.
+TEST_F(ResourceGroupTest, ResourceWritesItsFieldsInListOrder)
+{
+    struct Finalizing : qel::afp::Resource
+    {
+        int finalize() override
+        {
+            ++finalized;
+            return 0;
+        }
+        int finalized = 0;
+    } resource;
+    MemoryOutput none;
+    EXPECT_EQ(resource.write(none.stream(), 0, nullptr), -1);
+    auto nop = [](const char* text) {
+        auto* f = new qel::afp::StructuredField();
+        Bytes bytes = field(0xEEEE, ebcdic(text));
+        f->setData(bytes.data() + 1, static_cast<int>(bytes.size() - 1));
+        return f;
+    };
+    resource.addStructuredField(nop("B"), qel::afp::Resource::ADD_AT_TAIL);
+    resource.addStructuredField(nop("A"), qel::afp::Resource::ADD_AT_HEAD);
+    resource.addStructuredField(nop("C"), qel::afp::Resource::ADD_AT_TAIL);
+    // A field without data fails; the resource still answers 0.
+    resource.addStructuredField(new qel::afp::StructuredField(), qel::afp::Resource::ADD_AT_TAIL);
+    resource.addStructuredField(nullptr, qel::afp::Resource::ADD_AT_TAIL);
+    MemoryOutput out;
+    EXPECT_EQ(resource.write(out.stream(), 1, nullptr), 0);
+    EXPECT_EQ(resource.finalized, 1);
+    std::string texts;
+    for (const DumpedField& f : dumpFields(out.bytes()).fields)
+        texts += std::string(f.data.begin(), f.data.end());
+    EXPECT_EQ(texts, chars::ebcdic("ABC"));
+    EXPECT_EQ(resource.write(nullptr, 1, nullptr), -1);
+}
+
 } // namespace
