@@ -1,5 +1,6 @@
 /* Document context: life cycle, settings, reporting and shared helpers. */
 #include "opdfFonts.h"
+#include "opdfImages.h"
 
 #include <errno.h>
 #include <math.h>
@@ -242,6 +243,7 @@ void opdf_close(PDFDocContext* ctx)
     _opdf_freeDeflater(ctx);
     _opdf_freeFonts(ctx);
     _opdf_freeEncodings(ctx);
+    _opdf_freeImages(ctx);
     _opdf_freeColorTables(ctx);
     for (int i = 0; i < ctx->pageCapacity; i++) {
         if (ctx->pages[i]) {

@@ -1,5 +1,6 @@
 /* Pages, output destination and the writing of the whole file. */
 #include "opdfFonts.h"
+#include "opdfImages.h"
 
 #include <errno.h>
 #include <stdlib.h>
@@ -661,6 +662,14 @@ static void putPageResources(PDFDocContext* ctx, const PDFPageEntry* row, int ki
             name = ctx->patterns[items[i]].name;
             number = ctx->patterns[items[i]].objectNumber;
             break;
+        case OPDF_RES_XOBJECTS: {
+            const PDFImageEntry* e = _opdf_imageRow(ctx, items[i]);
+            if (!e || e->dead)
+                continue;
+            name = e->name;
+            number = e->objectNumber;
+            break;
+        }
         default:
             name = ctx->extGStates[items[i]].name;
             number = ctx->extGStates[items[i]].objectNumber;
@@ -677,6 +686,7 @@ static void _opdf_WritePage(PDFDocContext* ctx, PDFPageEntry* row)
     _opdf_putf(ctx, "<<\n/Type /Page\n/Parent %d 0 R\n/Resources <<\n",
                ctx->objectNumbers[OPDF_OBJ_PAGES]);
     putPageResources(ctx, row, OPDF_RES_FONTS, "Font");
+    putPageResources(ctx, row, OPDF_RES_XOBJECTS, "XObject");
     putPageResources(ctx, row, OPDF_RES_COLORSPACES, "ColorSpace");
     putPageResources(ctx, row, OPDF_RES_PATTERNS, "Pattern");
     putPageResources(ctx, row, OPDF_RES_EXTGSTATES, "ExtGState");
@@ -848,6 +858,7 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     }
     next = _opdf_numberFonts(ctx, next);
     next = _opdf_numberColorObjects(ctx, next);
+    next = _opdf_numberImages(ctx, next);
     next = _opdf_numberPatterns(ctx, next);
     ctx->objectNumbers[OPDF_OBJ_INFO] = next++;
 
@@ -882,6 +893,14 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     }
     _opdf_writeFonts(ctx);
     _opdf_writeColorObjects(ctx);
+    /* An image whose data cannot be had ends the file: no cross-reference
+       table follows. */
+    const int imageResult = _opdf_writeImages(ctx);
+    if (imageResult < 0) {
+        if (!ctx->memoryOutput)
+            _opdf_closeOutputFile(ctx);
+        return imageResult;
+    }
     _opdf_writePatterns(ctx);
     _opdf_WriteInfo(ctx);
     _opdf_WriteXref(ctx, next);

@@ -362,6 +362,126 @@ int opdf_drawPredefinedPattern(PDFDocContext* ctx, unsigned id);
 void opdf_concat(PDFDocContext* ctx, float a, float b, float c, float d, float e, float f);
 void opdf_translate(PDFDocContext* ctx, float x, float y);
 
+/* ---- images ----------------------------------------------------------- */
+/* Placing flags. */
+enum PDFImageFlags {
+    PDF_IMAGE_SAVE = 1,   /* wrap the drawing in q and Q */
+    PDF_IMAGE_STENCIL = 2, /* 1-bit image mask */
+    PDF_IMAGE_INVERT = 4, /* /Decode [1 0] */
+    PDF_IMAGE_BLEND = 8   /* planes only: blend mode 1 while the planes are drawn */
+};
+
+/* Image kinds: 0 JPEG, 1 CCITT G4, 2 G3 1-D, 7 G3 2-D, 8 LZW, 9 Flate, 6 raw
+   samples (and any other number), 3 TIFF file, 4 no data, 5 PDFIMG file
+   (3-5 import only), 101-116 colour planes. */
+enum PDFImageKind {
+    PDF_IMAGE_JPEG = 0,
+    PDF_IMAGE_G4 = 1,
+    PDF_IMAGE_G3 = 2,
+    PDF_IMAGE_TIFF = 3,
+    PDF_IMAGE_EMPTY = 4,
+    PDF_IMAGE_PDFIMG = 5,
+    PDF_IMAGE_RAW = 6,
+    PDF_IMAGE_G3_2D = 7,
+    PDF_IMAGE_LZW = 8,
+    PDF_IMAGE_FLATE = 9
+};
+
+typedef struct PDFImageAttributes {
+    const unsigned char* colorTable; /* 4 bytes per entry */
+    int32_t tableKind;               /* 1 grey, 2 RGB, 3 CMYK */
+    int32_t entries;
+    int32_t predictor; /* LZW predictor; above 1 writes decode parameters */
+} PDFImageAttributes;
+
+typedef struct PDFImageMask {
+    uint32_t width;
+    uint32_t height;
+    uint16_t bitsPerComponent;
+    uint16_t components;
+    float resolution;
+    int64_t reserved; /* not read */
+    const unsigned char* data;
+    uint32_t length;
+    int32_t kind;
+    uint32_t flags;
+} PDFImageMask;
+
+/* Low values of three components, then their high values. */
+typedef struct PDFColorKey {
+    int32_t values[6];
+} PDFColorKey;
+
+typedef struct PDFImagePlane {
+    char name[256];
+    const unsigned char* data;
+    int32_t length;
+    int32_t colorant;    /* 0 cyan, 1 magenta, 2 yellow, 3 black */
+    int32_t planeKind;   /* 3: a Separation plane */
+    int32_t compression; /* 0 JPEG, 1 CCITT G4, 8 LZW, 9 Flate */
+    uint32_t flags;
+    struct PDFImagePlane* next;
+} PDFImagePlane;
+
+/* libtiff's handler form: module, format, arguments. */
+typedef void (*PDFTiffHandler)(const char* module, const char* format, va_list args);
+void opdf_setTIFFErrorHandler(PDFDocContext* ctx, PDFTiffHandler handler);
+void opdf_setTIFFWarningHandler(PDFDocContext* ctx, PDFTiffHandler handler);
+
+int opdf_placeImageData(PDFDocContext* ctx, const char* name, const unsigned char* data,
+                        long length, int width, int height, int components,
+                        int bitsPerComponent, float x, float y, float rotation, float drawWidth,
+                        float drawHeight, unsigned flags, const PDFImageAttributes* attributes,
+                        int kind, int compression, const PDFImageMask* mask,
+                        const PDFColorKey* colorKey, int maskedIndex);
+int opdf_rawplaceImageData(PDFDocContext* ctx, const char* name, const unsigned char* data,
+                           long length, int width, int height, int components,
+                           int bitsPerComponent, float x, float y, float rotation,
+                           float drawWidth, float drawHeight, unsigned flags,
+                           const PDFImageAttributes* attributes, int kind, int compression,
+                           const PDFImageMask* mask, const PDFColorKey* colorKey,
+                           int maskedIndex);
+int opdf_placeImageFile(PDFDocContext* ctx, const char* path, int width, int height,
+                        int components, int bitsPerComponent, float x, float y, float rotation,
+                        float drawWidth, float drawHeight, unsigned flags,
+                        const PDFImageAttributes* attributes, int kind, int storedCompression,
+                        const PDFColorKey* colorKey, int maskedIndex);
+int opdf_rawplaceImageFile(PDFDocContext* ctx, const char* path, int width, int height,
+                           int components, int bitsPerComponent, float x, float y,
+                           float rotation, float drawWidth, float drawHeight, unsigned flags,
+                           const PDFImageAttributes* attributes, int kind,
+                           int storedCompression, const PDFColorKey* colorKey, int maskedIndex);
+int opdf_addImageMask(PDFDocContext* ctx, const char* name, const PDFImageMask* mask,
+                      int compression);
+int opdf_placeImagePlanes(PDFDocContext* ctx, const PDFImagePlane* planes, int width,
+                          int height, int components, int bitsPerComponent, float x, float y,
+                          float rotation, float drawWidth, float drawHeight, unsigned flags,
+                          const PDFImageAttributes* attributes, const PDFImageMask* mask);
+int opdf_rawplaceImagePlanes(PDFDocContext* ctx, const PDFImagePlane* planes, int width,
+                             int height, int components, int bitsPerComponent, float x, float y,
+                             float rotation, float drawWidth, float drawHeight, unsigned flags,
+                             const PDFImageAttributes* attributes, const PDFImageMask* mask);
+/* fileType: 0 JPEG, 3 TIFF, 4 registered without data, 5 PDFIMG. */
+int opdf_ImportImage(PDFDocContext* ctx, const char* path, int fileType, float x, float y,
+                     float rotation, float* width, float* height, float* scaleX,
+                     float* scaleY, unsigned flags);
+int opdf_rawImportImage(PDFDocContext* ctx, const char* path, int fileType, float x, float y,
+                        float rotation, float* width, float* height, float* scaleX,
+                        float* scaleY, unsigned flags);
+void opdf_setImportImageIndex(PDFDocContext* ctx, int index);
+
+/* Image coders. Both hand back a new block (free with opdf_free). */
+/* mode 1: CCITT G3, otherwise G4; rows of whole bytes, most significant bit
+   first. 0, or -1 bad arguments, -2 no memory file, -3 no memory, -4 coding
+   failed. */
+int opdf_encodeCCITT(PDFDocContext* ctx, int width, int height, int resolution, int mode,
+                     const unsigned char* data, long length, unsigned char** out,
+                     long* outLength);
+/* components 3: RGB, otherwise grey. 0, or -1 when libjpeg failed. */
+int opdf_compressJPEG(PDFDocContext* ctx, int width, int height, int density, int components,
+                      int quality, const unsigned char* data, long length, unsigned char** out,
+                      long* outLength);
+
 /* ---- MD5 -------------------------------------------------------------- */
 void md5Init(PDFMD5Context* ctx);
 void md5Update(PDFMD5Context* ctx, const unsigned char* bytes, unsigned n);

@@ -196,6 +196,7 @@ struct PDFDocContext {
     /* images */
     int32_t maxImages;
     int32_t imageCount;
+    int32_t imageCapacity; /* rows allocated; grows up to maxImages */
     void* images;
     unsigned char imageKinds; /* 1 gray, 2 colour, 4 indexed */
     int32_t importImageIndex;
