@@ -1,0 +1,362 @@
+// TIFF files imported into PDF pages render like libtiff's RGBA reading of
+// them, with compression on and off. Fixtures are written at test time:
+// base files with libtiff, variants with tiffcp and tiffset.
+#include <gtest/gtest.h>
+
+#include "ImageTestSupport.h"
+#include "ObjectFieldData.h"
+
+using namespace opdftest;
+
+namespace {
+
+const int W = 72;
+const int H = 160;
+
+enum Base { GREY8, RGB8, BILEVEL, PALETTE, RGBA8, GREYA8 };
+
+struct TiffCase {
+    const char* name;
+    Base base;
+    const char* tiffcp;  // options, or "" for the base file itself
+    const char* tiffset; // options run on the result, or ""
+    bool lossy;          // the data is JPEG in the file
+    const char* filterOff; // expected filter with compression off ("" none)
+};
+
+// Expected filters with compression on follow the data: 8-bit grey and RGB
+// become JPEG, 1 bit CCITT, taken-over strips keep theirs.
+const TiffCase kCases[] = {
+    {"g4", BILEVEL, "-c g4", "", false, "/CCITTFaxDecode"},
+    {"g4-fill2", BILEVEL, "-c g4 -f lsb2msb", "", false, "/CCITTFaxDecode"},
+    {"lzw-one-strip", RGB8, "-c lzw -r 160", "", false, "/LZWDecode"},
+    {"lzw-strips", RGB8, "-c lzw -r 16", "", false, ""},
+    {"lzw-predictor", GREY8, "-c lzw:2 -r 160", "", false, "/LZWDecode"},
+    {"jpeg-3-strips", RGB8, "-c jpeg -r 64", "", true, "/DCTDecode"},
+    {"jpeg-10-strips", RGB8, "-c jpeg -r 16", "", true, "/DCTDecode"},
+    {"jpeg-rgb-10-strips", RGB8, "-c jpeg:r -r 16", "", true, "/DCTDecode"},
+    {"jpeg-grey-one-strip", GREY8, "-c jpeg -r 160", "", true, "/DCTDecode"},
+    {"palette", PALETTE, "", "", false, ""},
+    {"palette-lzw", PALETTE, "-c lzw -r 160", "", false, ""},
+    {"planar-rgb", RGB8, "-p separate", "", false, ""},
+    {"rgb-alpha", RGBA8, "", "", false, ""},
+    {"grey-alpha", GREYA8, "-c lzw", "", false, ""},
+    {"grey-blackiszero", GREY8, "", "", false, ""},
+    {"grey-whiteiszero", GREY8, "", "-s 262 0", false, ""},
+    {"bilevel-whiteiszero", BILEVEL, "", "", false, ""},
+    {"bilevel-blackiszero", BILEVEL, "", "-s 262 1", false, ""},
+    {"g4-whiteiszero", BILEVEL, "-c g4", "", false, "/CCITTFaxDecode"},
+    {"g4-blackiszero", BILEVEL, "-c g4", "-s 262 1", false, "/CCITTFaxDecode"},
+};
+
+class TiffImport : public ::testing::TestWithParam<TiffCase> {
+protected:
+    TempDir dir;
+    std::vector<Reported> reports;
+
+    std::string makeBase(Base base)
+    {
+        const std::string path = dir.file("base.tif");
+        std::vector<unsigned char> rows;
+        TiffLayout l{W, H, 1, 8, PHOTOMETRIC_MINISBLACK, 0, {}};
+        switch (base) {
+        case GREY8:
+        case GREYA8:
+            l.samples = base == GREYA8 ? 2 : 1;
+            l.extraSamples = base == GREYA8 ? 1 : 0;
+            for (int y = 0; y < H; y++)
+                for (int x = 0; x < W; x++) {
+                    rows.push_back(sampleAt(x, y, 0, W, H) / 2 + sampleAt(x, y, 1, W, H) / 2);
+                    if (base == GREYA8)
+                        rows.push_back(x < W / 2 ? 255 : 128);
+                }
+            break;
+        case RGB8:
+        case RGBA8:
+            l.samples = base == RGBA8 ? 4 : 3;
+            l.extraSamples = base == RGBA8 ? 1 : 0;
+            l.photometric = PHOTOMETRIC_RGB;
+            for (int y = 0; y < H; y++)
+                for (int x = 0; x < W; x++) {
+                    for (int c = 0; c < 3; c++)
+                        rows.push_back(sampleAt(x, y, c, W, H));
+                    if (base == RGBA8)
+                        rows.push_back(y < H / 2 ? 255 : 90);
+                }
+            break;
+        case BILEVEL:
+            l.bits = 1;
+            l.photometric = PHOTOMETRIC_MINISWHITE;
+            rows = bilevelRows(W, H);
+            break;
+        case PALETTE:
+            l.photometric = PHOTOMETRIC_PALETTE;
+            l.colorMap.resize(3 * 256);
+            for (int i = 0; i < 256; i++) {
+                l.colorMap[i] = (uint16_t)(i * 257);
+                l.colorMap[256 + i] = (uint16_t)((255 - i) * 257);
+                l.colorMap[512 + i] = (uint16_t)(std::abs(128 - i) * 2 * 257 / 2);
+            }
+            for (int y = 0; y < H; y++)
+                for (int x = 0; x < W; x++)
+                    rows.push_back((unsigned char)((x + y) * 255 / (W + H)));
+            break;
+        }
+        EXPECT_TRUE(writeTiff(path, l, rows));
+        return path;
+    }
+
+    std::string makeCase(const TiffCase& c)
+    {
+        std::string path = makeBase(c.base);
+        if (*c.tiffcp) {
+            const std::string out = dir.file("case.tif");
+            CommandResult r = run(std::string("tiffcp ") + c.tiffcp + " '" + path + "' '" + out + "'");
+            EXPECT_EQ(0, r.status) << r.output;
+            path = out;
+        }
+        if (*c.tiffset) {
+            CommandResult r = run(std::string("tiffset ") + c.tiffset + " '" + path + "'");
+            EXPECT_EQ(0, r.status) << r.output;
+        }
+        return path;
+    }
+
+    // Imports the file on a page of its pixel size and returns the PDF's bytes.
+    std::string importInto(const std::string& tiff, bool compress, const std::string& pdfName,
+                           unsigned flags = 1, int expected = 0)
+    {
+        PDFDocContext* ctx = opdf_open(0, nullptr);
+        collectReports(ctx, &reports);
+        opdf_setOmitVariableInfo(ctx, 1);
+        if (compress)
+            opdf_setCompression(ctx, 1);
+        EXPECT_EQ(0, opdf_init(ctx));
+        std::string box = "0 0 " + std::to_string(W) + " " + std::to_string(H);
+        EXPECT_EQ(0, opdf_pageInit(ctx, 1, 0, box.c_str(), box.c_str()));
+        float w = 0, h = 0, sx = 0, sy = 0;
+        EXPECT_EQ(0, opdf_rawImportImage(ctx, tiff.c_str(), PDF_IMAGE_TIFF, 0, 0, 0, &w, &h, &sx,
+                                         &sy, flags));
+        EXPECT_EQ(expected, opdf_finalizeAll(ctx));
+        unsigned len = 0;
+        const unsigned char* b = opdf_getMemoryOutput(ctx, &len);
+        std::string pdf(b ? (const char*)b : "", b ? len : 0);
+        writeFile(dir.file(pdfName), pdf);
+        opdf_close(ctx);
+        return pdf;
+    }
+};
+
+TEST_P(TiffImport, RendersLikeLibtiffWithCompressionOnAndOff)
+{
+    const TiffCase& c = GetParam();
+    if (!imageToolsAvailable() || !toolAvailable("tiffcp") || !toolAvailable("tiffset"))
+        GTEST_SKIP() << "checkers missing";
+    const std::string tiff = makeCase(c);
+    const Raster expected = tiffRGBA(tiff);
+    ASSERT_EQ(W, expected.width);
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "compression on" : "compression off");
+        const std::string name = on ? "on.pdf" : "off.pdf";
+        std::string pdf = importInto(tiff, on, name);
+        EXPECT_EQ("", qpdfCheck(dir.file(name)));
+        auto dicts = imageDictionaries(pdf);
+        ASSERT_EQ(1u, dicts.size());
+        const std::string& d = dicts[0];
+        if (!on) {
+            if (*c.filterOff)
+                EXPECT_NE(std::string::npos, d.find(std::string("/Filter ") + c.filterOff)) << d;
+            else
+                EXPECT_EQ(std::string::npos, d.find("/Filter")) << d;
+        }
+        // no /Decode longer than the colour space allows
+        EXPECT_EQ(std::string::npos, d.find("/Decode [1 0 1 0 1 0 1 0]")) << d;
+        Raster got = renderPoints(dir.file(name), dir.file(on ? "on" : "off"));
+        if (getenv("KEEP_RENDER")) {
+            writePNM(std::string("/tmp/rt/") + c.name + (on ? "-on" : "-off") + ".ppm", got);
+            writePNM(std::string("/tmp/rt/") + c.name + "-ref.ppm", expected);
+            run("cp '" + dir.file(name) + "' /tmp/rt/" + c.name + (on ? "-on" : "-off") + ".pdf");
+        }
+        Difference diff = compareRGB(expected, got);
+        const bool lossy = c.lossy || (on && (d.find("/DCTDecode") != std::string::npos));
+        if (lossy) {
+            EXPECT_LE(diff.mean, 4.0) << d;
+            EXPECT_LE(diff.max, 90) << d;
+        } else {
+            EXPECT_LE(diff.max, 1) << d;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, TiffImport, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<TiffCase>& i) {
+                             std::string n = i.param.name;
+                             std::replace(n.begin(), n.end(), '-', '_');
+                             return n;
+                         });
+
+class TiffImportDetails : public TiffImport {};
+
+TEST_F(TiffImportDetails, TakenOverStripsKeepTheirBytes)
+{
+    if (!toolAvailable("tiffcp"))
+        GTEST_SKIP() << "tiffcp missing";
+    // G4 in FillOrder 1 and 2: one PDF stream, the same bits
+    const std::string base = makeBase(BILEVEL);
+    ASSERT_EQ(0, run("tiffcp -c g4 '" + base + "' '" + dir.file("g4.tif") + "'").status);
+    ASSERT_EQ(0, run("tiffcp -c g4 -f lsb2msb '" + base + "' '" + dir.file("g4r.tif") + "'").status);
+    const std::string strip = rawStrip(dir.file("g4.tif"));
+    ASSERT_FALSE(strip.empty());
+    for (const char* f : {"g4.tif", "g4r.tif"}) {
+        std::string pdf = importInto(dir.file(f), true, "g4.pdf");
+        EXPECT_NE(std::string::npos, pdf.find("stream\n" + strip + "\nendstream")) << f;
+        EXPECT_NE(std::string::npos, pdf.find("/DecodeParms << /K -1 /Columns 72 >>"));
+    }
+    // LZW with Predictor 2: the strip and its predictor
+    ASSERT_EQ(0, run("tiffcp -c lzw:2 -r 160 '" + makeBase(RGB8) + "' '" + dir.file("p.tif") + "'").status);
+    std::string pdf = importInto(dir.file("p.tif"), true, "p.pdf");
+    EXPECT_NE(std::string::npos, pdf.find("stream\n" + rawStrip(dir.file("p.tif")) + "\nendstream"));
+    EXPECT_NE(std::string::npos, pdf.find("/DecodeParms<</Predictor 2\n/Columns 72\n/Colors 3>>\n"));
+}
+
+TEST_F(TiffImportDetails, JoinedJPEGStripsDecodeWithDjpeg)
+{
+    if (!imageToolsAvailable() || !toolAvailable("tiffcp") || !toolAvailable("djpeg"))
+        GTEST_SKIP() << "checkers missing";
+    for (const char* opts : {"-c jpeg -r 64", "-c jpeg -r 16", "-c jpeg:r -r 16"}) {
+        SCOPED_TRACE(opts);
+        ASSERT_EQ(0, run(std::string("tiffcp ") + opts + " '" + makeBase(RGB8) + "' '" +
+                         dir.file("j.tif") + "'").status);
+        std::string pdf = importInto(dir.file("j.tif"), false, "j.pdf");
+        ASSERT_EQ(0, run("pdfimages -all '" + dir.file("j.pdf") + "' '" + dir.file("j") + "'").status);
+        const std::string jpg = readFile(dir.file("j-000.jpg"));
+        ASSERT_FALSE(jpg.empty());
+        // restart markers D0, D1, ... in order, one fewer than the strips
+        const int strips = std::string(opts).find("64") != std::string::npos ? 3 : 10;
+        size_t at = 0;
+        for (int i = 0; i < strips - 1; i++) {
+            const std::string marker = std::string("\xFF") + (char)(0xD0 + i % 8);
+            at = jpg.find(marker, at);
+            ASSERT_NE(std::string::npos, at) << "marker " << i;
+            at += 2;
+        }
+        EXPECT_EQ(0, jpg.compare(jpg.size() - 2, 2, "\xFF\xD9"));
+        CommandResult d = run("djpeg -outfile '" + dir.file("j.ppm") + "' '" + dir.file("j-000.jpg") + "'");
+        EXPECT_EQ(0, d.status) << d.output;
+        Raster r = readPNM(dir.file("j.ppm"));
+        EXPECT_EQ(W, r.width);
+        EXPECT_EQ(H, r.height);
+    }
+}
+
+TEST_F(TiffImportDetails, DirectoryIndexAndRefusedFiles)
+{
+    if (!toolAvailable("tiffcp"))
+        GTEST_SKIP() << "tiffcp missing";
+    const std::string base = makeBase(GREY8);
+    ASSERT_EQ(0, run("tiffcp '" + base + "' '" + base + "' '" + dir.file("two.tif") + "'").status);
+    ASSERT_EQ(0, run("tiffcp -t '" + base + "' '" + dir.file("tiled.tif") + "'").status);
+    writeFile(dir.file("junk.tif"), "II*\0junk");
+    std::vector<Reported> global;
+    static std::vector<Reported>* sink;
+    sink = &global;
+    opdf_setGlobalErrorHandler([](int level, const char* module, const char* format, va_list args) {
+        char buf[2048];
+        vsnprintf(buf, sizeof buf, format, args);
+        sink->push_back({level, module ? module : "", buf});
+        return 0;
+    });
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    collectReports(ctx, &reports);
+    ASSERT_EQ(0, opdf_init(ctx));
+    ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 100 100", "0 0 100 100"));
+    float v[4] = {};
+    opdf_setImportImageIndex(ctx, 1);
+    EXPECT_EQ(0, opdf_rawImportImage(ctx, dir.file("two.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                     &v[2], &v[3], 0));
+    opdf_setImportImageIndex(ctx, 2);
+    EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("two.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                      &v[2], &v[3], 0));
+    EXPECT_TRUE(hasReport(global, "Can't open TIFF directory for 3-th image for file: " + dir.file("two.tif")));
+    opdf_setImportImageIndex(ctx, 0); // the index stays for TIFF imports
+    EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("tiled.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                      &v[2], &v[3], 0));
+    EXPECT_TRUE(hasReport(global, "Tiled TIFF is not supported, file: " + dir.file("tiled.tif")));
+    EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("junk.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                      &v[2], &v[3], 0));
+    EXPECT_EQ(-4, opdf_rawImportImage(ctx, base.c_str(), 7, 0, 0, 0, &v[0], &v[1], &v[2], &v[3], 0));
+    EXPECT_EQ(1, ctx->imageCount);
+    EXPECT_EQ(0, opdf_finalizeAll(ctx));
+    opdf_close(ctx);
+    opdf_setGlobalErrorHandler(nullptr);
+}
+
+TEST_F(TiffImportDetails, FileChangedToJunkBeforeFinalizeEndsTheDocument)
+{
+    const std::string base = makeBase(GREY8);
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    collectReports(ctx, &reports);
+    ASSERT_EQ(0, opdf_init(ctx));
+    ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 100 100", "0 0 100 100"));
+    float v[4] = {};
+    ASSERT_EQ(0, opdf_rawImportImage(ctx, base.c_str(), 3, 0, 0, 0, &v[0], &v[1], &v[2], &v[3], 0));
+    writeFile(base, "not a tiff at all");
+    EXPECT_EQ(-1, opdf_finalizeAll(ctx));
+    unsigned len = 0;
+    const unsigned char* b = opdf_getMemoryOutput(ctx, &len);
+    EXPECT_EQ(std::string::npos, std::string((const char*)b, len).find("xref"));
+    opdf_close(ctx);
+}
+
+// The object containers of an AFP file made by FOP: a JPEG, a G4 TIFF and an
+// RGB TIFF, none of the TIFFs with resolution tags.
+TEST_F(TiffImportDetails, FOPContainersPlaceAndImport)
+{
+    if (!imageToolsAvailable())
+        GTEST_SKIP() << "checkers missing";
+    const std::string afp = std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.afp";
+    const std::string ref = std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.ref.pdf";
+    std::string containers[3];
+    for (int i = 0; i < 3; i++) {
+        lrbtest::Bytes b = lrbtest::objectFieldData(afp, {0xA892, 0xEE92, 0xA992}, i + 1);
+        containers[i].assign(b.begin(), b.end());
+        ASSERT_FALSE(containers[i].empty()) << i;
+    }
+    ASSERT_EQ(0, containers[0].compare(0, 2, "\xFF\xD8"));
+    writeFile(dir.file("g4.tif"), containers[1]);
+    writeFile(dir.file("rgb.tif"), containers[2]);
+    ASSERT_EQ(0, run("pdfimages -all '" + ref + "' '" + dir.file("ref") + "'").status);
+
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    collectReports(ctx, &reports);
+    ASSERT_EQ(0, opdf_init(ctx));
+    ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 400 300", "0 0 400 300"));
+    ASSERT_EQ(0, opdf_rawplaceImageData(ctx, "photo", (const unsigned char*)containers[0].data(),
+                                        (long)containers[0].size(), 0, 0, 3, 8, 0, 0, 0, 320, 200,
+                                        1, nullptr, PDF_IMAGE_JPEG, -1, nullptr, nullptr, -1));
+    float v[4] = {};
+    ASSERT_EQ(0, opdf_rawImportImage(ctx, dir.file("g4.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                     &v[2], &v[3], 1));
+    EXPECT_FLOAT_EQ(300, v[0]) << "sized by its pixels";
+    EXPECT_FLOAT_EQ(1, v[2]);
+    ASSERT_EQ(0, opdf_pageInit(ctx, 2, 0, "0 0 200 100", "0 0 200 100"));
+    float u[4] = {};
+    ASSERT_EQ(0, opdf_rawImportImage(ctx, dir.file("rgb.tif").c_str(), 3, 0, 0, 0, &u[0], &u[1],
+                                     &u[2], &u[3], 1));
+    ASSERT_EQ(0, opdf_finalizeAll(ctx));
+    unsigned len = 0;
+    const unsigned char* b = opdf_getMemoryOutput(ctx, &len);
+    writeFile(dir.file("fop.pdf"), std::string((const char*)b, len));
+    opdf_close(ctx);
+    EXPECT_EQ("", qpdfCheck(dir.file("fop.pdf")));
+    ASSERT_EQ(0, run("pdfimages -all '" + dir.file("fop.pdf") + "' '" + dir.file("our") + "'").status);
+    EXPECT_EQ(readFile(dir.file("ref-000.jpg")), readFile(dir.file("our-000.jpg")));
+    const std::string ccitt = readFile(dir.file("our-001.ccitt"));
+    EXPECT_FALSE(ccitt.empty());
+    EXPECT_EQ(readFile(dir.file("ref-001.ccitt")), ccitt);
+    Raster expected = tiffRGBA(dir.file("rgb.tif"));
+    Raster got = renderPoints(dir.file("fop.pdf"), dir.file("page2"), 2);
+    EXPECT_LE(compareRGB(expected, got).max, 1);
+}
+
+} // namespace
