@@ -158,3 +158,14 @@ mkdir -p "$FILE_CORPUS"
 cp "$ROOT"/tests/data/fop/*.afp "$FILE_CORPUS"/
 cmake --build "$BUILD" --target fuzz_fileobject -j "$(nproc)"
 fuzz_run fuzz_fileobject "fileobject-" "$FILE_CORPUS"
+
+# The PDF writer's image readers, seeded with a TIFF import (first byte 1)
+# and a JPEG header (first byte 0).
+PDFIMG_CORPUS="$BUILD/corpus/pdfimages"
+mkdir -p "$PDFIMG_CORPUS"
+for f in "$ROOT"/tests/data/imagelib/*.tif; do
+  { printf '\001'; cat "$f"; } >"$PDFIMG_CORPUS/$(basename "$f")"
+done
+printf '\000\377\330\377\340\000\020JFIF\000\001\001\000\000\001\000\001\000\000\377\300\000\021\010\000\010\000\010\003\001\021\000\002\021\001\003\021\001\377\332' >"$PDFIMG_CORPUS/seed.jpg"
+cmake --build "$BUILD" --target fuzz_pdfimages -j "$(nproc)"
+fuzz_run fuzz_pdfimages "pdfimages-" "$PDFIMG_CORPUS"
