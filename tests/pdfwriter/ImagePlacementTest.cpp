@@ -332,6 +332,31 @@ TEST_F(ImagePlacement, StencilAndMaskedBilevelRenderAlikeWithCompressionOnAndOff
         }
 }
 
+TEST_F(ImagePlacement, BilevelFileRendersAlikeWithCompressionOnAndOff)
+{
+    if (!imageToolsAvailable())
+        GTEST_SKIP() << "checkers missing";
+    const int w = 40, h = 24;
+    auto bits = bilevelRows(w, h);
+    writeFile(dir.file("bits.raw"), std::string(bits.begin(), bits.end()));
+    Raster rendered[2];
+    for (int on = 0; on < 2; on++) {
+        open(on != 0, w, h);
+        ASSERT_EQ(0, opdf_rawplaceImageFile(ctx, dir.file("bits.raw").c_str(), w, h, 1, 1, 0, 0, 0,
+                                            (float)w, (float)h, 1, nullptr, PDF_IMAGE_RAW, 0,
+                                            nullptr, -1));
+        std::string pdf = finish();
+        EXPECT_EQ("", qpdfCheck(pdfPath()));
+        EXPECT_EQ(on != 0, pdf.find("/CCITTFaxDecode") != std::string::npos);
+        rendered[on] = renderPoints(pdfPath(), dir.file("f" + std::to_string(on)));
+        ASSERT_EQ(w, rendered[on].width);
+    }
+    EXPECT_EQ(0, compareRGB(rendered[0], rendered[1]).max);
+    // the library's CCITT form paints the raw 1 bits
+    EXPECT_EQ(0, rendered[0].at(w / 3, h / 2)[0]);
+    EXPECT_EQ(255, rendered[0].at(2, 2)[0]);
+}
+
 TEST_F(ImagePlacement, FlateDataKeepsItsFilterWithCompressionOff)
 {
     std::vector<unsigned char> raw(64, 0x55);
@@ -431,6 +456,7 @@ TEST_F(ImagePlacement, PDFIMGFileWritesItsLinesAndDataSlice)
     writeFile(dir.file("img.pdfimg"), head + jpg + "trailing bytes");
     writeFile(dir.file("bad.pdfimg"), "%PDF-1.4\n");
     writeFile(dir.file("nooffset.pdfimg"), "%*PDFIMG\n/Length 4\nstream\nabcd");
+    writeFile(dir.file("long.pdfimg"), "%*PDFIMG\n/Length 5000\nImageDataOffset 30\nstream\nabcd");
     open(false);
     float w = 100, hgt = 50, sx = 0, sy = 0;
     ASSERT_EQ(0, opdf_rawImportImage(ctx, dir.file("img.pdfimg").c_str(), PDF_IMAGE_PDFIMG, 0, 0,
@@ -443,6 +469,9 @@ TEST_F(ImagePlacement, PDFIMGFileWritesItsLinesAndDataSlice)
                                       &z[1], &z[2], &z[3], 0));
     EXPECT_TRUE(hasReport(global, "PDFIMG file [" + dir.file("nooffset.pdfimg") +
                                       "] lacks ImageDataOffset entry"));
+    // a /Length beyond the file's end is refused at once
+    EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("long.pdfimg").c_str(), 5, 0, 0, 0, &z[0],
+                                      &z[1], &z[2], &z[3], 0));
     std::string pdf = finish();
     auto dicts = imageDictionaries(pdf);
     ASSERT_EQ(1u, dicts.size());
