@@ -12,6 +12,7 @@ enum {
     ROUTE_CCITT,     /* one G4 strip as it is */
     ROUTE_LZW,       /* one LZW strip as it is */
     ROUTE_JPEG,      /* JPEG strips joined into one JPEG stream */
+    ROUTE_OJPEG,     /* old-style JPEG strips behind a header of their own */
     ROUTE_SCANLINES, /* decoded grey, RGB or CMYK samples */
     ROUTE_RGBA       /* decoded to RGB through libtiff's RGBA reader */
 };
@@ -137,6 +138,9 @@ static int chooseRoute(TIFF* tif, const TiffFacts* t, const char* path)
          ((t->photometric == 2 || t->photometric == 6) && t->samples == 3) ||
          (t->photometric == 5 && t->samples == 4)))
         return ROUTE_JPEG;
+    if (t->compression == COMPRESSION_OJPEG && contig && t->bits == 8 && !t->colorMap &&
+        !t->extraSamples && (t->samples == 1 || t->samples == 3))
+        return ROUTE_OJPEG;
     if (plainColour(t) && (t->bits == 1 || t->bits == 2 || t->bits == 4 || t->bits == 8) &&
         (contig || t->bits == 8))
         return ROUTE_SCANLINES;
@@ -380,6 +384,219 @@ static int joinJPEGStrips(TIFF* tif, const TiffFacts* t, const char* path, unsig
     return *data ? 0 : -1;
 }
 
+/* ---- old-style JPEG --------------------------------------------------------------------- */
+
+/* n bytes of the file at offset appended to out; -1 when they are not there. */
+static int copyFromFile(FILE* f, uint64_t offset, int64_t n, PDFMemoryStream* out)
+{
+    if (n < 0 || n > OPDF_IMAGE_MAX_BYTES || offset > (uint64_t)OPDF_IMAGE_MAX_BYTES * 4 ||
+        fseek(f, (long)offset, SEEK_SET) != 0)
+        return -1;
+    unsigned char buf[4096];
+    while (n > 0) {
+        size_t k = n < (int64_t)sizeof buf ? (size_t)n : sizeof buf;
+        if (fread(buf, 1, k, f) != k)
+            return -1;
+        _opdf_appendMemoryStream(out, buf, (int)k);
+        n -= (int64_t)k;
+    }
+    return 0;
+}
+
+static void putRestartInterval(PDFMemoryStream* out, int64_t interval)
+{
+    const unsigned char dri[4] = {0xFF, 0xDD, 0x00, 0x04};
+    _opdf_appendMemoryStream(out, dri, 4);
+    put16(out, (unsigned)(interval > 0xFFFF ? 0xFFFF : interval));
+}
+
+/* MCUs in one strip of RowsPerStrip rows. */
+static int64_t stripInterval(TIFF* tif, const TiffFacts* t, int h, int v)
+{
+    uint32_t rows = t->height;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+    if (rows > t->height)
+        rows = t->height;
+    return (((int64_t)t->width + 8 * h - 1) / (8 * h)) * (((int64_t)rows + 8 * v - 1) / (8 * v));
+}
+
+/* One Huffman table (16 counts and their symbols) read at offset into a DHT segment. */
+static int putHuffmanTable(FILE* f, uint64_t offset, int tableByte, PDFMemoryStream* out)
+{
+    unsigned char counts[16];
+    unsigned char symbols[256];
+    if (offset > (uint64_t)OPDF_IMAGE_MAX_BYTES * 4 || fseek(f, (long)offset, SEEK_SET) != 0 ||
+        fread(counts, 1, 16, f) != 16)
+        return -1;
+    int sum = 0;
+    for (int i = 0; i < 16; i++)
+        sum += counts[i];
+    if (sum > 256 || fread(symbols, 1, (size_t)sum, f) != (size_t)sum)
+        return -1;
+    _opdf_appendByte(0xFF, out);
+    _opdf_appendByte(0xC4, out);
+    put16(out, (unsigned)(19 + sum));
+    _opdf_appendByte(tableByte, out);
+    _opdf_appendMemoryStream(out, counts, 16);
+    _opdf_appendMemoryStream(out, symbols, sum);
+    return 0;
+}
+
+/* Start of image, frame, tables, restart interval and scan header from the
+   old-style JPEG tags, whose tables are file offsets, one per component.
+   0, or a negative code; lossless processes have no PDF filter. */
+static int buildOJPEGHeader(TIFF* tif, const TiffFacts* t, FILE* f, PDFMemoryStream* out)
+{
+    if (t->planar == PLANARCONFIG_SEPARATE && t->samples > 1)
+        return -2;
+    uint16_t proc = 0;
+    if (!TIFFGetField(tif, TIFFTAG_JPEGPROC, &proc))
+        return -3;
+    if (proc != JPEGPROC_BASELINE)
+        return -4;
+    uint32_t qCount = 0, dcCount = 0, acCount = 0;
+    const uint64_t* q = NULL;
+    const uint64_t* dc = NULL;
+    const uint64_t* ac = NULL;
+    if (!TIFFGetField(tif, TIFFTAG_JPEGQTABLES, &qCount, &q) || !q)
+        return -5;
+    const int components = t->samples;
+    if ((int)qCount < components)
+        return -6;
+    const int tables = components > 2 ? 2 : components;
+    if (!TIFFGetField(tif, TIFFTAG_JPEGDCTABLES, &dcCount, &dc) || !dc || (int)dcCount < tables)
+        return -7;
+    if (!TIFFGetField(tif, TIFFTAG_JPEGACTABLES, &acCount, &ac) || !ac || (int)acCount < tables)
+        return -8;
+    uint16_t h = 1, v = 1;
+    if (t->samples == 3 && !TIFFGetFieldDefaulted(tif, TIFFTAG_YCBCRSUBSAMPLING, &h, &v))
+        h = v = 1;
+    if (h < 1 || h > 4 || v < 1 || v > 4 || t->width > 0xFFFF || t->height > 0xFFFF)
+        return -2;
+    const unsigned char soi[2] = {0xFF, 0xD8};
+    _opdf_appendMemoryStream(out, soi, 2);
+    _opdf_appendByte(0xFF, out);
+    _opdf_appendByte(0xC0, out);
+    put16(out, (unsigned)(8 + 3 * components));
+    _opdf_appendByte(t->bits, out);
+    put16(out, t->height);
+    put16(out, t->width);
+    _opdf_appendByte(components, out);
+    for (int c = 0; c < components; c++) {
+        _opdf_appendByte(c, out);
+        _opdf_appendByte(c == 0 ? (h << 4) | v : 0x11, out);
+        _opdf_appendByte(c, out);
+    }
+    for (int c = 0; c < components; c++) {
+        const unsigned char head[5] = {0xFF, 0xDB, 0x00, 0x43, (unsigned char)c};
+        _opdf_appendMemoryStream(out, head, 5);
+        if (copyFromFile(f, q[c], 64, out) < 0)
+            return -6;
+    }
+    for (int j = 0; j < tables; j++)
+        if (putHuffmanTable(f, dc[j], j, out) < 0)
+            return -7;
+    for (int j = 0; j < tables; j++)
+        if (putHuffmanTable(f, ac[j], 0x10 | j, out) < 0)
+            return -8;
+    if (t->strips > 1)
+        putRestartInterval(out, stripInterval(tif, t, h, v));
+    _opdf_appendByte(0xFF, out);
+    _opdf_appendByte(0xDA, out);
+    put16(out, (unsigned)(6 + 2 * components));
+    _opdf_appendByte(components, out);
+    for (int c = 0; c < components; c++) {
+        const int k = c < tables - 1 ? c : tables - 1;
+        _opdf_appendByte(c, out);
+        _opdf_appendByte((k << 4) | k, out);
+    }
+    _opdf_appendByte(0, out);
+    _opdf_appendByte(63, out);
+    _opdf_appendByte(0, out);
+    return 0;
+}
+
+/* Old-style JPEG data as one JPEG stream: the file's own interchange header
+   when it has one, else a header made from the tags; later strips follow
+   restart markers. */
+static int joinOJPEGStrips(TIFF* tif, const TiffFacts* t, const char* path, unsigned char** data,
+                           int64_t* length)
+{
+    uint64_t* counts = NULL;
+    uint64_t* offsets = NULL;
+    if (!TIFFGetField(tif, TIFFTAG_STRIPBYTECOUNTS, &counts) || !counts ||
+        !TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets) || !offsets)
+        return -1;
+    int64_t sum = 0;
+    for (uint32_t s = 0; s < t->strips; s++) {
+        sum += (int64_t)counts[s];
+        if (counts[s] > (uint64_t)OPDF_IMAGE_MAX_BYTES || sum > OPDF_IMAGE_MAX_BYTES)
+            return -1;
+    }
+    FILE* f = fopen(path, "rb");
+    PDFMemoryStream* out = f ? _opdf_newMemoryStream() : NULL;
+    if (!out) {
+        if (f)
+            fclose(f);
+        return -1;
+    }
+    uint64_t ifOffset = 0, ifLength = 0;
+    const int hasIF = TIFFGetField(tif, TIFFTAG_JPEGIFOFFSET, &ifOffset) && ifOffset != 0;
+    const int hasLength = TIFFGetField(tif, TIFFTAG_JPEGIFBYTECOUNT, &ifLength);
+    int result = 0, withStrips = 1, endMarker = 1;
+    if (hasIF && t->strips == 1) {
+        /* header and strip as one piece */
+        int64_t n = (int64_t)counts[0];
+        if (ifOffset != offsets[0] && ifLength != 0)
+            n += (int64_t)ifLength;
+        result = copyFromFile(f, ifOffset, n, out);
+        withStrips = endMarker = 0;
+    } else if (hasIF) {
+        if (!hasLength) {
+            _opdf_globalError(1, OPDF_MODULE, "Missing tag TIFFTAG_JPEGIFBYTECOUNT in TIFF %s", path);
+            result = -1;
+        } else if (ifLength != 0) {
+            result = copyFromFile(f, ifOffset, (int64_t)ifLength, out);
+            uint16_t h = 1, v = 1;
+            if (t->samples == 3 && !TIFFGetFieldDefaulted(tif, TIFFTAG_YCBCRSUBSAMPLING, &h, &v))
+                h = v = 1;
+            if (h < 1 || v < 1)
+                h = v = 1;
+            putRestartInterval(out, stripInterval(tif, t, h, v));
+            endMarker = 0;
+        } else {
+            result = copyFromFile(f, ifOffset, sum + 2 * (int64_t)t->strips + 6, out);
+            withStrips = endMarker = 0;
+        }
+    } else if (buildOJPEGHeader(tif, t, f, out) < 0) {
+        _opdf_globalError(1, OPDF_MODULE, "Unable to prepare header for OJPEG multiple strip data %s",
+                          path);
+        result = -1;
+    }
+    /* libtiff gives no raw access to old-style JPEG strips: read them from the file */
+    for (uint32_t s = 0; withStrips && s < t->strips && result == 0; s++) {
+        if (s > 0) {
+            _opdf_appendByte(0xFF, out);
+            _opdf_appendByte(0xD0 + (int)((s - 1) % 8), out);
+        }
+        if (copyFromFile(f, offsets[s], (int64_t)counts[s], out) < 0) {
+            _opdf_globalError(1, OPDF_MODULE, "Cannot read strip %u of tiff file %s", (unsigned)s,
+                              path);
+            result = -1;
+        }
+    }
+    fclose(f);
+    if (result == 0 && endMarker)
+        _opdf_appendMemoryStream(out, "\xFF\xD9", 2);
+    if (result == 0 && out->length > 0) {
+        *length = out->length;
+        *data = out->buffer;
+        out->buffer = NULL;
+    }
+    _opdf_freeMemoryStream(out);
+    return *data ? 0 : -1;
+}
+
 /* ---- decoding --------------------------------------------------------------------------- */
 
 static int decodeScanlines(TIFF* tif, const TiffFacts* t, const char* path, unsigned char** data,
@@ -513,6 +730,18 @@ static int readTIFFData(PDFDocContext* ctx, unsigned char** data, PDFImageEntry*
         r = joinJPEGStrips(tif, &t, path, &bytes, &n);
         entry->compression = OPDF_COMP_JPEG;
         entry->strips = (int32_t)t.strips;
+    } else if (route == ROUTE_OJPEG) {
+        r = joinOJPEGStrips(tif, &t, path, &bytes, &n);
+        entry->compression = OPDF_COMP_OJPEG;
+        entry->strips = (int32_t)t.strips;
+        if (r < 0) {
+            /* what cannot be joined is decoded by libtiff, when it can */
+            char why[1024];
+            if (TIFFRGBAImageOK(tif, why)) {
+                route = ROUTE_RGBA;
+                r = 0;
+            }
+        }
     }
     if (route == ROUTE_SCANLINES || route == ROUTE_RGBA) {
         r = route == ROUTE_SCANLINES ? decodeScanlines(tif, &t, path, &bytes, &n)

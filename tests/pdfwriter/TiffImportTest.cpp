@@ -172,11 +172,6 @@ TEST_P(TiffImport, RendersLikeLibtiffWithCompressionOnAndOff)
         // no /Decode longer than the colour space allows
         EXPECT_EQ(std::string::npos, d.find("/Decode [1 0 1 0 1 0 1 0]")) << d;
         Raster got = renderPoints(dir.file(name), dir.file(on ? "on" : "off"));
-        if (getenv("KEEP_RENDER")) {
-            writePNM(std::string("/tmp/rt/") + c.name + (on ? "-on" : "-off") + ".ppm", got);
-            writePNM(std::string("/tmp/rt/") + c.name + "-ref.ppm", expected);
-            run("cp '" + dir.file(name) + "' /tmp/rt/" + c.name + (on ? "-on" : "-off") + ".pdf");
-        }
         Difference diff = compareRGB(expected, got);
         const bool lossy = c.lossy || (on && (d.find("/DCTDecode") != std::string::npos));
         if (lossy) {
@@ -357,6 +352,141 @@ TEST_F(TiffImportDetails, FOPContainersPlaceAndImport)
     Raster expected = tiffRGBA(dir.file("rgb.tif"));
     Raster got = renderPoints(dir.file("fop.pdf"), dir.file("page2"), 2);
     EXPECT_LE(compareRGB(expected, got).max, 1);
+}
+
+// An old-style JPEG TIFF (compression 6) assembled here from a cjpeg file:
+// its tables at offsets named by the JPEG table tags, its scan cut at the
+// restart markers into strips of 16 rows.
+std::string oldStyleJPEGTiff(const std::string& jpeg, int w, int h)
+{
+    std::string qtable, dc, ac, scan;
+    size_t p = 2;
+    while (p + 4 <= jpeg.size() && (unsigned char)jpeg[p] == 0xFF) {
+        const int m = (unsigned char)jpeg[p + 1];
+        const size_t len = ((unsigned char)jpeg[p + 2] << 8) | (unsigned char)jpeg[p + 3];
+        const std::string body = jpeg.substr(p + 4, len - 2);
+        if (m == 0xDB)
+            qtable = body.substr(1, 64);
+        if (m == 0xC4) {
+            size_t q = 0;
+            while (q < body.size()) {
+                int n = 0;
+                for (int i = 0; i < 16; i++)
+                    n += (unsigned char)body[q + 1 + i];
+                (body[q] & 0x10 ? ac : dc) = body.substr(q + 1, 16 + n);
+                q += 17 + n;
+            }
+        }
+        if (m == 0xDA) {
+            scan = jpeg.substr(p + 2 + len, jpeg.size() - (p + 2 + len) - 2);
+            break;
+        }
+        p += 2 + len;
+    }
+    std::vector<std::string> strips(1);
+    for (size_t i = 0; i < scan.size(); i++) {
+        if ((unsigned char)scan[i] == 0xFF && i + 1 < scan.size() &&
+            ((unsigned char)scan[i + 1] & 0xF8) == 0xD0) {
+            strips.emplace_back();
+            i++;
+            continue;
+        }
+        strips.back() += scan[i];
+    }
+    std::string out = std::string("II*\0\0\0\0\0", 8);
+    auto put32 = [](std::string& s, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            s += (char)((v >> (8 * i)) & 255);
+    };
+    auto put16le = [](std::string& s, uint16_t v) {
+        s += (char)(v & 255);
+        s += (char)(v >> 8);
+    };
+    const uint32_t qAt = (uint32_t)out.size();
+    out += qtable;
+    const uint32_t dcAt = (uint32_t)out.size();
+    out += dc;
+    const uint32_t acAt = (uint32_t)out.size();
+    out += ac;
+    std::vector<uint32_t> offsets, counts;
+    for (const auto& st : strips) {
+        offsets.push_back((uint32_t)out.size());
+        counts.push_back((uint32_t)st.size());
+        out += st;
+    }
+    if (out.size() % 2)
+        out += '\0';
+    const uint32_t offAt = (uint32_t)out.size();
+    for (uint32_t v : offsets)
+        put32(out, v);
+    const uint32_t cntAt = (uint32_t)out.size();
+    for (uint32_t v : counts)
+        put32(out, v);
+    const uint32_t ifd = (uint32_t)out.size();
+    for (int i = 0; i < 4; i++)
+        out[4 + i] = (char)((ifd >> (8 * i)) & 255);
+    struct Entry {
+        uint16_t tag, type;
+        uint32_t count, value;
+    };
+    const uint32_t n = (uint32_t)strips.size();
+    const Entry entries[] = {{256, 3, 1, (uint32_t)w},   {257, 3, 1, (uint32_t)h},
+                             {258, 3, 1, 8},             {259, 3, 1, 6},
+                             {262, 3, 1, 1},             {273, 4, n, n > 1 ? offAt : offsets[0]},
+                             {277, 3, 1, 1},             {278, 3, 1, 16},
+                             {279, 4, n, n > 1 ? cntAt : counts[0]}, {512, 3, 1, 1},
+                             {519, 4, 1, qAt},           {520, 4, 1, dcAt},
+                             {521, 4, 1, acAt}};
+    put16le(out, (uint16_t)(sizeof entries / sizeof entries[0]));
+    for (const auto& e : entries) {
+        put16le(out, e.tag);
+        put16le(out, e.type);
+        put32(out, e.count);
+        put32(out, e.value);
+    }
+    put32(out, 0);
+    return out;
+}
+
+TEST_F(TiffImportDetails, OldStyleJPEGStripsGetAHeaderFromTheirTags)
+{
+    if (!imageToolsAvailable() || !toolAvailable("cjpeg"))
+        GTEST_SKIP() << "checkers missing";
+    const int w = 64, h = 48;
+    Raster grey{w, h, 1, {}};
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            grey.pixels.push_back((unsigned char)(x * 3 + y));
+    writePNM(dir.file("g.pgm"), grey);
+    ASSERT_EQ(0, run("cjpeg -grayscale -quality 90 -restart 2 -outfile '" + dir.file("g.jpg") + "' '" +
+                     dir.file("g.pgm") + "'").status);
+    writeFile(dir.file("ojpeg.tif"), oldStyleJPEGTiff(readFile(dir.file("g.jpg")), w, h));
+    PDFDocContext* ctx = opdf_open(0, nullptr);
+    collectReports(ctx, &reports);
+    ASSERT_EQ(0, opdf_init(ctx));
+    ASSERT_EQ(0, opdf_pageInit(ctx, 1, 0, "0 0 64 48", "0 0 64 48"));
+    float v[4] = {};
+    ASSERT_EQ(0, opdf_rawImportImage(ctx, dir.file("ojpeg.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                     &v[2], &v[3], 1));
+    ASSERT_EQ(0, opdf_finalizeAll(ctx));
+    unsigned len = 0;
+    const unsigned char* b = opdf_getMemoryOutput(ctx, &len);
+    const std::string pdf((const char*)b, len);
+    writeFile(dir.file("o.pdf"), pdf);
+    opdf_close(ctx);
+    EXPECT_EQ("", qpdfCheck(dir.file("o.pdf")));
+    EXPECT_NE(std::string::npos, pdf.find("/Filter /DCTDecode"));
+    ASSERT_EQ(0, run("pdfimages -all '" + dir.file("o.pdf") + "' '" + dir.file("o") + "'").status);
+    const std::string jpg = readFile(dir.file("o-000.jpg"));
+    EXPECT_NE(std::string::npos, jpg.find("\xFF\xDD\x00\x04\x00\x10", 0, 6)) << "8 x 2 MCUs a strip";
+    EXPECT_NE(std::string::npos, jpg.find("\xFF\xD1"));
+    Raster got = renderPoints(dir.file("o.pdf"), dir.file("o"));
+    ASSERT_EQ(w, got.width);
+    double sum = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            sum += std::abs((int)got.at(x, y)[0] - (int)grey.at(x, y)[0]);
+    EXPECT_LE(sum / (w * h), 3.0);
 }
 
 } // namespace
