@@ -252,6 +252,8 @@ TEST_F(TiffImportDetails, DirectoryIndexAndRefusedFiles)
     ASSERT_EQ(0, run("tiffcp '" + base + "' '" + base + "' '" + dir.file("two.tif") + "'").status);
     ASSERT_EQ(0, run("tiffcp -t '" + base + "' '" + dir.file("tiled.tif") + "'").status);
     writeFile(dir.file("junk.tif"), "II*\0junk");
+    ASSERT_EQ(0, run("cp '" + base + "' '" + dir.file("nospp.tif") + "' && tiffset -u 277 '" +
+                     dir.file("nospp.tif") + "'").status);
     std::vector<Reported> global;
     static std::vector<Reported>* sink;
     sink = &global;
@@ -279,11 +281,37 @@ TEST_F(TiffImportDetails, DirectoryIndexAndRefusedFiles)
     EXPECT_TRUE(hasReport(global, "Tiled TIFF is not supported, file: " + dir.file("tiled.tif")));
     EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("junk.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
                                       &v[2], &v[3], 0));
+    EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("nospp.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
+                                      &v[2], &v[3], 0));
+    EXPECT_TRUE(hasReport(global, "Missing tag TIFFTAG_SAMPLESPERPIXEL in TIFF " + dir.file("nospp.tif")));
     EXPECT_EQ(-4, opdf_rawImportImage(ctx, base.c_str(), 7, 0, 0, 0, &v[0], &v[1], &v[2], &v[3], 0));
     EXPECT_EQ(1, ctx->imageCount);
     EXPECT_EQ(0, opdf_finalizeAll(ctx));
     opdf_close(ctx);
     opdf_setGlobalErrorHandler(nullptr);
+}
+
+TEST_F(TiffImportDetails, CMYKSamplesStayCMYKAndAreNeverJPEG)
+{
+    if (!toolAvailable("qpdf"))
+        GTEST_SKIP() << "qpdf missing";
+    std::vector<unsigned char> rows;
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            for (int c = 0; c < 4; c++)
+                rows.push_back(sampleAt(x, y, c % 3, W, H));
+    ASSERT_TRUE(writeTiff(dir.file("cmyk.tif"), {W, H, 4, 8, PHOTOMETRIC_SEPARATED, 0, {}}, rows));
+    for (bool on : {false, true}) {
+        std::string pdf = importInto(dir.file("cmyk.tif"), on, "cmyk.pdf");
+        EXPECT_EQ("", qpdfCheck(dir.file("cmyk.pdf")));
+        auto dicts = imageDictionaries(pdf);
+        ASSERT_EQ(1u, dicts.size());
+        EXPECT_NE(std::string::npos, dicts[0].find("/ColorSpace /DeviceCMYK"));
+        EXPECT_EQ(std::string::npos, dicts[0].find("/DCTDecode"));
+        EXPECT_EQ(on, dicts[0].find("/FlateDecode") != std::string::npos);
+        if (!on)
+            EXPECT_NE(std::string::npos, dicts[0].find("/Length " + std::to_string(W * H * 4) + "\n"));
+    }
 }
 
 TEST_F(TiffImportDetails, FileChangedToJunkBeforeFinalizeEndsTheDocument)
