@@ -309,8 +309,9 @@ TEST_F(TiffImportDetails, CMYKSamplesStayCMYKAndAreNeverJPEG)
         EXPECT_NE(std::string::npos, dicts[0].find("/ColorSpace /DeviceCMYK"));
         EXPECT_EQ(std::string::npos, dicts[0].find("/DCTDecode"));
         EXPECT_EQ(on, dicts[0].find("/FlateDecode") != std::string::npos);
-        if (!on)
+        if (!on) {
             EXPECT_NE(std::string::npos, dicts[0].find("/Length " + std::to_string(W * H * 4) + "\n"));
+        }
     }
 }
 
