@@ -162,17 +162,74 @@ int opdf_addImageEntry(PDFDocContext* ctx, int width, int height, int components
     return index;
 }
 
+/* ---- look-up by key ------------------------------------------------------------- */
+
+static uint32_t keyHash(const char* key, int imageIndex)
+{
+    uint32_t h = 2166136261u;
+    for (const unsigned char* p = (const unsigned char*)key; *p; p++)
+        h = (h ^ *p) * 16777619u;
+    return (h ^ (uint32_t)imageIndex) * 2654435761u;
+}
+
+static void indexRow(PDFDocContext* ctx, int row);
+
+/* Keeps the index at most half full; a failed allocation leaves the old one. */
+static void growKeyIndex(PDFDocContext* ctx)
+{
+    int64_t slots = ctx->imageKeySlots ? (int64_t)ctx->imageKeySlots * 2 : 64;
+    int32_t* p = (int32_t*)_opdf_checkAlloc(malloc((size_t)slots * sizeof *p));
+    if (!p)
+        return;
+    free(ctx->imageKeys);
+    ctx->imageKeys = p;
+    ctx->imageKeySlots = (int32_t)slots;
+    for (int64_t i = 0; i < slots; i++)
+        p[i] = -1;
+    for (int i = 0; i < ctx->imageCount; i++)
+        if (rows(ctx)[i].key)
+            indexRow(ctx, i);
+}
+
+static void indexRow(PDFDocContext* ctx, int row)
+{
+    const PDFImageEntry* e = &rows(ctx)[row];
+    /* after a failed growth the row stays unfindable rather than the index full */
+    if (!ctx->imageKeys || row >= ctx->imageKeySlots - 1)
+        return;
+    const uint32_t mask = (uint32_t)ctx->imageKeySlots - 1;
+    uint32_t i = keyHash(e->key, e->imageIndex) & mask;
+    while (ctx->imageKeys[i] >= 0)
+        i = (i + 1) & mask;
+    ctx->imageKeys[i] = row;
+}
+
+/* Gives the row its key and makes it findable. */
+static void setKey(PDFDocContext* ctx, int row, const char* key)
+{
+    PDFImageEntry* e = &rows(ctx)[row];
+    e->key = _opdf_strdup(key);
+    if (!e->key)
+        return;
+    if ((int64_t)(row + 1) * 2 > ctx->imageKeySlots)
+        growKeyIndex(ctx); /* indexes every keyed row, this one too */
+    else
+        indexRow(ctx, row);
+}
+
 int opdf_findImage(PDFDocContext* ctx, const char* key, int imageIndex, int* row)
 {
     if (row)
         *row = ctx ? ctx->imageCount : 0;
-    if (!ctx || !key)
+    if (!ctx || !key || !ctx->imageKeys)
         return 1;
-    for (int i = 0; i < ctx->imageCount; i++) {
-        const PDFImageEntry* e = &rows(ctx)[i];
+    const uint32_t mask = (uint32_t)ctx->imageKeySlots - 1;
+    for (uint32_t i = keyHash(key, imageIndex) & mask; ctx->imageKeys[i] >= 0; i = (i + 1) & mask) {
+        const PDFImageEntry* e = &rows(ctx)[ctx->imageKeys[i]];
+        /* a row marked dead keeps its slot but no key */
         if (!e->dead && e->key && e->imageIndex == imageIndex && strcmp(e->key, key) == 0) {
             if (row)
-                *row = i;
+                *row = ctx->imageKeys[i];
             return 0;
         }
     }
@@ -399,7 +456,7 @@ int opdf_addImageMask(PDFDocContext* ctx, const char* name, const PDFImageMask* 
         e->data = n > 0 ? copyBytes(mask->data, n) : NULL;
         e->length = e->data ? n : 0;
     }
-    e->key = _opdf_strdup(key);
+    setKey(ctx, row, key);
     return row;
 }
 
@@ -442,7 +499,7 @@ int opdf_rawplaceImageData(PDFDocContext* ctx, const char* name, const unsigned 
             return r;
         }
     }
-    e->key = _opdf_strdup(name);
+    setKey(ctx, row, name);
     setColorKey(e, colorKey, maskedIndex);
     if (e->kind == PDF_IMAGE_RAW && compression == -1)
         e->libraryCoded = 1;
@@ -503,7 +560,7 @@ int opdf_rawplaceImageFile(PDFDocContext* ctx, const char* path, int width, int 
         if (storedCompression != OPDF_COMP_FLATE)
             e->libraryCoded = 1;
     }
-    e->key = _opdf_strdup(path);
+    setKey(ctx, row, path);
     e->path = _opdf_strdup(path);
     setColorKey(e, colorKey, maskedIndex);
     drawImage(ctx, row, x, y, rotation, drawWidth, drawHeight, flags);
@@ -643,9 +700,9 @@ int _opdf_findOrAddImportImage(PDFDocContext* ctx, const char* path, int fileTyp
     }
     setKindFlags(ctx, e->components);
     e->path = _opdf_strdup(path);
-    e->key = _opdf_strdup(path);
     e->kind = fileType;
     ctx->imageCount++;
+    setKey(ctx, index, path);
     return index;
 }
 
@@ -963,6 +1020,9 @@ void _opdf_freeImages(PDFDocContext* ctx)
     }
     free(ctx->images);
     ctx->images = NULL;
+    free(ctx->imageKeys);
+    ctx->imageKeys = NULL;
+    ctx->imageKeySlots = 0;
     ctx->imageCount = 0;
     ctx->imageCapacity = 0;
 }

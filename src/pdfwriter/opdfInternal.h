@@ -198,6 +198,8 @@ struct PDFDocContext {
     int32_t imageCount;
     int32_t imageCapacity; /* rows allocated; grows up to maxImages */
     void* images;
+    int32_t* imageKeys; /* open-addressing index of the rows by key; -1 empty */
+    int32_t imageKeySlots;
     unsigned char imageKinds; /* 1 gray, 2 colour, 4 indexed */
     int32_t importImageIndex;
 
