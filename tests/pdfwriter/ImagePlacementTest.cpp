@@ -507,6 +507,14 @@ TEST_F(ImagePlacement, LargeLimitsGrowTheTableOnDemand)
         ASSERT_EQ(0, placeRaw(ctx, ("g" + std::to_string(i)).c_str(), px, 2, 2, 1, 8, 0));
     EXPECT_GE(ctx->imageCapacity, 40);
     EXPECT_LT(ctx->imageCapacity, 1000);
+    // every name is found again after the table and its index grew
+    for (int i = 0; i < 40; i++)
+        ASSERT_EQ(0, placeRaw(ctx, ("g" + std::to_string(i)).c_str(), px, 2, 2, 1, 8, 0));
+    EXPECT_EQ(40, ctx->imageCount);
+    // the same key under another TIFF image index is another image
+    opdf_setImportImageIndex(ctx, 3);
+    EXPECT_EQ(1, opdf_findImage(ctx, "g7", 3, nullptr));
+    EXPECT_EQ(0, opdf_findImage(ctx, "g7", 0, nullptr));
     finish();
 }
 
