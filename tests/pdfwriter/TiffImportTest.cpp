@@ -279,8 +279,21 @@ TEST_F(TiffImportDetails, DirectoryIndexAndRefusedFiles)
     EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("tiled.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
                                       &v[2], &v[3], 0));
     EXPECT_TRUE(hasReport(global, "Tiled TIFF is not supported, file: " + dir.file("tiled.tif")));
+    // libtiff's own reports go to the document's TIFF handler during the call only
+    static std::vector<std::string> tiffErrors;
+    tiffErrors.clear();
+    opdf_setTIFFErrorHandler(ctx, [](const char*, const char* format, va_list args) {
+        char buf[1024];
+        vsnprintf(buf, sizeof buf, format, args);
+        tiffErrors.push_back(buf);
+    });
+    TIFFErrorHandler before = TIFFSetErrorHandler(nullptr);
+    TIFFSetErrorHandler(before);
     EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("junk.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
                                       &v[2], &v[3], 0));
+    EXPECT_FALSE(tiffErrors.empty());
+    TIFFErrorHandler after = TIFFSetErrorHandler(before);
+    EXPECT_EQ(before, after);
     EXPECT_EQ(-1, opdf_rawImportImage(ctx, dir.file("nospp.tif").c_str(), 3, 0, 0, 0, &v[0], &v[1],
                                       &v[2], &v[3], 0));
     EXPECT_TRUE(hasReport(global, "Missing tag TIFFTAG_SAMPLESPERPIXEL in TIFF " + dir.file("nospp.tif")));
