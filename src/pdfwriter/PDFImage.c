@@ -953,7 +953,10 @@ static int writeImage(PDFDocContext* ctx, PDFImageEntry* e)
     }
 
     if (kind != PDF_IMAGE_PDFIMG) {
-        if (invert)
+        if (invert && hasColorTable(e))
+            /* an index runs from 0 to 2^bits - 1, not over a colour range */
+            _opdf_putf(ctx, "/Decode [%d 0]\n", (1 << e->bits) - 1);
+        else if (invert)
             _opdf_putf(ctx, "/Decode %s\n", decodeArray(e->components));
         _opdf_putf(ctx, "/BitsPerComponent %d\n", e->bits);
         const PDFSeparationEntry* sep =

@@ -229,21 +229,25 @@ TEST_F(ImagePlacement, IndexedImageRendersItsTableColours)
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 16; x++)
             data[(size_t)y * 4 + x / 4] |= (unsigned char)((x / 4) << (6 - 2 * (x % 4)));
-    for (bool on : {true, false}) {
-        open(on, 16, 16);
-        ASSERT_EQ(0, placeRaw(ctx, "idx", data, 16, 16, 1, 2, 1, -1, &attrs));
-        std::string pdf = finish();
-        EXPECT_EQ("", qpdfCheck(pdfPath()));
-        EXPECT_NE(std::string::npos, pdf.find("/ColorSpace [/Indexed /DeviceRGB 3 "));
-        EXPECT_NE(std::string::npos, pdf.find("/ImageI"));
-        Raster r = renderPage(pdfPath(), dir.file("idx"));
-        ASSERT_EQ(16, r.width);
-        for (int band = 0; band < 4; band++) {
-            const unsigned char* p = r.at(band * 4 + 1, 8);
-            for (int c = 0; c < 3; c++)
-                EXPECT_NEAR(table[4 * band + c], p[c], 1) << "band " << band;
+    // Inverted, the indexes run the other way through the whole table.
+    for (bool inverted : {false, true})
+        for (bool on : {true, false}) {
+            open(on, 16, 16);
+            ASSERT_EQ(0, placeRaw(ctx, "idx", data, 16, 16, 1, 2, inverted ? 1u | PDF_IMAGE_INVERT : 1u, -1,
+                                  &attrs));
+            std::string pdf = finish();
+            EXPECT_EQ("", qpdfCheck(pdfPath()));
+            EXPECT_NE(std::string::npos, pdf.find("/ColorSpace [/Indexed /DeviceRGB 3 "));
+            EXPECT_NE(std::string::npos, pdf.find("/ImageI"));
+            Raster r = renderPage(pdfPath(), dir.file("idx"));
+            ASSERT_EQ(16, r.width);
+            for (int band = 0; band < 4; band++) {
+                const unsigned char* p = r.at(band * 4 + 1, 8);
+                int entry = inverted ? 3 - band : band;
+                for (int c = 0; c < 3; c++)
+                    EXPECT_NEAR(table[4 * entry + c], p[c], 1) << "band " << band << " inverted " << inverted;
+            }
         }
-    }
 }
 
 TEST_F(ImagePlacement, ColourKeyMasksItsColourOnRGBOnly)
