@@ -1106,19 +1106,23 @@ bool qelCodePage::loadCodePageFile(unsigned char* table, const char* codePageNam
     return true;
 }
 
-void qelCodePage::setIdFromName(qelCodePage* codePage)
+std::string qelCodePage::cpgidFromName(const char* name)
 {
-    if (!codePage || codePage->getType() != TYPE_CODE_PAGE || !codePage->getName())
-        return;
-    const char* name = codePage->getName();
     std::string id;
-    const size_t n = std::strlen(name);
-    if (!qelString::compare(name, "DEFAULT", true, 0) && n > 6) {
+    const size_t n = name ? std::strlen(name) : 0;
+    if (n > 6 && !qelString::compare(name, "DEFAULT", true, 0)) {
         const bool ss = n >= 8 && ((name[6] == 'S' && name[7] == 'S') || (name[6] == 's' && name[7] == 's'));
         const size_t from = ss ? 2 : 4;
         id.assign(name + from, std::min<size_t>(4, n - from));
         const size_t first = id.find_first_not_of('0');
         id = first == std::string::npos ? std::string() : id.substr(first);
     }
-    codePage->setCPGID(id.c_str());
+    return id;
+}
+
+void qelCodePage::setIdFromName(qelCodePage* codePage)
+{
+    if (!codePage || codePage->getType() != TYPE_CODE_PAGE || !codePage->getName())
+        return;
+    codePage->setCPGID(cpgidFromName(codePage->getName()).c_str());
 }

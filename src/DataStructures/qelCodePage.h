@@ -190,6 +190,11 @@ public:
 
     // Derives the CPGID from the name (T1V10500 gives 500, T1000037 gives 37).
     static void setIdFromName(qelCodePage* codePage);
+    // The CPGID text of a code page name: characters 3 to 6 when the 7th
+    // and 8th are "SS" (any case), else 5 to 8, as far as the name goes,
+    // without leading zeros; empty for DEFAULT and names of 6 characters or
+    // fewer.
+    static std::string cpgidFromName(const char* name);
 
 private:
     void resetTables();

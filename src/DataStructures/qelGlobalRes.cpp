@@ -15,6 +15,7 @@
 #include "qelPage.h"
 #include "qelPoolAccess.h"
 #include "qelRes.h"
+#include "qelCharSetParser.h"
 #include "qelResParser.h"
 #include "qelResourceKinds.h"
 #include "qelString.h"

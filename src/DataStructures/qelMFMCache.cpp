@@ -3,9 +3,31 @@
 #include "qelList.h"
 #include "qelMFMFile.h"
 #include "qelMFMParser.h"
+#include "qelMetricTableRecord.h"
 #include "qelString.h"
 
 #include <new>
+
+qelMFMCache::qelMFMCache() = default;
+
+qelMetricTableRecord* qelMFMCache::addCharSetTables(const char* name, qelCharacterWidthTable* const tables[4])
+{
+    std::unique_ptr<qelMetricTableRecord> record(new qelMetricTableRecord());
+    for (int r = 0; r < 4; ++r)
+        record->widths[r].reset(tables ? tables[r] : nullptr);
+    record->name = name ? name : "";
+    m_charSetTables.push_back(std::move(record));
+    return m_charSetTables.back().get();
+}
+
+qelMetricTableRecord* qelMFMCache::addCodePageTable(const char* name, qelCodePointGCGIDTable* table)
+{
+    std::unique_ptr<qelMetricTableRecord> record(new qelMetricTableRecord());
+    record->gcgids.reset(table);
+    record->name = name ? name : "";
+    m_codePageTables.push_back(std::move(record));
+    return m_codePageTables.back().get();
+}
 
 qelMFMCache::~qelMFMCache()
 {

@@ -1,7 +1,13 @@
 #ifndef QEL_MFM_CACHE_H
 #define QEL_MFM_CACHE_H
 
+#include <memory>
+#include <vector>
+
 class qelList;
+struct qelCharacterWidthTable;
+struct qelCodePointGCGIDTable;
+struct qelMetricTableRecord;
 class qelMFMFile;
 class qelMFMParser;
 
@@ -10,7 +16,7 @@ class qelMFMParser;
 class qelMFMCache
 {
 public:
-    qelMFMCache() = default;
+    qelMFMCache();
     ~qelMFMCache();
     qelMFMCache(const qelMFMCache&) = delete;
     qelMFMCache& operator=(const qelMFMCache&) = delete;
@@ -23,10 +29,18 @@ public:
     void addFile(qelMFMFile* record);
     bool hasMetrics(const char* characterSetName, const char* codePageName);
     qelList* getFiles() const { return m_files; }
+    // Tables built from character sets and code pages, taken over with a
+    // record each; null tables are allowed (an absent rotation).
+    qelMetricTableRecord* addCharSetTables(const char* name, qelCharacterWidthTable* const tables[4]);
+    qelMetricTableRecord* addCodePageTable(const char* name, qelCodePointGCGIDTable* table);
+    const std::vector<std::unique_ptr<qelMetricTableRecord>>& getCharSetTables() const { return m_charSetTables; }
+    const std::vector<std::unique_ptr<qelMetricTableRecord>>& getCodePageTables() const { return m_codePageTables; }
 
 private:
     qelMFMParser* m_parser = nullptr;
     qelList* m_files = nullptr;
+    std::vector<std::unique_ptr<qelMetricTableRecord>> m_charSetTables;
+    std::vector<std::unique_ptr<qelMetricTableRecord>> m_codePageTables;
 };
 
 #endif

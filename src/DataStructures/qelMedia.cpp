@@ -15,7 +15,7 @@
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
 #include "qelPoolAccess.h"
-#include "qelResParser.h"
+#include "qelCharSetParser.h"
 #include "qelRes.h"
 #include "qelReferenceObjectList.h"
 #include "qelResourceReference.h"

@@ -21,6 +21,9 @@
 #include "qelPSEGParser.h"
 #include "qelFormDefParser.h"
 #include "qelResParser.h"
+#include "qelCharSetParser.h"
+#include "qelCodePageParser.h"
+#include "qelCodedFontParser.h"
 #include "qelGocaParser.h"
 #include "qelOverlayParser.h"
 #include "qelResGroupParser.h"
@@ -312,9 +315,25 @@ qelResParser* qelGlobalDSPool::getFormDefParser()
     return getResourceParser(QEL_POOL_FORM_DEF_PARSER);
 }
 
-qelCharSetParser* qelGlobalDSPool::getCharSetParser() const
+qelCharSetParser* qelGlobalDSPool::getCharSetParser()
 {
-    return static_cast<qelCharSetParser*>(getResourceParser(QEL_POOL_CHARSET_PARSER));
+    if (!getResourceParser(QEL_POOL_CHARSET_PARSER))
+        setResourceParser(QEL_POOL_CHARSET_PARSER, new (std::nothrow) qelCharSetParser());
+    return dynamic_cast<qelCharSetParser*>(getResourceParser(QEL_POOL_CHARSET_PARSER));
+}
+
+qelResParser* qelGlobalDSPool::getCodedFontParser()
+{
+    if (!getResourceParser(QEL_POOL_CODED_FONT_PARSER))
+        setResourceParser(QEL_POOL_CODED_FONT_PARSER, new (std::nothrow) qelCodedFontParser());
+    return getResourceParser(QEL_POOL_CODED_FONT_PARSER);
+}
+
+qelResParser* qelGlobalDSPool::getCodePageParser()
+{
+    if (!getResourceParser(QEL_POOL_CODE_PAGE_PARSER))
+        setResourceParser(QEL_POOL_CODE_PAGE_PARSER, new (std::nothrow) qelCodePageParser());
+    return getResourceParser(QEL_POOL_CODE_PAGE_PARSER);
 }
 
 qelResParser* qelGlobalDSPool::getGocaParser()

@@ -139,9 +139,10 @@ public:
     qelResParser* getOverlayParser();
     // Created on first use (installed ones are kept).
     qelResParser* getPageSegmentParser();
-    qelResParser* getCodedFontParser() const { return getResourceParser(QEL_POOL_CODED_FONT_PARSER); }
-    qelCharSetParser* getCharSetParser() const;
-    qelResParser* getCodePageParser() const { return getResourceParser(QEL_POOL_CODE_PAGE_PARSER); }
+    // Font resource parsers, created on first use (installed ones are kept).
+    qelResParser* getCodedFontParser();
+    qelCharSetParser* getCharSetParser();
+    qelResParser* getCodePageParser();
     // Created on first use (an installed one is kept).
     qelResParser* getFormDefParser();
     // GOCA parser, created on first use.

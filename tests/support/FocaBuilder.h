@@ -34,7 +34,21 @@ enum : int {
     EFN = 0xA989,
     FNN = 0xAB89,
     FNG = 0xEE89,
-    NOP = 0xEEEE
+    NOP = 0xEEEE,
+    BCP = 0xA887,
+    CPD = 0xA687,
+    CPC = 0xA787,
+    CPI = 0x8C87,
+    ECP = 0xA987,
+    BCF = 0xA88A,
+    CFC = 0xA78A,
+    CFI = 0x8C8A,
+    ECF = 0xA98A,
+    BRG = 0xA8C6,
+    ERG = 0xA9C6,
+    BR = 0xA8CE,
+    ER = 0xA9CE,
+    BDT = 0xA8A8
 };
 
 // Rotation words of the orientation groups.
@@ -542,6 +556,191 @@ inline CharacterSet outlineSet(const std::string& fontPath, const std::string& t
         cs.characters.push_back(face.outline(static_cast<unsigned char>(c), gcgidOf(c)));
     cs.program = readFile(fontPath);
     return cs;
+}
+
+// ---------------------------------------------------------------- code pages
+
+struct CodePoint
+{
+    std::string gcgid;
+    unsigned codePoint = 0;
+    unsigned flags = 0;
+};
+
+struct CodePage
+{
+    std::string name = "T1V10500";
+    // Empty: no descriptor; else its CPGID (0 and X'FFFF' assign none).
+    std::vector<unsigned> descriptorCpgid;
+    // No control field when false.
+    bool withControl = true;
+    std::string defaultGcgid = "SP010000";
+    unsigned spaceCodePoint = 0x40;
+    unsigned useFlags = 0x08;
+    std::vector<CodePoint> codePoints;
+};
+
+// The GCGIDs and code points of a shipped ".cp" file ("GCGID XX ...").
+inline std::vector<CodePoint> codePointsOf(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::vector<CodePoint> out;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == ';' || line[0] == '.')
+            continue;
+        const size_t blank = line.find(' ');
+        if (blank == std::string::npos || blank > 8)
+            continue;
+        CodePoint cp;
+        cp.gcgid = line.substr(0, blank);
+        cp.codePoint = static_cast<unsigned>(std::stoul(line.substr(blank + 1, 2), nullptr, 16));
+        out.push_back(cp);
+    }
+    return out;
+}
+
+inline Bytes codePageIndexData(const std::vector<CodePoint>& codePoints)
+{
+    Bytes d;
+    for (const CodePoint& cp : codePoints) {
+        append(d, name8(cp.gcgid));
+        put8(d, cp.flags);
+        put8(d, cp.codePoint);
+    }
+    return d;
+}
+
+inline Bytes descriptorData(unsigned cpgid)
+{
+    Bytes d = ebcdic("TEST CODE PAGE", 32);
+    put16(d, 8);
+    put32(d, 256);
+    put16(d, 697);
+    put16(d, cpgid);
+    put16(d, 0x6100);
+    return d;
+}
+
+inline Bytes controlData(const CodePage& cp)
+{
+    Bytes d = name8(cp.defaultGcgid);
+    put8(d, 0x00);
+    put8(d, 0x0A);
+    put8(d, 0x00);
+    put8(d, cp.spaceCodePoint);
+    put8(d, cp.useFlags);
+    return d;
+}
+
+// Index groups per field: all in one field when 0.
+inline Bytes build(const CodePage& cp, size_t groupsPerIndex = 0)
+{
+    Bytes out = field(BCP, name8(cp.name));
+    for (unsigned id : cp.descriptorCpgid)
+        append(out, field(CPD, descriptorData(id)));
+    if (cp.withControl)
+        append(out, field(CPC, controlData(cp)));
+    if (!cp.codePoints.empty()) {
+        const size_t piece = groupsPerIndex ? groupsPerIndex : cp.codePoints.size();
+        for (size_t at = 0; at < cp.codePoints.size(); at += piece) {
+            const auto first = cp.codePoints.begin() + static_cast<long>(at);
+            const auto last = cp.codePoints.begin() + static_cast<long>(std::min(cp.codePoints.size(), at + piece));
+            append(out, field(CPI, codePageIndexData(std::vector<CodePoint>(first, last))));
+        }
+    }
+    append(out, field(ECP, name8(cp.name)));
+    return out;
+}
+
+// ---------------------------------------------------------------- coded fonts
+
+struct CodedFontPart
+{
+    std::string characterSet;
+    std::string codePage;
+    unsigned verticalSize = 0;
+    unsigned horizontalScale = 0;
+    unsigned section = 0;
+};
+
+inline Bytes codedFontIndexGroup(const CodedFontPart& part)
+{
+    Bytes g = name8(part.characterSet);
+    append(g, name8(part.codePage));
+    put16(g, part.verticalSize);
+    put16(g, part.horizontalScale);
+    put8(g, 0);
+    append(g, Bytes(3, 0));
+    put8(g, part.section);
+    append(g, Bytes(3, 0));
+    return g;
+}
+
+inline Bytes buildCodedFont(const std::string& name, const std::vector<CodedFontPart>& parts)
+{
+    Bytes out = field(BCF, name8(name));
+    append(out, field(CFC, {28, 0}));
+    Bytes index;
+    for (const CodedFontPart& part : parts)
+        append(index, codedFontIndexGroup(part));
+    append(out, field(CFI, index));
+    append(out, field(ECF, name8(name)));
+    return out;
+}
+
+// ---------------------------------------------------------------- groups
+
+// Resource object types of Begin Resource.
+enum : unsigned { RES_CHARSET = 0x40, RES_CODEPAGE = 0x41, RES_CODEDFONT = 0x42 };
+
+// A resource wrapped in Begin and End Resource of the type.
+inline Bytes wrapResource(const std::string& name, unsigned type, const Bytes& resource)
+{
+    Bytes begin = name8(name);
+    put16(begin, 0);
+    append(begin, {0x0A, 0x21, static_cast<unsigned char>(type), 0, 0, 0, 0, 0, 0, 0});
+    Bytes out = field(BR, begin);
+    append(out, resource);
+    append(out, field(ER, name8(name)));
+    return out;
+}
+
+struct GroupMember
+{
+    std::string name;
+    unsigned type = 0;
+    Bytes bytes;
+};
+
+// A resource group; each member in a Begin Resource when wrapped.
+inline Bytes buildGroup(const std::vector<GroupMember>& members, bool wrapped, const std::string& name = "G1FONTS")
+{
+    Bytes out = field(BRG, name8(name));
+    for (const GroupMember& m : members)
+        append(out, wrapped ? wrapResource(m.name, m.type, m.bytes) : m.bytes);
+    append(out, field(ERG, name8(name)));
+    return out;
+}
+
+// The print file with the group in front of its first Begin Document.
+inline Bytes spliceBeforeDocument(const Bytes& printFile, const Bytes& group)
+{
+    for (size_t at = 0; at + 6 <= printFile.size();) {
+        if (printFile[at] != 0x5A)
+            throw std::runtime_error("not a structured field at " + std::to_string(at));
+        const size_t length = (static_cast<size_t>(printFile[at + 1]) << 8) | printFile[at + 2];
+        if (printFile[at + 3] == 0xD3 && printFile[at + 4] == 0xA8 && printFile[at + 5] == 0xA8) {
+            Bytes out(printFile.begin(), printFile.begin() + static_cast<long>(at));
+            append(out, group);
+            out.insert(out.end(), printFile.begin() + static_cast<long>(at), printFile.end());
+            return out;
+        }
+        at += 1 + length;
+    }
+    throw std::runtime_error("no Begin Document");
 }
 
 } // namespace foca

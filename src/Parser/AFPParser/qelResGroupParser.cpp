@@ -15,6 +15,7 @@
 #include "qelRes.h"
 #include "qelResGOCA.h"
 #include "qelResParser.h"
+#include "qelCharSetParser.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
 #include "qelTripletParser.h"
@@ -327,10 +328,39 @@ void qelResGroupParser::parseResource(int type)
         }
         break;
     }
-    case 0x06:
     case 0x40:
     case 0x41:
-    case 0x42:
+    case 0x42: {
+        qelResParser* parser = nullptr;
+        if (pool)
+            parser = type == 0x40 ? static_cast<qelResParser*>(pool->getCharSetParser())
+                                  : type == 0x41 ? pool->getCodePageParser() : pool->getCodedFontParser();
+        if (!parser) {
+            skipToEnd(readNextSF()->getId());
+            break;
+        }
+        dumpResource(type);
+        m_readingFont = true;
+        qelRes* resource = nullptr;
+        try {
+            resource = parser->parse(m_resourceName.c_str(), 0, nullptr);
+        } catch (...) {
+            m_readingFont = false;
+            closeDumpFile();
+            throw;
+        }
+        m_readingFont = false;
+        closeDumpFile();
+        if (resource) {
+            resource->setFound(1);
+            resource->setInline(in && in->isSpoolInput() ? 1 : 0);
+            if (m_dumpStream && !m_dumpFile.empty())
+                resource->setFileName(m_dumpFile.c_str());
+            registerResource(resource, false);
+        }
+        break;
+    }
+    case 0x06:
     case 0x92:
     case 0xFD:
         skipUnsupported(type);

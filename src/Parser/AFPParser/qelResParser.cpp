@@ -499,3 +499,14 @@ void qelResParser::makeEndOfDataError(qelException* e)
     if (e && e->getKind() != QEL_MSG_ERROR && (e->getId() == qelMsg::I001 || e->getId() == qelMsg::I199))
         e->setKind(QEL_MSG_ERROR);
 }
+
+void qelResParser::dropParseError(qelException* e)
+{
+    if (!e)
+        return;
+    const bool silent = e->getId() == qelMsg::I001 && e->getKind() != QEL_MSG_ERROR;
+    makeEndOfDataError(e);
+    if (silent)
+        qelMessageOutput::write(e->getText());
+    delete e;
+}

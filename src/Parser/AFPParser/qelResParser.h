@@ -70,6 +70,9 @@ public:
     // resource file into an error, so that no caller takes a truncated
     // resource for a success; others are left alone.
     static void makeEndOfDataError(qelException* e);
+    // Ends a parse that raised: an end of data becomes an error and is
+    // written (it is not written by itself), and the exception is freed.
+    static void dropParseError(qelException* e);
 
 protected:
     // Step of every parse: stores the mode, sets the kind code (saving the
@@ -98,14 +101,6 @@ private:
     // The current input was made by loadResourceFile (deleted on close)
     // rather than taken from the pool's logical location readers.
     bool m_ownsStream = false;
-};
-
-// The parser of font character sets.
-class qelCharSetParser : public qelResParser
-{
-public:
-    // Sets the font search paths on first use.
-    virtual void initSearchPaths() = 0;
 };
 
 #endif
