@@ -210,7 +210,7 @@ protected:
     }
 
     // The messages without the lines that name where a resource came from,
-    // the one that falls back on the resource path and the run times.
+    // the ones about the resource path and the run times.
     static std::string withoutSources(const std::string& messages)
     {
         std::string out;
@@ -221,7 +221,8 @@ protected:
             std::string line = messages.substr(at, end - at);
             bool keep = true;
             for (const char* start :
-                 {"Loading resource file ", "Warning! No ", "Lorbane Started at", "Lorbane Finished at"})
+                 {"Loading resource file ", "Warning! No ", "Warning! Invalid resource path", "Lorbane Started at",
+                  "Lorbane Finished at"})
                 keep = keep && line.compare(0, std::strlen(start), start) != 0;
             if (keep)
                 out += line;
