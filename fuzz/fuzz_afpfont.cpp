@@ -1,12 +1,20 @@
 // Feeds arbitrary bytes to the AFP font character set reader over a memory
 // input, twice with one parser, as a resource reader reuses it; the font
 // program of an outline set then goes through the PFB parser. The first
-// byte picks whether the field log is written (bit 0) and whether the rest
-// is read as a PFB program directly (bit 1). A damaged input must end in a
+// byte picks whether the field log is written (bit 0), whether the rest is
+// read as a PFB program directly (bit 1) and, in bits 2-4, whether the
+// character set, code page or coded font resource parser reads it inline
+// (1, 2, 3) or the resource group parser reads it as a group (4). A
+// damaged input must end in a
 // coded report; a crash, a sanitizer report, a leak, an uncoded throw or an
 // endless loop is a finding.
 #include "FuzzSupport.h"
 #include "qelAFPFontParser.h"
+#include "qelCharSetParser.h"
+#include "qelCodePageParser.h"
+#include "qelCodedFontParser.h"
+#include "qelGlobalRes.h"
+#include "qelResGroupParser.h"
 #include "qelFontRepresentation.h"
 #include "qelLogStream.h"
 #include "qelType1PFBParser.h"
@@ -33,6 +41,44 @@ void parsePFB(const uint8_t* data, int size)
     }
 }
 
+// One of the font resource parsers, twice over the same bytes.
+void parseResource(int which, const uint8_t* data, size_t size)
+{
+    std::unique_ptr<qelResParser> parser;
+    if (which == 1)
+        parser.reset(new qelCharSetParser());
+    else if (which == 2)
+        parser.reset(new qelCodePageParser());
+    else
+        parser.reset(new qelCodedFontParser());
+    for (int round = 0; round < 2; ++round) {
+        qelIOStream stream(data, static_cast<int>(size));
+        stream.rewind();
+        qelIOStream::setCurrent(&stream);
+        try {
+            std::unique_ptr<qelRes> res(parser->parse(round ? "" : "C0FUZZ", 0, nullptr));
+        } catch (qelException* e) {
+            delete e;
+        }
+        qelIOStream::setCurrent(nullptr);
+    }
+}
+
+void parseGroup(const uint8_t* data, size_t size)
+{
+    qelIOStream stream(data, static_cast<int>(size));
+    stream.rewind();
+    stream.setSpoolInput(true);
+    qelIOStream::setCurrent(&stream);
+    try {
+        qelGlobalDSPool::getInstance()->getResGroupParser()->parseFile(nullptr);
+    } catch (qelException* e) {
+        delete e;
+    }
+    qelIOStream::setCurrent(nullptr);
+    qelGlobalDSPool::getInstance()->getGlobalRes()->clearAll();
+}
+
 void run(const uint8_t* data, size_t size)
 {
     if (size < 1)
@@ -47,6 +93,15 @@ void run(const uint8_t* data, size_t size)
     }
     if (mode & 2) {
         parsePFB(data, static_cast<int>(size));
+        return;
+    }
+    const int which = (mode >> 2) & 7;
+    if (which >= 1 && which <= 3) {
+        parseResource(which, data, size);
+        return;
+    }
+    if (which == 4) {
+        parseGroup(data, size);
         return;
     }
     qelAFPFontParser parser;

@@ -2,6 +2,7 @@
 // resources in local directories give.
 #include "CApiRun.h"
 #include "FieldText.h"
+#include "FontLibrary.h"
 #include "FtpTestServer.h"
 #include "ScratchTest.h"
 
@@ -393,3 +394,20 @@ TEST_F(FtpResourcesTest, FormDefinitionWithItsMediumOverlayComesFromTheServer)
 }
 
 } // namespace
+
+TEST_F(FtpResourcesTest, FontLibraryFromTheServerConvertsLikeTheLocalOne)
+{
+    ::mkdir((m_dir + "fonts").c_str(), 0755);
+    const std::string dataDir = std::string(LORBANE_SOURCE_DIR) + "/data";
+    for (const lrbtest::foca::LibraryMember& m : lrbtest::foca::fopLibrary(dataDir))
+        addResource("fonts/" + m.file, m.name, std::string(m.bytes.begin(), m.bytes.end()), {"res"});
+    const std::string input = readText(std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp");
+    const Run local = convert("local", input, {{"AFPFontPath", m_dir + "fonts"}});
+    EXPECT_EQ(local.rc, 0) << local.messages;
+    EXPECT_NE(squeezed(local.text).find("Hello AFP world."), std::string::npos) << local.text;
+    EXPECT_NE(local.messages.find("Loading resource file " + m_dir + "fonts/C0H200D0.CHS\n"), std::string::npos)
+        << local.messages;
+    EXPECT_EQ(local.messages.find("E058"), std::string::npos) << local.messages;
+    expectLikeLocal(local, "fonts", input, {{"AFPFontPath", "@RES"}},
+                    fromRes({"C0H200D0", "C0H200B0", "C0N40000", "C0420090", "T1V10500"}));
+}
