@@ -16,11 +16,13 @@
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
+#include "qelLogStream.h"
 #include "qelMFMCache.h"
 #include "qelMetricTableRecord.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -382,4 +384,43 @@ TEST_F(FontResourceParserTest, MetricTablesOfTheFontMetricSwitch)
     qelCodePageParser::fillGCGIDTable(table.get(), 1024, "OUTSIDE0");
     EXPECT_STREQ(table->entries[0xC1].gcgid, "LA020000");
     EXPECT_STREQ(table->entries[0xC2].gcgid, "");
+}
+
+TEST_F(FontResourceParserTest, FieldLinesOnlyWithTheFontLogLevel)
+{
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    const Bytes codedBytes = buildCodedFont("X0H200D0", {{"C0H200D0", "T1V10500", 280}});
+    CodePage cp;
+    cp.codePoints = {{"LA020000", 0xC1, 0x80}};
+    const Bytes pageBytes = build(cp);
+    for (const char* level : {"5", "1"}) {
+        const std::string path = m_dir + "/log-" + level + ".txt";
+        log->setLevel(level);
+        log->open(path.c_str());
+        ASSERT_NE(log->getFile(), nullptr);
+        EXPECT_NE(codedFont(codedBytes), nullptr);
+        EXPECT_NE(codePage(pageBytes), nullptr);
+        log->close();
+        const std::string text = readText(path);
+        const bool on = std::string(level) == "5";
+        for (const char* line : {"Begin Coded Font", "Specified Vertical Font Size 280", "Section Number (0x0): Singlebyte \r",
+                                 "Code Page Index", "Number of Code Points: 1", "LA020000 0xc1   0x41  A         1   0   0",
+                                 "Code Page Use Flags  0x8"})
+            EXPECT_EQ(text.find(line) != std::string::npos, on) << level << ": " << line << "\n" << text;
+    }
+}
+
+TEST_F(FontResourceParserTest, CorpusOutlineSetFoundThroughTheAnyExtensionSearch)
+{
+    const std::string dir = "/work/shared/corpus/afplib";
+    if (!std::ifstream(dir + "/C0X00006.afp"))
+        GTEST_SKIP() << dir << "/C0X00006.afp missing";
+    qelGlobalDSPool::getInstance()->getIni()->setAFPFontPath(dir.c_str());
+    qelCharSetParser parser;
+    std::unique_ptr<qelAFPFont> font(static_cast<qelAFPFont*>(parser.parse("C0X00006", 1, nullptr)));
+    ASSERT_NE(font, nullptr) << output();
+    EXPECT_EQ(std::string(font->getFileName()), dir + "/C0X00006.afp");
+    EXPECT_EQ(font->getKind(), qelAFPFont::KIND_OUTLINE);
+    EXPECT_TRUE(font->isOutlineFont());
+    EXPECT_GT(font->getRepresentation()->getMetrics()->getCharMetricsCount(), 100);
 }
