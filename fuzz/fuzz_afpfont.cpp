@@ -14,6 +14,7 @@
 #include "qelCodePageParser.h"
 #include "qelCodedFontParser.h"
 #include "qelGlobalRes.h"
+#include "qelRes.h"
 #include "qelResGroupParser.h"
 #include "qelFontRepresentation.h"
 #include "qelLogStream.h"

@@ -403,9 +403,11 @@ TEST_F(FontResourceParserTest, FieldLinesOnlyWithTheFontLogLevel)
         log->close();
         const std::string text = readText(path);
         const bool on = std::string(level) == "5";
-        for (const char* line : {"Begin Coded Font", "Specified Vertical Font Size 280", "Section Number (0x0): Singlebyte \r",
-                                 "Code Page Index", "Number of Code Points: 1", "LA020000 0xc1   0x41  A         1   0   0",
-                                 "Code Page Use Flags  0x8"})
+        const char* lines[] = {"Begin Coded Font",         "Specified Vertical Font Size 280",
+                               "Section Number (0x0): Singlebyte \r",
+                               "Code Page Index",          "Number of Code Points: 1",
+                               "LA020000 0xc1   0x41  A         1   0   0", "Code Page Use Flags  0x8"};
+        for (const char* line : lines)
             EXPECT_EQ(text.find(line) != std::string::npos, on) << level << ": " << line << "\n" << text;
     }
 }

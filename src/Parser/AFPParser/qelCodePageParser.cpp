@@ -42,6 +42,12 @@ std::string asciiTrimmed(const unsigned char* bytes, int n)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+// The next byte of the field, or 0 when none is left.
+unsigned int byteOrZero(qelSFIBlock* f)
+{
+    return f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+}
+
 } // namespace
 
 qelCodePageParser::qelCodePageParser() = default;
@@ -262,7 +268,7 @@ void qelCodePageParser::codePageControl(qelCodePage* codePage)
     codePage->setDefaultCharName(defaultName.empty() ? nullptr : defaultName.c_str());
     if (log)
         log->printLine("Default Graphic Character Global ID: %s", defaultName.c_str());
-    const unsigned int defaultFlags = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    const unsigned int defaultFlags = byteOrZero(f);
     if (log) {
         log->printLine("Default Character Use Flags: 0x%x", defaultFlags);
         if (defaultFlags & 0x80)
@@ -272,7 +278,7 @@ void qelCodePageParser::codePageControl(qelCodePage* codePage)
         if (defaultFlags & 0x20)
             log->printLine("No Increment for Print Position of Character");
     }
-    const unsigned int groupLength = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    const unsigned int groupLength = byteOrZero(f);
     if (log) {
         if (groupLength == 0x0A)
             log->printLine("CPI Repeating Group Length (0x%x): Single Byte Coded page", groupLength);
@@ -281,7 +287,7 @@ void qelCodePageParser::codePageControl(qelCodePage* codePage)
         else
             log->printLine("Warning! Illegal CPI Repeating Group Length");
     }
-    const unsigned int section = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    const unsigned int section = byteOrZero(f);
     if (log) {
         if (section == 0)
             log->printLine("Space Character Section Number (0x%x): Singlebyte Code Pages", section);
@@ -290,7 +296,7 @@ void qelCodePageParser::codePageControl(qelCodePage* codePage)
         else
             log->printLine("Warning! Illegal Space Character Section Number");
     }
-    const unsigned int space = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    const unsigned int space = byteOrZero(f);
     codePage->setSpaceCodePoint(static_cast<int>(space));
     if (log) {
         if (space == 0x20)
@@ -300,14 +306,18 @@ void qelCodePageParser::codePageControl(qelCodePage* codePage)
         else
             log->printLine("Warning! Illegal Space Character Code Point (0x%x)", space);
     }
-    const unsigned int flags = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    const unsigned int flags = byteOrZero(f);
     codePage->setUseFlags(static_cast<uint8_t>(flags));
     if (log) {
         log->printLine("Code Page Use Flags  0x%x", flags);
-        log->printLine(flags & 0x80 ? "Code Page Index (CPI) repeating groups are sorted in Ascending CodePoint Order"
-                                    : "Code Page Index (CPI) repeating groups are sorted in Ascending Character ID Order");
-        log->printLine(flags & 0x08 ? "PTOCA variable space character increment is allowed"
-                                    : "PTOCA variable space character increment not allowed");
+        if (flags & 0x80)
+            log->printLine("Code Page Index (CPI) repeating groups are sorted in Ascending CodePoint Order");
+        else
+            log->printLine("Code Page Index (CPI) repeating groups are sorted in Ascending Character ID Order");
+        if (flags & 0x08)
+            log->printLine("PTOCA variable space character increment is allowed");
+        else
+            log->printLine("PTOCA variable space character increment not allowed");
     }
 }
 

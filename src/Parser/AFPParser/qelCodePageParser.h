@@ -22,7 +22,10 @@ public:
 
     // The new code page (the caller owns it), or null; errors are written
     // and dropped, thrown texts passed on.
-    qelRes* parse(const char* name, int mode, const char* fileName) override { return parseResource(name, mode, fileName); }
+    qelRes* parse(const char* name, int mode, const char* fileName) override
+    {
+        return parseResource(name, mode, fileName);
+    }
     qelRes* parseResource(const char* name, int mode, const char* fileName);
     bool isResourceBegin(int id) const override { return id == 0xA887; }
     int getLevel() override { return 1; }

@@ -212,7 +212,9 @@ void qelCodedFontParser::codedFontIndex(qelAFPFont* font)
         f->skip(3);
     else
         f->skip(f->getRemainingLength());
-    const unsigned int section = f->getRemainingLength() >= 1 ? static_cast<unsigned int>(f->readByte()) & 0xFF : 0;
+    unsigned int section = 0;
+    if (f->getRemainingLength() >= 1)
+        section = static_cast<unsigned int>(f->readByte()) & 0xFF;
     if (log) {
         if (section == 0)
             log->printLine("Section Number (0x%x): Singlebyte ", section);
