@@ -54,9 +54,10 @@ void parseResource(int which, const uint8_t* data, size_t size)
         parser.reset(new qelCodedFontParser());
     for (int round = 0; round < 2; ++round) {
         qelIOStream stream(data, static_cast<int>(size));
-        stream.rewind();
         qelIOStream::setCurrent(&stream);
         try {
+            // As an input is opened: an empty one is refused here.
+            stream.rewind();
             std::unique_ptr<qelRes> res(parser->parse(round ? "" : "C0FUZZ", 0, nullptr));
         } catch (qelException* e) {
             delete e;
@@ -68,10 +69,10 @@ void parseResource(int which, const uint8_t* data, size_t size)
 void parseGroup(const uint8_t* data, size_t size)
 {
     qelIOStream stream(data, static_cast<int>(size));
-    stream.rewind();
     stream.setSpoolInput(true);
     qelIOStream::setCurrent(&stream);
     try {
+        stream.rewind();
         qelGlobalDSPool::getInstance()->getResGroupParser()->parseFile(nullptr);
     } catch (qelException* e) {
         delete e;
