@@ -149,3 +149,32 @@ TEST_F(FontResourceGroupTest, DamagedFontInAGroupLeavesTheOthers)
     EXPECT_EQ(filed(0, qelRes::TYPE_CODE_PAGE, "T1V10500"), std::vector<std::string>({"T1V10500"}));
     EXPECT_NE(output().find("W093"), std::string::npos) << output();
 }
+
+TEST_F(FontResourceGroupTest, ResourceListLoadsFromTheLibraryThroughThePoolsParsers)
+{
+    qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
+    ini->setCpPath((dataDir() + "/").c_str());
+    ini->setAFPFontPath(m_dir.c_str());
+    writeFile("C0H200D0.CHS", m_members[0].bytes);
+    // The library's code page names X'C1' otherwise than the shipped file.
+    CodePage cp;
+    cp.codePoints = {{"LB020000", 0xC1, 0}, {"SP010000", 0x40, 0}};
+    writeFile("T1V10500.CDP", build(cp));
+
+    qelGlobalRes* resources = qelGlobalDSPool::getInstance()->getGlobalRes();
+    qelRes* font = resources->getResource("C0H200D0", qelRes::TYPE_FONT);
+    ASSERT_NE(font, nullptr) << output();
+    EXPECT_EQ(font->getFound(), 1);
+    EXPECT_EQ(std::string(font->getFileName()), m_dir + "/C0H200D0.CHS");
+    EXPECT_EQ(filed(1, qelRes::TYPE_FONT, "C0H200D0"), std::vector<std::string>({"C0H200D0"}));
+
+    auto* page = static_cast<qelCodePage*>(resources->getResource("T1V10500", qelRes::TYPE_CODE_PAGE));
+    ASSERT_NE(page, nullptr) << output();
+    EXPECT_EQ(page->getFound(), 1);
+    EXPECT_TRUE(page->isLoaded());
+    // The names from the library, the Unicode values from the file.
+    EXPECT_STREQ(page->getCharName(0xC1), "LB020000");
+    ASSERT_NE(page->getEntry(0xC1), nullptr);
+    EXPECT_EQ(page->getEntry(0xC1)->unicode, 0x41);
+    EXPECT_EQ(output().find("E058"), std::string::npos) << output();
+}
