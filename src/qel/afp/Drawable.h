@@ -29,6 +29,8 @@ public:
     void setYPositionIsAbsolute(int on) { setFlag(Y_ABSOLUTE, on); }
     void setXPositionIsRelative(int on) { setFlag(X_RELATIVE, on); }
     void setYPositionIsRelative(int on) { setFlag(Y_RELATIVE, on); }
+    // Clears the given flag bits.
+    void clearPositionFlags(uint8_t bits) { m_flags = static_cast<uint8_t>(m_flags & ~bits); }
 
     uint32_t getColor() const { return m_color; }
     int32_t getColorSpace() const { return m_colorSpace; }
