@@ -19,6 +19,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -382,10 +383,9 @@ void ActiveEnvironmentGroup::buildMapCodedFont()
         for (const MappedFontEntry& entry : m_fonts) {
             if (entry.localId == 0)
                 break;
-            auto* group = new (std::nothrow) TripletRepeatingGroup();
+            std::unique_ptr<TripletRepeatingGroup> group(new (std::nothrow) TripletRepeatingGroup());
             if (!group)
                 continue;
-            field->addRepeatingGroup(group);
             if (entry.codedFontName) {
                 group->addTriplet(new FQNTriplet(0x8E, padded(entry.codedFontName).c_str()));
             } else {
@@ -402,6 +402,8 @@ void ActiveEnvironmentGroup::buildMapCodedFont()
                 group->addTriplet(fds);
             }
             group->addTriplet(new RLITriplet(RLITriplet::CODED_FONT, entry.localId));
+            // The field counts the group's length when it takes the group.
+            field->addRepeatingGroup(group.release());
         }
     } catch (...) {
         delete field;
@@ -422,12 +424,12 @@ void ActiveEnvironmentGroup::buildMapPageOverlay()
         throw "Memory allocation for qel::afp::ActiveEnvironmentGroup::addMapPageOverlay::pmMapPageOverlayTmp  failed";
     try {
         for (int slot = 0; slot < MAX_OVERLAYS && m_overlays[slot]; ++slot) {
-            auto* group = new (std::nothrow) TripletRepeatingGroup();
+            std::unique_ptr<TripletRepeatingGroup> group(new (std::nothrow) TripletRepeatingGroup());
             if (!group)
                 throw "Unable to allocate memory for Map Page Overaly Triplet Repeating Group";
-            field->addRepeatingGroup(group);
             group->addTriplet(new FQNTriplet(0x84, padded(m_overlays[slot]).c_str()));
             group->addTriplet(new RLITriplet(RLITriplet::PAGE_OVERLAY, static_cast<uint8_t>(slot + 1)));
+            field->addRepeatingGroup(group.release());
         }
     } catch (...) {
         delete field;
