@@ -559,6 +559,29 @@ TEST_F(PresentationTextTest, NewFieldRepeatsOnlyTheColourInForce)
     EXPECT_EQ(head, (std::vector<std::string>{"06F700002D00", "0475FF02", "03F101"}));
 }
 
+TEST_F(PresentationTextTest, RuleInANewFieldForgetsTheFont)
+{
+    PT pt(m_ptd.get());
+    auto first = text(std::string(8090, 'x'), 100, 200);
+    first->setVariableSpaceIncrement(3);
+    ASSERT_EQ(pt.addText(first.get()), 0);
+    qel::afp::Line rule(2, 300, 100, 400, true, true, false, false, 0, 90, 1);
+    rule.setColorSpace(0);
+    ASSERT_EQ(pt.addLine(&rule), 0);
+    EXPECT_EQ(pt.getRemembered(CS::SCFL), nullptr);
+    ASSERT_NE(pt.getRemembered(CS::SVI), nullptr);
+    auto next = text("\xC1", 100, 500);
+    next->setVariableSpaceIncrement(3);
+    ASSERT_EQ(pt.addText(next.get()), 0);
+    const std::vector<DumpedField> fields = ptxFields(pt);
+    ASSERT_EQ(fields.size(), 2u);
+    // The rule's field repeats the orientation only; the next text writes
+    // its font again but not the increment still in force.
+    EXPECT_EQ(sequences(fields[1].data),
+              (std::vector<std::string>{"06F700002D00", "04C70064", "04D30190", "07E5012C000200", "03F101", "04C70064",
+                                        "04D301F4", "03DBC1", "02F8"}));
+}
+
 TEST_F(PresentationTextTest, LongTextGoesOnInFurtherFieldsOfAtMost8192Bytes)
 {
     PT pt(m_ptd.get());
