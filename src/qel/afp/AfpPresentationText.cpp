@@ -43,7 +43,6 @@ namespace
 
 const char kSource[] = "qel\\afp\\PresentationText";
 constexpr int kChunk = 253;
-constexpr int kColorNone = 0;
 constexpr int kColorSTC = 1;
 constexpr int kColorSEC = 2;
 
