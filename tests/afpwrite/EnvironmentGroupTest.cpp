@@ -16,6 +16,8 @@
 #include "qelAEGParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
+#include "qelList.h"
+#include "qelMappedFontInfo.h"
 #include "qelMappedRes.h"
 #include "qelPtocaPage.h"
 
@@ -384,6 +386,41 @@ TEST_F(EnvironmentGroupTest, MapCodedFontFormat1)
     EXPECT_EQ(out.size(), 12u + 30u + 28u);
     EXPECT_EQ(toHex(Bytes(out.begin() + 12, out.begin() + 42)),
               toHex(fromHex("05000000 E7F0D3D6D5C7C5D9 C1C2404040404040 0000000000000000 005A")));
+}
+
+TEST_F(EnvironmentGroupTest, MapCodedFontFormat1NamesReadBackInPlace)
+{
+    Group group;
+    auto* pgd = new qel::afp::PageDescriptor(0, 0, 2400, 2400, 1984, 2806);
+    group.addPageDescriptor(pgd);
+    auto* mcf = new qel::afp::MapCodedFont1();
+    mcf->setRepeatingGroupLength(28);
+    mcf->addRepeatingGroup(1, 0, nullptr, "C0H200A0", "T1V10500", -1);
+    mcf->addRepeatingGroup(2, 0, "X0COURIE", "C0420000", "T1000850", -1);
+    group.addMapCodedFont1(mcf);
+    group.setPresentationTextPresent(0);
+    Bytes bytes = written(group, 1);
+    append(bytes, field(0xA9AF, Bytes(8, 0x40)));
+    qelIOStream reader(bytes.data(), static_cast<int>(bytes.size()));
+    reader.rewind();
+    qelIOStream::setCurrent(&reader);
+    qelPtocaPage page;
+    qelAEGParser* parser = qelGlobalDSPool::getInstance()->getAEGParser();
+    parser->parse(&page, parser->readNextSF());
+    qelIOStream::setCurrent(nullptr);
+    std::vector<qelMappedRes*> mapped;
+    for (qelListNode* n = page.getMappedResources() ? page.getMappedResources()->getHead() : nullptr; n; n = n->next)
+        mapped.push_back(static_cast<qelMappedRes*>(n->item));
+    ASSERT_EQ(mapped.size(), 2u);
+    EXPECT_EQ(mapped[0]->getLocalId(), 1);
+    EXPECT_STREQ(mapped[0]->getName(), "C0H200A0");
+    ASSERT_NE(mapped[0]->getFontInfo(), nullptr);
+    EXPECT_STREQ(mapped[0]->getFontInfo()->getCharacterSetName(), "C0H200A0");
+    EXPECT_STREQ(mapped[0]->getFontInfo()->getCodePageName(), "T1V10500");
+    EXPECT_STREQ(mapped[1]->getName(), "X0COURIE");
+    EXPECT_STREQ(mapped[1]->getFontInfo()->getCharacterSetName(), "C0420000");
+    EXPECT_STREQ(mapped[1]->getFontInfo()->getCodePageName(), "T1000850");
+    EXPECT_EQ(output().find("Warning"), std::string::npos) << output();
 }
 
 TEST_F(EnvironmentGroupTest, MappedResourcesComeFromTheFirstMappingField)
