@@ -101,6 +101,10 @@ protected:
         LibraryTest::SetUp();
         qelIni* ini = qelGlobalDSPool::getInstance()->getIni();
         ini->setCpPath((std::string(LORBANE_SOURCE_DIR) + "/data/").c_str());
+        // Font resources are looked for in a folder that holds none: E058,
+        // but no warning about the search paths.
+        ini->setResPath((std::string(LORBANE_SOURCE_DIR) + "/data/").c_str());
+        ini->setAFPFontPath((std::string(LORBANE_SOURCE_DIR) + "/data/").c_str());
         auto* definition = new qelMappingDef();
         qelGlobalDSPool::getInstance()->setMappingDef(definition);
         ASSERT_EQ(definition->load(), 1);
