@@ -2,7 +2,10 @@
 
 #include "qelCxImageVersion.h"
 #include "qelImageStrips.h"
+#include "qelImgCxDecoder.h"
 #include "qelImgDIB.h"
+#include "qelImgDIBDecoder.h"
+#include "qelImgRawDataDecoder.h"
 #include "qelImgDIBHeader.h"
 #include "qelImgDecodeReport.h"
 #include "qelImgDecoder.h"
@@ -361,6 +364,11 @@ void qelImgProcessor::createDecoderForFile(int type, const char* file)
     switch (type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(file)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(file)); break;
+    case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(file)); break;
+    case QELIMG_IMAGETYPE_BMP:
+    case QELIMG_IMAGETYPE_PNG:
+    case QELIMG_IMAGETYPE_PCX:
+    case QELIMG_IMAGETYPE_GIF: setDecoder(new qelImgCxDecoder(file, type)); break;
     default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
     }
 }
@@ -371,6 +379,11 @@ void qelImgProcessor::createDecoderForBuffer(int type, unsigned char* data, unsi
     switch (type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(data, length)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(data, length)); break;
+    case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(data, length)); break;
+    case QELIMG_IMAGETYPE_BMP:
+    case QELIMG_IMAGETYPE_PNG:
+    case QELIMG_IMAGETYPE_PCX:
+    case QELIMG_IMAGETYPE_GIF: setDecoder(new qelImgCxDecoder(data, length, type)); break;
     default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
     }
 }
@@ -383,6 +396,12 @@ void qelImgProcessor::createDecoderForRawData(qelImgInfo* information, unsigned 
     switch (information->type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(information, data, size)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(information, data, size, palette)); break;
+    case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(information, data, size)); break;
+    case QELIMG_IMAGETYPE_BMP:
+    case QELIMG_IMAGETYPE_PNG:
+    case QELIMG_IMAGETYPE_PCX:
+    case QELIMG_IMAGETYPE_GIF: setDecoder(new qelImgCxDecoder(information, data, size)); break;
+    case QELIMG_IMAGETYPE_RAW: setDecoder(new qelImgRawDataDecoder(information, data, length, palette)); break;
     default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
     }
 }
