@@ -118,8 +118,9 @@ TEST_F(ImgProcessor, ParametersAreCheckedAndCut)
 
 TEST_F(ImgProcessor, TypesWithoutADecoderOrEncoderAreRefused)
 {
-    const unsigned char png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0};
-    Bytes data(png, png + sizeof png);
+    // Bytes of no known signature.
+    const unsigned char none[] = {'X', 'Y', 'Z', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 0, 0};
+    Bytes data(none, none + sizeof none);
     const Thrown unknown = thrown([&] { qelImgProcessor p(data.data(), static_cast<unsigned int>(data.size())); });
     EXPECT_EQ(unknown.id, 9);
     EXPECT_EQ(unknown.message, "OIL009: Unsupported image type ");
@@ -129,10 +130,10 @@ TEST_F(ImgProcessor, TypesWithoutADecoderOrEncoderAreRefused)
               "OIL026: qelImgProcessor( int iFileDescPar) not implemented for qelImgProcessor");
 
     qelImgBufferIOStream stream("out", 2);
-    EXPECT_EQ(thrown([&] { qelImgProcessor p(&stream, QELIMG_ENCODE_JPEG); }).message,
+    EXPECT_EQ(thrown([&] { qelImgProcessor p(&stream, QELIMG_ENCODE_DIB); }).message,
               "OIL009: Unsupported image type ");
-    EXPECT_EQ(thrown([&] { qelImgUtils::createEncoder(QELIMG_ENCODE_PNG, &stream); }).message,
-              "OIL050: PNG compression is not supported");
+    EXPECT_EQ(thrown([&] { qelImgUtils::createEncoder(QELIMG_ENCODE_IOCA_RL4, &stream); }).message,
+              "OIL050: ICOA RL4 compression is not supported");
 
     // Raw data without information: the text, then OIL005.
     LoggerScope scope(1);
