@@ -3,6 +3,9 @@
 #include "qelCxImageVersion.h"
 #include "qelImageStrips.h"
 #include "qelImgCxDecoder.h"
+#include "qelImgCxEncoder.h"
+#include "qelImgFlateEncoder.h"
+#include "qelImgJPEGEncoder.h"
 #include "qelImgDIB.h"
 #include "qelImgDIBDecoder.h"
 #include "qelImgRawDataDecoder.h"
@@ -406,11 +409,23 @@ void qelImgProcessor::createDecoderForRawData(qelImgInfo* information, unsigned 
     }
 }
 
-void qelImgProcessor::createStreamEncoder(int, qelImgIOStream*)
+void qelImgProcessor::createStreamEncoder(int type, qelImgIOStream* stream)
 {
     trace("createStreamEncoder");
-    // No stream encoder is built yet: every type is refused as unknown.
-    throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+    qelImgEncoder* encoder = nullptr;
+    switch (type) {
+    case QELIMG_ENCODE_JPEG: encoder = new qelImgJPEGEncoder(stream); break;
+    case QELIMG_ENCODE_BMP: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_BMP); break;
+    case QELIMG_ENCODE_PNG: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PNG); break;
+    case QELIMG_ENCODE_GIF: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_GIF); break;
+    case QELIMG_ENCODE_PCX: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PCX); break;
+    case QELIMG_ENCODE_FLATE: encoder = new qelImgFlateEncoder(stream); break;
+    // The TIFF and IOCA encoders come with their own issues; DIB, CCITT and
+    // AFP overlay output need a file or buffer.
+    default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
+    }
+    delete m_encoder;
+    m_encoder = encoder;
 }
 
 qelImgDecoder* qelImgProcessor::decoder()

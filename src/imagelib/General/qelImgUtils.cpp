@@ -1,9 +1,14 @@
 #include "qelImgUtils.h"
 
+#include "qelImgCCITTEncoder.h"
+#include "qelImgCxEncoder.h"
+#include "qelImgDIBEncoder.h"
 #include "qelImgDIBHeader.h"
 #include "qelImgException.h"
+#include "qelImgFlateEncoder.h"
 #include "qelImgInfo.h"
 #include "qelImgJPEGDecoder.h"
+#include "qelImgJPEGEncoder.h"
 #include "qelImgTIFFDecoder.h"
 #include "qelImgParamValue.h"
 #include "qelImgProcessor.h"
@@ -157,11 +162,24 @@ int qelImgUtils::getImageTypeFromFile(const char* path)
     return getImageTypeFromBuffer(head, static_cast<unsigned int>(n));
 }
 
-qelImgEncoder* qelImgUtils::createEncoder(int type, qelImgIOStream*)
+qelImgEncoder* qelImgUtils::createEncoder(int type, qelImgIOStream* stream)
 {
-    // The encoders come with their own issues; until then every type is
-    // refused as an unknown one.
-    throw new qelImgException(__FILE__, __LINE__, 50, 0, true, getEncodeTypeName(type));
+    qelImgEncoder* encoder = nullptr;
+    switch (type) {
+    case QELIMG_ENCODE_JPEG: encoder = new qelImgJPEGEncoder(stream); break;
+    case QELIMG_ENCODE_BMP: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_BMP); break;
+    case QELIMG_ENCODE_DIB: encoder = new qelImgDIBEncoder(stream); break;
+    case QELIMG_ENCODE_CCITT_G3:
+    case QELIMG_ENCODE_CCITT_G4: encoder = new qelImgCCITTEncoder(stream); break;
+    case QELIMG_ENCODE_PNG: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PNG); break;
+    case QELIMG_ENCODE_GIF: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_GIF); break;
+    case QELIMG_ENCODE_PCX: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PCX); break;
+    case QELIMG_ENCODE_FLATE: encoder = new qelImgFlateEncoder(stream); break;
+    // The TIFF, IOCA and AFP overlay encoders come with their own issues.
+    default: throw new qelImgException(__FILE__, __LINE__, 50, 0, true, getEncodeTypeName(type));
+    }
+    encoder->setEncodeType(type);
+    return encoder;
 }
 
 int qelImgUtils::getImageType(int)
