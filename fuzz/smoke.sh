@@ -174,3 +174,24 @@ done
 printf '\000\377\330\377\340\000\020JFIF\000\001\001\000\000\001\000\001\000\000\377\300\000\021\010\000\010\000\010\003\001\021\000\002\021\001\003\021\001\377\332' >"$PDFIMG_CORPUS/seed.jpg"
 cmake --build "$BUILD" --target fuzz_pdfimages -j "$(nproc)"
 fuzz_run fuzz_pdfimages "pdfimages-" "$PDFIMG_CORPUS"
+
+# The CxImage stand-in's decoders and the bitmap block decoders, seeded with
+# the fixtures, each behind the byte that picks its decoder.
+CX_CORPUS="$BUILD/corpus/cximage"
+mkdir -p "$CX_CORPUS"
+for f in "$ROOT"/tests/data/imagelib/*.bmp "$ROOT"/tests/data/imagelib/*.pcx "$ROOT"/tests/data/imagelib/*.gif \
+  "$ROOT"/tests/data/imagelib/*.png; do
+  case "$f" in
+    *.bmp) k='\000' ;; *.pcx) k='\001' ;; *.gif) k='\002' ;; *.png) k='\003' ;;
+  esac
+  { printf "$k"; cat "$f"; } >"$CX_CORPUS/$(basename "$f")"
+done
+# A bitmap block of 3 x 2, 8 bits, for both bitmap block decoders.
+n=0
+for k in '\004' '\005' '\204'; do
+  n=$((n + 1))
+  { printf "$k"; printf '\x28\0\0\0\x03\0\0\0\x02\0\0\0\x01\0\x08\0\0\0\0\0\x06\0\0\0\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
+    head -c 1024 /dev/zero; printf '\x01\x02\x03\x04\x05\x06'; } >"$CX_CORPUS/dib-$n"
+done
+cmake --build "$BUILD" --target fuzz_cximage -j "$(nproc)"
+fuzz_run fuzz_cximage "cximage-" "$CX_CORPUS"
