@@ -45,7 +45,7 @@ void readPage(qelImgDecoder& decoder, qelImgParamValue* params, int imageType)
 {
     qelImgInfo* info = nullptr;
     guarded([&] { info = decoder.getInfo(); });
-    if (!info || info->width <= 0 || info->height <= 0 ||
+    if (!info || info->width <= 0 || info->height <= 0 || info->width > kMaxBitmap || info->height > kMaxBitmap ||
         int64_t(info->width) * info->height * 6 > kMaxBitmap)
         return;
     guarded([&] {

@@ -131,11 +131,15 @@ TEST_F(ImgDIBDecoder, ShortAndDamagedBlocks)
     EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=1024 ReadBytes=100");
 
     // Rows claimed far beyond the data: refused before the bitmap is made.
-    const Bytes huge = block(30000, 30000, 24, {}, Bytes(9, 0));
+    const Bytes huge = block(3, 1000000, 24, {}, Bytes(9, 0));
     qelImgDIBDecoder d(huge.data(), static_cast<unsigned int>(huge.size()));
     t = thrown([&] { d.decode(params); });
-    EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=2147483647 ReadBytes=9");
+    EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=9000000 ReadBytes=9");
     EXPECT_EQ(d.getDIBBuffer(), nullptr);
+    // A row wider than all the data: refused when the header is read.
+    const Bytes wide = block(2000000000, 1, 24, {}, Bytes(9, 0));
+    t = thrown([&] { qelImgDIBDecoder w(wide.data(), static_cast<unsigned int>(wide.size())); });
+    EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=2147483647 ReadBytes=9");
 
     for (const Bytes& bad : {block(0, 1, 8, Bytes(1024, 0), {1}), block(1, -1, 8, Bytes(1024, 0), {1}),
                              block(1, 1, 16, {}, {1, 2})}) {

@@ -220,6 +220,12 @@ TEST_F(ImgEncoder, CxRefusalsAndFacadeStream)
     encoder.finalize();
     EXPECT_NE(scope.logger.lines.find("qelImgCxEncoder::finalize() Error: Cx encoder not initialized"),
               std::string::npos);
+    // A bitmap the codec cannot take: the error passes, the library stays.
+    std::unique_ptr<qelImgDIB> dib(qelImgDIBUtils::createDIBFromData(4, 2, 8, 96, 96, 0, nullptr, 0));
+    dib->header->biWidth = 0;
+    EXPECT_EQ(thrown([&] { encoder.encode(dib.get()); }).id, 56);
+    EXPECT_TRUE(qelImgProcessor::isInitialized());
+    EXPECT_EQ(qelImgProcessor::getLogger(), &scope.logger);
 
     const struct
     {

@@ -105,6 +105,15 @@ void qelImgDIBDecoder::readHeader()
         const char* name = m_stream->getName();
         throw new qelImgException(__FILE__, __LINE__, 56, 0, true, name && *name ? name : "DIB");
     }
+    // A row longer than the data left can never be delivered: refused before
+    // any caller sizes a row buffer from it.
+    const int64_t firstRow = storedRow(header.biWidth, bits);
+    const int64_t left = m_stream->getSize() - m_stream->getPosition();
+    if (firstRow > left) {
+        const char* name = m_stream->getName();
+        throw new qelImgException(__FILE__, __LINE__, 55, 0, true, name ? name : "(null)", clampInt(firstRow),
+                                  clampInt(left));
+    }
     auto info = std::make_unique<qelImgInfo>();
     info->type = QELIMG_IMAGETYPE_DIB;
     info->width = header.biWidth;

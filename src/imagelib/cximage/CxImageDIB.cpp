@@ -14,9 +14,10 @@ bool CxImageDIB::ReadDIBHeader(CxFile* file, qelImgDIBHeader& header)
     // Checked on every host: a header of another size is not one of ours.
     if (header.biSize != 40)
         throw "Not a DIB file";
-    if (header.biSizeImage == 0) {
+    if (header.biSizeImage == 0 && header.biWidth > 0) {
         const int64_t stride = ((int64_t(header.biBitCount) * header.biWidth + 31) / 32) * 4;
         const int64_t rows = header.biHeight < 0 ? -int64_t(header.biHeight) : header.biHeight;
+        // Both factors are below 2^32: the product fits.
         const int64_t size = stride * rows;
         header.biSizeImage = size > 0 && size <= UINT32_MAX ? static_cast<uint32_t>(size) : 0;
     }
