@@ -137,9 +137,19 @@ TEST_F(ImgDIBDecoder, ShortAndDamagedBlocks)
     EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=9000000 ReadBytes=9");
     EXPECT_EQ(d.getDIBBuffer(), nullptr);
     // A row wider than all the data: refused when the header is read.
-    const Bytes wide = block(2000000000, 1, 24, {}, Bytes(9, 0));
-    t = thrown([&] { qelImgDIBDecoder w(wide.data(), static_cast<unsigned int>(wide.size())); });
-    EXPECT_EQ(t.message, "OIL055: Insufficient data read from \"\". ExpectedBytes=2147483647 ReadBytes=9");
+    const struct
+    {
+        int bits;
+        const char* message;
+    } wide[] = {
+        {24, "OIL055: Insufficient data read from \"\". ExpectedBytes=2147483647 ReadBytes=9"},
+        {4, "OIL055: Insufficient data read from \"\". ExpectedBytes=1000000001 ReadBytes=9"},
+    };
+    for (const auto& w : wide) {
+        const Bytes data = block(2000000001, 1, w.bits, {}, Bytes(9, 0));
+        t = thrown([&] { qelImgDIBDecoder d2(data.data(), static_cast<unsigned int>(data.size())); });
+        EXPECT_EQ(t.message, w.message);
+    }
 
     for (const Bytes& bad : {block(0, 1, 8, Bytes(1024, 0), {1}), block(1, -1, 8, Bytes(1024, 0), {1}),
                              block(1, 1, 16, {}, {1, 2})}) {

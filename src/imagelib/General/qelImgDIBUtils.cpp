@@ -8,6 +8,7 @@
 #include "qelImgUtils.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -67,8 +68,12 @@ int qelImgDIBUtils::getColorCount(int bitsPerPixel)
 
 int qelImgDIBUtils::getAlignedWidth(int width, int bitsPerPixel)
 {
-    if ((bitsPerPixel == 1 || bitsPerPixel == 4) && width * bitsPerPixel % 8 != 0)
-        return ((width * bitsPerPixel / 8) * 8 + 8) / bitsPerPixel;
+    // 64 bits: widths come from inputs.
+    const int64_t bits = static_cast<int64_t>(width) * bitsPerPixel;
+    if ((bitsPerPixel == 1 || bitsPerPixel == 4) && bits % 8 != 0) {
+        const int64_t aligned = ((bits / 8) * 8 + 8) / bitsPerPixel;
+        return aligned > INT32_MAX ? INT32_MAX : static_cast<int>(aligned);
+    }
     return width;
 }
 

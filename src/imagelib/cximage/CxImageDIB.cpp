@@ -17,9 +17,9 @@ bool CxImageDIB::ReadDIBHeader(CxFile* file, qelImgDIBHeader& header)
     if (header.biSizeImage == 0 && header.biWidth > 0) {
         const int64_t stride = ((int64_t(header.biBitCount) * header.biWidth + 31) / 32) * 4;
         const int64_t rows = header.biHeight < 0 ? -int64_t(header.biHeight) : header.biHeight;
-        // Both factors are below 2^32: the product fits.
-        const int64_t size = stride * rows;
-        header.biSizeImage = size > 0 && size <= UINT32_MAX ? static_cast<uint32_t>(size) : 0;
+        header.biSizeImage = stride > 0 && rows > 0 && stride <= UINT32_MAX / rows
+                                 ? static_cast<uint32_t>(stride * rows)
+                                 : 0;
     }
     if (header.biClrUsed == 0 && header.biBitCount <= 8)
         header.biClrUsed = 1u << header.biBitCount;
