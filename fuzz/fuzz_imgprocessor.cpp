@@ -1,5 +1,6 @@
 // Opens arbitrary bytes as an image through the image processor (the type
-// sniffed from the signature: TIFF and JPEG have decoders) and reads every
+// sniffed from the signature: TIFF, JPEG, DIB, BMP, PCX, GIF and PNG have
+// decoders) and reads every
 // page's information, colour table, bitmap, rows and stored data. Only
 // image library exceptions may leave the library.
 #include "FuzzSupport.h"

@@ -149,11 +149,12 @@ cp "$ROOT"/tests/data/imagelib/*.tif "$TIFF_CORPUS"/
 cmake --build "$BUILD" --target fuzz_tiff -j "$(nproc)"
 fuzz_run fuzz_tiff "tiff-" "$TIFF_CORPUS"
 
-# The image processor over TIFF and JPEG data, seeded with the decoder
-# fixtures and the images of the AFP test file.
+# The image processor over image data of every sniffed type, seeded with the
+# decoder fixtures.
 IMG_CORPUS="$BUILD/corpus/imgprocessor"
 mkdir -p "$IMG_CORPUS"
-cp "$ROOT"/tests/data/imagelib/*.tif "$ROOT"/tests/data/imagelib/*.jpg "$IMG_CORPUS"/
+cp "$ROOT"/tests/data/imagelib/*.tif "$ROOT"/tests/data/imagelib/*.jpg "$ROOT"/tests/data/imagelib/*.bmp \
+  "$ROOT"/tests/data/imagelib/*.pcx "$ROOT"/tests/data/imagelib/*.gif "$ROOT"/tests/data/imagelib/*.png "$IMG_CORPUS"/
 cmake --build "$BUILD" --target fuzz_imgprocessor -j "$(nproc)"
 fuzz_run fuzz_imgprocessor "imgprocessor-" "$IMG_CORPUS"
 
