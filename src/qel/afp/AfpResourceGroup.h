@@ -62,7 +62,6 @@ private:
     DLinkedList<WritableContext>*& listOf(int type);
 
     uint8_t m_state = 0;
-    int32_t m_reserved = 0;
     char* m_name = nullptr;
     DLinkedList<WritableContext>* m_formMaps = nullptr;
     DLinkedList<WritableContext>* m_overlays = nullptr;
