@@ -1,4 +1,5 @@
 /* Document context: life cycle, settings, reporting and shared helpers. */
+#include "opdfAnnotations.h"
 #include "opdfFonts.h"
 #include "opdfImages.h"
 
@@ -244,7 +245,9 @@ void opdf_close(PDFDocContext* ctx)
     _opdf_freeFonts(ctx);
     _opdf_freeEncodings(ctx);
     _opdf_freeImages(ctx);
+    _opdf_freeAnnotations(ctx);
     _opdf_freeColorTables(ctx);
+    _opdf_freeOutlines(ctx);
     for (int i = 0; i < ctx->pageCapacity; i++) {
         if (ctx->pages[i]) {
             _opdf_freePage(ctx->pages[i], 1);

@@ -1,4 +1,5 @@
 /* Pages, output destination and the writing of the whole file. */
+#include "opdfAnnotations.h"
 #include "opdfFonts.h"
 #include "opdfImages.h"
 
@@ -693,6 +694,14 @@ static void _opdf_WritePage(PDFDocContext* ctx, PDFPageEntry* row)
     _opdf_putf(ctx, "/ProcSet %d 0 R >>\n/MediaBox [%s]\n/CropBox [%s]\n/Rotate %d\n/Contents %d 0 R\n",
                ctx->objectNumbers[OPDF_OBJ_PROCSET], row->mediaBox ? row->mediaBox : "",
                row->cropBox ? row->cropBox : "", row->rotation, row->contentNumber);
+    int annots = 0;
+    const int* rowsOfAnnots = _opdf_pageResources(row, OPDF_RES_ANNOTS, &annots);
+    if (annots > 0) {
+        _opdf_putText(ctx, "/Annots [ ");
+        for (int i = 0; i < annots; i++)
+            _opdf_putf(ctx, "%d 0 R ", _opdf_annotationNumber(ctx, rowsOfAnnots[i]));
+        _opdf_putText(ctx, "]\n");
+    }
     if (row->duration > 0)
         _opdf_putf(ctx, "/Dur %.3f\n", (double)row->duration);
     if (row->transition)
@@ -859,7 +868,9 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     next = _opdf_numberFonts(ctx, next);
     next = _opdf_numberColorObjects(ctx, next);
     next = _opdf_numberImages(ctx, next);
+    next = _opdf_numberAnnotations(ctx, next);
     next = _opdf_numberPatterns(ctx, next);
+    next = _opdf_numberOutlines(ctx, next);
     ctx->objectNumbers[OPDF_OBJ_INFO] = next++;
 
     if (next >= ctx->maxObjects) {
@@ -879,6 +890,7 @@ int opdf_finalizeAll(PDFDocContext* ctx)
     }
 
     _opdf_WriteCatalog(ctx);
+    _opdf_WriteOutlinesRoot(ctx);
     _opdf_WritePages(ctx, pageCount);
     _opdf_WriteProcSet(ctx);
     for (int p = 1; p <= ctx->highestPage; p++) {
@@ -901,7 +913,9 @@ int opdf_finalizeAll(PDFDocContext* ctx)
             _opdf_closeOutputFile(ctx);
         return imageResult;
     }
+    _opdf_writeAnnotations(ctx);
     _opdf_writePatterns(ctx);
+    _opdf_writeOutlines(ctx);
     _opdf_WriteInfo(ctx);
     _opdf_WriteXref(ctx, next);
     if (!ctx->memoryOutput)

@@ -482,6 +482,70 @@ int opdf_compressJPEG(PDFDocContext* ctx, int width, int height, int density, in
                       int quality, const unsigned char* data, long length, unsigned char** out,
                       long* outLength);
 
+/* ---- annotations and outlines ----------------------------------------- */
+/* Style of an annotation; the library keeps copies of the texts. */
+typedef struct PDFAnnotationAttributes {
+    int32_t flags;           /* /F; 0x40 also makes a button read-only */
+    const char* border;      /* inside of /Border, brackets included */
+    const char* borderStyle; /* inside of /BS; replaces the border */
+    float r, g, b;           /* 0..1 */
+} PDFAnnotationAttributes;
+
+typedef struct PDFOutlineEntry PDFOutlineEntry;
+
+/* Rectangles x1 y1 x2 y2 in plot-domain units, page units in the raw forms.
+   Without attributes each kind has its defaults. */
+void opdf_addTextAnnotation(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                            const char* title, const char* contents,
+                            const PDFAnnotationAttributes* attributes);
+void opdf_rawaddTextAnnotation(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                               const char* title, const char* contents,
+                               const PDFAnnotationAttributes* attributes);
+/* 0, or -1 when the file cannot be read. */
+int opdf_addTextAnnotationFromFile(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                                   const char* title, const char* path,
+                                   const PDFAnnotationAttributes* attributes);
+int opdf_rawaddTextAnnotationFromFile(PDFDocContext* ctx, float x1, float y1, float x2,
+                                      float y2, const char* title, const char* path,
+                                      const PDFAnnotationAttributes* attributes);
+void opdf_setActionURL(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                       const char* uri, const PDFAnnotationAttributes* attributes);
+void opdf_rawsetActionURL(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                          const char* uri, const PDFAnnotationAttributes* attributes);
+/* destination: the text after the page reference ("/Fit" and the like). */
+void opdf_setActionGoTo(PDFDocContext* ctx, float x1, float y1, float x2, float y2, int page,
+                        const char* destination, const PDFAnnotationAttributes* attributes);
+void opdf_rawsetActionGoTo(PDFDocContext* ctx, float x1, float y1, float x2, float y2, int page,
+                           const char* destination, const PDFAnnotationAttributes* attributes);
+/* action: the body of the action dictionary. */
+void opdf_setAction(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                    const char* action, const PDFAnnotationAttributes* attributes);
+void opdf_rawsetAction(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                       const char* action, const PDFAnnotationAttributes* attributes);
+/* Push buttons: type 4 plain, 5 URI (target the URI), 6 GoTo (target
+   "page" or "page;destination"). An icon file of x2 = -1 gives the button
+   the icon's size; highlight: packed RGB (red in bits 0-7), -1 none. */
+void opdf_addWidgetAnnotation(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                              int type, const char* target,
+                              const PDFAnnotationAttributes* attributes, const char* iconPath,
+                              int iconFileType, int highlightColor);
+void opdf_rawaddWidgetAnnotation(PDFDocContext* ctx, float x1, float y1, float x2, float y2,
+                                 int type, const char* target,
+                                 const PDFAnnotationAttributes* attributes, const char* iconPath,
+                                 int iconFileType, int highlightColor);
+
+/* A bookmark to an initialised page: the next sibling of reference, its last
+   child with asChild, or a new top-level entry without reference.
+   destinationKind: 1 XYZ, 2 Fit, 3 FitH, 4 FitV, 5 FitR, 6 FitB, 7 FitBH,
+   8 FitBV, 9 XYZ with a top only. Null when the page does not exist. */
+PDFOutlineEntry* opdf_addOutline(PDFDocContext* ctx, PDFOutlineEntry* reference, int asChild,
+                                 int open, int page, const char* title, int destinationKind,
+                                 float p1, float p2, float p3, float p4);
+/* The same with an action dictionary body as its target. */
+PDFOutlineEntry* opdf_addOutlineAction(PDFDocContext* ctx, PDFOutlineEntry* reference,
+                                       int asChild, int open, const char* action,
+                                       const char* title);
+
 /* ---- MD5 -------------------------------------------------------------- */
 void md5Init(PDFMD5Context* ctx);
 void md5Update(PDFMD5Context* ctx, const unsigned char* bytes, unsigned n);

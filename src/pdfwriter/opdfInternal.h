@@ -243,6 +243,7 @@ struct PDFDocContext {
 
     int32_t maxAnnots;
     int32_t annotCount;
+    int32_t annotCapacity; /* rows allocated; grows up to maxAnnots */
     void* annots;
 
     char mediaBox[OPDF_BOX_MAX + 2];
