@@ -1,6 +1,7 @@
 #include "qelPDFVisitor.h"
 
 #include "Comment.h"
+#include "qelAnnotationObject.h"
 #include "qelAreaObject.h"
 #include "qelBoxObject.h"
 #include "qelDocument.h"
@@ -342,6 +343,8 @@ int qelPDFVisitor::initPDFDoc()
     }
     opdf_init(m_doc);
     checkLibraryError("InitPDFDoc()->opdf_init()");
+    if (ini && ini->isPDFBookMark() && !m_outlines)
+        m_outlines.reset(new qelPDFOutlineTree(m_doc));
     if (ini) {
         opdf_setAuthor(m_doc, ini->getCreator());
         opdf_setCreator(m_doc, ini->getVersionText());
@@ -379,6 +382,9 @@ int qelPDFVisitor::initializeDoc(qelDocument* document)
     m_documentPageCount = std::max(0, document->getPageCount());
     if (createPDFDoc() > 0)
         initPDFDoc();
+    // The document's bookmarks point to the page its first page becomes.
+    if (qelList* bookmarks = document->takeBookmarkTree())
+        outlineTree()->merge(bookmarks, m_outputPage + 1);
     addDocumentComments(document);
     trace("[qelPDFVisitor]: End: initializeDoc\n");
     return 1;
@@ -433,6 +439,9 @@ void qelPDFVisitor::initializePage(qelPage* page)
     setOutputPageSize(0, 0, getOutputResolution());
     ++m_outputPage;
     ++m_documentPage;
+    // Page bookmarks point to the page's place in the output.
+    if (qelList* bookmarks = page->takeBookmarkTree())
+        outlineTree()->merge(bookmarks, m_outputPage);
 
     qelMedia* media = dynamic_cast<qelMedia*>(page);
     int rotation = page->getRotation();
@@ -481,6 +490,8 @@ void qelPDFVisitor::initializePage(qelPage* page)
                       static_cast<double>(pointHeight));
         const int rc = opdf_pageInit(m_doc, m_outputPage, code, box, box);
         checkLibraryError("initializePage()->opdf_pageInit()", rc);
+        if (kind != qelPage::KIND_TIFF && getOptions() && getOptions()->isPDFBookMark())
+            outlineTree()->addPageBookmarks(page, m_outputPage, getOptions()->getFileCreationMode());
     }
     const bool transparent = getOptions() && getOptions()->hasSwitch("Transparent");
     if (transparent) {
@@ -606,6 +617,8 @@ void qelPDFVisitor::restoreCallbacks()
 
 void qelPDFVisitor::abortOutput()
 {
+    m_outlines.reset();
+    m_barcodeImages.clear();
     m_outputPage = 0;
     m_documentPage = 0;
     if (m_fileOutput && getOutputFileName())
@@ -646,6 +659,10 @@ void qelPDFVisitor::cleanup()
         return;
     }
     try {
+        if (m_outlines) {
+            m_outlines->setContext(m_doc);
+            m_outlines->writeOutlines(m_outlines->getRoot(), nullptr, m_outputPage);
+        }
         freePlotDomain();
         const int rc = opdf_finalizeAll(m_doc);
         throwWriteError();
@@ -664,6 +681,8 @@ void qelPDFVisitor::cleanup()
         m_savedDomain = nullptr;
         opdf_close(doc);
         checkLibraryError("cleanup()->opdf_close()");
+        m_outlines.reset();
+        m_barcodeImages.clear();
         m_outputPage = 0;
         m_documentPage = 0;
         if (getErrorState() && m_fileOutput && getOutputFileName())
@@ -863,13 +882,11 @@ int qelPDFVisitor::setSpecialTextFont(const char* name, int sizeTenths)
     return rc;
 }
 
-// Images, bar codes and annotations are not written yet.
+// Images are not written yet.
 void qelPDFVisitor::writeImageObject(qelImageObject*) {}
-void qelPDFVisitor::writeBarcodeObject(qelBarcodeObject*) {}
 void qelPDFVisitor::writeTiffObject(qelTiffObject*) {}
 void qelPDFVisitor::writeObjectReference(qelContainerObject*) {}
 void qelPDFVisitor::writeContainerData(qelContainerObject*) {}
-void qelPDFVisitor::writeAnnotationObject(qelAnnotationObject*) {}
 bool qelPDFVisitor::isImageTypeSupported(int) { return false; }
 void qelPDFVisitor::displayIOCAImage(qelImageObject*) {}
 void qelPDFVisitor::displayRasterImage(qelImageObject*) {}
@@ -1507,4 +1524,38 @@ void qelPDFVisitor::writePartialArcObject(qelPartialArcObject* arc)
     const qelPoint p0 = computeLinePosition(arc, arc->getStartPoint().x, arc->getStartPoint().y, c);
     drawPartialArc(arc, c, arc->getArcPQ(), arc->getArcRS(), p0, arc->getStartAngle(), arc->getSweepAngle(),
                    arc->getMultiplier());
+}
+
+// --- annotations and bookmarks ------------------------------------------------------
+
+qelPDFOutlineTree* qelPDFVisitor::outlineTree()
+{
+    if (!m_outlines)
+        m_outlines.reset(new qelPDFOutlineTree(m_doc));
+    return m_outlines.get();
+}
+
+void qelPDFVisitor::writeAnnotationObject(qelAnnotationObject* annotation)
+{
+    if (!annotation || !m_doc || !getTransformer())
+        return;
+    uint32_t value = annotation->getColorValue();
+    if (annotation->getColorSpace() == 5)
+        value = qelUtils::getOCAColorRGB(value);
+    const float resolution = annotation->getResolution() ? static_cast<float>(annotation->getResolution()) : 240.0f;
+    char border[64];
+    std::snprintf(border, sizeof border, "[0 0 %f]", static_cast<double>(annotation->getBorderWidth() * 72.0f / resolution));
+    PDFAnnotationAttributes style{};
+    style.flags = annotation->getFlags();
+    style.border = border;
+    style.borderStyle = nullptr;
+    style.r = component(value, 0);
+    style.g = component(value, 8);
+    style.b = component(value, 16);
+    computeTextPosition(annotation);
+    const qelPoint p = getTransformer()->getPosition();
+    const float s = static_cast<float>(pageResolution()) / resolution;
+    opdf_setActionURL(m_doc, p.x, p.y - annotation->getHeight() * s, p.x + annotation->getWidth() * s, p.y,
+                      annotation->getUrl() ? annotation->getUrl() : "", &style);
+    checkLibraryError("writeAnnotationObject()->opdf_setActionURL()");
 }

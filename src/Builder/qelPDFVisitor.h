@@ -2,6 +2,7 @@
 #define QEL_PDF_VISITOR_H
 
 #include "qelFontRepresentation.h"
+#include "qelPDFOutlineTree.h"
 #include "qelPDFFontFileEntry.h"
 #include "qelVisitor.h"
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class qelBarcodeSymbol;
 class qelCodePage;
 class qelLineObject;
 
@@ -102,6 +104,26 @@ public:
     // from its AFP font.
     bool canBuildAFPFont(qelAFPFont* font) const;
     bool rendersWithAFPFont(qelTextObject* text, qelAFPFont* font);
+
+    // The bookmark tree of the open PDF, made on first need.
+    qelPDFOutlineTree* outlineTree();
+    qelPDFOutlineTree* getOutlineTree() const { return m_outlines.get(); }
+
+    // --- bar codes (qelPDFVisitorBarcode.cpp) --------------------------------------
+    void writeLinearBarcode(qelBarcodeObject* barcode);
+    void writeBarcodeSymbols(qelBarcodeObject* barcode);
+    void write2DDMBarcodeObject(qelBarcodeObject* barcode);
+    // Adds the bars of a Code 39 element text at the transformer's position
+    // to the path; the total width of the elements in page units. *bars
+    // receives the number of bars added.
+    float drawBarcodeBars(qelBarcodeObject* barcode, const unsigned char* elements, int count, float moduleWidth,
+                          float barHeight, int orientation, float ratio, int* bars);
+    // Adds the bar modules ('b') of a Code 128 module text; the number added.
+    int drawBarcodeModules(qelBarcodeObject* barcode, const unsigned char* modules, int count, float moduleWidth,
+                           float barHeight);
+    // The human-readable line of a linear symbol, centred on the width W of
+    // its bars (page units).
+    void writeBarcodeText(qelBarcodeObject* barcode, qelBarcodeSymbol* symbol, float symbolWidth);
 
     // --- font selection (qelPDFVisitorFonts.cpp) ---------------------------------
     // What the visitor keeps per code point usage record of a coded font.
@@ -267,6 +289,10 @@ private:
     std::vector<std::unique_ptr<qelFontRepresentation>> m_externalFonts;
     // Fonts already warned about as substituted for the AFP font route.
     std::vector<const qelAFPFont*> m_substitutedFonts;
+    // Data Matrix images of the open PDF by their contents.
+    std::map<std::string, std::string> m_barcodeImages;
+    // Bookmarks of the open PDF.
+    std::unique_ptr<qelPDFOutlineTree> m_outlines;
 };
 
 // Name of a standard PDF font for a family, weight ("BOLD" is bold) and

@@ -6,8 +6,7 @@
 class qelList;
 class qelString;
 
-// Named node of a bookmark tree. Minimal form: the media issue adds the
-// path insertion.
+// Named node of a bookmark tree; its value is the page number it points to.
 class qelBookmarkNode
 {
 public:
@@ -19,12 +18,19 @@ public:
     const char* getName() const;
     void setName(const char* name);
     int32_t getValue() const { return m_value; }
+    void setValue(int32_t value) { m_value = value; }
     int32_t getLevel() const { return m_level; }
     void setLevel(int32_t level) { m_level = level; }
     qelList* getChildren() const { return m_children; }
     qelBookmarkNode* getLastChild() const { return m_lastChild; }
     // Appends a named child and makes it the last added child.
     void addChild(qelBookmarkNode* child);
+    // Adds a child of the given level; nothing for a null name, nor at
+    // levels 0 and 1 when the last added child has the same name (without
+    // case) and page.
+    void addPath(const char* name, int32_t page, int32_t level);
+    // Hands the child list over (the caller owns it); null without one.
+    qelList* takeChildren();
 
 private:
     qelString* m_name = nullptr;

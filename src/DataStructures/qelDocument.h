@@ -125,6 +125,13 @@ public:
     de::orvo::ips::metainfo::Comment* getNextComment();
     int addBookmark(const char* name, const char* value);
     qelList* getBookmarkTree() const { return m_bookmarkTree; }
+    // Hands the bookmark list over (the caller owns it); null without one.
+    qelList* takeBookmarkTree()
+    {
+        qelList* list = m_bookmarkTree;
+        m_bookmarkTree = nullptr;
+        return list;
+    }
     // Bookmark tags: the document owns its list; the global resource list
     // knows it as the latest one while the document has it.
     void addBookmarkN(de::orvo::ips::metainfo::ContentTag* tag);

@@ -1,5 +1,7 @@
 #include "qelMedia.h"
 
+#include "qelAnnotationObject.h"
+
 #include "qelAFPFont.h"
 #include "qelCodePage.h"
 #include "qelFontMapper.h"
@@ -378,6 +380,14 @@ void qelMedia::addIncludedObject(int type, const char* name, float x, float y, u
     if (!m_addedIncludes)
         m_addedIncludes = new qelList(&qelList::deleteAs<qelResourceReference>);
     m_addedIncludes->append(ref);
+}
+
+void qelMedia::addAnnotation(float x, float y, uint16_t width, uint16_t height, const char* url, float borderWidth,
+                             uint32_t color, int32_t flags)
+{
+    auto* annotation = new qelAnnotationObject(x, y, width, height, url, borderWidth, color, flags);
+    annotation->setResolution(m_resolution);
+    addParsedObject(annotation);
 }
 
 void qelMedia::addParsedObjects(const qelList* list)

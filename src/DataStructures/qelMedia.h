@@ -67,6 +67,10 @@ public:
                            int32_t height, int rotation, bool below);
     qelList* getAddedIncludes() const { return m_addedIncludes; }
     void addParsedObjects(const qelList* list);
+    // A link annotation of the arguments at the media's resolution, added
+    // as a parsed object. colour: packed RGB, red in the low byte.
+    void addAnnotation(float x, float y, uint16_t width, uint16_t height, const char* url, float borderWidth,
+                       uint32_t color, int32_t flags);
     qelList* getObjectList() const { return m_objects; }
     qelList* getObjectsBelow() const { return m_objectsBelow; }
     qelList* getObjectsAbove() const { return m_objectsAbove; }

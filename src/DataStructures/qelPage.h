@@ -103,6 +103,13 @@ public:
 
     int addBookmark(const char* name, const char* value);
     qelList* getBookmarkTree() const { return m_bookmarkTree; }
+    // Hands the bookmark list over (the caller owns it); null without one.
+    qelList* takeBookmarkTree()
+    {
+        qelList* list = m_bookmarkTree;
+        m_bookmarkTree = nullptr;
+        return list;
+    }
 
     void addIndex(qelIndexSet* set);
     int addIndexChecked(qelIndex* entry);
