@@ -273,6 +273,14 @@ TEST_F(BarcodePdfTest, DataMatrixUnfilteredUnderDevTest)
     const std::string dict = bytes.substr(image, bytes.find("stream", image) - image);
     EXPECT_EQ(dict.find("/Filter"), std::string::npos) << dict;
     EXPECT_NE(dict.find("/ImageMask true"), std::string::npos) << dict;
+    // 10 modules of 7 pixels, rows padded to whole bytes: 72 x 70 pixels at
+    // 240 per inch are drawn 21.6 x 21 points large.
+    std::smatch m;
+    const std::string content = contentStreams(bytes).at(0);
+    ASSERT_TRUE(std::regex_search(content, m, std::regex("([0-9.]+) 0\\.0000 0\\.0000 ([0-9.]+) 0\\.0000 0\\.0000 cm\\n/\\S+ Do")))
+        << content;
+    EXPECT_FLOAT_EQ(21.6f, std::stof(m[1].str()));
+    EXPECT_FLOAT_EQ(21.0f, std::stof(m[2].str()));
     EXPECT_EQ("123456", readMatrix(render(pdf)));
 }
 
