@@ -4,6 +4,7 @@
 #include "FocaBuilder.h"
 
 #include "qel/afp/AfpFontControl.h"
+#include "qel/afp/AfpResourceGroup.h"
 #include "qel/afp/AfpResCharacterSet.h"
 #include "qel/afp/AfpResCodePage.h"
 #include "qelAFPCharMetrics.h"
@@ -17,6 +18,12 @@
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
+#include "qelFileStream.h"
+#include "qelGlobalRes.h"
+#include "qelList.h"
+#include "qelRes.h"
+#include "qelResGroupParser.h"
+
 
 #include <algorithm>
 #include <memory>
@@ -157,6 +164,80 @@ TEST_F(FocaRoundTripTest, CodePageFromTheShippedTableReadsBackTheSame)
     EXPECT_STREQ(page->getSpaceCharName(), "SP010000");
     EXPECT_STREQ(page->getDefaultGCGID(), points.front().gcgid.c_str());
     EXPECT_EQ(page->getUseFlags(), 0x00);
+}
+
+// The names filed in the process-level list of a resource type.
+std::vector<std::string> filedAtProcessLevel(int type, const char* name)
+{
+    qelGlobalRes* resources = qelGlobalDSPool::getInstance()->getGlobalRes();
+    std::vector<std::string> out;
+    qelList* list = resources->getList(1, name, type - 1);
+    for (qelListNode* n = list ? list->getHead() : nullptr; n; n = n->next) {
+        auto* res = static_cast<qelRes*>(n->item);
+        out.emplace_back(std::string(res->getName() ? res->getName() : "") + (res->getFound() ? "" : "(*)"));
+    }
+    return out;
+}
+
+// Two small characters of fixed patterns.
+CharacterSet fixedSet()
+{
+    CharacterSet cs;
+    cs.name = "C0GRP010";
+    for (const char* name : {"LA020000", "LB020000"}) {
+        Character c;
+        c.gcgid = name;
+        c.width = 8;
+        c.height = 3;
+        c.pattern = {0x18, name[1] == 'A' ? uint8_t(0x24) : uint8_t(0x3C), 0x42};
+        c.increment = 10;
+        c.aSpace = 1;
+        c.bSpace = 8;
+        c.cSpace = 1;
+        c.ascender = 3;
+        c.descender = 0;
+        c.baseline = 3;
+        cs.characters.push_back(c);
+    }
+    return cs;
+}
+
+TEST_F(FocaRoundTripTest, ResourceGroupCarriesBothAndRegistersThem)
+{
+    const std::string path = m_dir + "/fonts.rgp";
+    {
+        auto* stream = new qelFileStream();
+        stream->setName(path.c_str());
+        qel::afp::ResourceGroup group(new qel::DataStream(stream));
+        group.setName("G1FONTS");
+        ASSERT_EQ(group.open(), 0);
+        group.addResource(writeSet(fixedSet()).release(), qel::afp::ResourceGroup::CHARACTER_SET, true);
+        auto* cp = new qel::afp::ResCodePage("T1GRP010");
+        cp->initialize();
+        cp->setDescriptorDetails("T1GRP010", 0, 500, 0x6100);
+        cp->addCodePageIndexEntry("SP010000", 0, 0x40);
+        cp->addCodePageIndexEntry("LA020000", 0, 0xC1);
+        cp->addCodePageIndexEntry("LB020000", 0, 0xC2);
+        cp->setControlDetails("SP010000", 0, 0, 0x40, 0, 10);
+        group.addResource(cp, qel::afp::ResourceGroup::CODE_PAGE, true);
+        EXPECT_EQ(group.write(nullptr, 1, nullptr), 0);
+        group.close();
+    }
+    const FieldDump dump = dumpFields(lrbtest::readFile(path));
+    EXPECT_TRUE(dump.problems.empty()) << dump.problems.front();
+    const std::string goldenPath = std::string(LORBANE_TEST_DATA) + "/afpwrite/foca-resource-group.dump";
+    EXPECT_EQ(dump.text(), readText(goldenPath));
+
+    delete qelGlobalDSPool::getInstance();
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    pool->getIni()->setResourceGroup("0");
+    pool->getResGroupParser()->parseFile(path.c_str());
+    EXPECT_EQ(filedAtProcessLevel(qelRes::TYPE_FONT, "C0GRP010"), std::vector<std::string>({"C0GRP010"}));
+    EXPECT_EQ(filedAtProcessLevel(qelRes::TYPE_CODE_PAGE, "T1GRP010"), std::vector<std::string>({"T1GRP010"}));
+    auto* page = static_cast<qelCodePage*>(pool->getGlobalRes()->findResource("T1GRP010", qelRes::TYPE_CODE_PAGE));
+    ASSERT_NE(page, nullptr);
+    EXPECT_STREQ(page->getCharName(0xC2), "LB020000");
+    pool->getResGroupParser()->releaseDumpDirectory();
 }
 
 } // namespace
