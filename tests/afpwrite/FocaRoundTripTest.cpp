@@ -2,6 +2,8 @@
 // back by the font resource readers.
 #include "AfpWriteSupport.h"
 #include "FocaBuilder.h"
+#include "FontLibrary.h"
+#include "ShellCommand.h"
 
 #include "qel/afp/AfpFontControl.h"
 #include "qel/afp/AfpResourceGroup.h"
@@ -26,6 +28,11 @@
 
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <memory>
 #include <string>
 
@@ -238,6 +245,61 @@ TEST_F(FocaRoundTripTest, ResourceGroupCarriesBothAndRegistersThem)
     ASSERT_NE(page, nullptr);
     EXPECT_STREQ(page->getCharName(0xC2), "LB020000");
     pool->getResGroupParser()->releaseDumpDirectory();
+}
+
+// The code page as the code page builder makes it: ascending code points,
+// the first name as default character, the space at X'40'.
+Bytes codePageOf(const std::vector<CodePoint>& points, const char* name)
+{
+    qel::afp::ResCodePage cp(name);
+    cp.initialize();
+    cp.setDescriptorDetails(name, 0, 0, 0x6100);
+    for (const CodePoint& p : points)
+        cp.addCodePageIndexEntry(p.gcgid.c_str(), 0, static_cast<uint8_t>(p.codePoint));
+    cp.setControlDetails(points.front().gcgid.c_str(), 0, 0, 0x40, 0, 10);
+    return written(cp, 1);
+}
+
+// FOP's print file converted by the demonstration program with a font
+// library whose character sets and code page the object library wrote.
+TEST_F(FocaRoundTripTest, WrittenLibraryServesTheDemonstrationProgram)
+{
+    const std::string demo = demoProgram();
+    if (demo.empty())
+        GTEST_SKIP() << "the demonstration program is not built";
+    const std::string dataDir = std::string(LORBANE_SOURCE_DIR) + "/data";
+    std::ofstream(m_dir + "/lorbane.ini") << readText(std::string(LORBANE_SOURCE_DIR) + "/demo/lorbane.ini");
+    ASSERT_EQ(::symlink(dataDir.c_str(), (m_dir + "/data").c_str()), 0);
+    for (const char* folder : {"/pdf", "/log", "/lib"})
+        ASSERT_EQ(::mkdir((m_dir + folder).c_str(), 0755), 0);
+    writeFile("fop-hello.afp", lrbtest::readFile(std::string(LORBANE_TEST_DATA) + "/fop/fop-hello.afp"));
+    auto run = [&](const std::string& arguments) {
+        const std::string command =
+            "cd " + shellQuote(m_dir) + " && " + shellQuote(demo) + " lorbane " + arguments + " >demo.log 2>&1";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readText(m_dir + "/demo.log");
+        return readText(m_dir + "/demo.log");
+    };
+    // The text without any font resource.
+    run("-ASCII fop-hello.afp");
+    const std::string plain = readText(m_dir + "/pdf/fop-hello.txt");
+    ASSERT_NE(squeezed(plain).find("Hello AFP world."), std::string::npos) << plain;
+
+    const std::string cpFile = dataDir + "/500.cp";
+    for (const LibraryFont& font : fopFonts())
+        writeBytes(m_dir + "/lib/" + font.name + ".CHS", written(*writeSet(libraryCharacterSet(font, cpFile)), 1));
+    writeBytes(m_dir + "/lib/T1V10500.CDP", codePageOf(codePointsOf(cpFile), "T1V10500"));
+
+    const std::string printed = run("-ASCII -rp:lib/ -l -ll:FNTR,CDP fop-hello.afp");
+    for (const char* file : {"C0H200D0.CHS", "T1V10500.CDP"})
+        EXPECT_NE(printed.find(std::string("Loading resource file ./lib/") + file), std::string::npos)
+            << file << "\n" << printed;
+    EXPECT_EQ(printed.find("E058"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("Error"), std::string::npos) << printed;
+    EXPECT_EQ(readText(m_dir + "/pdf/fop-hello.txt"), plain);
+    const std::string logged = readText(m_dir + "/log/fop-hello.afp.log");
+    for (const char* name : {"C0H200D0(*)", "T1V10500(*)"})
+        EXPECT_EQ(logged.find(name), std::string::npos) << logged;
 }
 
 } // namespace
