@@ -128,7 +128,8 @@ TEST_F(CodePageWriteTest, DescriptorControlAndIndexEdges)
 {
     // Without description: 32 zero bytes; X'0008' always.
     qel::afp::CodePageDescriptor none;
-    EXPECT_EQ(toHex(written(none, 0)), toHex(strip5A(field(0xA687, fromHex(std::string(64, '0') + "0008" + std::string(16, '0'))))));
+    EXPECT_EQ(toHex(written(none, 0)),
+              toHex(strip5A(field(0xA687, fromHex(std::string(64, '0') + "0008" + std::string(16, '0'))))));
     // A long description is cut at 32 characters.
     qel::afp::CodePageDescriptor longText("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 1, 2, 0);
     const Bytes d = written(longText, 0);

@@ -16,7 +16,8 @@ BeginFont::~BeginFont() = default;
 int BeginFont::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
 {
     return writeTemplateField(dataStream, controlFlags, 0xD3A889, "qel::afp::BeginFont::write",
-                              "Memory allocation for qel::afp::BeginFont::write::pbyHeaderTmp failed", "BeginFont : %s");
+                              "Memory allocation for qel::afp::BeginFont::write::pbyHeaderTmp failed",
+                              "BeginFont : %s");
 }
 
 } // namespace afp

@@ -16,7 +16,8 @@ EndCodePage::~EndCodePage() = default;
 int EndCodePage::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
 {
     return writeTemplateField(dataStream, controlFlags, 0xD3A987, "qel::afp::EndCodePage::write",
-                              "Memory allocation for qel::afp::EndCodePage::write::pbyHeaderTmp failed", "EndCodePage : %s");
+                              "Memory allocation for qel::afp::EndCodePage::write::pbyHeaderTmp failed",
+                              "EndCodePage : %s");
 }
 
 } // namespace afp

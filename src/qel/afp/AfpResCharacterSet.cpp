@@ -235,7 +235,8 @@ int ResCharacterSet::addCharacter(const CharacterMetricsRecord* m0, const Charac
                                                          m->descenderDepth, mapIndex, m->aSpace, m->bSpace,
                                                          m->cSpace, m->baselineOffset, relative);
         if (!m_indexes[slot])
-            m_indexes[slot] = newList("Memory allocation for qel::afp::FontIndex::addStructuredField::pLstFNIRepeatingGroup failed");
+            m_indexes[slot] =
+                newList("Memory allocation for qel::afp::FontIndex::addStructuredField::pLstFNIRepeatingGroup failed");
         if (!m_currentIndex[slot] ||
             m_currentIndex[slot]->getFieldLength() + group->evaluateLength() > kMaxFieldLength) {
             m_currentIndex[slot] = new FontIndex();
