@@ -3,6 +3,7 @@
 #include "qelCxImageVersion.h"
 #include "qelImageStrips.h"
 #include "qelImgCxDecoder.h"
+#include "qelImgAFPIOCAEncoder.h"
 #include "qelImgCxEncoder.h"
 #include "qelImgFlateEncoder.h"
 #include "qelImgJPEGEncoder.h"
@@ -420,7 +421,12 @@ void qelImgProcessor::createStreamEncoder(int type, qelImgIOStream* stream)
     case QELIMG_ENCODE_GIF: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_GIF); break;
     case QELIMG_ENCODE_PCX: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PCX); break;
     case QELIMG_ENCODE_FLATE: encoder = new qelImgFlateEncoder(stream); break;
-    // The TIFF and IOCA encoders come with their own issues; DIB, CCITT and
+    case QELIMG_ENCODE_IOCA:
+    case QELIMG_ENCODE_IOCA_G3MH:
+    case QELIMG_ENCODE_IOCA_G3MR:
+    case QELIMG_ENCODE_IOCA_G4:
+    case QELIMG_ENCODE_IOCA_JPEG: encoder = new qelImgAFPIOCAEncoder(stream); break;
+    // The TIFF encoder comes with its own issue; DIB, CCITT and
     // AFP overlay output need a file or buffer.
     default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
     }

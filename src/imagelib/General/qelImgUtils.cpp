@@ -1,4 +1,6 @@
 #include "qelImgUtils.h"
+#include "qelImgAFPIOCAEncoder.h"
+#include "qelImgAFPOlyEncoder.h"
 
 #include "qelImgCCITTEncoder.h"
 #include "qelImgCxEncoder.h"
@@ -175,7 +177,13 @@ qelImgEncoder* qelImgUtils::createEncoder(int type, qelImgIOStream* stream)
     case QELIMG_ENCODE_GIF: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_GIF); break;
     case QELIMG_ENCODE_PCX: encoder = new qelImgCxEncoder(stream, QELIMG_IMAGETYPE_PCX); break;
     case QELIMG_ENCODE_FLATE: encoder = new qelImgFlateEncoder(stream); break;
-    // The TIFF, IOCA and AFP overlay encoders come with their own issues.
+    case QELIMG_ENCODE_IOCA:
+    case QELIMG_ENCODE_IOCA_G3MH:
+    case QELIMG_ENCODE_IOCA_G3MR:
+    case QELIMG_ENCODE_IOCA_G4:
+    case QELIMG_ENCODE_IOCA_JPEG: encoder = new qelImgAFPIOCAEncoder(stream); break;
+    case QELIMG_ENCODE_AFP_OLY: encoder = new qelImgAFPOlyEncoder(stream); break;
+    // The TIFF encoder comes with its own issue.
     default: throw new qelImgException(__FILE__, __LINE__, 50, 0, true, getEncodeTypeName(type));
     }
     encoder->setEncodeType(type);
