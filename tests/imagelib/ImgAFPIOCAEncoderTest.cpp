@@ -307,3 +307,69 @@ TEST_F(ImgAFPIOCAEncoder, LineModeRowsBecomeOneG4Image)
 }
 
 } // namespace
+
+namespace {
+
+// A WhiteIsZero CCITT TIFF of 10 x 7 written with libtiff.
+Bytes ccittTiff(const std::string& path, uint16_t compression)
+{
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (!tif)
+        return {};
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 10u);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 7u);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 7u);
+    for (uint32_t y = 0; y < 7; ++y) {
+        unsigned char row[2] = {static_cast<unsigned char>(0x80 >> y), static_cast<unsigned char>(y % 2 ? 0xC0 : 0)};
+        TIFFWriteScanline(tif, row, y, 0);
+    }
+    TIFFClose(tif);
+    return lrbtest::readFile(path);
+}
+
+TEST_F(ImgAFPIOCAEncoder, RecordingAlgorithmAndAlignmentOfSmallPages)
+{
+    struct Case
+    {
+        const char* name;
+        uint16_t compression; // 0: the uncompressed BlackIsZero fixture
+        int byteAlign;
+        int compressionCode;
+        int recording;
+        int width;
+        bool decodable; // the IOCA library reads the segment back
+    } cases[] = {
+        // The IOCA library does not read the EOL-coded strips libtiff writes for G3.
+        {"G3 passed through unpadded", COMPRESSION_CCITTFAX3, 0, 1, 4, 10, false},
+        {"G3 byte aligned becomes G4", COMPRESSION_CCITTFAX3, 1, 3, 1, 16, true},
+        {"G4 passed through", COMPRESSION_CCITTFAX4, 0, 3, 4, 10, true},
+        {"uncompressed always G4", 0, 0, 3, 1, 16, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes tiff = c.compression ? ccittTiff(m_dir + "/" + std::to_string(c.compression) + ".tif", c.compression)
+                                         : lrbtest::readFile(imageFixture("b10.tif"));
+        ASSERT_FALSE(tiff.empty());
+        params[QELIMG_PARAM_BYTE_ALIGN].setInt(c.byteAlign);
+        qelImgAFPIOCAEncoder* encoder = nullptr;
+        const Bytes segment = encode(tiff, QELIMG_ENCODE_IOCA, &encoder);
+        std::unique_ptr<qelImgAFPIOCAEncoder> owned(encoder);
+        ASSERT_NE(encoder->getIOCAImage(), nullptr);
+        EXPECT_EQ(encoder->getIOCAImage()->getCompression(), c.compressionCode);
+        EXPECT_EQ(encoder->getIOCAImage()->getRecordingAlgorithm(), c.recording);
+        EXPECT_EQ(encoder->getOutputInfo()->width, c.width);
+        EXPECT_EQ(segment[18], c.compressionCode == 1 ? 0x80 : 0x82);
+        EXPECT_EQ(segment[19], c.recording);
+        if (!c.decodable)
+            continue;
+        const Pixels got = decompress(segment);
+        EXPECT_EQ(got.result, 0);
+        EXPECT_EQ(got.width, c.width);
+    }
+}
+
+} // namespace
