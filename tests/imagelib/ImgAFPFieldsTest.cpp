@@ -152,8 +152,9 @@ TEST(ImgAFPFields, EachWriterPutsItsBytesWithAndWithoutTheIntroducer)
             if (c.structuredField && flag == 1) {
                 // The length field counts everything after the introducer.
                 const std::string body = compact(c.bytes);
-                if (std::string(c.name) != "ImagePictureData")
+                if (std::string(c.name) != "ImagePictureData") {
                     EXPECT_EQ(std::stoi(body.substr(0, 4), nullptr, 16) * 2, static_cast<int>(body.size()));
+                }
             }
         }
     }
