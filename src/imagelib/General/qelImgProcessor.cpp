@@ -5,6 +5,11 @@
 #include "qelImgCxDecoder.h"
 #include "qelImgAFPIOCAEncoder.h"
 #include "qelImgCxEncoder.h"
+#include "qelImg1BPPConverter.h"
+#include "qelImg24BPPConverter.h"
+#include "qelImgColorUtils.h"
+#include "qelImgGrayscaleConverter.h"
+#include "qelImgTransformer.h"
 #include "qelImgFlateEncoder.h"
 #include "qelImgJPEGEncoder.h"
 #include "qelImgDIB.h"
@@ -850,4 +855,181 @@ int qelImgProcessor::getUniqueColorsCount(int limit)
             break;
     }
     return static_cast<int>(count);
+}
+
+// --- Transforms ---------------------------------------------------------------
+
+namespace
+{
+void traceTransform(const char* operation)
+{
+    if (qelImgLogger* logger = qelImgProcessor::getLogger())
+        logger->trace("\t%s::%s()", "qelImgProcessor", operation);
+}
+
+template <typename T>
+std::unique_ptr<T> makeHelper(const char* failure)
+{
+    std::unique_ptr<T> helper(new (std::nothrow) T());
+    if (!helper)
+        throw failure;
+    return helper;
+}
+}
+
+qelImgDIB* qelImgProcessor::rotateDIB(qelImgDIB* dib, int angle, int interpolation)
+{
+    traceTransform("rotateDIB");
+    if (!dib)
+        return nullptr;
+    auto t = makeHelper<qelImgTransformer>(
+        "Memory allocation error occured while creating ImageTransformer instance to rotate an image");
+    return t->rotate(dib, angle, interpolation);
+}
+
+qelImgDIB* qelImgProcessor::rotate(int angle, int interpolation)
+{
+    traceTransform("rotate");
+    qelImgDIB* dib = getDIBData();
+    return dib ? rotateDIB(dib, angle, interpolation) : nullptr;
+}
+
+int qelImgProcessor::flip(qelImgDIB* dib)
+{
+    traceTransform("flip");
+    if (!dib)
+        return -1;
+    std::unique_ptr<qelImgTransformer> t(new (std::nothrow) qelImgTransformer());
+    if (!t)
+        return -2;
+    const int result = t->flip(dib, m_params);
+    if (qelImgLogger* logger = getLogger())
+        logger->trace("\tFlip (%d) returned %d", m_params[QELIMG_PARAM_FLIP_IMAGE].getInt(), result);
+    return result;
+}
+
+qelImgDIB* qelImgProcessor::crop(qelImgDIB* dib, int x, int y, int width, int height)
+{
+    traceTransform("crop");
+    if (!dib)
+        return nullptr;
+    auto t = makeHelper<qelImgTransformer>(
+        "Memory allocation error occured while creating ImageTransformer instance to crop an image");
+    return t->crop(dib, x, y, x + width - 1, y + height - 1);
+}
+
+qelImgDIB* qelImgProcessor::resize(const char* name, qelImgDIB* dib, int width, int height, int filter)
+{
+    traceTransform("resize");
+    if (!dib)
+        return nullptr;
+    auto t = makeHelper<qelImgTransformer>("Unable to allocate memory for Image Transformer");
+    qelImgDIB* out = t->resize(name, dib, width, height, filter);
+    qelImgLogger* logger = getLogger();
+    const char* dir = getTempDirectory();
+    if (out && logger && logger->getLevel() == 3 && dir) {
+        const std::string path = std::string(dir) + (name ? name : "") + "_resize.dib";
+        qelImgDIBUtils::writeDIB(path.c_str(), out);
+    }
+    return out;
+}
+
+qelImgDIB* qelImgProcessor::resize(const char* name, int width, int height)
+{
+    traceTransform("resize");
+    qelImgDIB* dib = getDIBData();
+    return dib ? resize(name, dib, width, height, m_params[QELIMG_PARAM_RESIZE_FILTER].getInt()) : nullptr;
+}
+
+qelImgDIB* qelImgProcessor::threshold(qelImgDIB* dib, unsigned char level)
+{
+    traceTransform("threshold");
+    if (!dib)
+        return nullptr;
+    qelImgLogger* logger = getLogger();
+    if (logger)
+        logger->trace("\tApplying threshold (%d) on image", level);
+    qelImgDIB* out = qelImgColorUtils().threshold(dib, level);
+    if (logger)
+        logger->trace(out ? "\tThreshold applied successfully." : "\tApplying Threshold Failed.");
+    return out;
+}
+
+qelImgDIB* qelImgProcessor::adaptiveThreshold(qelImgDIB* dib)
+{
+    traceTransform("adaptiveThreshold");
+    if (!dib)
+        return nullptr;
+    qelImgLogger* logger = getLogger();
+    if (logger)
+        logger->trace("\tApplying adaptive threshold on image");
+    qelImgDIB* out = qelImgColorUtils().adaptiveThreshold(dib);
+    if (logger)
+        logger->trace(out ? "\tAdaptive Threshold applied successfully." : "\tApplying Adaptive Threshold Failed.");
+    return out;
+}
+
+void qelImgProcessor::transparentMix(qelImgDIB* dib, qelImgDIB* overlay, int colour)
+{
+    traceTransform("transparentMix");
+    if (!dib || !overlay)
+        return;
+    auto t = makeHelper<qelImgTransformer>("Memory allocation error occured while creating ImageTransformer "
+                                           "instance to do a TransparentMix operation for an image");
+    t->transparentMix(dib, overlay, colour);
+}
+
+qelImgDIB* qelImgProcessor::convertToGrayscale()
+{
+    return convertDIBToGrayscale(getDIBData());
+}
+
+qelImgDIB* qelImgProcessor::convertDIBToGrayscale(qelImgDIB* dib)
+{
+    traceTransform("convertDIBToGrayscale");
+    if (!dib)
+        return nullptr;
+    return qelImgGrayscaleConverter(m_params).convert(dib);
+}
+
+qelImgDIB* qelImgProcessor::bitDemote(int bitsPerPixel, int ditherMethod)
+{
+    traceTransform("bitDemote");
+    if (bitsPerPixel != 1 && bitsPerPixel != 24)
+        return nullptr;
+    qelImgDIB* dib = getDIBData();
+    qelImgInfo* info = getInfo();
+    if (!dib || !info)
+        return nullptr;
+    const int bits = dib->header->biBitCount;
+    if (bits == 1 && dib->palette) {
+        // The decoded bitmap gets the source's own table back.
+        unsigned char* palette = nullptr;
+        int count = 0;
+        getColorTable(&palette, &count);
+        if (palette && count > 0)
+            std::memcpy(dib->palette, palette, 4 * static_cast<size_t>(count < 2 ? count : 2));
+    }
+    if (bitsPerPixel == 1 && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) {
+        std::unique_ptr<qelImgDIB> grey;
+        qelImgDIB* input = dib;
+        if (m_params[QELIMG_PARAM_SKIP_GRAYSCALING].getInt() != 1) {
+            grey.reset(convertDIBToGrayscale(dib));
+            input = grey.get();
+        }
+        m_params[QELIMG_PARAM_DITHER_METHOD].setInt(ditherMethod);
+        qelImg1BPPConverter converter;
+        converter.setParameters(m_params);
+        qelImgDIB* out = converter.convert(input, m_params);
+        converter.finalize();
+        return out;
+    }
+    if (bitsPerPixel == 24 && bits == 48) {
+        qelImg24BPPConverter converter;
+        converter.setParameters(m_params);
+        qelImgDIB* out = converter.convert(dib, m_params);
+        converter.finalize();
+        return out;
+    }
+    return nullptr;
 }

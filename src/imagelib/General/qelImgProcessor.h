@@ -96,6 +96,26 @@ public:
     // -3 bad limit, -4 no decoder, -5 no information, -6 unsupported depth.
     int getUniqueColorsCount(int limit);
 
+    // Transforms: new bitmaps the caller frees, or null; the library's
+    // exceptions and plain texts are passed on.
+    qelImgDIB* rotateDIB(qelImgDIB* dib, int angle, int interpolation);
+    qelImgDIB* rotate(int angle, int interpolation);
+    // In place by the FlipImage parameter; -1 null, -2 bad mode.
+    int flip(qelImgDIB* dib);
+    static qelImgDIB* crop(qelImgDIB* dib, int x, int y, int width, int height);
+    static qelImgDIB* resize(const char* name, qelImgDIB* dib, int width, int height, int filter);
+    // The current page by the Resize Filter parameter.
+    qelImgDIB* resize(const char* name, int width, int height);
+    static qelImgDIB* threshold(qelImgDIB* dib, unsigned char level);
+    static qelImgDIB* adaptiveThreshold(qelImgDIB* dib);
+    // colour 0xBBGGRR painted where the overlay's pixel is 0.
+    static void transparentMix(qelImgDIB* dib, qelImgDIB* overlay, int colour);
+    qelImgDIB* convertToGrayscale();
+    qelImgDIB* convertDIBToGrayscale(qelImgDIB* dib);
+    // The current page to 1 bit (dithered) or from 48 to 24 bits; null for
+    // other combinations.
+    qelImgDIB* bitDemote(int bitsPerPixel, int ditherMethod);
+
     static void initializeLibrary();
     static void finalizeLibrary();
     static bool isInitialized();

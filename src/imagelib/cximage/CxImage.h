@@ -107,7 +107,53 @@ public:
     // Turns the rows upside down.
     bool Flip();
 
+    // Interpolation methods of Resample2 and Rotate2.
+    enum InterpolationMethod {
+        IM_NEAREST_NEIGHBOUR = 1, IM_BILINEAR = 2, IM_BSPLINE = 3, IM_BICUBIC = 4, IM_BICUBIC2 = 5, IM_LANCZOS = 6,
+        IM_BOX = 7, IM_HERMITE = 8, IM_HAMMING = 9, IM_SINC = 10, IM_BLACKMAN = 11, IM_BESSEL = 12,
+        IM_GAUSSIAN = 13, IM_QUADRATIC = 14, IM_MITCHELL = 15, IM_CATROM = 16
+    };
+    // What lies beyond the edges: 2 the background colour, 5 the edge pixel.
+    enum OverflowMethod { OM_BACKGROUND = 2, OM_REPEAT = 5 };
+    // mode 1 nearest pixel (depth and table kept), 0 bilinear.
+    bool Resample(int32_t newWidth, int32_t newHeight, int32_t mode = 1);
+    // Separable resampling with the method's kernel, widened when shrinking
+    // so that every source pixel counts; edges by overflow. Nearest keeps
+    // depth and table; the others give 8-bit grey from grey images and 24
+    // bits from the rest. dest null: in place.
+    bool Resample2(int32_t newWidth, int32_t newHeight, int32_t method = IM_BICUBIC2,
+                   int32_t overflow = OM_REPEAT, CxImage* dest = nullptr, bool disableAveraging = false);
+    // Turns by angle degrees counter-clockwise (rows bottom-up) about the
+    // centre; uncovered pixels get replColor, white when null. Right angles
+    // are exact when optimizeRightAngles; keepOriginalSize keeps the size,
+    // else the image grows to hold the turned one. dest null: in place.
+    bool Rotate2(float angle, CxImage* dest = nullptr, int32_t method = IM_BILINEAR,
+                 int32_t overflow = OM_BACKGROUND, const RGBQUAD* replColor = nullptr,
+                 bool optimizeRightAngles = true, bool keepOriginalSize = false);
+    // Exact quarter and half turns; depth and table kept.
+    bool RotateLeft(CxImage* dest = nullptr);
+    bool RotateRight(CxImage* dest = nullptr);
+    bool Rotate180(CxImage* dest = nullptr);
+    // Colour of a pixel; row 0 is the bottom row.
+    RGBQUAD GetPixelColor(uint32_t x, uint32_t y) const;
+    // Whether the table is all grey (and the depth at most 8).
+    bool IsGrayScale() const;
+
+    // Grey level (0..255) of a pixel; row 0 is the bottom row.
+    uint8_t GetPixelGray(uint32_t x, uint32_t y) const;
+    // Becomes a 1-bit black and white image: white where the grey level is
+    // above level.
+    bool Threshold(uint8_t level);
+    // As Threshold with a level per pixel mixed from the global mean and the
+    // mean of a box of boxSize pixels around it (globalLocalBalance 1 is all
+    // global); bias is added to the level. method 0 is the only method;
+    // contrastMask, when given, is ignored.
+    bool AdaptiveThreshold(int32_t method, int32_t boxSize, CxImage* contrastMask, int32_t bias,
+                           float globalLocalBalance);
+
 private:
+    // Replaces this image's pixels, table and size by those of other.
+    void Take(CxImage& other);
     bool DecodeFormat(CxFile* file, uint32_t format);
 
     uint32_t m_width = 0;
