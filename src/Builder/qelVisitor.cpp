@@ -1,5 +1,10 @@
 #include "qelVisitor.h"
 
+#include "qelImgDIB.h"
+#include "qelImgDIBHeader.h"
+#include "qelImgProcessor.h"
+#include "qelOutputScale.h"
+
 #include "qelDocument.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -13,6 +18,7 @@
 #include "qelString.h"
 #include "qelUtils.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -526,4 +532,48 @@ qelPoint fitSizeKeepingAspect(qelPoint size, qelPoint box)
     if (size.x > size.y)
         return (box.y < d) ? qelPoint{c, box.y} : qelPoint{box.x, d};
     return (c <= box.x) ? qelPoint{c, box.y} : qelPoint{box.x, d};
+}
+
+qelImgDIB* qelVisitor::resizeImage(qelImgDIB* bitmap, qelOutputScale* scale)
+{
+    if (!bitmap || !bitmap->header || !scale || !m_options)
+        return nullptr;
+    if (!scale->appliesToSize(static_cast<float>(bitmap->header->biWidth), static_cast<float>(bitmap->header->biHeight)))
+        return nullptr;
+    const int width = qelUtils::roundHalfDown(scale->getWidth());
+    const int height = qelUtils::roundHalfDown(scale->getHeight());
+    const int filter = scale->getCondition() == qelOutputScale::COND_GT ? m_options->getImageShrinkFilter()
+                                                                        : m_options->getImageStretchFilter();
+    return qelImgProcessor::resize("ncoImage", bitmap, width, height, filter);
+}
+
+namespace
+{
+long millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+}
+
+qelImgDIB* qelVisitor::applyThreshold(qelImgDIB* bitmap)
+{
+    if (!bitmap || !m_options)
+        return nullptr;
+    const int sampler = m_options->getBWSampler();
+    if (sampler == 101) {
+        const auto start = std::chrono::steady_clock::now();
+        qelImgDIB* out = qelImgProcessor::adaptiveThreshold(bitmap);
+        if (m_log && m_log->anyOf(0x800EFFF))
+            m_log->print("\n-->Adaptive threshold applied on page bitmap in %ld milliseconds", millisecondsSince(start));
+        if (out)
+            return out;
+    }
+    if (sampler < 1 || sampler > 100)
+        return nullptr;
+    const auto start = std::chrono::steady_clock::now();
+    qelImgDIB* out = qelImgProcessor::threshold(bitmap, static_cast<unsigned char>(sampler));
+    if (m_log && m_log->anyOf(0x800EFFF))
+        m_log->print("\n-->Threshold (%d) applied on page bitmap in %ld milliseconds", sampler, millisecondsSince(start));
+    return out;
 }

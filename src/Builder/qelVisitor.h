@@ -27,6 +27,8 @@ class qelIni;
 class qelLineObject;
 class qelList;
 class qelLogStream;
+class qelImgDIB;
+class qelOutputScale;
 class qelMappedRes;
 class qelMarkerObject;
 class qelMFMFile;
@@ -150,6 +152,13 @@ public:
     void checkPageBounds(qelPoint start, qelPoint end, int rotation, const char* name, int kind);
     // Samples a cubic curve into writeGraphicsLine; counts below 2 count as 2.
     void sampleCurve(qelPoint p0, qelPoint p1, qelPoint p2, qelPoint p3, int count, bool first);
+    // A new bitmap at the scale's size when the bitmap meets its condition
+    // (the options' shrink filter for "gt", else the stretch filter); null
+    // otherwise.
+    qelImgDIB* resizeImage(qelImgDIB* bitmap, qelOutputScale* scale);
+    // A new 1-bit bitmap by the options' BWSampler threshold; null for
+    // "dither", no threshold or a failure.
+    qelImgDIB* applyThreshold(qelImgDIB* bitmap);
 
     // --- process-wide counters -----------------------------------------------
     static int getOutputCounter();
