@@ -25,6 +25,7 @@
 #include "qelImgJPEGDecoder.h"
 #include "qelImgLogger.h"
 #include "qelImgTIFFDecoder.h"
+#include "qelImgTIFFEncoder.h"
 #include "qelImgTIFFIOStreamProcessor.h"
 #include "qelImgTIFFProcessor.h"
 #include "qelImgDIBUtils.h"
@@ -431,8 +432,14 @@ void qelImgProcessor::createStreamEncoder(int type, qelImgIOStream* stream)
     case QELIMG_ENCODE_IOCA_G3MR:
     case QELIMG_ENCODE_IOCA_G4:
     case QELIMG_ENCODE_IOCA_JPEG: encoder = new qelImgAFPIOCAEncoder(stream); break;
-    // The TIFF encoder comes with its own issue; DIB, CCITT and
-    // AFP overlay output need a file or buffer.
+    case QELIMG_ENCODE_TIFF_UNCOMPRESSED:
+    case QELIMG_ENCODE_TIFF_G3_1D:
+    case QELIMG_ENCODE_TIFF_G3_2D:
+    case QELIMG_ENCODE_TIFF_G4:
+    case QELIMG_ENCODE_TIFF_JPEG:
+    case QELIMG_ENCODE_TIFF_LZW:
+    case QELIMG_ENCODE_TIFF_PACKBITS: encoder = new qelImgTIFFEncoder(stream); break;
+    // DIB, CCITT and AFP overlay output need a file or buffer.
     default: throw new qelImgException(__FILE__, __LINE__, 9, 0, true, "");
     }
     delete m_encoder;
