@@ -146,3 +146,22 @@ TEST_F(FontLibraryRunTest, PdfWithLibraryFontsPassesTheChecker)
     for (const char* part : {"Hello AFP world.", "Invoice 4711.", "Courier in a box"})
         EXPECT_TRUE(contains(words, part)) << part << "\n" << words;
 }
+
+// Two inputs in one run share the pool's font parsers and resource lists:
+// the second input loads the library fonts again after the first input's
+// lists were cleared, and both texts equal a run of their own.
+TEST_F(FontLibraryRunTest, SecondInputOfARunLoadsTheLibraryFontsAgain)
+{
+    const std::string plain = plainText();
+    writeFile("second.afp", lrbtest::readFile(fopHello()));
+    std::string printed;
+    ASSERT_EQ(demo("-ASCII -rp:lib/ fop-hello.afp second.afp", printed), 0) << printed;
+    const std::string loading = "Loading resource file ./lib/C0H200D0.CHS";
+    const size_t first = printed.find(loading);
+    ASSERT_NE(first, std::string::npos) << printed;
+    EXPECT_NE(printed.find(loading, first + loading.size()), std::string::npos) << printed;
+    EXPECT_FALSE(contains(printed, "E058")) << printed;
+    EXPECT_FALSE(contains(printed, "Error")) << printed;
+    EXPECT_EQ(text("fop-hello"), plain);
+    EXPECT_EQ(text("second"), plain);
+}
