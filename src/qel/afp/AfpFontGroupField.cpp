@@ -1,4 +1,4 @@
-#include "qel/afp/AfpFontPatternsMap.h"
+#include "qel/afp/AfpFontGroupField.h"
 
 #include "qel/afp/AfpRepeatingGroup.h"
 #include "qel/afp/DataStream.h"
@@ -11,19 +11,22 @@ namespace qel
 namespace afp
 {
 
-FontPatternsMap::FontPatternsMap()
+FontGroupField::FontGroupField(const char* className, uint32_t id, const char* listFailText,
+                               const char* headerFailText)
+    : m_addText(std::string(className) + "::addRepeatingGroup"), m_writeText(std::string(className) + "::write"),
+      m_listFailText(listFailText), m_headerFailText(headerFailText), m_id(id)
 {
     setLength(8);
 }
 
-FontPatternsMap::~FontPatternsMap()
+FontGroupField::~FontGroupField()
 {
     delete m_groups;
 }
 
-void FontPatternsMap::addRepeatingGroup(RepeatingGroup* group)
+void FontGroupField::addRepeatingGroup(RepeatingGroup* group)
 {
-    logDebugText("qel::afp::FontPatternsMap::addRepeatingGroup");
+    logDebugText(m_addText.c_str());
     if (!group) {
         logDebugText("\tRepeatingGroup = (NULL)");
         return;
@@ -31,22 +34,21 @@ void FontPatternsMap::addRepeatingGroup(RepeatingGroup* group)
     if (!m_groups) {
         m_groups = new (std::nothrow) DLinkedList<WritableContext>(true);
         if (!m_groups)
-            throw "Memory allocation for qel::afp::FontPatternsMap::addRepeatingGroup::pLstWritableContext failed";
+            throw m_listFailText;
     }
     m_dataLength = static_cast<uint16_t>(m_dataLength + group->evaluateLength());
     m_groups->append(WritableContext::holding(group));
     group->addReference(1);
 }
 
-int FontPatternsMap::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
+int FontGroupField::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
 {
-    logDebugText("qel::afp::FontPatternsMap::write");
+    logDebugText(m_writeText.c_str());
     if (!dataStream) {
         logDebugText("Stream or pLstWritableContext = (null)");
         return -1;
     }
-    std::vector<unsigned char> bytes =
-        header(0xD3A289, "Memory allocation for qel::afp::FontPatternsMap::write::pbyHeaderTmp failed");
+    std::vector<unsigned char> bytes = header(m_id, m_headerFailText);
     write5A(dataStream, controlFlags);
     putLength(bytes, static_cast<uint16_t>(getFieldLength()));
     int rc = dataStream->write(bytes.data(), static_cast<int>(bytes.size()));
