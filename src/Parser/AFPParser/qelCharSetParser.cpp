@@ -33,43 +33,20 @@ qelCharSetParser::~qelCharSetParser() = default;
 
 void qelCharSetParser::initSearchPaths()
 {
-    prepareSearch(5, m_mode);
-    qelLogStream* log = logStream();
-    m_log = log && log->anyOf(QEL_LOG_LEVEL5);
+    prepareFontSearch(5);
 }
 
 qelRes* qelCharSetParser::parse(const char* name, int mode, const char* fileName)
 {
     m_mode = mode;
     initSearchPaths();
-    setResourceName(name);
-    setFileName(fileName ? fileName : getResourceName().c_str());
-    std::unique_ptr<qelAFPFont> font;
-    bool opened = false;
-    try {
-        if (mode == MODE_LIBRARY) {
-            qelResParser::loadResourceFile();
-            opened = true;
-        }
-        font.reset(parseCharacterSet());
+    setNames(name, fileName);
+    return readResource([this] {
+        std::unique_ptr<qelAFPFont> font(parseCharacterSet());
         font->setLoadedFromCharSet(true);
         font->qelRes::setFileName(m_fileName.c_str());
-    } catch (qelException* e) {
-        dropParseError(e);
-        font.reset();
-    } catch (...) {
-        font.reset();
-        if (opened)
-            closeResourceFile();
-        throw;
-    }
-    if (opened) {
-        closeResourceFile();
-        qelIOStream* in = qelIOStream::getCurrent();
-        m_currentSF = in ? in->getSFIBlock() : nullptr;
-    }
-    m_resource = font.get();
-    return font.release();
+        return font.release();
+    });
 }
 
 qelAFPFont* qelCharSetParser::parseCharacterSet()

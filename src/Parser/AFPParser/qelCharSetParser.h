@@ -1,15 +1,14 @@
 #ifndef QEL_CHAR_SET_PARSER_H
 #define QEL_CHAR_SET_PARSER_H
 
-#include "qelAFPParser.h"
-#include "qelResParser.h"
+#include "qelFontResParser.h"
 
 class qelAFPFont;
 
 // Reads one AFP font character set (Begin to End Font) from a file of its
 // own or from the current input into a new qelAFPFont, through the
 // character set reader. One instance per process.
-class qelCharSetParser : public qelAFPParser, public qelResParser
+class qelCharSetParser : public qelFontResParser
 {
 public:
     qelCharSetParser();
@@ -32,7 +31,6 @@ public:
 private:
     qelAFPFont* parseCharacterSet();
 
-    bool m_log = false;
 };
 
 #endif

@@ -72,54 +72,32 @@ void qelCodePageParser::fillGCGIDTable(qelCodePointGCGIDTable* table, int codePo
 
 void qelCodePageParser::resolveResourcePath()
 {
-    prepareSearch(6, m_mode);
-    qelLogStream* log = logStream();
-    m_log = log && log->anyOf(QEL_LOG_LEVEL5);
+    prepareFontSearch(6);
 }
 
-void qelCodePageParser::finish(bool opened)
+void qelCodePageParser::endRead(bool opened)
 {
     m_gcgidTable.reset();
-    if (opened) {
-        closeResourceFile();
-        qelIOStream* in = qelIOStream::getCurrent();
-        m_currentSF = in ? in->getSFIBlock() : nullptr;
-    }
+    qelFontResParser::endRead(opened);
 }
 
 qelRes* qelCodePageParser::parseResource(const char* name, int mode, const char* fileName)
 {
     m_mode = mode;
     resolveResourcePath();
-    setResourceName(name);
-    setFileName(fileName ? fileName : getResourceName().c_str());
-    std::unique_ptr<qelCodePage> codePage;
-    bool opened = false;
-    try {
-        if (mode == MODE_LIBRARY) {
-            qelResParser::loadResourceFile();
-            opened = true;
-        }
+    setNames(name, fileName);
+    return readResource([this]() -> qelCodePage* {
         qelSFIBlock* field = readNextSF();
-        if (field->getId() == 0xA887) {
-            codePage.reset(parseCodePage());
-            qelIni* ini = options();
-            codePage->setDirectory(ini ? ini->getCpPath() : nullptr);
-            codePage->setFileName(m_fileName.c_str());
-        } else {
+        if (field->getId() != 0xA887) {
             reportUnexpectedSF(field->getId());
+            return nullptr;
         }
-    } catch (qelException* e) {
-        dropParseError(e);
-        codePage.reset();
-    } catch (...) {
-        codePage.reset();
-        finish(opened);
-        throw;
-    }
-    finish(opened);
-    m_resource = codePage.get();
-    return codePage.release();
+        qelCodePage* codePage = parseCodePage();
+        qelIni* ini = options();
+        codePage->setDirectory(ini ? ini->getCpPath() : nullptr);
+        codePage->setFileName(m_fileName.c_str());
+        return codePage;
+    });
 }
 
 qelCodePage* qelCodePageParser::parseCodePage()

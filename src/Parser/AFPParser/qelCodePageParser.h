@@ -1,8 +1,7 @@
 #ifndef QEL_CODE_PAGE_PARSER_H
 #define QEL_CODE_PAGE_PARSER_H
 
-#include "qelAFPParser.h"
-#include "qelResParser.h"
+#include "qelFontResParser.h"
 
 #include <memory>
 #include <string>
@@ -14,7 +13,7 @@ struct qelCodePointGCGIDTable;
 // its own or from the current input into a new qelCodePage: names, CPGID,
 // default and space characters, use flags and one entry per code point.
 // One instance per process.
-class qelCodePageParser : public qelAFPParser, public qelResParser
+class qelCodePageParser : public qelFontResParser
 {
 public:
     qelCodePageParser();
@@ -46,9 +45,8 @@ private:
     void codePageControl(qelCodePage* codePage);
     void codePageIndex(qelCodePage* codePage);
     void endCodePage();
-    void finish(bool opened);
+    void endRead(bool opened) override;
 
-    bool m_log = false;
     std::unique_ptr<qelCodePointGCGIDTable> m_gcgidTable;
 };
 

@@ -36,50 +36,26 @@ qelCodedFontParser::~qelCodedFontParser() = default;
 
 void qelCodedFontParser::resolveResourcePath()
 {
-    prepareSearch(7, m_mode);
-    qelLogStream* log = logStream();
-    m_log = log && log->anyOf(QEL_LOG_LEVEL5);
+    prepareFontSearch(7);
 }
 
 qelRes* qelCodedFontParser::parseResource(const char* name, int mode, const char* fileName)
 {
     m_mode = mode;
     resolveResourcePath();
-    setResourceName(name);
-    setFileName(fileName ? fileName : getResourceName().c_str());
-    std::unique_ptr<qelAFPFont> font;
-    bool opened = false;
-    try {
-        if (mode == MODE_LIBRARY) {
-            qelResParser::loadResourceFile();
-            opened = true;
-        }
+    setNames(name, fileName);
+    return readResource([this]() -> qelAFPFont* {
         qelSFIBlock* field = readNextSF();
-        if (field->getId() == 0xA88A)
-            font.reset(parseCodedFont());
-        else
+        if (field->getId() != 0xA88A) {
             reportUnexpectedSF(field->getId());
-        // Only a font read is marked.
-        if (font) {
-            font->setCodedFontFound(true);
-            font->qelRes::setFileName(m_fileName.c_str());
+            return nullptr;
         }
-    } catch (qelException* e) {
-        dropParseError(e);
-        font.reset();
-    } catch (...) {
-        font.reset();
-        if (opened)
-            closeResourceFile();
-        throw;
-    }
-    if (opened) {
-        closeResourceFile();
-        qelIOStream* in = qelIOStream::getCurrent();
-        m_currentSF = in ? in->getSFIBlock() : nullptr;
-    }
-    m_resource = font.get();
-    return font.release();
+        // Only a font read is marked.
+        qelAFPFont* font = parseCodedFont();
+        font->setCodedFontFound(true);
+        font->qelRes::setFileName(m_fileName.c_str());
+        return font;
+    });
 }
 
 qelAFPFont* qelCodedFontParser::parseCodedFont()

@@ -1,15 +1,14 @@
 #ifndef QEL_CODED_FONT_PARSER_H
 #define QEL_CODED_FONT_PARSER_H
 
-#include "qelAFPParser.h"
-#include "qelResParser.h"
+#include "qelFontResParser.h"
 
 class qelAFPFont;
 
 // Reads one AFP coded font (Begin to End Coded Font) from a file of its own
 // or from the current input into a new qelAFPFont that names its character
 // set, its code page and, when given, its size. One instance per process.
-class qelCodedFontParser : public qelAFPParser, public qelResParser
+class qelCodedFontParser : public qelFontResParser
 {
 public:
     qelCodedFontParser();
@@ -35,7 +34,6 @@ private:
     void codedFontIndex(qelAFPFont* font);
     void endCodedFont();
 
-    bool m_log = false;
 };
 
 #endif

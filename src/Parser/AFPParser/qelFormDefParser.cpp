@@ -149,8 +149,7 @@ qelRes* qelFormDefParser::parse(const char* name, int mode, const char* fileName
     m_formDef = nullptr;
     m_input = nullptr;
     try {
-        setResourceName(name);
-        setFileName(fileName ? fileName : getResourceName().c_str());
+        setNames(name, fileName);
         if (mode == MODE_LIBRARY)
             qelResParser::loadResourceFile();
         m_input = qelIOStream::getCurrent();

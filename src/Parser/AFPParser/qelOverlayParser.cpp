@@ -78,8 +78,7 @@ qelRes* qelOverlayParser::parse(const char* name, int mode, const char* fileName
     trace("[OverlayParser]: (Begin): parse(Overloaded)\n");
     m_mode = mode;
     prepareSearchPaths();
-    setResourceName(name);
-    setFileName(fileName ? fileName : getResourceName().c_str());
+    setNames(name, fileName);
     std::unique_ptr<qelResOverlay> overlay;
     try {
         if (mode == MODE_LIBRARY)

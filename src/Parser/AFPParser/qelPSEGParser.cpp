@@ -40,8 +40,7 @@ void qelPSEGParser::finish()
 qelRes* qelPSEGParser::parse(const char* name, int mode, const char* fileName)
 {
     prepareSearch(2, mode);
-    setResourceName(name);
-    setFileName(fileName ? fileName : getResourceName().c_str());
+    setNames(name, fileName);
     std::unique_ptr<qelResPSEG> segment;
     try {
         if (mode == MODE_LIBRARY)

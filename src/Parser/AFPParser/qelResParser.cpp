@@ -134,6 +134,12 @@ void qelResParser::setFileName(const char* name)
     m_fileName = name ? name : "";
 }
 
+void qelResParser::setNames(const char* name, const char* fileName)
+{
+    setResourceName(name);
+    setFileName(fileName ? fileName : getResourceName().c_str());
+}
+
 void qelResParser::setFileExtension(const char* extension)
 {
     m_fileExtension = extension ? extension : "";

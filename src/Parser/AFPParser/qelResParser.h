@@ -39,6 +39,8 @@ public:
     virtual void setResourceName(const char* name);
     virtual void setFileName(const char* name);
     void setFileExtension(const char* extension);
+    // Both names; the file name defaults to the resource name.
+    void setNames(const char* name, const char* fileName);
     const std::string& getResourceName() const { return m_resourceName; }
     const std::string& getFileName() const { return m_fileName; }
     const std::string& getFileExtension() const { return m_fileExtension; }

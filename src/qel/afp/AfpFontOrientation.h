@@ -1,40 +1,26 @@
 #ifndef QEL_AFP_FONT_ORIENTATION_H
 #define QEL_AFP_FONT_ORIENTATION_H
 
-#include "qel/afp/AfpStructuredField.h"
+#include "qel/afp/AfpFNORepeatingGroup.h"
+#include "qel/afp/AfpRotationGroupField.h"
 
 namespace qel
 {
 namespace afp
 {
 
-class FNORepeatingGroup;
-
 // Font Orientation (X'D3AE89'): the groups of the rotations 0, 90, 180 and 270 degrees, in that order.
-class FontOrientation : public StructuredField
+class FontOrientation : public RotationGroupField<FNORepeatingGroup>
 {
 public:
     FontOrientation();
     ~FontOrientation() override;
 
-    int write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>* lastWritten) override;
-
-    // Enters the group with one reference (null ignored); a group of one
-    // of the four rotations takes that rotation's slot. Only slotted
-    // groups are counted and written.
-    void addRepeatingGroup(FNORepeatingGroup* group);
-    // The group of a rotation slot 0..3, or null.
-    FNORepeatingGroup* getSlot(int slot) const { return slot >= 0 && slot < 4 ? m_slots[slot] : nullptr; }
-    uint32_t getFieldLength() const;
     // ORs the Font Index number (low three bits) into the flags of the
     // rotation's group and keeps it there.
     void setFNIIndex(uint32_t rotation, int32_t number);
     // 0..3 for the four rotations, -1 for any other value.
     static int slotOf(uint32_t rotation);
-
-private:
-    DLinkedList<WritableContext>* m_groups = nullptr;
-    FNORepeatingGroup* m_slots[4] = {nullptr, nullptr, nullptr, nullptr};
 };
 
 } // namespace afp
