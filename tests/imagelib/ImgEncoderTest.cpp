@@ -232,7 +232,10 @@ TEST_F(ImgEncoder, CxRefusalsAndFacadeStream)
         QELIMG_ENCODETYPE type;
         int typeId;
     } streams[] = {{QELIMG_ENCODE_PNG, 8}, {QELIMG_ENCODE_GIF, 8}, {QELIMG_ENCODE_BMP, 8},
-                   {QELIMG_ENCODE_PCX, 8}, {QELIMG_ENCODE_JPEG, 1}, {QELIMG_ENCODE_FLATE, 7}};
+                   {QELIMG_ENCODE_PCX, 8}, {QELIMG_ENCODE_JPEG, 1}, {QELIMG_ENCODE_FLATE, 7},
+                   {QELIMG_ENCODE_TIFF_UNCOMPRESSED, 5}, {QELIMG_ENCODE_TIFF_G3_1D, 5}, {QELIMG_ENCODE_TIFF_G3_2D, 5},
+                   {QELIMG_ENCODE_TIFF_G4, 5}, {QELIMG_ENCODE_TIFF_JPEG, 5}, {QELIMG_ENCODE_TIFF_LZW, 5},
+                   {QELIMG_ENCODE_TIFF_PACKBITS, 5}};
     for (const auto& s : streams) {
         qelImgProcessor p(&out, s.type);
         std::unique_ptr<qelImgEncoder> e(qelImgUtils::createEncoder(s.type, &out));

@@ -12,6 +12,7 @@
 #include "qelImgJPEGDecoder.h"
 #include "qelImgJPEGEncoder.h"
 #include "qelImgTIFFDecoder.h"
+#include "qelImgTIFFEncoder.h"
 #include "qelImgParamValue.h"
 #include "qelImgProcessor.h"
 #include "qelString.h"
@@ -183,7 +184,13 @@ qelImgEncoder* qelImgUtils::createEncoder(int type, qelImgIOStream* stream)
     case QELIMG_ENCODE_IOCA_G4:
     case QELIMG_ENCODE_IOCA_JPEG: encoder = new qelImgAFPIOCAEncoder(stream); break;
     case QELIMG_ENCODE_AFP_OLY: encoder = new qelImgAFPOlyEncoder(stream); break;
-    // The TIFF encoder comes with its own issue.
+    case QELIMG_ENCODE_TIFF_UNCOMPRESSED:
+    case QELIMG_ENCODE_TIFF_G3_1D:
+    case QELIMG_ENCODE_TIFF_G3_2D:
+    case QELIMG_ENCODE_TIFF_G4:
+    case QELIMG_ENCODE_TIFF_JPEG:
+    case QELIMG_ENCODE_TIFF_LZW:
+    case QELIMG_ENCODE_TIFF_PACKBITS: encoder = new qelImgTIFFEncoder(stream); break;
     default: throw new qelImgException(__FILE__, __LINE__, 50, 0, true, getEncodeTypeName(type));
     }
     encoder->setEncodeType(type);
