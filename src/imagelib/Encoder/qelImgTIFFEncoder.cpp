@@ -19,6 +19,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -103,7 +104,12 @@ int qelImgTIFFEncoder::writeLine(unsigned char* row, int length)
     if (m_invert)
         for (int i = 0; i < length; ++i)
             row[i] = static_cast<unsigned char>(~row[i]);
-    const int rc = TIFFWriteScanline(m_memory, row, m_row++, 0);
+    // libtiff reads a whole row of the page's width, which may be wider
+    // than the source's rows.
+    const size_t copied = std::min(m_line.size(), static_cast<size_t>(length));
+    std::memcpy(m_line.data(), row, copied);
+    std::memset(m_line.data() + copied, 0, m_line.size() - copied);
+    const int rc = TIFFWriteScanline(m_memory, m_line.data(), m_row++, 0);
     check("writeLine()->TIFFWriteScanline()", rc);
     return rc;
 }
@@ -151,7 +157,9 @@ void qelImgTIFFEncoder::encodePage(qelImgDecoder* decoder)
         info.bitsPerPixel = 1;
         info.bitsPerSample = 1;
         info.samplesPerPixel = 1;
-        info.photometric = m_params ? m_params[QELIMG_PARAM_PHOTOMETRIC].getInt() : 0;
+        // The dither sets white pixels: BlackIsZero rows, whatever the
+        // photometric parameter says.
+        info.photometric = 1;
     }
     info.compression = 0;
     info.colorCount = qelImgDIBUtils::getColorCount(info.bitsPerPixel);
@@ -182,16 +190,25 @@ void qelImgTIFFEncoder::encodePage(qelImgDecoder* decoder)
     m_memory = qelImgTIFFProcessor::openTIFFMemoryToWrite();
     if (!m_memory)
         throw new qelImgException(__FILE__, __LINE__, 46, 0, true);
+    // Three samples are RGB, whatever the source called them (JPEG
+    // decoders report their colour space).
+    if (info.samplesPerPixel == 3 && info.bitsPerPixel == 24)
+        info.photometric = 2;
     // BlackIsZero pages are written inverted as WhiteIsZero.
     m_invert = info.photometric == 1 && info.bitsPerPixel == 1;
     if (m_invert)
         info.photometric = 0;
     page->setInfo(&info);
     const int samples = info.samplesPerPixel > 0 ? info.samplesPerPixel : 1;
-    setProperties(m_memory, info.width, info.height, samples, info.bitsPerSample, info.xResolution,
+    setProperties(m_memory, type, info.width, info.height, samples, info.bitsPerSample, info.xResolution,
                   info.yResolution, info.photometric, info.fillOrder, page->getColorMap(qelImgTIFF::RED),
                   page->getColorMap(qelImgTIFF::GREEN), page->getColorMap(qelImgTIFF::BLUE));
     m_row = 0;
+    const tmsize_t lineSize = TIFFScanlineSize(m_memory);
+    check("encode()->TIFFScanlineSize()", static_cast<int>(lineSize > 0));
+    if (lineSize <= 0 || lineSize > qelImgDecoder::MAX_BUFFER_BYTES)
+        throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
+    m_line.assign(static_cast<size_t>(lineSize), 0);
     if (dither) {
         // Every 8-bit fax page is dithered, so that rows and tags agree;
         // method 0 is the converter's default ordered dither.
@@ -213,6 +230,10 @@ void qelImgTIFFEncoder::encodePage(qelImgDecoder* decoder)
             writeLine(row.data(), size);
         }
     }
+    // A source shorter than the page: blank rows, so the strip is whole.
+    std::vector<unsigned char> blank(m_line.size(), m_invert ? 0xFF : 0);
+    while (m_row < static_cast<uint32_t>(info.height) && m_row > 0)
+        writeLine(blank.data(), static_cast<int>(blank.size()));
     check("encode()->TIFFWriteDirectory()", TIFFWriteDirectory(m_memory));
     check("encode()->TIFFFlush()", TIFFFlush(m_memory));
     check("encode()->TIFFSetDirectory()", TIFFSetDirectory(m_memory, 0));
@@ -241,11 +262,12 @@ void qelImgTIFFEncoder::encodePage(qelImgDecoder* decoder)
     m_memory = nullptr;
     if (got <= 0)
         throw new qelImgException(__FILE__, __LINE__, 46, 0, true);
-    page->addPage(strip.data(), static_cast<unsigned int>(got));
-    m_pages.push_back(std::move(page));
+    if (page->addPage(strip.data(), static_cast<unsigned int>(got)) != 1)
+        throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
+    m_pages.push_back(Page{std::move(page), type});
 }
 
-void qelImgTIFFEncoder::setProperties(TIFF* tif, int width, int height, int samplesPerPixel, int bitsPerSample,
+void qelImgTIFFEncoder::setProperties(TIFF* tif, int type, int width, int height, int samplesPerPixel, int bitsPerSample,
                                       int xResolution, int yResolution, int photometric, int fillOrder,
                                       const uint16_t* red, const uint16_t* green, const uint16_t* blue)
 {
@@ -265,7 +287,6 @@ void qelImgTIFFEncoder::setProperties(TIFF* tif, int width, int height, int samp
     check(step, TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, static_cast<uint16_t>(photometric)));
     check(step, TIFFSetField(tif, TIFFTAG_FILLORDER, static_cast<uint16_t>(fillOrder > 0 ? fillOrder : 1)));
     check(step, TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(height)));
-    const int type = m_encodeType;
     if ((bitsPerSample == 4 || bitsPerSample == 8) && red && green && blue && type != QELIMG_ENCODE_TIFF_JPEG)
         check(step, TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue));
     switch (type) {
@@ -362,16 +383,17 @@ void qelImgTIFFEncoder::finalize()
     if (!tif)
         throw new qelImgException(__FILE__, __LINE__, 46, 0, true);
     HandleGuard guard{tif};
-    for (const auto& page : m_pages) {
+    for (const Page& kept : m_pages) {
+        const qelImgTIFF* page = kept.image.get();
         const qelImgInfo* info = page->getInfo();
         setDocProperties(tif);
         const int bps = info->bitsPerSample > 0 ? info->bitsPerSample : 1;
-        setProperties(tif, info->width, info->height, info->bitsPerPixel / bps, bps, info->xResolution,
+        setProperties(tif, kept.type, info->width, info->height, info->bitsPerPixel / bps, bps, info->xResolution,
                       info->yResolution, info->photometric, info->fillOrder, page->getColorMap(qelImgTIFF::RED),
                       page->getColorMap(qelImgTIFF::GREEN), page->getColorMap(qelImgTIFF::BLUE));
         const unsigned char* tables = nullptr;
         unsigned int tablesLength = 0;
-        if (m_encodeType == QELIMG_ENCODE_TIFF_JPEG && page->getJPEGTables(&tables, &tablesLength) == 1 && tables &&
+        if (kept.type == QELIMG_ENCODE_TIFF_JPEG && page->getJPEGTables(&tables, &tablesLength) == 1 && tables &&
             tablesLength > 0) {
             const int rc = TIFFSetField(tif, TIFFTAG_JPEGTABLES, static_cast<uint32_t>(tablesLength), tables);
             check("finalize()->TIFFSetField()", rc);
@@ -381,7 +403,8 @@ void qelImgTIFFEncoder::finalize()
         }
         unsigned char* strip = nullptr;
         unsigned int size = 0;
-        page->getData(&strip, &size);
+        if (page->getData(&strip, &size) != 1)
+            throw new qelImgException(__FILE__, __LINE__, 48, 0, true);
         std::unique_ptr<unsigned char[]> owned(strip);
         const tmsize_t written = TIFFWriteRawStrip(tif, 0, strip, static_cast<tmsize_t>(size));
         check("finalize()->TIFFWriteRawStrip()", static_cast<int>(written));

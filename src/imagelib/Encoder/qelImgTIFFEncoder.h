@@ -32,14 +32,24 @@ public:
     int getPageCount() const { return static_cast<int>(m_pages.size()); }
 
 private:
+    // A kept page with the encode type it was compressed with, so that a
+    // change of type between pages still tags each strip right.
+    struct Page
+    {
+        std::unique_ptr<qelImgTIFF> image;
+        int type;
+    };
+
     void encodePage(qelImgDecoder* decoder);
-    void setProperties(TIFF* tif, int width, int height, int samplesPerPixel, int bitsPerSample, int xResolution,
+    void setProperties(TIFF* tif, int type, int width, int height, int samplesPerPixel, int bitsPerSample, int xResolution,
                        int yResolution, int photometric, int fillOrder, const uint16_t* red, const uint16_t* green,
                        const uint16_t* blue);
     void setDocProperties(TIFF* tif);
 
-    std::vector<std::unique_ptr<qelImgTIFF>> m_pages;
+    std::vector<Page> m_pages;
     TIFF* m_memory = nullptr;
+    // One row as libtiff expects it: rows of other lengths are cut or padded.
+    std::vector<unsigned char> m_line;
     uint32_t m_row = 0;
     bool m_invert = false;
 };
