@@ -1,13 +1,24 @@
 #include "ImgTestSupport.h"
+#include "ScratchTest.h"
+#include "ShellCommand.h"
 #include "qelImg1BPPConverter.h"
 #include "qelImg24BPPConverter.h"
 #include "qelImgDIB.h"
 #include "qelImgDIBHeader.h"
 #include "qelImgDIBUtils.h"
+#include "qelImgBufferIOStream.h"
+#include "qelImgCxEncoder.h"
+#include "qelImgEncoder.h"
 #include "qelImgGrayscaleConverter.h"
+#include "qelImgInfo.h"
 #include "qelImgParamValue.h"
+#include "qelImgRawDataDecoder.h"
+#include "qelImgTIFFEncoder.h"
+#include "qelImgTypes.h"
+#include "qelImgUtils.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstring>
 #include <functional>
@@ -136,6 +147,131 @@ TEST(ImgGrayscaleConverter, RefusesNullAndOtherDepths)
     const Thrown t = thrown([&] { delete qelImgGrayscaleConverter().convert(src.get()); });
     EXPECT_EQ(t.id, 33);
     EXPECT_NE(t.message.find("32"), std::string::npos);
+}
+
+class ImgGreyOutput : public lrbtest::ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        lrbtest::ScratchTest::SetUp();
+        qelImgProcessor::initializeLibrary();
+        qelImgUtils::setDefaultParameters(m_params);
+    }
+    void TearDown() override
+    {
+        qelImgProcessor::finalizeLibrary();
+        lrbtest::ScratchTest::TearDown();
+    }
+
+    lrbtest::Bytes encoded(qelImgEncoder& encoder, qelImgBufferIOStream& out, qelImgDIB* dib)
+    {
+        qelImgInfo info;
+        encoder.initialize(m_params, &info);
+        encoder.encode(dib);
+        encoder.finalize();
+        char* data = nullptr;
+        unsigned int size = 0;
+        out.getBuffer(&data, &size, false);
+        std::unique_ptr<char[]> owned(data);
+        return lrbtest::Bytes(data, data + size);
+    }
+
+    qelImgParamValue m_params[QELIMG_PARAM_COUNT];
+};
+
+TEST_F(ImgGreyOutput, GreyOfAColourPictureShowsItsGreyLevelsInPngAndTiff)
+{
+    // A row of colours whose greys span the range.
+    const int width = 16;
+    std::vector<unsigned char> pixels;
+    for (int x = 0; x < width; ++x)
+        for (int s = 0; s < 3; ++s)
+            pixels.push_back(static_cast<unsigned char>(x * 17));
+    pixels[3 * 5] = 255; // red-heavy pixel
+    DIBPtr picture = makeDIB(width, 2, 24, {}, pixels);
+    std::memcpy(picture->bits + 3 * width, pixels.data(), pixels.size());
+    m_params[QELIMG_PARAM_FILL_GRAY].setInt(1);
+    DIBPtr grey(qelImgGrayscaleConverter(m_params).convert(picture.get()));
+    ASSERT_TRUE(grey);
+    const std::vector<unsigned char> levels = row(grey.get(), 0);
+    ASSERT_EQ(levels.size(), static_cast<size_t>(width));
+    EXPECT_EQ(levels[15], 255);
+    EXPECT_GT(levels[5], 85);
+
+    // PNG, read by libpng through its table into grey.
+    {
+        qelImgBufferIOStream out("png", 2);
+        qelImgCxEncoder encoder(&out, QELIMG_IMAGETYPE_PNG);
+        const lrbtest::Bytes png = encoded(encoder, out, grey.get());
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size()));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+        ASSERT_EQ(image.width, static_cast<unsigned>(width));
+        for (int x = 0; x < width; ++x)
+            for (int s = 0; s < 3; ++s)
+                EXPECT_EQ(rgb[3 * x + s], levels[x]) << x;
+    }
+    // TIFF LZW, drawn by tiff2rgba through its colour map.
+    {
+        qelImgBufferIOStream out("tiff", 2);
+        out.open();
+        qelImgTIFFEncoder encoder(&out);
+        encoder.setEncodeType(QELIMG_ENCODE_TIFF_LZW);
+        const std::string path = writeFile("grey.tif", encoded(encoder, out, grey.get()));
+        const std::string rgba = m_dir + "/rgba.tif";
+        ASSERT_EQ(lrbtest::run("tiff2rgba -c none -n " + lrbtest::shellQuote(path) + " " + lrbtest::shellQuote(rgba))
+                      .status,
+                  0);
+        size_t rowBytes = 0;
+        const lrbtest::Bytes rgb = tiffPixels(rgba, 0, &rowBytes);
+        ASSERT_EQ(rowBytes, 3u * width);
+        ASSERT_EQ(rgb.size(), 2 * rowBytes);
+        for (int x = 0; x < width; ++x)
+            for (int s = 0; s < 3; ++s)
+                EXPECT_EQ(rgb[3 * x + s], levels[x]) << x;
+    }
+}
+
+// Keeps the rows it is given.
+class RowSink : public qelImgEncoder
+{
+public:
+    int typeId() override { return TYPE_DIB; }
+    void initialize(qelImgParamValue*, qelImgInfo*) override {}
+    void finalize() override {}
+    int writeLine(unsigned char* row, int length) override
+    {
+        rows.emplace_back(row, row + length);
+        return 1;
+    }
+    int writeColorTable(unsigned char*, int) override { return 0; }
+    int encode(qelImgDIB*) override { return 0; }
+    int encode(qelImgDecoder*) override { return 0; }
+    std::vector<std::vector<unsigned char>> rows;
+};
+
+TEST(Img24BPPConverter, FortyEightBitRowsKeepTheHighBytes)
+{
+    qelImgInfo info;
+    info.width = 2;
+    info.height = 2;
+    info.bitsPerPixel = 48;
+    info.bitsPerSample = 16;
+    info.samplesPerPixel = 3;
+    std::vector<unsigned char> data = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+                                       0xFF, 0x00, 0x00, 0xFF, 0x80, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x11};
+    qelImgRawDataDecoder decoder(&info, data.data(), static_cast<int>(data.size()), nullptr);
+    RowSink sink;
+    qelImg24BPPConverter converter;
+    EXPECT_EQ(converter.convert(&decoder, &sink, nullptr), 1);
+    ASSERT_EQ(sink.rows.size(), 2u);
+    EXPECT_EQ(sink.rows[0], (std::vector<unsigned char>{0x34, 0x78, 0xBC, 0x02, 0x04, 0x06}));
+    EXPECT_EQ(sink.rows[1], (std::vector<unsigned char>{0x00, 0xFF, 0x7F, 0x00, 0x00, 0x11}));
 }
 
 // 1-bit result of a uniform 8-bit grey image through the DIB form.

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -80,6 +81,41 @@ TEST_F(VisitorImageTest, ResizeImageOnlyWhenTheConditionHolds)
     EXPECT_EQ(v.resizeImage(dib.get(), &scale), nullptr);
     EXPECT_EQ(v.resizeImage(nullptr, &scale), nullptr);
     EXPECT_EQ(v.resizeImage(dib.get(), nullptr), nullptr);
+}
+
+TEST_F(VisitorImageTest, ResizeImageTakesTheStretchOrTheShrinkFilter)
+{
+    // Nearest-neighbour resizing keeps one bit; the other filters give grey.
+    ASSERT_TRUE(ini());
+    DIBPtr bw(qelImgDIBUtils::createDIBFromData(8, 4, 1, 300, 300, 2, nullptr, 1));
+    std::memset(bw->bits, 0x0F, bw->header->biSizeImage);
+    const struct
+    {
+        const char* filters; // stretch, shrink
+        int condition;
+        float width, height;
+        int bits;
+    } cases[] = {
+        {"Nearest Neighbour, Lanczos", qelOutputScale::COND_GT, 4, 2, 8},
+        {"Nearest Neighbour, Lanczos", qelOutputScale::COND_LT, 16, 8, 1},
+        {"Lanczos, Nearest Neighbour", qelOutputScale::COND_GT, 4, 2, 1},
+        {"Lanczos, Nearest Neighbour", qelOutputScale::COND_LT, 16, 8, 8},
+        {"Bilinear, Nearest Neighbour", qelOutputScale::COND_NE, 16, 8, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.filters) + " " + std::to_string(c.condition));
+        ini()->setAttribute("ImageResizeFilter", c.filters);
+        qelOutputScale scale;
+        scale.setWidth(c.width);
+        scale.setHeight(c.height);
+        scale.setCondition(c.condition);
+        RecordingVisitor v;
+        DIBPtr out(v.resizeImage(bw.get(), &scale));
+        ASSERT_TRUE(out);
+        EXPECT_EQ(out->header->biWidth, static_cast<int>(c.width));
+        EXPECT_EQ(out->header->biHeight, static_cast<int>(c.height));
+        EXPECT_EQ(out->header->biBitCount, c.bits);
+    }
 }
 
 } // namespace
