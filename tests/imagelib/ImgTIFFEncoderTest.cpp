@@ -282,8 +282,9 @@ TEST_F(ImgTIFFEncoder, FaxPagesOfEightBitSources)
         EXPECT_NE(info.find("Bits/Sample: 1\n"), std::string::npos) << info;
         EXPECT_NE(info.find("Photometric Interpretation: min-is-white"), std::string::npos) << info;
         EXPECT_NE(info.find(std::string("Compression Scheme: ") + c.scheme), std::string::npos) << info;
-        if (c.options)
+        if (c.options) {
             EXPECT_NE(info.find(c.options), std::string::npos) << info;
+        }
         // Rows and tags agree: the page decodes whole.
         size_t rowBytes = 0;
         const Bytes samples = stored(path, 0, &rowBytes);
