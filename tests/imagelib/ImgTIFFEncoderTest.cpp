@@ -10,6 +10,7 @@
 #include "qelImgInfo.h"
 #include "qelImgJPEGDecoder.h"
 #include "qelImgParamValue.h"
+#include "qelImgRawDataDecoder.h"
 #include "qelImgTIFFDecoder.h"
 #include "qelImgTIFFEncoder.h"
 #include "qelImgTypes.h"
@@ -206,6 +207,27 @@ TEST_F(ImgTIFFEncoder, TwoPagesWithTagsAndOwnResolutions)
     EXPECT_EQ(lrbtest::run("tiffcp -c none " + lrbtest::shellQuote(path) + " " + lrbtest::shellQuote(m_dir + "/c.tif"))
                   .status,
               0);
+}
+
+TEST_F(ImgTIFFEncoder, ShortPaletteLeavesTheRestOfTheMapZero)
+{
+    qelImgInfo info;
+    info.width = 4;
+    info.height = 2;
+    info.bitsPerPixel = 8;
+    info.bitsPerSample = 8;
+    info.samplesPerPixel = 1;
+    info.photometric = 3;
+    info.colorCount = 3;
+    // Blue, green, red, reserved.
+    unsigned char palette[12] = {0, 0, 10, 0, 0, 20, 0, 0, 30, 0, 0, 0};
+    unsigned char pixels[8] = {0, 1, 2, 1, 2, 1, 0, 0};
+    qelImgRawDataDecoder decoder(&info, pixels, 8, palette);
+    const std::string text = tiffinfo(writeTIFF("short.tif", {{nullptr, &decoder, QELIMG_ENCODE_TIFF_PACKBITS}}));
+    EXPECT_NE(text.find("\n       0:  2560     0     0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n       2:     0     0  7680\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n       3:     0     0     0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n     255:     0     0     0\n"), std::string::npos) << text;
 }
 
 TEST_F(ImgTIFFEncoder, DevTestSoftwareDropsDateAndCopyright)
