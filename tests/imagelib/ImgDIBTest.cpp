@@ -85,6 +85,17 @@ TEST(ImgDIBSizes, HeaderDepthsAreNormalised)
     }
 }
 
+TEST(ImgDIBSizes, HeaderImageSizeBeyond32BitsIsZero)
+{
+    // Sizes are worked out in 64 bits; 70000 x 70000 x 3 bytes does not fit the field.
+    std::unique_ptr<qelImgDIBHeader> big(qelImgDIBUtils::createDIBHeader(70000, 70000, 24, 300, 300));
+    EXPECT_EQ(big->biSizeImage, 0u);
+    EXPECT_EQ(big->biWidth, 70000);
+    std::unique_ptr<qelImgDIBHeader> edge(qelImgDIBUtils::createDIBHeader(65535, 21845, 24, 300, 300));
+    EXPECT_EQ(edge->biSizeImage, 65535u * 3u * 21845u);
+    EXPECT_EQ(qelImgDIBUtils::pixelsPerMetre(2000000000), INT32_MAX);
+}
+
 TEST(ImgDIBMake, OneBitImagesShowEntryZero)
 {
     const struct

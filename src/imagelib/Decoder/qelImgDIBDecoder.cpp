@@ -207,14 +207,7 @@ void qelImgDIBDecoder::decode(qelImgParamValue* params)
             throw new qelImgException(__FILE__, __LINE__, 55, 0, true, name ? name : "(null)", clampInt(need),
                                       clampInt(left));
         }
-        const int bpp = getDecodeBPP();
-        std::unique_ptr<qelImgDIBHeader> header(
-            createDIBHeader(m_info->width, m_info->height, bpp, m_info->xResolution, m_info->yResolution));
-        createDIB(header.get());
-        const size_t rowBytes = static_cast<size_t>(storedRow(m_info->width, bpp));
-        std::vector<unsigned char> row(rowBytes ? rowBytes : 1);
-        for (int y = m_currentLine + 1; y < m_info->height && readNextLine(row.data()) == 1; ++y)
-            std::memcpy(m_dib->bits + static_cast<size_t>(y) * rowBytes, row.data(), rowBytes);
+        decodeRemainingRows(m_currentLine + 1, storedRow(m_info->width, getDecodeBPP()), "DIB");
         finalize();
     } catch (qelImgException*) {
         finalize();

@@ -12,25 +12,13 @@
 #include "qelString.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
+#include <vector>
 
 namespace
 {
 const char* const kClass = "qelImgDecoder";
-
-// Resolution in dots per inch as pixels per metre, half up.
-int32_t pixelsPerMetre(int dpi)
-{
-    const double ppm = dpi / 0.0254;
-    const auto whole = static_cast<int64_t>(ppm);
-    const int64_t rounded = ppm - static_cast<double>(whole) >= 0.5 ? whole + 1 : whole;
-    return rounded > INT32_MAX ? INT32_MAX : rounded < INT32_MIN ? INT32_MIN : static_cast<int32_t>(rounded);
-}
-
-int paletteEntries(int bits)
-{
-    return qelImgDIBUtils::getColorCount(bits);
-}
 }
 
 qelImgDecoder::qelImgDecoder()
@@ -153,7 +141,7 @@ long qelImgDecoder::getDIBDataLength()
     if (!m_dib || !m_dib->header)
         return 0;
     const qelImgDIBHeader* h = m_dib->header;
-    return static_cast<long>(h->biSize) + static_cast<long>(h->biSizeImage) + 4L * paletteEntries(h->biBitCount);
+    return static_cast<long>(h->biSize) + static_cast<long>(h->biSizeImage) + 4L * qelImgDIBUtils::getColorCount(h->biBitCount);
 }
 
 void qelImgDecoder::setFileName(const char* name)
@@ -190,60 +178,39 @@ qelImgDIBHeader* qelImgDecoder::createDIBHeader(int width, int height, int bitsP
                                                 int yResolution)
 {
     trace(kClass, "createDIBHeader");
-    qelImgLogger* logger = qelImgProcessor::getLogger();
-    if (logger) {
-        logger->trace("\t\tWidth=>%d", width);
-        logger->trace("\t\tHeight=>%d", height);
-        logger->trace("\t\tBPP=>%d", bitsPerPixel);
-        logger->trace("\t\tResolution=>%d", xResolution);
-    }
-    int bits = bitsPerPixel;
-    if (bits <= 1)
-        bits = 1;
-    else if (bits <= 4)
-        bits = 4;
-    else if (bits <= 8)
-        bits = 8;
-    else if (bits <= 24)
-        bits = 24;
-    else if (bits <= 32)
-        bits = 32;
-    else if (bits <= 48)
-        bits = 48;
-    else {
-        if (logger)
+    qelImgDIBUtils::traceHeaderRequest(width, height, bitsPerPixel, xResolution);
+    int bits = qelImgDIBUtils::fitDepth(bitsPerPixel, 48);
+    if (!bits) {
+        if (qelImgLogger* logger = qelImgProcessor::getLogger())
             logger->trace("\t\tqelImgDecoder::createDIBHeader() Invalid BitsPerPixel:%d. BitsPerPixel set as 4.",
                           bitsPerPixel);
         bits = 4;
     }
     // Sizes come from the input: 64 bits, bounded.
-    const int64_t w = width < 0 ? 0 : width;
-    const int64_t h = height < 0 ? 0 : height;
-    const int64_t rowBytes = (w * bits + 7) / 8;
-    const int64_t imageSize = rowBytes * h;
-    const int colors = paletteEntries(bits);
-    if (logger) {
-        logger->trace("\t\tColorCount=>%d", colors);
-        logger->trace("\t\tScanlineSize=>%lld", static_cast<long long>(rowBytes));
-        logger->trace("\t\tDIBImageSize=>%lld", static_cast<long long>(imageSize + 4 * colors + 40));
-    }
-    if (imageSize > MAX_BUFFER_BYTES) {
-        if (logger)
+    if (qelImgDIBUtils::getImageBytes(width, height, bits) > MAX_BUFFER_BYTES) {
+        if (qelImgLogger* logger = qelImgProcessor::getLogger())
             logger->trace("%s: Memory allocation failure", "qelImgDecoder::createDIBHeader()");
         throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
     }
     auto* header = new qelImgDIBHeader();
-    std::memset(header, 0, sizeof *header);
-    header->biSize = 40;
-    header->biWidth = static_cast<int32_t>(w);
-    header->biHeight = static_cast<int32_t>(h);
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<uint16_t>(bits);
-    header->biCompression = 0;
-    header->biSizeImage = static_cast<uint32_t>(imageSize);
-    header->biXPelsPerMeter = pixelsPerMetre(xResolution);
-    header->biYPelsPerMeter = pixelsPerMetre(yResolution);
+    qelImgDIBUtils::fillDIBHeader(header, width < 0 ? 0 : width, height < 0 ? 0 : height, bits, xResolution,
+                                  yResolution);
     return header;
+}
+
+void qelImgDecoder::decodeRemainingRows(int firstRow, int64_t rowBytes, const char* format)
+{
+    const int bpp = getDecodeBPP();
+    std::unique_ptr<qelImgDIBHeader> header(
+        createDIBHeader(m_info->width, m_info->height, bpp, m_info->xResolution, m_info->yResolution));
+    // Rows of another depth than the bitmap's would not fit it.
+    if (header->biBitCount != bpp)
+        throw new qelImgException(__FILE__, __LINE__, 52, 0, true, m_info->bitsPerPixel, format);
+    createDIB(header.get());
+    std::vector<unsigned char> row(rowBytes > 0 ? static_cast<size_t>(rowBytes) : 1);
+    for (int y = firstRow; y < m_info->height && readNextLine(row.data()) == 1; ++y)
+        std::memcpy(m_dib->bits + static_cast<size_t>(y) * static_cast<size_t>(rowBytes), row.data(),
+                    static_cast<size_t>(rowBytes));
 }
 
 void qelImgDecoder::createDIB(const qelImgDIBHeader* header)
@@ -252,7 +219,7 @@ void qelImgDecoder::createDIB(const qelImgDIBHeader* header)
     delete m_dib;
     m_dib = nullptr;
     const int bits = header->biBitCount;
-    const size_t tableBytes = 4 * static_cast<size_t>(paletteEntries(bits));
+    const size_t tableBytes = 4 * static_cast<size_t>(qelImgDIBUtils::getColorCount(bits));
     const size_t size = sizeof(qelImgDIBHeader) + tableBytes + header->biSizeImage;
     auto* block = new (std::nothrow) unsigned char[size];
     if (!block) {

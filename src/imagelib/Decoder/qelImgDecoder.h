@@ -86,6 +86,10 @@ public:
 
 protected:
     void trace(const char* className, const char* operation);
+    // Makes the bitmap of the decode depth and copies the rows from
+    // firstRow on into it through readNextLine, rowBytes each. OIL052
+    // naming the format when the bitmap cannot be made at that depth.
+    void decodeRemainingRows(int firstRow, int64_t rowBytes, const char* format);
     // Frees the information, palette and bitmap of the page.
     void dropPage();
 

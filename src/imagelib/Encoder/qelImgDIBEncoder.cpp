@@ -27,11 +27,6 @@ void trace(const char* operation)
     if (qelImgLogger* logger = qelImgProcessor::getLogger())
         logger->trace("\t%s::%s()", kClass, operation);
 }
-
-int32_t pixelsPerMetre(int dpi)
-{
-    return static_cast<int32_t>(dpi / 0.0254 + 0.5);
-}
 }
 
 qelImgDIBEncoder::qelImgDIBEncoder(qelImgIOStream* stream) : qelImgEncoder(stream)
@@ -42,50 +37,16 @@ qelImgDIBEncoder::qelImgDIBEncoder(qelImgIOStream* stream) : qelImgEncoder(strea
 qelImgDIBHeader* qelImgDIBEncoder::createDIBHeader(int width, int height, int bitsPerPixel, int xDpi, int yDpi)
 {
     trace("createDIBHeader");
-    qelImgLogger* logger = qelImgProcessor::getLogger();
-    if (logger) {
-        logger->trace("\t\tWidth=>%ld", static_cast<long>(width));
-        logger->trace("\t\tHeight=>%ld", static_cast<long>(height));
-        logger->trace("\t\tBPP=>%d", bitsPerPixel);
-        logger->trace("\t\tResolution=>%d", xDpi);
-    }
-    int bits = bitsPerPixel;
-    if (bits <= 1)
-        bits = 1;
-    else if (bits <= 4)
-        bits = 4;
-    else if (bits <= 8)
-        bits = 8;
-    else if (bits <= 24)
-        bits = 24;
-    else if (bits <= 32)
-        bits = 32;
-    else {
-        if (logger)
+    qelImgDIBUtils::traceHeaderRequest(width, height, bitsPerPixel, xDpi);
+    int bits = qelImgDIBUtils::fitDepth(bitsPerPixel, 32);
+    if (!bits) {
+        if (qelImgLogger* logger = qelImgProcessor::getLogger())
             logger->warning("\t\tqelImgDIBEncoder::createDIBHeader() Invalid BitsPerPixel:%d. BitsPerPixel set as 4.",
                             bitsPerPixel);
         bits = 4;
     }
-    const int colors = qelImgDIBUtils::getColorCount(bits);
-    const int rowBytes = qelImgDIBUtils::getRowBytes(width, bits);
-    const int64_t imageSize = static_cast<int64_t>(height) * rowBytes;
-    if (logger) {
-        logger->trace("\t\tColorCount=>%d", colors);
-        logger->trace("\t\tScanlineSize=>%d", rowBytes);
-        logger->trace("\t\tDIBImageSize=>%lld", static_cast<long long>(imageSize + 4 * colors + 40));
-    }
     auto* header = new qelImgDIBHeader();
-    header->biSize = 40;
-    header->biWidth = width;
-    header->biHeight = height;
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<uint16_t>(bits);
-    header->biCompression = 0;
-    header->biSizeImage = imageSize > 0 && imageSize <= UINT32_MAX ? static_cast<uint32_t>(imageSize) : 0;
-    header->biXPelsPerMeter = pixelsPerMetre(xDpi);
-    header->biYPelsPerMeter = pixelsPerMetre(yDpi);
-    header->biClrUsed = 0;
-    header->biClrImportant = 0;
+    qelImgDIBUtils::fillDIBHeader(header, width, height, bits, xDpi, yDpi);
     return header;
 }
 

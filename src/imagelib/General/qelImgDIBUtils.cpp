@@ -21,11 +21,6 @@ void trace(const char* operation)
         logger->trace("\t%s::%s()", "qelImgDIBUtils", operation);
 }
 
-int pixelsPerMetre(int dpi)
-{
-    return qelImgUtils::roundHalfUp(static_cast<float>(dpi) / 0.0254f);
-}
-
 // The bitmap module's grey cuts the fraction off.
 unsigned char grayOf(int r, int g, int b)
 {
@@ -95,49 +90,74 @@ int qelImgDIBUtils::getDIBFileSize(int bitsPerPixel, int width, int height)
     return height * getRowBytes(width, bitsPerPixel) + 40 + 4 * getColorCount(bitsPerPixel);
 }
 
-qelImgDIBHeader* qelImgDIBUtils::createDIBHeader(int width, int height, int bitsPerPixel, int xDpi, int yDpi)
+int qelImgDIBUtils::fitDepth(int bitsPerPixel, int maxBits)
 {
-    trace("createDIBHeader");
-    qelImgLogger* logger = qelImgProcessor::getLogger();
-    if (logger) {
-        logger->trace("\t\tWidth=>%ld", static_cast<long>(width));
-        logger->trace("\t\tHeight=>%ld", static_cast<long>(height));
+    static const int kDepths[] = {1, 4, 8, 24, 32, 48};
+    for (int depth : kDepths)
+        if (bitsPerPixel <= depth)
+            return depth <= maxBits ? depth : 0;
+    return 0;
+}
+
+int64_t qelImgDIBUtils::getImageBytes(int width, int height, int bitsPerPixel)
+{
+    const int64_t w = width < 0 ? 0 : width;
+    const int64_t h = height < 0 ? 0 : height;
+    return (w * bitsPerPixel + 7) / 8 * h;
+}
+
+int32_t qelImgDIBUtils::pixelsPerMetre(int dpi)
+{
+    const double ppm = dpi / 0.0254;
+    const auto whole = static_cast<int64_t>(ppm);
+    const int64_t rounded = ppm - static_cast<double>(whole) >= 0.5 ? whole + 1 : whole;
+    return rounded > INT32_MAX ? INT32_MAX : rounded < INT32_MIN ? INT32_MIN : static_cast<int32_t>(rounded);
+}
+
+void qelImgDIBUtils::traceHeaderRequest(int width, int height, int bitsPerPixel, int xDpi)
+{
+    if (qelImgLogger* logger = qelImgProcessor::getLogger()) {
+        logger->trace("\t\tWidth=>%d", width);
+        logger->trace("\t\tHeight=>%d", height);
         logger->trace("\t\tBPP=>%d", bitsPerPixel);
         logger->trace("\t\tResolution=>%d", xDpi);
     }
-    int bits = bitsPerPixel;
-    if (bits <= 1)
-        bits = 1;
-    else if (bits <= 4)
-        bits = 4;
-    else if (bits <= 8)
-        bits = 8;
-    else if (bits <= 24)
-        bits = 24;
-    else {
-        if (logger)
-            logger->warning("\t\tqelImgDecoder::createDIBHeader() Invalid BitsPerPixel:%d. BitsPerPixel set as 4.",
-                            bitsPerPixel);
-        bits = 4;
-    }
+}
+
+void qelImgDIBUtils::fillDIBHeader(qelImgDIBHeader* header, int width, int height, int bits, int xDpi, int yDpi)
+{
+    const int64_t imageSize = getImageBytes(width, height, bits);
     const int colors = getColorCount(bits);
-    const int rowBytes = getRowBytes(width, bits);
-    const int imageSize = height * rowBytes;
-    if (logger) {
+    if (qelImgLogger* logger = qelImgProcessor::getLogger()) {
         logger->trace("\t\tColorCount=>%d", colors);
-        logger->trace("\t\tScanlineSize=>%d", rowBytes);
-        logger->trace("\t\tDIBImageSize=>%d", imageSize + 4 * colors + 40);
+        logger->trace("\t\tScanlineSize=>%lld", static_cast<long long>(getImageBytes(width, 1, bits)));
+        logger->trace("\t\tDIBImageSize=>%lld", static_cast<long long>(imageSize + 4 * colors + 40));
     }
-    auto* header = new qelImgDIBHeader();
     header->biSize = 40;
     header->biWidth = width;
     header->biHeight = height;
     header->biPlanes = 1;
     header->biBitCount = static_cast<uint16_t>(bits);
-    header->biSizeImage = static_cast<uint32_t>(imageSize);
+    header->biCompression = 0;
+    header->biSizeImage = imageSize <= UINT32_MAX ? static_cast<uint32_t>(imageSize) : 0;
     header->biXPelsPerMeter = pixelsPerMetre(xDpi);
     header->biYPelsPerMeter = pixelsPerMetre(yDpi);
-    header->biClrUsed = static_cast<uint32_t>(colors);
+}
+
+qelImgDIBHeader* qelImgDIBUtils::createDIBHeader(int width, int height, int bitsPerPixel, int xDpi, int yDpi)
+{
+    trace("createDIBHeader");
+    traceHeaderRequest(width, height, bitsPerPixel, xDpi);
+    int bits = fitDepth(bitsPerPixel, 24);
+    if (!bits) {
+        if (qelImgLogger* logger = qelImgProcessor::getLogger())
+            logger->warning("\t\tqelImgDecoder::createDIBHeader() Invalid BitsPerPixel:%d. BitsPerPixel set as 4.",
+                            bitsPerPixel);
+        bits = 4;
+    }
+    auto* header = new qelImgDIBHeader();
+    fillDIBHeader(header, width, height, bits, xDpi, yDpi);
+    header->biClrUsed = static_cast<uint32_t>(getColorCount(bits));
     return header;
 }
 

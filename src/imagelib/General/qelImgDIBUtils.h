@@ -1,6 +1,8 @@
 #ifndef QEL_IMG_DIB_UTILS_H
 #define QEL_IMG_DIB_UTILS_H
 
+#include <cstdint>
+
 class qelImgDIB;
 struct qelImgDIBHeader;
 
@@ -22,6 +24,18 @@ public:
 
     // A new header (delete it); depths are made 1, 4, 8 or 24.
     static qelImgDIBHeader* createDIBHeader(int width, int height, int bitsPerPixel, int xDpi, int yDpi);
+    // Steps of every header maker. The depth a bitmap of bitsPerPixel is
+    // made with: the next of 1, 4, 8, 24, 32 and 48 up to maxBits, 0 above.
+    static int fitDepth(int bitsPerPixel, int maxBits);
+    // Bytes of the rows, in 64 bits; negative sizes count as 0.
+    static int64_t getImageBytes(int width, int height, int bitsPerPixel);
+    // Dots per inch as pixels per metre, half up, within 32 bits.
+    static int32_t pixelsPerMetre(int dpi);
+    // Traces the asked size and depth.
+    static void traceHeaderRequest(int width, int height, int bitsPerPixel, int xDpi);
+    // Fills a cleared 40-byte header of a made depth and traces its sizes;
+    // an image size beyond 32 bits is written as 0.
+    static void fillDIBHeader(qelImgDIBHeader* header, int width, int height, int bits, int xDpi, int yDpi);
     // 1-bit pixels show entry 0 (black when blackFirst), other pixel bytes
     // are 0xFF. OIL021 when the block cannot be had.
     static qelImgDIB* createDIB(const qelImgDIBHeader* header, int colorCount, const unsigned char* colorTable,
