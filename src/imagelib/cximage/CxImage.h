@@ -154,6 +154,8 @@ public:
 private:
     // Replaces this image's pixels, table and size by those of other.
     void Take(CxImage& other);
+    // RotateLeft (1), Rotate180 (2) and RotateRight (3) quarter turns.
+    bool Turn(int quarterTurns, CxImage* dest);
     bool DecodeFormat(CxFile* file, uint32_t format);
 
     uint32_t m_width = 0;

@@ -325,76 +325,50 @@ bool CxImage::Resample2(int32_t newWidth, int32_t newHeight, int32_t method, int
     return true;
 }
 
-bool CxImage::RotateLeft(CxImage* dest)
+bool CxImage::Turn(int quarterTurns, CxImage* dest)
 {
     if (!IsValid()) {
         SetLastError("invalid image");
         return false;
     }
+    const bool swapped = quarterTurns != 2;
     CxImage out(m_type);
-    if (!out.Create(m_height, m_width, m_bpp, m_type)) {
+    if (!out.Create(swapped ? m_height : m_width, swapped ? m_width : m_height, m_bpp, m_type)) {
         SetLastError(out.GetLastError());
         return false;
     }
     if (!m_palette.empty())
         out.SetPalette(m_palette.data(), GetNumColors());
     for (uint32_t y = 0; y < m_height; ++y)
-        for (uint32_t x = 0; x < m_width; ++x)
-            copyPixel(out, m_height - 1 - y, x, *this, x, y);
+        for (uint32_t x = 0; x < m_width; ++x) {
+            if (quarterTurns == 1)
+                copyPixel(out, m_height - 1 - y, x, *this, x, y);
+            else if (quarterTurns == 3)
+                copyPixel(out, y, m_width - 1 - x, *this, x, y);
+            else
+                copyPixel(out, m_width - 1 - x, m_height - 1 - y, *this, x, y);
+        }
     CxImage& target = dest ? *dest : *this;
     const int32_t xdpi = m_xdpi, ydpi = m_ydpi;
     target.Take(out);
-    target.m_xdpi = ydpi;
-    target.m_ydpi = xdpi;
+    target.m_xdpi = swapped ? ydpi : xdpi;
+    target.m_ydpi = swapped ? xdpi : ydpi;
     return true;
+}
+
+bool CxImage::RotateLeft(CxImage* dest)
+{
+    return Turn(1, dest);
 }
 
 bool CxImage::RotateRight(CxImage* dest)
 {
-    if (!IsValid()) {
-        SetLastError("invalid image");
-        return false;
-    }
-    CxImage out(m_type);
-    if (!out.Create(m_height, m_width, m_bpp, m_type)) {
-        SetLastError(out.GetLastError());
-        return false;
-    }
-    if (!m_palette.empty())
-        out.SetPalette(m_palette.data(), GetNumColors());
-    for (uint32_t y = 0; y < m_height; ++y)
-        for (uint32_t x = 0; x < m_width; ++x)
-            copyPixel(out, y, m_width - 1 - x, *this, x, y);
-    CxImage& target = dest ? *dest : *this;
-    const int32_t xdpi = m_xdpi, ydpi = m_ydpi;
-    target.Take(out);
-    target.m_xdpi = ydpi;
-    target.m_ydpi = xdpi;
-    return true;
+    return Turn(3, dest);
 }
 
 bool CxImage::Rotate180(CxImage* dest)
 {
-    if (!IsValid()) {
-        SetLastError("invalid image");
-        return false;
-    }
-    CxImage out(m_type);
-    if (!out.Create(m_width, m_height, m_bpp, m_type)) {
-        SetLastError(out.GetLastError());
-        return false;
-    }
-    if (!m_palette.empty())
-        out.SetPalette(m_palette.data(), GetNumColors());
-    for (uint32_t y = 0; y < m_height; ++y)
-        for (uint32_t x = 0; x < m_width; ++x)
-            copyPixel(out, m_width - 1 - x, m_height - 1 - y, *this, x, y);
-    CxImage& target = dest ? *dest : *this;
-    const int32_t xdpi = m_xdpi, ydpi = m_ydpi;
-    target.Take(out);
-    target.m_xdpi = xdpi;
-    target.m_ydpi = ydpi;
-    return true;
+    return Turn(2, dest);
 }
 
 bool CxImage::Rotate2(float angle, CxImage* dest, int32_t method, int32_t /*overflow*/, const RGBQUAD* replColor,
