@@ -68,25 +68,15 @@ qelImgJPEGDecoder::qelImgJPEGDecoder(const char* fileName) : qelImgDecoder(fileN
 
 qelImgJPEGDecoder::qelImgJPEGDecoder(const unsigned char* data, unsigned int length)
 {
-    trace(kClass, "qelImgJPEGDecoder");
-    trace(kClass, "initialize");
-    initialize();
-    if (!data || length == 0 || length > INT_MAX)
-        throw new qelImgException(__FILE__, __LINE__, 12, 0, true);
-    setSourceKind(SOURCE_MEMORY);
-    m_data = data;
-    m_length = length;
-    try {
-        create("qelImgJPEGDecoder->()jpeg_create_decompress(2)");
-        qelImgJPEGBufferSrc::qelImg_buffer_src_setup(m_cinfo, data, static_cast<int>(length));
-        readHeader();
-    } catch (...) {
-        release();
-        throw;
-    }
+    openMemory(data, length, "qelImgJPEGDecoder->()jpeg_create_decompress(2)");
 }
 
 qelImgJPEGDecoder::qelImgJPEGDecoder(qelImgInfo*, const unsigned char* data, unsigned int length)
+{
+    openMemory(data, length, "qelImgJPEGDecoder->()jpeg_create_decompress(3)");
+}
+
+void qelImgJPEGDecoder::openMemory(const unsigned char* data, unsigned int length, const char* label)
 {
     trace(kClass, "qelImgJPEGDecoder");
     trace(kClass, "initialize");
@@ -97,7 +87,7 @@ qelImgJPEGDecoder::qelImgJPEGDecoder(qelImgInfo*, const unsigned char* data, uns
     m_data = data;
     m_length = length;
     try {
-        create("qelImgJPEGDecoder->()jpeg_create_decompress(3)");
+        create(label);
         qelImgJPEGBufferSrc::qelImg_buffer_src_setup(m_cinfo, data, static_cast<int>(length));
         readHeader();
     } catch (...) {

@@ -44,6 +44,8 @@ private:
     template <class Call>
     int run(Call& call, const char* label, int rc);
     void create(const char* label);
+    // Set-up of the memory constructors: OIL012 for no data.
+    void openMemory(const unsigned char* data, unsigned int length, const char* label);
     void release();
     // Records message 1006 as the pending error.
     void raiseReadError();
