@@ -113,13 +113,25 @@ void qelCheckoutStream::nextDocument()
     setIndexAttributes();
 }
 
-int qelCheckoutStream::getChar()
+bool qelCheckoutStream::moveToUnreadDocument()
 {
-    if (!m_document || m_document->isAtEnd())
-        nextDocument();
+    if (m_document && !m_document->isAtEnd())
+        return false;
+    nextDocument();
     // Skip documents without data until one has bytes or the ids run out.
     while (m_document && m_document->isAtEnd() && m_currentId)
         nextDocument();
+    return m_record != nullptr;
+}
+
+int qelCheckoutStream::getDocumentBytesLeft() const
+{
+    return m_document ? m_document->getBytesLeft() : 0;
+}
+
+int qelCheckoutStream::getChar()
+{
+    moveToUnreadDocument();
     if (!m_document)
         throw new qelException(__FILE__, __LINE__, QEL_MSG_INFO, qelMsg::I199, 1, true);
     int c = m_document->getChar();

@@ -23,6 +23,13 @@ public:
     // Moves to the next id that gives a document; without one the stream is
     // left at its end.
     void nextDocument();
+    // When the current document is used up (or none is fetched yet), moves
+    // on to the next one that has bytes, as the next getChar would; true
+    // when it moved. Readers call it at a field boundary so that the X'5A'
+    // flag is that of the document the next field comes from.
+    bool moveToUnreadDocument();
+    // Bytes of the current document not read yet.
+    int getDocumentBytesLeft() const;
 
     int getType() override { return QEL_STREAM_CHECKOUT; }
     int getChar() override;

@@ -1,6 +1,7 @@
 #include "qelIOStream.h"
 
 #include "qelBufferStream.h"
+#include "qelCheckoutStream.h"
 #include "qelException.h"
 #include "qelFTPStream.h"
 #include "qelFileStream.h"
@@ -306,8 +307,12 @@ qelSFIBlock* qelIOStream::readSFI()
     addToOffset(rec->m_length);
     rec->reset();
     rec->m_fileOffset = m_offset;
+    // A check-out stream moves to its next document only when read; move it
+    // here, so that each document is read with its own framing.
+    if (stream->getType() == QEL_STREAM_CHECKOUT && static_cast<qelCheckoutStream*>(stream)->moveToUnreadDocument())
+        m_carriageControl = stream->hasCarriageControl() ? 1 : 0;
     // A flag set by resynchronisation stays until the reader is reset.
-    if (stream->hasCarriageControl())
+    else if (stream->hasCarriageControl())
         m_carriageControl = 1;
     if (m_carriageControl)
         skipLeadingBytes();

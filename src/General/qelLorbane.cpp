@@ -719,16 +719,21 @@ int detectStreamFormat(qelStream* stream)
         return 0;
     if (!stream->isOpen())
         stream->open();
+    // A check-out stream is sampled within its current document: reading on
+    // would fetch the next one and release this one. Documents without bytes
+    // are passed over as reading would.
+    qelCheckoutStream* checkout = nullptr;
+    if (stream->getType() == QEL_STREAM_CHECKOUT) {
+        checkout = static_cast<qelCheckoutStream*>(stream);
+        checkout->moveToUnreadDocument();
+    }
     const int position = stream->getPosition();
     if (position != 0)
         stream->seek(0);
     unsigned char sample[80] = {};
     int n = 0;
-    // A check-out stream knows its length only document by document: read
-    // it until its end is raised.
-    const bool untilRaised = stream->getType() == QEL_STREAM_CHECKOUT;
     try {
-        while (n < 80 && (untilRaised || !stream->isAtEnd())) {
+        while (n < 80 && (checkout ? checkout->getDocumentBytesLeft() > 0 : !stream->isAtEnd())) {
             int c = stream->getChar();
             if (c < 0)
                 break;

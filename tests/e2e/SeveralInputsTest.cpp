@@ -3,6 +3,7 @@
 // equal the output of that input's own call, and a merge of the three must
 // hold their pages in order.
 #include "CApiRun.h"
+#include "FieldText.h"
 #include "ScratchTest.h"
 #include "ShellCommand.h"
 #include "lorbane.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <dirent.h>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -65,20 +68,41 @@ protected:
     }
 
     // The merge command's call: the inputs as document ids, one output file.
-    int merge(const Format& format, const std::string& output)
+    int merge(const Format& format, const std::string& output, std::vector<std::string> inputs = {})
     {
         lrbtest::OptionPairs pairs = options(format, "merged");
         pairs.emplace_back("FileCreationMode", "doc_merge");
         lrbtest::OptionChain chain(pairs);
-        std::vector<std::string> inputs;
-        for (const std::string& name : kNames)
-            inputs.push_back(fixture(name));
+        if (inputs.empty())
+            for (const std::string& name : kNames)
+                inputs.push_back(fixture(name));
         lrbtest::NameList ids(inputs);
         EXPECT_EQ(lorbane_SetOptions(chain.head()), 0);
         EXPECT_EQ(lorbane_Reader_Init(), 0);
         EXPECT_EQ(lorbane_ApplyOptions(chain.head()), 0);
         const int rc = lorbane_File_Reader(ids.first(), output.c_str());
         lorbane_Reader_Term();
+        return rc;
+    }
+
+    // lorbane_Mem_Reader over `inputs`, merging; its output goes to `output`.
+    int mergeInMemory(const std::vector<std::string>& inputs, const std::string& output)
+    {
+        lrbtest::OptionPairs pairs = options(kFormats[1], "merged");
+        pairs.emplace_back("FileCreationMode", "doc_merge");
+        lrbtest::OptionChain chain(pairs);
+        lrbtest::NameList ids(inputs);
+        EXPECT_EQ(lorbane_SetOptions(chain.head()), 0);
+        EXPECT_EQ(lorbane_Reader_Init(), 0);
+        EXPECT_EQ(lorbane_ApplyOptions(chain.head()), 0);
+        void* buffer = nullptr;
+        int size = 0;
+        const int rc = lorbane_Mem_Reader(ids.first(), &buffer, &size);
+        lorbane_Reader_Term();
+        if (buffer && size > 0)
+            writeFile(output.substr(m_dir.size() + 1), lrbtest::Bytes(static_cast<unsigned char*>(buffer),
+                                                                     static_cast<unsigned char*>(buffer) + size));
+        std::free(buffer);
         return rc;
     }
 
@@ -154,6 +178,115 @@ TEST_F(SeveralInputs, MergeHoldsThePagesOfEachInputInOrder)
         ASSERT_EQ(pages.size(), expected.size());
         for (size_t page = 0; page < pages.size(); ++page)
             EXPECT_EQ(pages[page], expected[page]) << "page " << page + 1;
+    }
+}
+
+// The page count of a PDF; 0 when qpdf cannot read it.
+int pageCount(const std::string& pdf)
+{
+    return std::atoi(commandOutput("qpdf --show-npages " + shellQuote(pdf) + " 2>/dev/null").c_str());
+}
+
+// The only PDF in a folder, or an empty text.
+std::string onlyPdf(const std::string& folder)
+{
+    std::vector<std::string> found;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".pdf") == 0)
+                found.push_back(folder + "/" + name);
+        }
+        ::closedir(dir);
+    }
+    return found.size() == 1 ? found[0] : std::string();
+}
+
+// The fields of a print file without their X'5A' introducers.
+lrbtest::Bytes withoutIntroducers(const lrbtest::Bytes& framed)
+{
+    lrbtest::Bytes plain;
+    for (size_t at = 0; at + 3 <= framed.size() && framed[at] == 0x5A;) {
+        const size_t length = (static_cast<size_t>(framed[at + 1]) << 8) | framed[at + 2];
+        if (length < 8 || at + 1 + length > framed.size())
+            break;
+        plain.insert(plain.end(), framed.begin() + static_cast<long>(at + 1),
+                     framed.begin() + static_cast<long>(at + 1 + length));
+        at += 1 + length;
+    }
+    return plain;
+}
+
+// Pairs of one-page documents read back to back as one input: the same
+// document with and without X'5A' framing, and a first document shorter
+// than the sample that detects the input format. Every merging call keeps
+// the page of each document, with the result of lorbane_File.
+TEST_F(SeveralInputs, MergedPairsKeepThePageOfEachDocument)
+{
+    for (const char* tool : {"qpdf"})
+        if (!lrbtest::haveCommand(tool))
+            GTEST_SKIP() << tool << " is not installed";
+    const lrbtest::Bytes hello = lrbtest::readFile(fixture("fop-hello"));
+    ASSERT_EQ(hello.at(0), 0x5A);
+    const std::string framed = writeFile("framed.afp", hello);
+    const std::string plain = writeFile("plain.afp", withoutIntroducers(hello));
+    ASSERT_EQ(lrbtest::readFile(plain).size(), hello.size() - 24) << "one X'5A' per field";
+    const lrbtest::Bytes tiny = lrbtest::cat({lrbtest::field(0xA8A8, lrbtest::name8("TINY")),
+                                              lrbtest::field(0xA8AF, lrbtest::name8("P1")),
+                                              lrbtest::field(0xA9AF, lrbtest::name8("P1")),
+                                              lrbtest::field(0xA9A8, lrbtest::name8("TINY"))});
+    ASSERT_LT(tiny.size(), 80u);
+    const std::string shortDoc = writeFile("short.afp", tiny);
+
+    // The pages of each document converted alone.
+    std::map<std::string, int> pagesAlone;
+    for (const char* name : {"framed", "plain", "short"}) {
+        const std::string input = m_dir + "/" + name + ".afp";
+        EXPECT_EQ(lrbtest::convertFile(options(kFormats[1], "single"), input), 0) << output();
+        pagesAlone[input] = pageCount(outputPath("single", name, kFormats[1]));
+    }
+    EXPECT_EQ(pagesAlone[shortDoc], 1);
+    EXPECT_EQ(pagesAlone[plain], pagesAlone[framed]);
+
+    const std::vector<std::vector<std::string>> pairs = {
+        {framed, plain}, {plain, framed}, {shortDoc, framed}, {framed, shortDoc}};
+    const std::string demo = lrbtest::demoProgram();
+    int number = 0;
+    for (const std::vector<std::string>& inputs : pairs) {
+        SCOPED_TRACE(inputs[0] + " then " + inputs[1]);
+        const std::string tag = std::to_string(++number);
+        const int pages = pagesAlone[inputs[0]] + pagesAlone[inputs[1]];
+        ASSERT_GE(pages, 2);
+        const std::string folder = m_dir + "/file" + tag;
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        lrbtest::OptionPairs fileOptions = options(kFormats[1], "file" + tag);
+        fileOptions.emplace_back("FileCreationMode", "doc_merge");
+        EXPECT_EQ(lrbtest::convertFiles(fileOptions, inputs), 0) << output();
+        EXPECT_EQ(pageCount(onlyPdf(folder)), pages);
+
+        const std::string reader = m_dir + "/merged/reader" + tag + ".pdf";
+        EXPECT_EQ(merge(kFormats[1], reader, inputs), 0) << output();
+        EXPECT_EQ(pageCount(reader), pages);
+        const std::string memory = m_dir + "/merged/memory" + tag + ".pdf";
+        EXPECT_EQ(mergeInMemory(inputs, memory), 0) << output();
+        EXPECT_EQ(pageCount(memory), pages);
+
+        // The demonstration program's merge and mergemem commands.
+        if (demo.empty())
+            continue;
+        const std::string files = " " + shellQuote(inputs[0]) + " " + shellQuote(inputs[1]);
+        const std::string run = "cd " + shellQuote(m_dir) + " && " + shellQuote(demo);
+        EXPECT_EQ(commandOutput(run + " merge -PDF -doc_merge -of:merged/demo" + tag + ".pdf" + files +
+                                " >demo.log 2>&1; echo $?"),
+                  "0\n")
+            << readText(m_dir + "/demo.log");
+        EXPECT_EQ(pageCount(m_dir + "/merged/demo" + tag + ".pdf"), pages);
+        const std::string memoryFolder = m_dir + "/pdf";
+        ::mkdir(memoryFolder.c_str(), 0755);
+        EXPECT_EQ(commandOutput(run + " mergemem -PDF -doc_merge" + files + " >demo.log 2>&1; echo $?"), "0\n")
+            << readText(m_dir + "/demo.log");
+        EXPECT_EQ(pageCount(memoryFolder + "/merge.PDF"), pages);
+        ::remove((memoryFolder + "/merge.PDF").c_str());
     }
 }
 

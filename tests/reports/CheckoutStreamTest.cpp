@@ -1,11 +1,17 @@
 #include "CApiRun.h"
+#include "FieldText.h"
 #include "ReportTestSupport.h"
 
 #include "qelCheckoutStream.h"
 #include "qelIOStream.h"
+#include "qelIni.h"
 #include "qelList.h"
+#include "qelLorbane.h"
+#include "qelMessageIds.h"
+#include "qelSFIBlock.h"
 #include "qelSDKTypes.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -222,6 +228,111 @@ TEST_F(CheckoutStreamTest, ReaderSeesEachDocumentFromItsStart)
     EXPECT_STRNE(stream->getName(), nullptr);
     EXPECT_EQ(raisedId([&] { reader.skip(3); }), 199);
     reader.close();
+}
+
+// One document as three structured fields, with or without X'5A' framing.
+std::string threeFields(bool framed)
+{
+    std::string bytes;
+    for (int id : {0xA8A8, 0xEEEE, 0xA9A8}) {
+        const std::string field = lrbtest::chars::field(id, lrbtest::chars::name8("DOC"));
+        bytes += framed ? field : field.substr(1);
+    }
+    return bytes;
+}
+
+// The fields a reader takes from a check-out input, "5A" or "--" and the id
+// for each, and the id of what ended the reading.
+std::string readFields(const std::vector<std::string>& names, int* endId)
+{
+    IdList ids(names);
+    auto* stream = new qelCheckoutStream(ids.first());
+    stream->setAttribute(QEL_ATTR_QUIET, "on");
+    qelIOStream reader;
+    std::string fields;
+    *endId = raisedId([&] {
+        reader.attachStream(stream);
+        for (int guard = 0; guard < 100; ++guard) {
+            qelSFIBlock* field = reader.readSFI();
+            char text[16];
+            std::snprintf(text, sizeof text, "%s%04X ", field->hasCarriageControl() ? "5A" : "--",
+                          static_cast<unsigned>(field->getId()));
+            fields += text;
+        }
+    });
+    reader.close();
+    return fields;
+}
+
+TEST_F(CheckoutStreamTest, EachDocumentIsReadWithItsOwnFraming)
+{
+    g_documents["framed"] = {threeFields(true), {}, 0};
+    g_documents["plain"] = {threeFields(false), {}, 0};
+    g_documents["empty"] = {"", {}, 0};
+    // Framed, then a field without its X'5A': damaged.
+    g_documents["broken"] = {threeFields(true).substr(0, 17) + threeFields(false).substr(16), {}, 0};
+    const std::string withFlag = "5AA8A8 5AEEEE 5AA9A8 ";
+    const std::string without = "--A8A8 --EEEE --A9A8 ";
+
+    struct Case
+    {
+        std::vector<std::string> ids;
+        std::string fields;
+        int endId;
+    } cases[] = {
+        {{"framed", "plain"}, withFlag + without, 199},
+        {{"plain", "framed"}, without + withFlag, 199},
+        {{"plain", "empty", "framed", "missing", "plain"}, without + withFlag + without, 199},
+        {{"framed", "framed", "plain", "plain"}, withFlag + withFlag + without + without, 199},
+        // A document that really lacks an introducer still fails as alone.
+        {{"plain", "broken"}, without + "5AA8A8 ", qelMsg::E074},
+        {{"broken", "framed"}, "5AA8A8 ", qelMsg::E074},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ids.front() + ", " + c.ids.back());
+        int endId = 0;
+        EXPECT_EQ(readFields(c.ids, &endId), c.fields);
+        EXPECT_EQ(endId, c.endId);
+    }
+}
+
+TEST_F(CheckoutStreamTest, FormatSampleStaysWithinItsDocument)
+{
+    const std::string tiny = threeFields(true);
+    ASSERT_LT(tiny.size(), 80u);
+    g_documents["tiny"] = {tiny, {}, 0};
+    g_documents["plain"] = {threeFields(false), {}, 0};
+    g_documents["empty"] = {"", {}, 0};
+    g_documents["junk"] = {"junk", {}, 0};
+
+    struct Case
+    {
+        std::vector<std::string> ids;
+        int format;
+    } cases[] = {
+        {{"tiny", "plain"}, QEL_IN_AFP},
+        {{"plain", "tiny"}, QEL_IN_AFP},
+        {{"empty", "tiny", "plain"}, QEL_IN_AFP},
+        {{"missing", "tiny"}, QEL_IN_AFP},
+        // The first document decides, not the bytes that follow it.
+        {{"junk", "tiny"}, 0},
+        {{"empty"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ids.front() + ", " + c.ids.back());
+        std::string all;
+        for (const std::string& id : c.ids)
+            if (g_documents.count(id))
+                all += g_documents[id].bytes;
+        IdList ids(c.ids);
+        qelCheckoutStream stream(ids.first());
+        stream.setAttribute(QEL_ATTR_QUIET, "on");
+        EXPECT_EQ(detectStreamFormat(&stream), c.format);
+        // Nothing was consumed: every document is still read whole.
+        int endId = 0;
+        EXPECT_EQ(readAll(stream, &endId), all);
+        EXPECT_EQ(endId, 199);
+    }
 }
 
 } // namespace
