@@ -124,6 +124,20 @@ bool qelCheckoutStream::moveToUnreadDocument()
     return m_record != nullptr;
 }
 
+int qelCheckoutStream::skipTrailingPadding()
+{
+    const int left = getDocumentBytesLeft();
+    const unsigned char* data = m_document ? m_document->getData() : nullptr;
+    if (left <= 0 || !data)
+        return 0;
+    const int position = m_document->getPosition();
+    for (int i = position; i < position + left; ++i)
+        if (data[i] != 0x40 && data[i] != 0x0D && data[i] != 0x0A && data[i] != 0x1A)
+            return 0;
+    seek(position + left);
+    return left;
+}
+
 int qelCheckoutStream::getDocumentBytesLeft() const
 {
     return m_document ? m_document->getBytesLeft() : 0;

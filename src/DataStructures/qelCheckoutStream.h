@@ -28,6 +28,10 @@ public:
     // when it moved. Readers call it at a field boundary so that the X'5A'
     // flag is that of the document the next field comes from.
     bool moveToUnreadDocument();
+    // When the rest of the current document is only bytes that may stand
+    // around fields (blanks, CR, LF, X'1A'), moves to its end; the count of
+    // bytes passed over.
+    int skipTrailingPadding();
     // Bytes of the current document not read yet.
     int getDocumentBytesLeft() const;
 

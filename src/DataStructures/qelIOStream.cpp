@@ -306,10 +306,17 @@ qelSFIBlock* qelIOStream::readSFI()
     qelStream* stream = needStream();
     addToOffset(rec->m_length);
     rec->reset();
-    rec->m_fileOffset = m_offset;
     // A check-out stream moves to its next document only when read; move it
-    // here, so that each document is read with its own framing.
-    if (stream->getType() == QEL_STREAM_CHECKOUT && static_cast<qelCheckoutStream*>(stream)->moveToUnreadDocument())
+    // here, past what trails the last field, so that each document is read
+    // with its own framing.
+    bool nextDocument = false;
+    if (stream->getType() == QEL_STREAM_CHECKOUT) {
+        auto* checkout = static_cast<qelCheckoutStream*>(stream);
+        addToOffset(checkout->skipTrailingPadding());
+        nextDocument = checkout->moveToUnreadDocument();
+    }
+    rec->m_fileOffset = m_offset;
+    if (nextDocument)
         m_carriageControl = stream->hasCarriageControl() ? 1 : 0;
     // A flag set by resynchronisation stays until the reader is reset.
     else if (stream->hasCarriageControl())

@@ -217,11 +217,12 @@ lrbtest::Bytes withoutIntroducers(const lrbtest::Bytes& framed)
     return plain;
 }
 
-// Pairs of one-page documents read back to back as one input: the same
-// document with and without X'5A' framing, and a first document shorter
-// than the sample that detects the input format. Every merging call keeps
-// the page of each document, with the result of lorbane_File.
-TEST_F(SeveralInputs, MergedPairsKeepThePageOfEachDocument)
+// Pairs of documents read back to back as one input: the same document
+// with and without X'5A' framing (the framed one also ending in a line end),
+// and a first document shorter than the sample that detects the input
+// format. Every merging call keeps the pages of both documents, with the
+// result and page count of lorbane_File.
+TEST_F(SeveralInputs, MergedPairsKeepThePagesOfBothDocuments)
 {
     for (const char* tool : {"qpdf"})
         if (!lrbtest::haveCommand(tool))
@@ -237,10 +238,13 @@ TEST_F(SeveralInputs, MergedPairsKeepThePageOfEachDocument)
                                               lrbtest::field(0xA9A8, lrbtest::name8("TINY"))});
     ASSERT_LT(tiny.size(), 80u);
     const std::string shortDoc = writeFile("short.afp", tiny);
+    lrbtest::Bytes lineEnd = hello;
+    lrbtest::append(lineEnd, {0x0D, 0x0A});
+    const std::string framedLine = writeFile("framedline.afp", lineEnd);
 
     // The pages of each document converted alone.
     std::map<std::string, int> pagesAlone;
-    for (const char* name : {"framed", "plain", "short"}) {
+    for (const char* name : {"framed", "plain", "short", "framedline"}) {
         const std::string input = m_dir + "/" + name + ".afp";
         EXPECT_EQ(lrbtest::convertFile(options(kFormats[1], "single"), input), 0) << output();
         pagesAlone[input] = pageCount(outputPath("single", name, kFormats[1]));
@@ -249,7 +253,7 @@ TEST_F(SeveralInputs, MergedPairsKeepThePageOfEachDocument)
     EXPECT_EQ(pagesAlone[plain], pagesAlone[framed]);
 
     const std::vector<std::vector<std::string>> pairs = {
-        {framed, plain}, {plain, framed}, {shortDoc, framed}, {framed, shortDoc}};
+        {framed, plain}, {plain, framed}, {shortDoc, framed}, {framed, shortDoc}, {framedLine, plain}};
     const std::string demo = lrbtest::demoProgram();
     int number = 0;
     for (const std::vector<std::string>& inputs : pairs) {

@@ -269,6 +269,10 @@ TEST_F(CheckoutStreamTest, EachDocumentIsReadWithItsOwnFraming)
     g_documents["framed"] = {threeFields(true), {}, 0};
     g_documents["plain"] = {threeFields(false), {}, 0};
     g_documents["empty"] = {"", {}, 0};
+    // Files often end in a line end or X'1A', which frame no field.
+    g_documents["framed-crlf"] = {threeFields(true) + "\r\n", {}, 0};
+    g_documents["framed-1a"] = {threeFields(true) + "\x40\x40\x1A", {}, 0};
+    g_documents["plain-crlf"] = {threeFields(false) + "\r\n", {}, 0};
     // Framed, then a field without its X'5A': damaged.
     g_documents["broken"] = {threeFields(true).substr(0, 17) + threeFields(false).substr(16), {}, 0};
     const std::string withFlag = "5AA8A8 5AEEEE 5AA9A8 ";
@@ -284,6 +288,9 @@ TEST_F(CheckoutStreamTest, EachDocumentIsReadWithItsOwnFraming)
         {{"plain", "framed"}, without + withFlag, 199},
         {{"plain", "empty", "framed", "missing", "plain"}, without + withFlag + without, 199},
         {{"framed", "framed", "plain", "plain"}, withFlag + withFlag + without + without, 199},
+        {{"framed-crlf", "plain"}, withFlag + without, 199},
+        {{"framed-1a", "plain-crlf", "framed"}, withFlag + without + withFlag, 199},
+        {{"plain-crlf", "framed-crlf"}, without + withFlag, 199},
         // A document that really lacks an introducer still fails as alone.
         {{"plain", "broken"}, without + "5AA8A8 ", qelMsg::E074},
         {{"broken", "framed"}, "5AA8A8 ", qelMsg::E074},
