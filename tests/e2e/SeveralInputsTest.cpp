@@ -224,14 +224,15 @@ lrbtest::Bytes withoutIntroducers(const lrbtest::Bytes& framed)
 // result and page count of lorbane_File.
 TEST_F(SeveralInputs, MergedPairsKeepThePagesOfBothDocuments)
 {
-    for (const char* tool : {"qpdf"})
-        if (!lrbtest::haveCommand(tool))
-            GTEST_SKIP() << tool << " is not installed";
+    if (!lrbtest::haveCommand("qpdf"))
+        GTEST_SKIP() << "qpdf is not installed";
     const lrbtest::Bytes hello = lrbtest::readFile(fixture("fop-hello"));
     ASSERT_EQ(hello.at(0), 0x5A);
     const std::string framed = writeFile("framed.afp", hello);
-    const std::string plain = writeFile("plain.afp", withoutIntroducers(hello));
-    ASSERT_EQ(lrbtest::readFile(plain).size(), hello.size() - 24) << "one X'5A' per field";
+    const lrbtest::Bytes unframed = withoutIntroducers(hello);
+    ASSERT_FALSE(unframed.empty());
+    ASSERT_NE(unframed[0], 0x5A);
+    const std::string plain = writeFile("plain.afp", unframed);
     const lrbtest::Bytes tiny = lrbtest::cat({lrbtest::field(0xA8A8, lrbtest::name8("TINY")),
                                               lrbtest::field(0xA8AF, lrbtest::name8("P1")),
                                               lrbtest::field(0xA9AF, lrbtest::name8("P1")),
