@@ -40,7 +40,7 @@ public:
 
     // Adds the triplet's evaluated length to the field length and enters
     // the triplet with one reference.
-    void addTriplet(Triplet* triplet);
+    virtual void addTriplet(Triplet* triplet);
     DLinkedList<WritableContext>* getTriplets() const { return m_triplets; }
 
     // The eight name bytes of a field: the first eight characters, blank
