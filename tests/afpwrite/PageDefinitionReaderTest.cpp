@@ -287,6 +287,17 @@ std::unique_ptr<qel::afp::ActiveEnvironmentGroup> readGroup(const Bytes& bytes, 
     return group;
 }
 
+// The Map Coded Font format 1 fields of a group, in field order.
+std::vector<qel::afp::MapCodedFont1*> mapFields(const qel::afp::ActiveEnvironmentGroup& group)
+{
+    std::vector<qel::afp::MapCodedFont1*> out;
+    qel::DLinkedList<qel::WritableContext>* fields = group.getFields();
+    for (qel::DNode<qel::WritableContext>* n = fields ? fields->getFirst() : nullptr; n; n = n->getNext())
+        if (auto* mcf = dynamic_cast<qel::afp::MapCodedFont1*>(n->getData()->getWritable()))
+            out.push_back(mcf);
+    return out;
+}
+
 TEST_F(PageDefinitionReaderTest, WrittenEnvironmentGroupReadsBack)
 {
     qel::afp::ActiveEnvironmentGroup written(0, 0, 2400, 2400, 1984, 2806, 0, 0, 1440, 1440, 1000, 2000);
@@ -330,6 +341,13 @@ TEST_F(PageDefinitionReaderTest, WrittenEnvironmentGroupReadsBack)
         EXPECT_STREQ(entry->characterSetName, original->characterSetName);
     }
     EXPECT_EQ(read->getMappedResource(4), nullptr);
+    const std::vector<qel::afp::MapCodedFont1*> maps = mapFields(*read);
+    ASSERT_EQ(maps.size(), 2u);
+    for (const auto& e : expected) {
+        qel::afp::MCF1RepeatingGroup* g = maps[e.groupLength == 28 ? 0 : 1]->getRepeatingGroup(e.id);
+        ASSERT_NE(g, nullptr) << e.id;
+        EXPECT_EQ(g->getGroupLength(), e.groupLength) << e.id;
+    }
 }
 
 TEST_F(PageDefinitionReaderTest, HandBuiltEnvironmentGroups)
@@ -366,6 +384,14 @@ TEST_F(PageDefinitionReaderTest, HandBuiltEnvironmentGroups)
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(two->characterRotation, 0x5A00);
     EXPECT_EQ(read->getMappedResource(5), nullptr);
+    // Groups of 28 bytes pass no rotation, of 30 the one read, of 29 none.
+    const std::vector<qel::afp::MapCodedFont1*> maps = mapFields(*read);
+    ASSERT_EQ(maps.size(), 3u);
+    ASSERT_NE(maps[0]->getRepeatingGroup(1), nullptr);
+    EXPECT_EQ(maps[0]->getRepeatingGroup(1)->getGroupLength(), 28);
+    EXPECT_EQ(maps[1]->getRepeatingGroup(2)->getGroupLength(), 30);
+    EXPECT_EQ(maps[2]->getRepeatingGroupLength(), 29);
+    EXPECT_EQ(maps[2]->getFirstRepeatingGroup(), nullptr);
     // Without its End field the input ends in an error and nothing is
     // given back; missing arguments give null.
     EXPECT_EQ(readGroup(Bytes(bytes.begin(), bytes.end() - 17), m_triplets), nullptr);

@@ -138,7 +138,9 @@ TEST_F(PageDefinitionTest, Spacing)
         unsigned start;
         int expected;
     } cases[] = {{0, 2, 2}, {-3, 4, 4}, {0, 9, 0}, {1, 1, 2}, {2, 1, 3}, {3, 1, 1}, {7, 1, 2},
-                 {1, 4, 0}, {1, 5, 5}, {2, 5, 0}, {1, 9, 0}};
+                 {1, 4, 0}, {1, 5, 5}, {2, 5, 0}, {1, 9, 0},
+                 // Counts beyond the circle 1-2-3 land where the walk would.
+                 {1000000000, 1, 2}, {1000000001, 2, 1}, {2147483647, 3, 1}};
     for (const Case& c : cases)
         EXPECT_EQ(number(map->getLineDescriptorAfterSpacing(c.count, c.start)), c.expected)
             << c.count << " from " << c.start;
@@ -234,6 +236,9 @@ TEST_F(PageDefinitionTest, FieldWriters)
     qel::afp::LineDescriptorCount count(0x0102);
     qel::afp::FixedDataSize size(10);
     qel::afp::DataMapTransmissionSubcaseDescriptor descriptor("X");
+    qel::afp::EndDataMap endData("DM1");
+    qel::afp::BeginDataMapTransmissionSubcase beginSubcase;
+    qel::afp::EndDataMapTransmissionSubcase endSubcase("DX");
     struct Case
     {
         const char* what;
@@ -247,6 +252,9 @@ TEST_F(PageDefinitionTest, FieldWriters)
         {"Line Descriptor Count", &count, "5A000AD3AAE7000000 0102"},
         {"Fixed Data Size", &size, "5A000AD3AAEC000000 000A"},
         {"Subcase descriptor", &descriptor, "5A000CD3A6E3000000 000100FF"},
+        {"End Data Map", &endData, "5A0010D3A9CA000000 C4D4F14040404040"},
+        {"Begin Subcase without name", &beginSubcase, "5A0008D3A8E3000000"},
+        {"End Subcase", &endSubcase, "5A0010D3A9E3000000 C4E74040404040 40"},
     };
     for (const Case& c : cases) {
         int rc = 1;

@@ -204,7 +204,29 @@ LineDescriptor* DataMap::getLineDescriptorAfterSpacing(int count, unsigned int s
     LineDescriptor* d = getLineDescriptor(start);
     if (count <= 0)
         return d;
+    // Once a number comes round again the walk is in a circle: the rest of
+    // the count is taken modulo the circle's length, so a large count
+    // takes at most as many steps as there are descriptors.
+    std::vector<int> firstStep;
+    std::vector<unsigned int> path;
+    if (static_cast<unsigned int>(count) > getNumberedCount()) {
+        firstStep.assign(m_table.size(), -1);
+        path.reserve(m_table.size());
+    }
     for (int step = 1; d && step <= count; ++step) {
+        if (!firstStep.empty()) {
+            const unsigned int at = d->getIndex();
+            if (at < firstStep.size()) {
+                const int first = firstStep[at];
+                if (first >= 0) {
+                    const int here = step - 1;
+                    const int period = here - first;
+                    return getLineDescriptor(path[static_cast<size_t>(first + (count - first) % period)]);
+                }
+                firstStep[at] = step - 1;
+                path.push_back(at);
+            }
+        }
         const unsigned int next = d->getNextIfSpacing();
         if (next == 0)
             return nullptr;
