@@ -24,6 +24,7 @@
 #include "qelAFPTripletParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
+#include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelSFIBlock.h"
 
@@ -171,6 +172,26 @@ TEST_F(PageDefinitionReaderTest, TripletEdgeCases)
     EXPECT_STREQ(as<qel::afp::FQNTriplet>(read[0])->getName(), "OIDNAME");
     EXPECT_EQ(m_triplets.nextTriplet(nullptr), nullptr);
     EXPECT_EQ(m_triplets.getParserType(), 5);
+}
+
+TEST_F(PageDefinitionReaderTest, WarningsNeedLogBit2AndGoOutUnlessQuiet)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    const std::string warning = "Warning! Invalid triplet to process Id=0xF7 (247)\n";
+    struct Case
+    {
+        unsigned int mask;
+        bool quiet;
+        bool shown;
+    } cases[] = {{0x0, false, false}, {0x1, false, false}, {0x2, false, true}, {0x2, true, false}};
+    for (const Case& c : cases) {
+        pool->getLogStream()->setLevelMask(c.mask);
+        pool->getIni()->setQuietMode(c.quiet);
+        const size_t before = output().size();
+        EXPECT_EQ(readAll({0x03, 0xF7, 0x00}).size(), 1u);
+        const std::string said = output().substr(before);
+        EXPECT_EQ(said.find(warning) != std::string::npos, c.shown) << c.mask << " " << c.quiet << ": " << said;
+    }
 }
 
 TEST_F(PageDefinitionReaderTest, WrittenLineDescriptorTripletsReadBack)
