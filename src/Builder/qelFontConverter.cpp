@@ -1,7 +1,11 @@
 #include "qelFontConverter.h"
 
 #include "qelFontBuilder.h"
+#include "qelFontRepresentation.h"
 #include "qelString.h"
+#include "qelType1PFBBuilder.h"
+#include "qelType1PFMBuilder.h"
+#include "qelType3FontBuilder.h"
 
 qelFontConverter::~qelFontConverter()
 {
@@ -19,10 +23,17 @@ const char* qelFontConverter::getFontName() const { return m_fontName ? m_fontNa
 
 qelFontBuilder* qelFontConverter::createBuilder(int targetType)
 {
-    // The PFM (2), PFB (3), Type 3 (4) and AFP character set (7) builders
-    // register here once they exist; no builder serves any type yet.
-    (void)targetType;
-    return nullptr;
+    // The AFP character set builder (7) registers here once it exists.
+    switch (targetType) {
+    case qelFontRepresentation::TYPE_PFM:
+        return new qelType1PFMBuilder;
+    case qelFontRepresentation::TYPE_PFB:
+        return new qelType1PFBBuilder;
+    case qelFontRepresentation::TYPE_TYPE3:
+        return new qelType3FontBuilder;
+    default:
+        return nullptr;
+    }
 }
 
 qelRepresentation* qelFontConverter::convert(qelRepresentation* source, int targetType)

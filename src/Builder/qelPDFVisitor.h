@@ -100,9 +100,8 @@ public:
     void checkAndWriteScore(qelPoint start, qelPoint end, qelAFPFont* font, int angle, bool underscore);
     // Width of a text in page units; -1 without text or document.
     float measureTextWidth(qelTextObject* text);
-    // Whether a text of rendering mode 0 can be shown with a PDF font made
-    // from its AFP font.
-    bool canBuildAFPFont(qelAFPFont* font) const;
+    // Whether a text of rendering mode 0 is shown with a PDF font made from
+    // its AFP font.
     bool rendersWithAFPFont(qelTextObject* text, qelAFPFont* font);
 
     // The bookmark tree of the open PDF, made on first need.
@@ -142,8 +141,11 @@ public:
         // External representation (owned by the visitor) or Type 3 one.
         qelFontRepresentation* representation = nullptr;
         std::unique_ptr<qelFontRepresentation> type3;
+        // Code count the Type 3 font was built for.
+        int type3Count = -1;
         std::vector<uint16_t> widths;
         int widthsCount = -1;
+        int widthsRotation = 0;
         std::vector<int32_t> unicodeMap;
         std::string differences;
         int derivedCount = -1;
@@ -165,6 +167,9 @@ public:
     void setFallbackFontName(qelTextObject* text, qelAFPFont* font);
     void setDefPDFFont();
     void prepareGlyphWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
+    // Widths of the codes from an MFM metrics file, by the text's code page
+    // and character rotation.
+    std::vector<uint16_t> getMFMWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
     std::vector<uint16_t> getAFPFontWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record);
     void setType3Font(qelTextObject* text, qelAFPFont* font);
     void setOutlineFont(qelTextObject* text, qelAFPFont* font);
@@ -288,7 +293,6 @@ private:
     // External font files loaded for substitution, by their file name.
     std::vector<std::unique_ptr<qelFontRepresentation>> m_externalFonts;
     // Fonts already warned about as substituted for the AFP font route.
-    std::vector<const qelAFPFont*> m_substitutedFonts;
     // Data Matrix images of the open PDF by their contents.
     std::map<std::string, std::string> m_barcodeImages;
     // Bookmarks of the open PDF.

@@ -14,20 +14,27 @@
 #include "qelGcgidUnicodeMap.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
+#include "qelHashIdMap.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelLogStream.h"
 #include "qelMappedFontInfo.h"
+#include "qelMFMFile.h"
 #include "qelMappedRes.h"
 #include "qelMessageOutput.h"
 #include "qelNamePair.h"
 #include "qelPoolAccess.h"
+#include "qelResourceAliasName.h"
 #include "qelTTFRepresentation.h"
+#include "qelString.h"
 #include "qelTextObject.h"
+#include "qelType3FontRepresentation.h"
 #include "qelType1PFMRepresentation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -632,11 +639,18 @@ void qelPDFVisitor::setStandardFontForCodePage(qelTextObject* text, qelAFPFont* 
             recordName = encodingRecordName(text, font);
     }
     // The display text is shown: the library's metrics of the standard font
-    // fit its bytes, AFP widths by code point would not.
+    // fit its bytes, AFP widths by code point would not. The widths of an
+    // MFM file are by code point of the code page the text is shown in.
     int first = 0, last = 0;
     codeRange(record, false, first, last);
+    const uint16_t* widths = nullptr;
+    if (font->isMetricsFromFile()) {
+        prepareGlyphWidths(text, font, record);
+        if (static_cast<int>(st.widths.size()) >= last - first + 1 && !st.widths.empty())
+            widths = st.widths.data();
+    }
     const int rc = opdf_setFontUsingStream(m_doc, 0, key.c_str(), st.baseFont.c_str(), encodingName(text, font),
-                                           sizeOfHeight(height), first, last, nullptr, nullptr, nullptr, nullptr, 0,
+                                           sizeOfHeight(height), first, last, widths, nullptr, nullptr, nullptr, 0,
                                            recordName, differences,
                                            differences ? static_cast<int>(std::strlen(differences)) : 0, nullptr,
                                            record->usedCount);
@@ -650,11 +664,15 @@ void qelPDFVisitor::prepareGlyphWidths(qelTextObject* text, qelAFPFont* font, qe
     if (!font || !record)
         return;
     FontRecordState& st = fontState(record);
-    if (!st.widths.empty() && st.widthsCount == record->usedCount)
+    // MFM widths differ by character rotation.
+    const int rotation = text && font->isMetricsFromFile() ? text->getCharacterRotation() : 0;
+    if (!st.widths.empty() && st.widthsCount == record->usedCount && st.widthsRotation == rotation)
         return;
     font = registeredFont(font);
     std::vector<uint16_t> widths;
-    if (!sameNoCase(record->codePageName, kAllCodePages)) {
+    if (st.embedding != 0 && font->isMetricsFromFile()) {
+        widths = getMFMWidths(text, font, record);
+    } else if (!sameNoCase(record->codePageName, kAllCodePages)) {
         widths = getAFPFontWidths(text, font, record);
     } else if (st.representation) {
         int first = 0, last = 0;
@@ -668,6 +686,51 @@ void qelPDFVisitor::prepareGlyphWidths(qelTextObject* text, qelAFPFont* font, qe
         return;
     st.widths.swap(widths);
     st.widthsCount = record->usedCount;
+    st.widthsRotation = rotation;
+}
+
+std::vector<uint16_t> qelPDFVisitor::getMFMWidths(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* record)
+{
+    std::vector<uint16_t> widths;
+    const qelFontRepresentation* rep = font->getRepresentation();
+    const char* cs = font->getCharacterSetName();
+    const qelMFMFile* mfm = font->getMetricsRecord();
+    if (!mfm || !rep)
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), "Orvo font metric object is null");
+    const char* name = encodingRecordName(text, font);
+    const qelMFMWidthSet* set = name ? mfm->findWidths(name) : nullptr;
+    qelIni* ini = getOptions();
+    if (!set && name && ini && ini->isQELNOP()) {
+        qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+        qelHashIdMap* map = pool ? pool->getHashIdMap() : nullptr;
+        const qelResourceAliasName* alias = map ? map->findHashId(name, qelRes::TYPE_CODE_PAGE) : nullptr;
+        if (alias && alias->getHashId())
+            set = mfm->findWidths(alias->getHashId());
+    }
+    if (!set) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason, "MFM doesn't exist for %s code page combination", orNull(name));
+        throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs), reason);
+    }
+    const qelIPSFontRepresentation* ips = dynamic_cast<const qelIPSFontRepresentation*>(rep);
+    float d = 1.0f;
+    if (!ips || !ips->isRelativeMetric()) {
+        const int resolution = rep->getResolution();
+        if (resolution < 1)
+            throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, orNull(cs),
+                                   "Font resolution is zero for fixed metric unit base");
+        d = 72000.0f / (static_cast<float>(resolution) * sizeOfHeight(rep->getHeight()));
+    }
+    const int rotation = text ? text->getCharacterRotation() : 0;
+    const int index = rotation > 360 ? 0 : (rotation / 90) % 4;
+    const uint16_t* array = set->widths[index];
+    if (!array || record->firstCode < 0)
+        return widths;
+    for (int code = record->firstCode; code <= record->lastCode && code < qelMFMWidthSet::kWidths; ++code) {
+        const float w = static_cast<float>(array[code]) * d;
+        widths.push_back(static_cast<uint16_t>(w < 0 ? 0 : w > 65535 ? 65535 : w));
+    }
+    return widths;
 }
 
 std::vector<uint16_t> qelPDFVisitor::getAFPFontWidths(qelTextObject* text, qelAFPFont* font,
@@ -791,21 +854,6 @@ void qelPDFVisitor::setDefaultFont(qelTextObject* text, qelMappedRes* mapping, q
 
 // --- AFP font routes -------------------------------------------------------------------------
 
-bool qelPDFVisitor::canBuildAFPFont(qelAFPFont* font) const
-{
-    const qelFontRepresentation* rep = font ? font->getRepresentation() : nullptr;
-    if (!isAFPType(rep))
-        return false;
-    const int technology = static_cast<const qelIPSFontRepresentation*>(rep)->getPatternTechnology();
-    if (technology == qelIPSFontRepresentation::TECH_TYPE1_OUTLINE)
-        return rep->getFontData() && rep->getFontDataLength() > 0 && rep->getMetrics();
-    if (technology == qelIPSFontRepresentation::TECH_RASTER) {
-        std::unique_ptr<qelFontBuilder> builder(qelFontConverter::createBuilder(qelFontRepresentation::TYPE_TYPE3));
-        return builder != nullptr && rep->getMetrics();
-    }
-    return false;
-}
-
 namespace
 {
 // Code page key of the AFP font routes.
@@ -851,11 +899,56 @@ void qelPDFVisitor::setType3Font(qelTextObject* text, qelAFPFont* font)
         throw new qelException(__FILE__, __LINE__, qelMsg::E095, 0, true, orNull(cs), cpKey.c_str());
     buildType3Font(font, text);
     FontRecordState& st = fontState(record);
-    if (!st.type3)
+    const qelType3FontRepresentation* type3 = dynamic_cast<const qelType3FontRepresentation*>(st.type3.get());
+    if (!type3)
         throw new qelException(__FILE__, __LINE__, qelMsg::E096, 0, true, orNull(cs), cpKey.c_str());
-    // The glyph procedures and the encoding come with the Type 3 builder;
-    // until it exists no Type 3 representation is made (E096 above).
-    throw new qelException(__FILE__, __LINE__, qelMsg::E097, 0, true, orNull(cs), cpKey.c_str());
+    if (!type3->getCharProcs() || !type3->getWidthTable())
+        throw new qelException(__FILE__, __LINE__, qelMsg::E097, 0, true, orNull(cs), cpKey.c_str());
+    const qelString* differences = type3->getDifferences();
+    if (!differences || differences->getLength() <= 0)
+        throw new qelException(__FILE__, __LINE__, qelMsg::E106, 0, true, orNull(cs), cpKey.c_str());
+
+    const int height = rep->getHeight();
+    PDFFontDescriptor descriptor;
+    std::memset(&descriptor, 0, sizeof descriptor);
+    fillFontDescriptor(rep, &descriptor);
+    descriptor.Flags = 0;
+    descriptor.FontName = nullptr;
+    if (m_textScaling != 100.0f) {
+        opdf_setHorizontalScaling(m_doc, 100.0f);
+        checkLibraryError("setType3Font()->opdf_setHorizontalScaling()");
+        m_textScaling = 100.0f;
+    }
+    int first = 0, last = 0;
+    codeRange(record, false, first, last);
+    // The library reads as many procedures as the code count; entries past
+    // the built ones stay null and are skipped.
+    const int glyphCount = record->usedCount;
+    std::vector<PDFGlyphProc> procs(
+        static_cast<size_t>(std::max(type3->getCharProcArraySize(), glyphCount > 0 ? glyphCount : 0)) + 1);
+    for (int32_t i = 0; i < type3->getCharProcArraySize(); ++i)
+        if (const qelType3CharProc* p = type3->getCharProcs()[i]) {
+            procs[static_cast<size_t>(i)].name = p->name;
+            procs[static_cast<size_t>(i)].content = p->content;
+            procs[static_cast<size_t>(i)].length = p->length;
+        }
+    const int32_t* unicode = static_cast<int>(st.unicodeMap.size()) >= last - first + 1 && !st.unicodeMap.empty()
+                                 ? st.unicodeMap.data()
+                                 : nullptr;
+    const std::string pdfKey = std::string(cs ? cs : "NULL") + "_" + cpKey;
+    const int rc = opdf_setFontUsingType3Stream(m_doc, 3, pdfKey.c_str(), orNull(cs), cpKey.c_str(),
+                                                sizeOfHeight(height), first, last, type3->getWidthTable(),
+                                                &descriptor, procs.data(), differences->getBuffer(),
+                                                differences->getLength(), unicode, glyphCount);
+    checkLibraryError("setType3Font()->opdf_setFontUsingType3Stream()", rc);
+    m_currentCodePageName = cpKey;
+    const char* pdfName = opdf_getCurrentFontName(m_doc);
+    st.baseFont = pdfName ? pdfName : "NULL";
+    st.embedding = 0;
+    st.state = 4;
+    m_currentCodedFont = font;
+    if (logs(getLog(), QEL_LOG_FONT))
+        setDefaultFont(text, text->getFontMapping(), font, true);
 }
 
 void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
@@ -871,9 +964,10 @@ void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
     if (!record)
         return;
     FontRecordState& st = fontState(record);
-    if (st.type3 && st.type3->getGCGIDCount() >= record->usedCount)
+    if (st.type3 && st.type3Count >= record->usedCount)
         return;
     st.type3.reset();
+    st.type3Count = -1;
     qelCodePage* cp = textCodePage(text, font);
     if (cp) {
         st.unicodeMap = getUnicodeMap(font, cp, record);
@@ -894,10 +988,18 @@ void qelPDFVisitor::buildType3Font(qelAFPFont* font, qelTextObject* text)
     qelFontConverter converter;
     converter.setQuietMode(ini && ini->isQuietMode() ? 1 : 0);
     converter.setLogStream(getLog());
-    qelRepresentation* made = converter.convert(rep, qelFontRepresentation::TYPE_TYPE3);
+    qelRepresentation* made = nullptr;
+    try {
+        made = converter.convert(rep, qelFontRepresentation::TYPE_TYPE3);
+    } catch (...) {
+        // The array is the record's: the representation must not keep it.
+        rep->setGCGIDArray(nullptr);
+        throw;
+    }
     rep->setGCGIDArray(nullptr);
     if (made) {
         st.type3.reset(static_cast<qelFontRepresentation*>(made));
+        st.type3Count = record->usedCount;
         st.bold = rep->isBold();
         st.italic = rep->isItalic();
         st.light = rep->isLight();

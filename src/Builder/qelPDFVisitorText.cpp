@@ -118,28 +118,10 @@ void qelPDFVisitor::writeTextObject(qelTextObject* text)
         const int mode = renderingMode(name);
         if (mode == 0) {
             // Without a usage record no text bound codes of the AFP font.
-            if (!rendersWithAFPFont(text, font)) {
-                writeTextUsingSub(text, 1);
-            } else if (canBuildAFPFont(font)) {
+            if (rendersWithAFPFont(text, font))
                 writeTextUsingAFPFont(text);
-            } else {
-                // No PDF font can be made of this AFP font yet: its display
-                // text goes with a substitute font.
-                qelLogStream* log = getLog();
-                if (log && log->anyOf(QEL_LOG_LEVEL2))
-                    log->printLine("Warning! CS=%s: the AFP font cannot be embedded, the text is written with a "
-                                   "substitute font",
-                                   name);
-                if (std::find(m_substitutedFonts.begin(), m_substitutedFonts.end(), font) == m_substitutedFonts.end()) {
-                    m_substitutedFonts.push_back(font);
-                    qelIni* ini = getOptions();
-                    if (!ini || !ini->isQuietMode())
-                        qelMessageOutput::printf("Warning! CS=%s: the AFP font cannot be embedded, its texts are "
-                                                 "written with a substitute font.\n",
-                                                 name);
-                }
+            else
                 writeTextUsingSub(text, 1);
-            }
         } else if (mode == 1 || mode == 2) {
             writeTextUsingSub(text, mode);
         }
@@ -459,7 +441,7 @@ float qelPDFVisitor::measureTextWidth(qelTextObject* text)
     if (font && !font->isMetricsFromFile()) {
         const char* name = renderingName(font);
         mode = name ? renderingMode(name) : 1;
-        if (mode == 0 && !(rendersWithAFPFont(text, font) && canBuildAFPFont(font)))
+        if (mode == 0 && !rendersWithAFPFont(text, font))
             mode = 1;
     }
     setAFPFont(text, font, mode);

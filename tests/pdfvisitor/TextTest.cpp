@@ -1,6 +1,7 @@
 // Texts written by the PDF visitor: font choice, text state, positions and
 // orientations, score lines, and the font descriptors of substitute fonts.
 #include "PdfVisitorSupport.h"
+#include "ScratchTest.h"
 
 #include "qelAFPCharMetrics.h"
 #include "qelAFPFont.h"
@@ -8,19 +9,27 @@
 #include "qelCodePage.h"
 #include "qelMappingDef.h"
 #include "qelException.h"
+#include "qelFontGlyph.h"
+#include "qelHashIdMap.h"
 #include "qelIPSFontRepresentation.h"
 #include "qelLogStream.h"
+#include "qelMFMFile.h"
 #include "qelMappedFontInfo.h"
 #include "qelMappedRes.h"
+#include "qelResourceAliasName.h"
 #include "qelTTFRepresentation.h"
 #include "qelTextObject.h"
 #include "qelType1PFMRepresentation.h"
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <regex>
 
 using namespace pdfvtest;
+using lrbtest::raised;
+using lrbtest::Raised;
 
 namespace {
 
@@ -513,7 +522,6 @@ TEST_F(TextTest, OutlineAFPFontIsEmbeddedAsType1WithItsGlyphNames)
 
     float endX = 0;
     const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
-        EXPECT_TRUE(v.canBuildAFPFont(&font));
         v.computeTextPosition(text.get());
         text->setAngle(0, false);
         v.writeTextUsingAFPFont(text.get());
@@ -554,16 +562,36 @@ TEST_F(TextTest, SameLocalIdOfAnotherObjectGroupSelectsItsOwnFont)
     EXPECT_NE(content.find("/BaseFont /Courier"), std::string::npos) << content;
 }
 
-TEST_F(TextTest, RasterFontThatCannotBeMadeIsSubstitutedWithAWarning)
+TEST_F(TextTest, RasterFontIsWrittenAsAType3Font)
 {
     // Rendering mode 0 (no rendering entry), a found raster character set
-    // with used codes: no Type 3 font can be made of it yet, so its display
-    // text is shown in a substitute font.
+    // with used codes: its text is drawn with a Type 3 font made of it, with
+    // no substitute font and no warning.
     qelGlobalDSPool::getInstance()->setMappingDef(new qelMappingDef());
     ini()->setQuietMode(false);
-    auto font = makeFont("Helvetica", false, false);
+    auto font = makeFont("Helvetica", false, false, 120);
     font->setCharacterSetFound(true);
-    static_cast<qelIPSFontRepresentation*>(font->getRepresentation())->setPatternTechnology(5);
+    auto* rep = static_cast<qelIPSFontRepresentation*>(font->getRepresentation());
+    rep->setPatternTechnology(5);
+    rep->setFontResolutionY(240);
+    rep->setResolution(240);
+    auto* metrics = new qelAFPFontMetrics;
+    metrics->setMaxAscenderHeight(0, 20);
+    metrics->setMaxDescenderDepth(0, 0);
+    metrics->setMaxCharIncrement(0, 100);
+    auto* glyph = new qelFontGlyph;
+    glyph->setWidth(8);
+    glyph->setHeight(20);
+    const std::vector<uint8_t> raster(20, 0xFF);
+    glyph->setRaster(raster.data(), 20);
+    auto* cm = new qelAFPCharMetrics;
+    cm->setGlyphName("LA020000");
+    cm->setCharIncrement(0, 40);
+    cm->setAscenderHeight(0, 20);
+    cm->setGlyph(glyph);
+    metrics->setGlyphList(new qelFontGlyph*[1]{glyph}, 1);
+    metrics->setCharMetricsList(new qelCharMetrics*[1]{cm}, 1);
+    rep->setMetrics(metrics);
     qelCodePage codePage;
     codePage.setName("T1V10500");
     qelMappedRes mapping(1, 3, "C0TEST00");
@@ -572,25 +600,33 @@ TEST_F(TextTest, RasterFontThatCannotBeMadeIsSubstitutedWithAWarning)
     mapping.setCodePageName("T1V10500");
     auto* record = new qelPDFFontFileEntry(nullptr);
     std::memcpy(record->codePageName, "T1V10500", sizeof record->codePageName);
-    record->firstCode = record->lastCode = 0xD9;
-    record->state[0xD9] = qelPDFFontFileEntry::USED;
+    record->firstCode = record->lastCode = 0xC1;
+    record->state[0xC1] = qelPDFFontFileEntry::USED;
+    record->glyphName[0xC1] = new char[9];
+    std::strcpy(record->glyphName[0xC1], "LA020000");
+    record->charMetrics[0xC1] = cm;
     record->usedCount = 1;
     font->addCodePointUsage(record);
-    auto text = makeText(nullptr, "Raster", 240, 240);
+    const unsigned char codes[] = {0xC1};
+    auto text = makeText(nullptr, "A", 240, 240);
+    text->setCodePointText(codes);
     text->setFontMapping(&mapping);
     text->setFont(font.get());
     const std::string pdf = runPage(page, [&](qelPDFVisitor& v) { v.writeTextObject(text.get()); });
+    EXPECT_EQ(run("qpdf --check " + pdf).status, 0);
     const std::string content = contentOf(pdf);
-    EXPECT_NE(content.find("(Raster) Tj"), std::string::npos) << content;
-    EXPECT_NE(content.find("/BaseFont /Helvetica"), std::string::npos) << content;
-    EXPECT_EQ(content.find("/Type3"), std::string::npos);
+    EXPECT_NE(content.find("/Subtype /Type3"), std::string::npos) << content;
+    EXPECT_TRUE(std::regex_search(content, std::regex(R"(/Differences \[\s*193\s*/LA020000\s*\])"))) << content;
+    EXPECT_TRUE(std::regex_search(content, std::regex(R"(/Widths \[\s*1000\s*\])"))) << content;
+    EXPECT_NE(content.find("/LA020000 "), std::string::npos) << content;
+    EXPECT_EQ(content.find("/BaseFont /Helvetica"), std::string::npos) << content;
     std::fflush(m_messages);
     std::rewind(m_messages);
     std::string messages;
     char buffer[512];
     while (std::fgets(buffer, sizeof buffer, m_messages))
         messages += buffer;
-    EXPECT_NE(messages.find("CS=C0TEST00: the AFP font cannot be embedded"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("cannot be embedded"), std::string::npos) << messages;
 }
 
 TEST_F(TextTest, UnderscoresLieBelowTheBaselineInEveryOrientation)
@@ -648,4 +684,132 @@ TEST_F(TextTest, AliasedFontWithoutRepresentationNameRecordsItsCodes)
         EXPECT_EQ(record->firstCode, 'a');
         EXPECT_EQ(record->lastCode, 'b');
     }
+}
+
+namespace {
+
+// An MFM record with widths for T1V10500: code point c has the width
+// c + 100 at rotation 0 and c + 200 at rotation 90.
+std::unique_ptr<qelMFMFile> mfmRecord()
+{
+    auto mfm = std::make_unique<qelMFMFile>();
+    mfm->setVersion("MFM 1.1");
+    mfm->setHeader(new uint8_t[qelMFMFile::kHeaderSize]());
+    mfm->addCodePage("T1V10500");
+    auto* set = new qelMFMWidthSet;
+    for (int r = 0; r < 2; ++r) {
+        set->widths[r] = new uint16_t[qelMFMWidthSet::kWidths]();
+        for (int c = 0; c < qelMFMWidthSet::kWidths; ++c)
+            set->widths[r][c] = static_cast<uint16_t>(c + 100 * (r + 1));
+    }
+    mfm->addWidthSet(set);
+    return mfm;
+}
+
+} // namespace
+
+TEST_F(TextTest, MetricsFileFontTakesItsWidthsFromTheMfmRecord)
+{
+    // 240 pels and 12 points: d = 25.
+    auto font = makeFont("Helvetica", false, false, 120);
+    font->setMetricsFromFile(true);
+    auto* rep = static_cast<qelIPSFontRepresentation*>(font->getRepresentation());
+    rep->setResolution(240);
+    auto mfm = mfmRecord();
+    font->setMetricsRecord(mfm.get());
+    qelCodePage codePage;
+    codePage.setName("T1V10500");
+    qelMappedRes mapping(1, 3, "C0TEST00");
+    mapping.setFont(font.get());
+    mapping.setCodePage(&codePage);
+    auto* record = new qelPDFFontFileEntry(nullptr);
+    std::memcpy(record->codePageName, "T1V10500", sizeof record->codePageName);
+    record->firstCode = 0xC1;
+    record->lastCode = 0xC2;
+    record->usedCount = 2;
+    font->addCodePointUsage(record);
+    auto text = makeText(nullptr, "AB", 240, 240);
+    text->setFontMapping(&mapping);
+    text->setFont(font.get());
+    auto* aliases = qelGlobalDSPool::getInstance()->getHashIdMap();
+    auto* alias = new qelCodePageAliasName;
+    alias->setName("MYCP");
+    alias->setHashId("T1V10500");
+    aliases->addAlias(alias);
+
+    struct Case
+    {
+        const char* what;
+        const char* encodingRecord;
+        bool qelnop;
+        uint16_t rotation;
+        int base;
+        const char* failure;
+    } cases[] = {
+        {"rotation 0", "T1V10500", false, 0, 100, nullptr},
+        {"rotation 90", "T1V10500", false, 90, 200, nullptr},
+        {"name known by its hash id", "MYCP", true, 0, 100, nullptr},
+        {"hash id without QELNOP", "MYCP", false, 0, 0, "MFM doesn't exist for MYCP code page combination"},
+        {"code page the record lacks", "T1V10999", false, 0, 0, "MFM doesn't exist for T1V10999 code page combination"},
+    };
+    runPage(page, [&](qelPDFVisitor& v) {
+        for (const Case& c : cases) {
+            mapping.setCodePageName(c.encodingRecord);
+            ini()->setQELNOP(c.qelnop);
+            text->setCharacterRotation(c.rotation);
+            v.fontState(record) = qelPDFVisitor::FontRecordState();
+            v.fontState(record).embedding = 1;
+            const Raised r = raised([&] { v.prepareGlyphWidths(text.get(), font.get(), record); });
+            if (c.failure) {
+                EXPECT_EQ(r.id, qelMsg::E114) << c.what;
+                EXPECT_NE(r.message.find(c.failure), std::string::npos) << c.what << ": " << r.message;
+                continue;
+            }
+            EXPECT_EQ(r.id, -1) << c.what << ": " << r.message;
+            const std::vector<uint16_t> expected = {static_cast<uint16_t>((0xC1 + c.base) * 25),
+                                                    static_cast<uint16_t>((0xC2 + c.base) * 25)};
+            EXPECT_EQ(v.findFontState(record)->widths, expected) << c.what;
+        }
+    });
+}
+
+TEST_F(TextTest, CidKeyedCharacterSetTakesTheSubstituteRoute)
+{
+    qelGlobalDSPool::getInstance()->setMappingDef(new qelMappingDef());
+    const std::string path = tempPath(".log");
+    m_files.push_back(path);
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    log->setLevel("ALL");
+    log->open(path.c_str());
+    auto font = makeFont("Helvetica", false, false);
+    font->setCharacterSetFound(true);
+    static_cast<qelIPSFontRepresentation*>(font->getRepresentation())->setPatternTechnology(0x1E);
+    qelCodePage codePage;
+    codePage.setName("T1V10500");
+    qelMappedRes mapping(1, 3, "C0TEST00");
+    mapping.setFont(font.get());
+    mapping.setCodePage(&codePage);
+    mapping.setCodePageName("T1V10500");
+    auto* record = new qelPDFFontFileEntry(nullptr);
+    std::memcpy(record->codePageName, "T1V10500", sizeof record->codePageName);
+    record->firstCode = record->lastCode = 0xD9;
+    record->state[0xD9] = qelPDFFontFileEntry::USED;
+    record->usedCount = 1;
+    font->addCodePointUsage(record);
+    auto text = makeText(nullptr, "Outline", 240, 240);
+    text->setFontMapping(&mapping);
+    text->setFont(font.get());
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) { v.writeTextObject(text.get()); });
+    log->close();
+    const std::string content = contentOf(pdf);
+    EXPECT_NE(content.find("(Outline) Tj"), std::string::npos) << content;
+    EXPECT_NE(content.find("/BaseFont /Helvetica"), std::string::npos) << content;
+    EXPECT_EQ(content.find("/Type3"), std::string::npos);
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream logged;
+    logged << in.rdbuf();
+    EXPECT_NE(logged.str().find("CS=C0TEST00, CP=T1V10500, Text=>Outline< Warning! Rasterization not done. Font is "
+                                "not a Raster font."),
+              std::string::npos)
+        << logged.str();
 }

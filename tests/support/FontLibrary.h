@@ -51,8 +51,15 @@ inline std::map<unsigned, std::string> gcgidsByUnicode(const std::string& cpFile
     return out;
 }
 
-// The printable ASCII characters drawn at the size of the font.
-inline CharacterSet libraryCharacterSet(const LibraryFont& font, const std::string& cpFile)
+// Characters of the library: printable ASCII, with `latin1` also the
+// characters U+00A0 to U+00FF.
+inline bool libraryCharacter(unsigned c, bool latin1)
+{
+    return (c >= 0x20 && c < 0x7F) || (latin1 && c >= 0xA0 && c <= 0xFF);
+}
+
+// The characters drawn at the size of the font.
+inline CharacterSet libraryCharacterSet(const LibraryFont& font, const std::string& cpFile, bool latin1 = false)
 {
     const std::map<unsigned, std::string> gcgids = gcgidsByUnicode(cpFile);
     Type1Face face(type1Font(font.type1));
@@ -60,11 +67,29 @@ inline CharacterSet libraryCharacterSet(const LibraryFont& font, const std::stri
     cs.name = font.name;
     cs.typeface = font.type1;
     cs.nominalVerticalSize = static_cast<unsigned>(font.points * 10);
-    for (unsigned c = 0x20; c < 0x7F; ++c) {
+    for (unsigned c = 0x20; c <= 0xFF; ++c) {
         auto it = gcgids.find(c);
-        if (it == gcgids.end())
+        if (it == gcgids.end() || !libraryCharacter(c, latin1))
             continue;
         cs.characters.push_back(face.raster(c, it->second, font.points));
+    }
+    return cs;
+}
+
+// The same characters as an outline set (X'1F') carrying the font's Type 1
+// program, with the program's glyph names.
+inline CharacterSet libraryOutlineSet(const LibraryFont& font, const std::string& cpFile, bool latin1 = false)
+{
+    const std::map<unsigned, std::string> gcgids = gcgidsByUnicode(cpFile);
+    CharacterSet cs = outlineSet(type1Font(font.type1), "", font.name);
+    cs.typeface = font.type1;
+    cs.nominalVerticalSize = static_cast<unsigned>(font.points * 10);
+    Type1Face face(type1Font(font.type1));
+    for (unsigned c = 0x20; c <= 0xFF; ++c) {
+        auto it = gcgids.find(c);
+        if (it == gcgids.end() || !libraryCharacter(c, latin1))
+            continue;
+        cs.characters.push_back(face.outline(c, it->second));
     }
     return cs;
 }
@@ -84,13 +109,18 @@ struct LibraryMember
     Bytes bytes;
 };
 
-inline std::vector<LibraryMember> fopLibrary(const std::string& dataDir)
+// Kinds of character sets in a library.
+enum class LibrarySets { ASCII_RASTER, LATIN1_RASTER, LATIN1_OUTLINE };
+
+inline std::vector<LibraryMember> fopLibrary(const std::string& dataDir, LibrarySets sets = LibrarySets::ASCII_RASTER)
 {
     const std::string cpFile = dataDir + "/500.cp";
+    const bool latin1 = sets != LibrarySets::ASCII_RASTER;
     std::vector<LibraryMember> out;
     for (const LibraryFont& font : fopFonts())
         out.push_back({std::string(font.name) + ".CHS", RES_CHARSET, font.name,
-                       build(libraryCharacterSet(font, cpFile))});
+                       build(sets == LibrarySets::LATIN1_OUTLINE ? libraryOutlineSet(font, cpFile, latin1)
+                                                                 : libraryCharacterSet(font, cpFile, latin1))});
     CodePage cp;
     cp.name = "T1V10500";
     cp.codePoints = codePointsOf(cpFile);
@@ -99,9 +129,10 @@ inline std::vector<LibraryMember> fopLibrary(const std::string& dataDir)
 }
 
 // Writes the library files into dir.
-inline void writeFopLibrary(const std::string& dir, const std::string& dataDir)
+inline void writeFopLibrary(const std::string& dir, const std::string& dataDir,
+                            LibrarySets sets = LibrarySets::ASCII_RASTER)
 {
-    for (const LibraryMember& m : fopLibrary(dataDir))
+    for (const LibraryMember& m : fopLibrary(dataDir, sets))
         writeBytes(dir + "/" + m.file, m.bytes);
 }
 
