@@ -706,6 +706,9 @@ void qelMedia::resolveFonts()
                 if (charSet && charSet != font && !qelString::compare(charSet->getName(), "DEFAULT", true, 0)) {
                     markOutline(charSet);
                     font->setFound(charSet->getFound());
+                    // A character set read from a resource is one found.
+                    if (charSet->getFound())
+                        font->setCharacterSetFound(true);
                     font->setTypefaceName(charSet->getTypefaceName());
                     font->setFontName(charSet->getFontName());
                     qelList pairs(&qelList::deleteAs<qelNamePair>);
@@ -737,6 +740,8 @@ void qelMedia::resolveFonts()
                 font->setCodePage(pair.codePage);
                 font->setCodePageFound(pair.codePage && pair.codePage->getFound());
             } else {
+                if (font->getFound())
+                    font->setCharacterSetFound(true);
                 font->setPhysicalFont(static_cast<float>(font->getHeight()), font->getCodedFontName(), font->getName(),
                                       font->getCodePageName(), font->getFileName(), nullptr, nullptr,
                                       entry->getCodePage(), 0);

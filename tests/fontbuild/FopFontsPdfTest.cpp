@@ -150,8 +150,9 @@ protected:
         const Gray page = readPgm(pgm);
         ASSERT_GT(page.width, 0);
         for (const Box& b : boxes) {
-            if (b.word != "\u20AC")
+            if (b.word != "\u20AC") {
                 EXPECT_TRUE(page.inkIn(b)) << b.word << " at " << b.x0 << "," << b.y0;
+            }
         }
     }
 
