@@ -404,3 +404,42 @@ TEST_F(Type1BuilderTest, ClearTextRewriting)
         EXPECT_EQ(pfb->getBinaryLength(), 1u);
     }
 }
+
+TEST_F(Type1BuilderTest, SharedOutlineCharacterSetOfTheCorpusConverts)
+{
+    const char* path = "/work/shared/corpus/afplib/C0X00006.afp";
+    if (!std::ifstream(path))
+        GTEST_SKIP() << path << " missing";
+    auto rep = parse(lrbtest::readFile(path), "C0X00006");
+    ASSERT_TRUE(rep);
+    Names names;
+    prepareForCodePage(rep.get(), names.names);
+    auto pfm = convert<qelType1PFMRepresentation>(rep.get(), 2, "C0X00006-T1V10500");
+    auto pfb = convert<qelType1PFBRepresentation>(rep.get(), 3, "C0X00006-T1V10500");
+    ASSERT_TRUE(pfm && pfb);
+    const std::string pfmPath = m_dir + "/c.pfm";
+    const std::string pfbPath = m_dir + "/c.pfb";
+    ASSERT_EQ(pfm->writeFile(pfmPath.c_str()), 0);
+    ASSERT_EQ(pfb->writeFile(pfbPath.c_str()), 0);
+    FT_Library library = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    FT_Face face = nullptr;
+    ASSERT_EQ(FT_New_Face(library, pfbPath.c_str(), 0, &face), 0);
+    EXPECT_EQ(FT_Attach_File(face, pfmPath.c_str()), 0);
+    EXPECT_STREQ(FT_Get_Postscript_Name(face), "C0X00006-T1V10500");
+    EXPECT_EQ(FT_Select_Charmap(face, FT_ENCODING_ADOBE_CUSTOM), 0);
+    int checked = 0;
+    for (int code = 0; code < 256; ++code) {
+        const qelAFPCharMetrics* cm = names.names[code] ? rep->getMetrics()->findCharMetrics(names.names[code]) : nullptr;
+        if (!cm || !cm->getFontSpecificName() || !*cm->getFontSpecificName())
+            continue;
+        char glyph[64] = {};
+        FT_Get_Glyph_Name(face, FT_Get_Char_Index(face, static_cast<FT_ULong>(code)), glyph, sizeof glyph);
+        EXPECT_STREQ(glyph, cm->getFontSpecificName()) << "code " << code;
+        ++checked;
+    }
+    EXPECT_GT(checked, 90);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    rep->setGCGIDArray(nullptr);
+}

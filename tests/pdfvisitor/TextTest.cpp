@@ -752,7 +752,7 @@ TEST_F(TextTest, MetricsFileFontTakesItsWidthsFromTheMfmRecord)
         {"hash id without QELNOP", "MYCP", false, 0, 0, "MFM doesn't exist for MYCP code page combination"},
         {"code page the record lacks", "T1V10999", false, 0, 0, "MFM doesn't exist for T1V10999 code page combination"},
     };
-    runPage(page, [&](qelPDFVisitor& v) {
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
         for (const Case& c : cases) {
             mapping.setCodePageName(c.encodingRecord);
             ini()->setQELNOP(c.qelnop);
@@ -770,7 +770,17 @@ TEST_F(TextTest, MetricsFileFontTakesItsWidthsFromTheMfmRecord)
                                                     static_cast<uint16_t>((0xC2 + c.base) * 25)};
             EXPECT_EQ(v.findFontState(record)->widths, expected) << c.what;
         }
+        // A standard font shown for the MFM font takes the record's widths.
+        mapping.setCodePageName("T1V10500");
+        text->setCharacterRotation(0);
+        v.fontState(record) = qelPDFVisitor::FontRecordState();
+        v.fontState(record).state = 3;
+        v.fontState(record).baseFont = "Helvetica";
+        v.setStandardFont(text.get(), font.get(), record);
     });
+    const std::string content = contentOf(pdf);
+    EXPECT_NE(content.find("/FirstChar 193"), std::string::npos) << content;
+    EXPECT_TRUE(std::regex_search(content, std::regex(R"(/Widths \[\s*7325\s+7350\s*\])"))) << content;
 }
 
 TEST_F(TextTest, CidKeyedCharacterSetTakesTheSubstituteRoute)
