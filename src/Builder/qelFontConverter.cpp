@@ -38,6 +38,8 @@ qelFontBuilder* qelFontConverter::createBuilder(int targetType)
 
 qelRepresentation* qelFontConverter::convert(qelRepresentation* source, int targetType)
 {
+    // A builder left by a conversion that threw goes first.
+    delete m_builder;
     m_builder = createBuilder(targetType);
     if (!m_builder)
         return nullptr;

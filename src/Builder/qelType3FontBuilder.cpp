@@ -11,6 +11,7 @@
 #include "qelType3FontRepresentation.h"
 #include "qelUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>

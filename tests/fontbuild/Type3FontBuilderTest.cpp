@@ -265,3 +265,21 @@ TEST_F(Type3FontBuilderTest, DamagedFontsFailWithE114)
     qelType3FontBuilder builder;
     EXPECT_EQ(raised([&] { builder.build(nullptr); }).id, qelMsg::E008);
 }
+
+TEST_F(Type3FontBuilderTest, ConverterGoesOnAfterAFailedConversion)
+{
+    // The builder of the failed conversion is freed (the leak check would
+    // report it); the next conversion uses the same name and flags.
+    Font font;
+    font.setGlyphs({{"LA020000"}});
+    font.setCodes({{0xC1, "LA020000"}});
+    qelFontConverter converter;
+    converter.setQuietMode(1);
+    converter.setFontName("Kept");
+    font.rep->setHeight(0);
+    EXPECT_EQ(raised([&] { delete converter.convert(font.rep.get(), 4); }).id, qelMsg::E114);
+    font.rep->setHeight(120);
+    std::unique_ptr<qelRepresentation> made(converter.convert(font.rep.get(), 4));
+    EXPECT_TRUE(made);
+    EXPECT_STREQ(converter.getFontName(), "Kept");
+}
