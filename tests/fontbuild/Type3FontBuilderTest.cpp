@@ -283,3 +283,108 @@ TEST_F(Type3FontBuilderTest, ConverterGoesOnAfterAFailedConversion)
     EXPECT_TRUE(made);
     EXPECT_STREQ(converter.getFontName(), "Kept");
 }
+
+namespace {
+
+// The cm operands of a procedure: box width, height, x and y of the image.
+std::vector<double> cmOf(const qelType3CharProc* proc)
+{
+    const std::string text = contentOf(proc);
+    const size_t at = text.find("q\n");
+    double w = 0, b = 0, c = 0, h = 0, x = 0, y = 0;
+    if (at == std::string::npos
+        || std::sscanf(text.c_str() + at + 2, "%lf %lf %lf %lf %lf %lf cm", &w, &b, &c, &h, &x, &y) != 6)
+        return {};
+    return {w, h, x, y};
+}
+
+} // namespace
+
+TEST_F(Type3FontBuilderTest, ImageLowerEdgeFollowsAscenderAndDescender)
+{
+    // Glyph 8 x 20 pels, 25 units a pel; the font's maximum descender is 0
+    // where the glyph's descender 0 must stay 0.
+    struct Case
+    {
+        const char* what;
+        int ascender, descender, fontDescender;
+        double y, lly;
+    } cases[] = {
+        {"no descender, ascender above", 15, 0, 0, (15 - 20) * 25.0, 0},
+        {"no descender, ascender below", -3, 0, 0, -3 * 25.0, 0},
+        {"descender, ascender above", 15, 5, 0, (15 - 20) * 25.0, -(20 - 15) * 25.0},
+        {"ascender below, descender above", -3, 4, 0, -4 * 25.0, -4 * 25.0},
+        {"ascender and descender below", -3, -6, 0, 3 * 25.0, 6 * 25.0},
+    };
+    for (const Case& c : cases) {
+        Font font;
+        font.metrics->setMaxDescenderDepth(0, static_cast<int16_t>(c.fontDescender));
+        Glyph g{"LA020000"};
+        g.ascender = c.ascender;
+        g.descender = c.descender;
+        font.setGlyphs({g});
+        font.setCodes({{0xC1, "LA020000"}});
+        auto t3 = build(font);
+        ASSERT_TRUE(t3) << c.what;
+        const std::vector<double> cm = cmOf(t3->getCharProcs()[0]);
+        ASSERT_EQ(cm.size(), 4u) << c.what;
+        EXPECT_DOUBLE_EQ(cm[0], 8 * 25.0) << c.what;
+        EXPECT_DOUBLE_EQ(cm[1], 20 * 25.0) << c.what;
+        EXPECT_DOUBLE_EQ(cm[3], c.y) << c.what;
+        EXPECT_DOUBLE_EQ(d1Of(t3->getCharProcs()[0]).at(2), c.lly) << c.what;
+    }
+}
+
+TEST_F(Type3FontBuilderTest, NegativeASpaceGivesWayToTheMinimumByTheKerningFlag)
+{
+    struct Case
+    {
+        const char* what;
+        bool kerning;
+        int minASpace, aSpace, used;
+    } cases[] = {
+        {"kerning, minimum above 0, larger overhang", true, 2, -5, 2},
+        {"kerning, minimum above 0, smaller overhang", true, 6, -5, -5},
+        {"kerning, minimum 0", true, 0, -5, 0},
+        {"no kerning, negative minimum above", false, -2, -5, -2},
+        {"no kerning, minimum 0", false, 0, -5, -5},
+        {"positive A-space kept", false, -2, 3, 3},
+    };
+    for (const Case& c : cases) {
+        Font font;
+        font.metrics->setKerning(0, c.kerning);
+        font.metrics->setMinASpace(0, c.minASpace);
+        Glyph g{"LA020000"};
+        g.aSpace = c.aSpace;
+        font.setGlyphs({g});
+        font.setCodes({{0xC1, "LA020000"}});
+        auto t3 = build(font);
+        ASSERT_TRUE(t3) << c.what;
+        EXPECT_DOUBLE_EQ(d1Of(t3->getCharProcs()[0]).at(1), c.used * 25.0) << c.what;
+    }
+}
+
+TEST_F(Type3FontBuilderTest, RelativeMetricsScaleThePatternsOnly)
+{
+    // Relative metrics at 240 pels and 12 points: widths as given, patterns
+    // 25 units a pel; no fallback to the units per unit base.
+    Font font;
+    font.rep->setRelativeMetric(true);
+    font.rep->setUnitsPerUnitBase(1000);
+    font.metrics->setMaxCharIncrement(0, 1000);
+    Glyph g{"LA020000"};
+    g.increment = 600;
+    g.ascender = 700;
+    font.setGlyphs({g});
+    font.setCodes({{0xC1, "LA020000"}});
+    auto t3 = build(font);
+    ASSERT_TRUE(t3);
+    EXPECT_EQ(t3->getWidthTable()[0], 600);
+    const std::vector<double> cm = cmOf(t3->getCharProcs()[0]);
+    ASSERT_EQ(cm.size(), 4u);
+    EXPECT_DOUBLE_EQ(cm[0], 8 * 25.0);
+    EXPECT_DOUBLE_EQ(cm[1], 20 * 25.0);
+    EXPECT_DOUBLE_EQ(cm[3], 700 - 20 * 25.0);
+    font.rep->setFontResolutionY(0);
+    EXPECT_EQ(reasonOf(failure(font)), "Invalid resolution (0)");
+}
