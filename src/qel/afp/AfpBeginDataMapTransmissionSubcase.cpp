@@ -1,37 +1,21 @@
 #include "qel/afp/AfpBeginDataMapTransmissionSubcase.h"
 
-#include "qel/afp/AfpPageDefinitionWrite.h"
-
 namespace qel
 {
 namespace afp
 {
 
-BeginDataMapTransmissionSubcase::BeginDataMapTransmissionSubcase() = default;
+BeginDataMapTransmissionSubcase::BeginDataMapTransmissionSubcase() : BeginDataMapTransmissionSubcase(nullptr)
+{
+}
 
 BeginDataMapTransmissionSubcase::BeginDataMapTransmissionSubcase(const char* name)
+    : PageDefinitionNameField(0xD3A8E3, name, "qel::afp::BeginDataMapTransmissionSubcase::write",
+                              "Memory allocation for qel::afp::BeginDataMapTransmissionSubcase::write failed")
 {
-    setName(name);
 }
 
 BeginDataMapTransmissionSubcase::~BeginDataMapTransmissionSubcase() = default;
-
-int BeginDataMapTransmissionSubcase::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
-{
-    if (pagedef::streamMissing(dataStream, "qel::afp::BeginDataMapTransmissionSubcase::write"))
-        return -1;
-    int rc = 0;
-    if (!pagedef::lead(dataStream, controlFlags, &rc))
-        return rc;
-    std::vector<unsigned char> bytes = header(0xD3A8E3, "Memory allocation for qel::afp::BeginDataMapTransmissionSubcase::write failed");
-    if (getName()) {
-        putName(bytes.data() + 8, getName());
-    } else {
-        bytes.resize(8);
-    }
-    pagedef::setLength(bytes, static_cast<unsigned int>(bytes.size()));
-    return dataStream->write(bytes.data(), static_cast<int>(bytes.size()));
-}
 
 } // namespace afp
 } // namespace qel

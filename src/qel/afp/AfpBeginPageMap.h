@@ -1,7 +1,7 @@
 #ifndef QEL_AFP_BEGIN_PAGE_MAP_H
 #define QEL_AFP_BEGIN_PAGE_MAP_H
 
-#include "qel/afp/AfpStructuredField.h"
+#include "qel/afp/AfpPageDefinitionNameField.h"
 
 namespace qel
 {
@@ -9,14 +9,12 @@ namespace afp
 {
 
 // Begin Page Map (X'D3A8CB'): its name, or nothing without one.
-class BeginPageMap : public StructuredField
+class BeginPageMap : public PageDefinitionNameField
 {
 public:
     BeginPageMap();
     explicit BeginPageMap(const char* name);
     ~BeginPageMap() override;
-
-    int write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>* lastWritten) override;
 };
 
 } // namespace afp

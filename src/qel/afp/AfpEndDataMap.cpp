@@ -1,37 +1,21 @@
 #include "qel/afp/AfpEndDataMap.h"
 
-#include "qel/afp/AfpPageDefinitionWrite.h"
-
 namespace qel
 {
 namespace afp
 {
 
-EndDataMap::EndDataMap() = default;
+EndDataMap::EndDataMap() : EndDataMap(nullptr)
+{
+}
 
 EndDataMap::EndDataMap(const char* name)
+    : PageDefinitionNameField(0xD3A9CA, name, "qel::afp::EndDataMap::write",
+                              "Memory allocation for qel::afp::EndDataMap::write failed")
 {
-    setName(name);
 }
 
 EndDataMap::~EndDataMap() = default;
-
-int EndDataMap::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
-{
-    if (pagedef::streamMissing(dataStream, "qel::afp::EndDataMap::write"))
-        return -1;
-    int rc = 0;
-    if (!pagedef::lead(dataStream, controlFlags, &rc))
-        return rc;
-    std::vector<unsigned char> bytes = header(0xD3A9CA, "Memory allocation for qel::afp::EndDataMap::write failed");
-    if (getName()) {
-        putName(bytes.data() + 8, getName());
-    } else {
-        bytes.resize(8);
-    }
-    pagedef::setLength(bytes, static_cast<unsigned int>(bytes.size()));
-    return dataStream->write(bytes.data(), static_cast<int>(bytes.size()));
-}
 
 } // namespace afp
 } // namespace qel

@@ -1,7 +1,7 @@
 #ifndef QEL_AFP_END_DATA_MAP_H
 #define QEL_AFP_END_DATA_MAP_H
 
-#include "qel/afp/AfpStructuredField.h"
+#include "qel/afp/AfpPageDefinitionNameField.h"
 
 namespace qel
 {
@@ -9,14 +9,12 @@ namespace afp
 {
 
 // End Data Map (X'D3A9CA'): its name, or nothing without one.
-class EndDataMap : public StructuredField
+class EndDataMap : public PageDefinitionNameField
 {
 public:
     EndDataMap();
     explicit EndDataMap(const char* name);
     ~EndDataMap() override;
-
-    int write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>* lastWritten) override;
 };
 
 } // namespace afp

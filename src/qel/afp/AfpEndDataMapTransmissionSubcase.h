@@ -1,7 +1,7 @@
 #ifndef QEL_AFP_END_DATA_MAP_TRANSMISSION_SUBCASE_H
 #define QEL_AFP_END_DATA_MAP_TRANSMISSION_SUBCASE_H
 
-#include "qel/afp/AfpStructuredField.h"
+#include "qel/afp/AfpPageDefinitionNameField.h"
 
 namespace qel
 {
@@ -9,14 +9,12 @@ namespace afp
 {
 
 // End Data Map Transmission Subcase (X'D3A9E3'): its name, or nothing without one.
-class EndDataMapTransmissionSubcase : public StructuredField
+class EndDataMapTransmissionSubcase : public PageDefinitionNameField
 {
 public:
     EndDataMapTransmissionSubcase();
     explicit EndDataMapTransmissionSubcase(const char* name);
     ~EndDataMapTransmissionSubcase() override;
-
-    int write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>* lastWritten) override;
 };
 
 } // namespace afp

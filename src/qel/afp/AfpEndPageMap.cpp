@@ -1,37 +1,21 @@
 #include "qel/afp/AfpEndPageMap.h"
 
-#include "qel/afp/AfpPageDefinitionWrite.h"
-
 namespace qel
 {
 namespace afp
 {
 
-EndPageMap::EndPageMap() = default;
+EndPageMap::EndPageMap() : EndPageMap(nullptr)
+{
+}
 
 EndPageMap::EndPageMap(const char* name)
+    : PageDefinitionNameField(0xD3A9CB, name, "qel::afp::EndPageMap::write",
+                              "Memory allocation for qel::afp::EndPageMap::write failed")
 {
-    setName(name);
 }
 
 EndPageMap::~EndPageMap() = default;
-
-int EndPageMap::write(DataStream* dataStream, uint16_t controlFlags, DNode<WritableContext>*)
-{
-    if (pagedef::streamMissing(dataStream, "qel::afp::EndPageMap::write"))
-        return -1;
-    int rc = 0;
-    if (!pagedef::lead(dataStream, controlFlags, &rc))
-        return rc;
-    std::vector<unsigned char> bytes = header(0xD3A9CB, "Memory allocation for qel::afp::EndPageMap::write failed");
-    if (getName()) {
-        putName(bytes.data() + 8, getName());
-    } else {
-        bytes.resize(8);
-    }
-    pagedef::setLength(bytes, static_cast<unsigned int>(bytes.size()));
-    return dataStream->write(bytes.data(), static_cast<int>(bytes.size()));
-}
 
 } // namespace afp
 } // namespace qel
