@@ -2,11 +2,10 @@
 #define QEL_FONT_RES_PARSER_H
 
 #include "qelAFPParser.h"
+#include "qelException.h"
 #include "qelResParser.h"
 
 #include <memory>
-
-class qelException;
 
 // The steps the character set, coded font and code page parsers share: the
 // search set-up of their kind with the level-5 field log flag, and the read
