@@ -4,6 +4,7 @@
 #include "qelImageStrips.h"
 #include "qelImgCxDecoder.h"
 #include "qelImgAFPIOCAEncoder.h"
+#include "qelImgIOCADecoder.h"
 #include "qelImgCxEncoder.h"
 #include "qelImg1BPPConverter.h"
 #include "qelImg24BPPConverter.h"
@@ -374,6 +375,7 @@ void qelImgProcessor::createDecoderForFile(int type, const char* file)
     switch (type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(file)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(file)); break;
+    case QELIMG_IMAGETYPE_IOCA: setDecoder(new qelImgIOCADecoder(file)); break;
     case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(file)); break;
     case QELIMG_IMAGETYPE_BMP:
     case QELIMG_IMAGETYPE_PNG:
@@ -389,6 +391,7 @@ void qelImgProcessor::createDecoderForBuffer(int type, unsigned char* data, unsi
     switch (type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(data, length)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(data, length)); break;
+    case QELIMG_IMAGETYPE_IOCA: setDecoder(new qelImgIOCADecoder(data, length)); break;
     case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(data, length)); break;
     case QELIMG_IMAGETYPE_BMP:
     case QELIMG_IMAGETYPE_PNG:
@@ -406,6 +409,7 @@ void qelImgProcessor::createDecoderForRawData(qelImgInfo* information, unsigned 
     switch (information->type) {
     case QELIMG_IMAGETYPE_JPEG: setDecoder(new qelImgJPEGDecoder(information, data, size)); break;
     case QELIMG_IMAGETYPE_TIFF: setDecoder(new qelImgTIFFDecoder(information, data, size, palette)); break;
+    case QELIMG_IMAGETYPE_IOCA: setDecoder(new qelImgIOCADecoder(information, data, size)); break;
     case QELIMG_IMAGETYPE_DIB: setDecoder(new qelImgDIBDecoder(information, data, size)); break;
     case QELIMG_IMAGETYPE_BMP:
     case QELIMG_IMAGETYPE_PNG:

@@ -1,0 +1,407 @@
+// The IOCA decoder through the processor: image segments of FOP's AFP
+// against the images of FOP's own PDF, fax pages coded by libtiff, band
+// images built field by field.
+#include "ImgTestSupport.h"
+#include "ScratchTest.h"
+#include "ShellCommand.h"
+#include "qelImgDIB.h"
+#include "qelImgDIBHeader.h"
+#include "qelImgDecodeReport.h"
+#include "qelImgErrorHandler.h"
+#include "qelImgIOCADecoder.h"
+#include "qelImgInfo.h"
+#include "qelImgParamValue.h"
+#include "qelImgTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <tiffio.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace imgtest;
+using lrbtest::Bytes;
+
+namespace {
+
+Bytes cat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+Bytes be(uint32_t v, int n)
+{
+    Bytes b;
+    for (int i = n - 1; i >= 0; --i)
+        b.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    return b;
+}
+
+// A self-defining field: one-byte id and length, or X'FE' and a 2-byte length.
+Bytes sdf(unsigned id, const Bytes& content)
+{
+    if (id > 0xFF)
+        return cat({{0xFE, static_cast<unsigned char>(id)}, be(static_cast<uint32_t>(content.size()), 2), content});
+    return cat({{static_cast<unsigned char>(id), static_cast<unsigned char>(content.size())}, content});
+}
+
+// Image Data fields of at most 30000 bytes.
+Bytes imageData(const Bytes& d, unsigned id = 0xFE92, int band = 0)
+{
+    Bytes out;
+    for (size_t at = 0; at < d.size(); at += 30000) {
+        const size_t n = std::min<size_t>(30000, d.size() - at);
+        Bytes part(d.begin() + static_cast<long>(at), d.begin() + static_cast<long>(at + n));
+        if (band)
+            part.insert(part.begin(), {static_cast<unsigned char>(band), 0, 0});
+        const Bytes field = sdf(id, part);
+        out.insert(out.end(), field.begin(), field.end());
+    }
+    return out;
+}
+
+struct Segment
+{
+    int width = 0, height = 0, compression = 3, recording = 1, bits = 1;
+    int unit = 0, resolution = 720;
+    Bytes ide;               // IDE structure content, none when empty
+    std::vector<Bytes> bands; // one: Image Data; more: Band Image Data
+};
+
+Bytes segment(const Segment& s)
+{
+    Bytes out = cat({sdf(0x70, {}), sdf(0x91, {0xFF}),
+                     sdf(0x94, cat({{static_cast<unsigned char>(s.unit)}, be(s.resolution, 2), be(s.resolution, 2),
+                                    be(s.width, 2), be(s.height, 2)})),
+                     sdf(0x95, {static_cast<unsigned char>(s.compression), static_cast<unsigned char>(s.recording)}),
+                     sdf(0x96, {static_cast<unsigned char>(s.bits)})});
+    if (s.bands.size() > 1) {
+        Bytes count = {static_cast<unsigned char>(s.bands.size())};
+        for (size_t i = 0; i < s.bands.size(); ++i)
+            count.push_back(static_cast<unsigned char>(s.bits / static_cast<int>(s.bands.size())));
+        out = cat({out, sdf(0x98, count)});
+    }
+    if (!s.ide.empty())
+        out = cat({out, sdf(0x9B, s.ide)});
+    if (s.bands.size() == 1)
+        out = cat({out, imageData(s.bands[0])});
+    else
+        for (size_t i = 0; i < s.bands.size(); ++i)
+            out = cat({out, imageData(s.bands[i], 0xFE9C, static_cast<int>(i + 1))});
+    return cat({out, sdf(0x93, {}), sdf(0x71, {})});
+}
+
+// The n-th image object (from 1) of an AFP file: its segment.
+Bytes imageSegment(const std::string& path, int n)
+{
+    return lrbtest::objectFieldData(path, {0xA8FB, 0xEEFB, 0xA9FB}, n);
+}
+
+std::string fop(const std::string& name) { return std::string(LORBANE_TEST_DATA) + "/fop/" + name; }
+
+struct TIFFCloser
+{
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+using TIFFPtr = std::unique_ptr<TIFF, TIFFCloser>;
+
+// 1-bit rows of (width + 7) / 8 bytes, a set bit black.
+struct Picture
+{
+    int width = 0, height = 0;
+    Bytes bits;
+    size_t pitch() const { return static_cast<size_t>(width + 7) / 8; }
+    void set(int x, int y) { bits[static_cast<size_t>(y) * pitch() + static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8); }
+};
+
+// Bars, steps and dots; rows from `same` on repeat the row before.
+Picture picture(int width, int height, int same = -1)
+{
+    Picture p{width, height, Bytes(static_cast<size_t>(height) * ((width + 7) / 8), 0)};
+    for (int y = 0; y < height; ++y) {
+        if (same >= 0 && y >= same) {
+            std::memcpy(&p.bits[static_cast<size_t>(y) * p.pitch()], &p.bits[static_cast<size_t>(y - 1) * p.pitch()],
+                        p.pitch());
+            continue;
+        }
+        for (int x = (y * 3) % 17; x < width; x += 9 + y % 5)
+            p.set(x, y);
+        for (int x = y % width; x < width && x < y % width + 12; ++x)
+            p.set(x, y);
+    }
+    return p;
+}
+
+class ImgIOCADecoder : public lrbtest::ScratchTest
+{
+protected:
+    void SetUp() override
+    {
+        lrbtest::ScratchTest::SetUp();
+        qelImgProcessor::initializeLibrary();
+    }
+    void TearDown() override
+    {
+        qelImgProcessor::finalizeLibrary();
+        lrbtest::ScratchTest::TearDown();
+    }
+
+    // The coded strip of a WhiteIsZero page written by libtiff.
+    Bytes faxStrip(const Picture& p, int compression, uint32_t g3options = 0)
+    {
+        const std::string path = m_dir + "/fax.tif";
+        {
+            TIFFPtr tif(TIFFOpen(path.c_str(), "w"));
+            if (!tif)
+                return {};
+            TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(p.width));
+            TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(p.height));
+            TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 1);
+            TIFFSetField(tif.get(), TIFFTAG_SAMPLESPERPIXEL, 1);
+            TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+            TIFFSetField(tif.get(), TIFFTAG_COMPRESSION, compression);
+            if (compression == COMPRESSION_CCITTFAX3)
+                TIFFSetField(tif.get(), TIFFTAG_GROUP3OPTIONS, g3options);
+            TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(p.height));
+            Bytes row(p.pitch());
+            for (int y = 0; y < p.height; ++y) {
+                std::memcpy(row.data(), &p.bits[static_cast<size_t>(y) * p.pitch()], row.size());
+                EXPECT_EQ(TIFFWriteScanline(tif.get(), row.data(), static_cast<uint32_t>(y), 0), 1);
+            }
+        }
+        TIFFPtr tif(TIFFOpen(path.c_str(), "r"));
+        Bytes strip(static_cast<size_t>(TIFFRawStripSize(tif.get(), 0)));
+        EXPECT_EQ(TIFFReadRawStrip(tif.get(), 0, strip.data(), static_cast<tmsize_t>(strip.size())),
+                  static_cast<tmsize_t>(strip.size()));
+        return strip;
+    }
+
+    static Bytes pixels(qelImgDIB* dib)
+    {
+        return Bytes(dib->bits, dib->bits + dib->header->biSizeImage);
+    }
+
+    // The decoded stream of a PDF object, read by qpdf.
+    static Bytes pdfStream(const std::string& pdf, int object)
+    {
+        const std::string text = lrbtest::commandOutput("qpdf --show-object=" + std::to_string(object) +
+                                                        " --filtered-stream-data " + lrbtest::shellQuote(pdf));
+        return Bytes(text.begin(), text.end());
+    }
+};
+
+// ---------------------------------------------------------------- FOP images
+
+TEST_F(ImgIOCADecoder, FopImagesDecodeToThePixelsOfTheirPdfImages)
+{
+    const struct
+    {
+        const char* afp;
+        int image;
+        const char* pdf;
+        int object, width, height, bits;
+    } cases[] = {
+        {"fop-rich.afp", 1, "fop-rich.ref.pdf", 7, 200, 120, 24},
+        {"fop-rich.afp", 2, "fop-rich.ref.pdf", 9, 64, 64, 8},
+        {"fop-images-native.afp", 1, "fop-images-native.ref.pdf", 16, 200, 120, 24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.afp) + " image " + std::to_string(c.image));
+        Bytes data = imageSegment(fop(c.afp), c.image);
+        ASSERT_FALSE(data.empty());
+        qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+        EXPECT_EQ(processor.getImageType(), QELIMG_IMAGETYPE_IOCA);
+        qelImgInfo* info = processor.getInfo();
+        EXPECT_EQ(info->width, c.width);
+        EXPECT_EQ(info->height, c.height);
+        EXPECT_EQ(info->bitsPerPixel, c.bits);
+        EXPECT_EQ(info->xResolution, 72);
+        EXPECT_EQ(info->yResolution, 72);
+        qelImgDIB* dib = processor.getDIBData();
+        ASSERT_NE(dib, nullptr);
+        EXPECT_EQ(dib->header->biWidth, c.width);
+        EXPECT_EQ(dib->header->biHeight, c.height);
+        EXPECT_EQ(dib->header->biBitCount, c.bits);
+        EXPECT_EQ(dib->header->biXPelsPerMeter, 2835);
+        if (c.bits == 8) {
+            ASSERT_NE(dib->palette, nullptr);
+            for (int i = 0; i < 256; ++i)
+                ASSERT_EQ(dib->palette[4 * i] + dib->palette[4 * i + 1] + dib->palette[4 * i + 2], 3 * i) << i;
+        }
+        EXPECT_TRUE(pixels(dib) == pdfStream(fop(c.pdf), c.object));
+    }
+}
+
+TEST_F(ImgIOCADecoder, BilevelFopImagesAreWhiteZeroBlackOne)
+{
+    const struct
+    {
+        int image, object, width, height, components;
+    } cases[] = {{1, 7, 64, 40, 3}, {2, 9, 50, 30, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.image);
+        Bytes data = imageSegment(fop("fop-bw.afp"), c.image);
+        qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+        qelImgDIB* dib = processor.getDIBData();
+        ASSERT_NE(dib, nullptr);
+        ASSERT_EQ(dib->header->biBitCount, 1);
+        ASSERT_EQ(dib->header->biWidth, c.width);
+        ASSERT_EQ(dib->header->biHeight, c.height);
+        EXPECT_EQ(Bytes(dib->palette, dib->palette + 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
+        // FOP's PDF holds the source picture; the AFP has it dithered, so
+        // only pure black and pure white must agree.
+        const Bytes pdf = pdfStream(fop("fop-bw.ref.pdf"), c.object);
+        ASSERT_EQ(pdf.size(), static_cast<size_t>(c.width * c.height * c.components));
+        const size_t pitch = static_cast<size_t>(c.width + 7) / 8;
+        int black = 0, white = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const int bit = (dib->bits[y * pitch + x / 8] >> (7 - x % 8)) & 1;
+                int sum = 0;
+                for (int i = 0; i < c.components; ++i)
+                    sum += pdf[(static_cast<size_t>(y) * c.width + x) * c.components + i];
+                if (sum == 0) {
+                    ASSERT_EQ(bit, 1) << x << "," << y;
+                    ++black;
+                } else if (sum == 255 * c.components) {
+                    ASSERT_EQ(bit, 0) << x << "," << y;
+                    ++white;
+                }
+            }
+        EXPECT_GT(black, 0);
+        if (c.components == 1) {
+            EXPECT_GT(white, 0);
+        }
+        EXPECT_GT(black, 0);
+    }
+}
+
+// ------------------------------------------------------------------- faxes
+
+TEST_F(ImgIOCADecoder, FaxPagesOfLibtiffDecodeThroughTheTIFFDecoder)
+{
+    // libtiff writes G3 pages with an EOL before every row, which the IOCA
+    // library's own bilevel decoders do not take: the decoder hands G3 and
+    // G4 to the TIFF decoder.
+    const Picture p = picture(203, 61);
+    const struct
+    {
+        const char* name;
+        int tiff, ioca;
+        uint32_t options;
+        int recording;
+    } cases[] = {
+        {"G3 1D, unpadded RIDIC", COMPRESSION_CCITTFAX3, 0x80, 0, 4},
+        {"G3 2D", COMPRESSION_CCITTFAX3, 0x81, GROUP3OPT_2DENCODING, 1},
+        {"G3 1D byte-aligned EOLs", COMPRESSION_CCITTFAX3, 0x80, GROUP3OPT_FILLBITS, 1},
+        {"G4", COMPRESSION_CCITTFAX4, 0x82, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Segment s;
+        s.width = p.width;
+        s.height = p.height;
+        s.compression = c.ioca;
+        s.recording = c.recording;
+        s.bands = {faxStrip(p, c.tiff, c.options)};
+        Bytes data = segment(s);
+        qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+        qelImgInfo* info = processor.getInfo();
+        EXPECT_EQ(info->width, p.width);
+        EXPECT_EQ(info->dataPadded, (c.options & GROUP3OPT_FILLBITS) ? 1 : 0);
+        qelImgDIB* dib = processor.getDIBData();
+        ASSERT_NE(dib, nullptr);
+        EXPECT_EQ(dib->header->biHeight, p.height);
+        EXPECT_TRUE(pixels(dib) == p.bits);
+        EXPECT_EQ(Bytes(dib->palette, dib->palette + 3), (Bytes{0xFF, 0xFF, 0xFF}));
+        EXPECT_EQ(Bytes(dib->palette + 4, dib->palette + 7), (Bytes{0, 0, 0}));
+        ASSERT_NE(processor.getDecoder()->getDecodeReport(), nullptr);
+        EXPECT_EQ(processor.getDecoder()->getDecodeReport()->status, qelImgDecodeReport::COMPLETE);
+    }
+}
+
+// A G4 segment whose data break at row 100: the rows before, then a code
+// word libtiff refuses as an error.
+class ImgIOCABrokenG4 : public ImgIOCADecoder
+{
+protected:
+    Bytes broken()
+    {
+        // Rows from 100 on repeat row 99, so the code of row 100 starts
+        // with a vertical 0 while the 100-row page has its EOFB there.
+        const Picture whole = picture(64, 200, 100);
+        Picture first = whole;
+        first.height = 100;
+        first.bits.resize(100 * first.pitch());
+        const Bytes all = faxStrip(whole, COMPRESSION_CCITTFAX4);
+        const Bytes head = faxStrip(first, COMPRESSION_CCITTFAX4);
+        size_t bit = 0;
+        auto at = [](const Bytes& b, size_t i) { return i / 8 < b.size() ? (b[i / 8] >> (7 - i % 8)) & 1 : -1; };
+        while (at(all, bit) >= 0 && at(all, bit) == at(head, bit))
+            ++bit;
+        // The rows kept, then an uncompressed-mode extension and ones.
+        Bytes out(all.begin(), all.begin() + static_cast<long>(bit / 8 + 1));
+        out.back() &= static_cast<unsigned char>(0xFF00 >> (bit % 8));
+        const char* tail = "0000001111111111111111111111111111111111";
+        size_t n = bit;
+        for (const char* t = tail; *t; ++t, ++n) {
+            if (n / 8 >= out.size())
+                out.push_back(0);
+            if (*t == '1')
+                out[n / 8] |= static_cast<unsigned char>(0x80 >> (n % 8));
+        }
+        out.insert(out.end(), 8, 0xFF);
+        Segment s;
+        s.width = 64;
+        s.height = 200;
+        s.compression = 0x82;
+        s.bands = {out};
+        expected = Bytes(whole.bits.begin(), whole.bits.begin() + 100 * 8);
+        return segment(s);
+    }
+    Bytes expected;
+};
+
+TEST_F(ImgIOCABrokenG4, KeepsTheRowsBeforeTheBreakWhenErrorsAreIgnored)
+{
+    Bytes data = broken();
+    {
+        qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+        qelImgDIB* dib = processor.getDIBData();
+        ASSERT_NE(dib, nullptr);
+        EXPECT_EQ(dib->header->biHeight, 100);
+        EXPECT_EQ(dib->header->biSizeImage, 800u);
+        EXPECT_TRUE(pixels(dib) == expected);
+        qelImgDecodeReport* report = processor.getDecoder()->getDecodeReport();
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(report->status, qelImgDecodeReport::PARTIAL);
+        EXPECT_EQ(report->rowsDecoded, 100);
+        EXPECT_NE(std::string(report->warningText).find("Image Height=200"), std::string::npos)
+            << report->warningText;
+        EXPECT_EQ(qelImgErrorHandler::getPendingError(), nullptr);
+    }
+    // Nothing of the break is left to fail the next image.
+    const std::string tif = imageFixture("mono.tif");
+    qelImgProcessor next(tif.c_str());
+    EXPECT_NE(next.getDIBData(), nullptr);
+}
+
+TEST_F(ImgIOCABrokenG4, FailsWithTheTIFFErrorWhenErrorsCount)
+{
+    Bytes data = broken();
+    qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+    processor.setParameter(QELIMG_PARAM_IGNORE_DECOMP_ERROR, 0);
+    const Thrown t = thrown([&] { processor.decode(); });
+    EXPECT_EQ(t.id, 20);
+    EXPECT_EQ(qelImgErrorHandler::getPendingError(), nullptr);
+}
+
+} // namespace
