@@ -4,19 +4,24 @@
 #include "ImgTestSupport.h"
 #include "ScratchTest.h"
 #include "ShellCommand.h"
+#include "qelImgBufferIOStream.h"
 #include "qelImgDIB.h"
+#include "qelImgDIBUtils.h"
 #include "qelImgDIBHeader.h"
 #include "qelImgDecodeReport.h"
+#include "qelImgIOCACMYKHandler.h"
 #include "qelImgErrorHandler.h"
 #include "qelImgIOCADecoder.h"
 #include "qelImgInfo.h"
 #include "qelImgParamValue.h"
 #include "qelImgTypes.h"
+#include "qelImgUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -402,6 +407,246 @@ TEST_F(ImgIOCABrokenG4, FailsWithTheTIFFErrorWhenErrorsCount)
     const Thrown t = thrown([&] { processor.decode(); });
     EXPECT_EQ(t.id, 20);
     EXPECT_EQ(qelImgErrorHandler::getPendingError(), nullptr);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ band images
+
+namespace {
+
+// Four-band segments: CMYK as IDE structure colour space 4.
+Segment cmykSegment(int width, int height, int bits, const std::vector<Bytes>& planes, int compression = 3)
+{
+    Segment s;
+    s.width = width;
+    s.height = height;
+    s.compression = compression;
+    s.bits = bits;
+    const unsigned char component = static_cast<unsigned char>(bits / 4);
+    s.ide = {0x01, 0x04, 0, 0, 0, component, component, component, component};
+    s.bands = planes;
+    return s;
+}
+
+class ImgIOCABands : public ImgIOCADecoder
+{
+protected:
+    // The decoded bitmap of a segment with parameters set first; null
+    // when none.
+    std::unique_ptr<qelImgProcessor> open(const Segment& s, std::initializer_list<std::pair<int, int>> params = {})
+    {
+        m_data = segment(s);
+        auto processor = std::make_unique<qelImgProcessor>(m_data.data(), static_cast<unsigned int>(m_data.size()));
+        for (const auto& p : params)
+            processor->setParameter(p.first, p.second);
+        return processor;
+    }
+
+    // A greyscale JPEG of a plane, by cjpeg.
+    Bytes grayJpeg(int width, int height, const Bytes& samples, const std::string& name)
+    {
+        std::string pgm = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+        Bytes file(pgm.begin(), pgm.end());
+        file.insert(file.end(), samples.begin(), samples.end());
+        const std::string in = writeFile(name + ".pgm", file);
+        const std::string out = m_dir + "/" + name + ".jpg";
+        EXPECT_EQ(lrbtest::commandOutput("cjpeg -grayscale -quality 90 -outfile " + lrbtest::shellQuote(out) + " " +
+                                         lrbtest::shellQuote(in) + " 2>&1"),
+                  "");
+        return lrbtest::readFile(out);
+    }
+
+    Bytes m_data;
+};
+
+TEST_F(ImgIOCABands, FourBitPlanesCombineIntoInkIndexes)
+{
+    // Pixel x of 8: C, M, Y, K set where bits 3 to 0 of x + 8 are set;
+    // pixel 7 (15) carries every ink.
+    std::vector<Bytes> planes(4, Bytes(2, 0));
+    for (int x = 0; x < 16; ++x)
+        for (int ink = 0; ink < 4; ++ink)
+            if ((x >> (3 - ink)) & 1)
+                planes[ink][x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+    const struct
+    {
+        int colorSpace;
+        unsigned char* (*table)();
+    } cases[] = {{1, qelImgDIBUtils::createCMYKPalette}, {0, qelImgDIBUtils::createCMYKGrayPalette}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.colorSpace);
+        auto processor = open(cmykSegment(16, 1, 4, planes), {{QELIMG_PARAM_COLOR_SPACE, c.colorSpace}});
+        qelImgDIB* dib = processor->getDIBData();
+        ASSERT_NE(dib, nullptr);
+        ASSERT_EQ(dib->header->biBitCount, 4);
+        ASSERT_EQ(dib->header->biWidth, 16);
+        Bytes expected;
+        for (int x = 0; x < 16; x += 2)
+            expected.push_back(static_cast<unsigned char>(x << 4 | (x + 1)));
+        EXPECT_TRUE(pixels(dib) == expected);
+        std::unique_ptr<unsigned char[]> table(c.table());
+        ASSERT_NE(dib->palette, nullptr);
+        EXPECT_EQ(std::memcmp(dib->palette, table.get(), 64), 0);
+    }
+}
+
+TEST_F(ImgIOCABands, EightBitPlanesGiveTheColourSpacesPixels)
+{
+    // Pixel 0: ink 0 everywhere; pixel 1: black only; pixel 2: some of each.
+    const std::vector<Bytes> planes = {{0, 0, 10}, {0, 0, 20}, {0, 0, 30}, {0, 255, 40}};
+    const struct
+    {
+        int colorSpace, quality, bits;
+        Bytes expected;
+        int tolerance;
+    } cases[] = {
+        {2, 100, 32, {0, 0, 0, 0, 0, 0, 0, 255, 10, 20, 30, 40}, 0},
+        {1, 100, 24, {255, 255, 255, 0, 0, 0, 207, 198, 190}, 0},
+        {0, 100, 8, {255, 0, 197}, 0},
+        // Through greyscale JPEG planes first.
+        {2, 50, 32, {0, 0, 0, 0, 0, 0, 0, 255, 10, 20, 30, 40}, 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.colorSpace) + "/" + std::to_string(c.quality));
+        auto processor = open(cmykSegment(3, 1, 32, planes),
+                              {{QELIMG_PARAM_COLOR_SPACE, c.colorSpace}, {QELIMG_PARAM_JPEG_QUALITY, c.quality}});
+        qelImgDIB* dib = processor->getDIBData();
+        ASSERT_NE(dib, nullptr);
+        ASSERT_EQ(dib->header->biBitCount, c.bits);
+        const Bytes got = pixels(dib);
+        ASSERT_EQ(got.size(), c.expected.size());
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], c.expected[i], c.tolerance) << i;
+        if (c.bits == 8) {
+            // Grey 255 is white: an ascending table.
+            ASSERT_NE(dib->palette, nullptr);
+            EXPECT_EQ(dib->palette[0], 0);
+            EXPECT_EQ(dib->palette[4 * 255], 255);
+        }
+    }
+}
+
+TEST_F(ImgIOCABands, RGBPlanesGiveRGBOrTruncatedGrey)
+{
+    Segment s;
+    s.width = 2;
+    s.height = 1;
+    s.bits = 24;
+    s.ide = {0x00, 0x01, 0, 0, 0, 8, 8, 8};
+    s.bands = {{255, 10}, {0, 20}, {0, 30}};
+    {
+        auto processor = open(s, {{QELIMG_PARAM_COLOR_SPACE, 0}});
+        qelImgDIB* dib = processor->getDIBData();
+        ASSERT_NE(dib, nullptr);
+        ASSERT_EQ(dib->header->biBitCount, 8);
+        // 76.5 and 18.1 cut.
+        EXPECT_EQ(pixels(dib), (Bytes{76, 18}));
+    }
+    auto processor = open(s, {{QELIMG_PARAM_COLOR_SPACE, 1}});
+    qelImgDIB* dib = processor->getDIBData();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(pixels(dib), (Bytes{255, 0, 0, 10, 20, 30}));
+}
+
+TEST_F(ImgIOCABands, ThreeJpegBandsDecodeToTheColourPicture)
+{
+    const int width = 48, height = 32;
+    Bytes rgb;
+    std::vector<Bytes> samples(3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char v[3] = {static_cast<unsigned char>(x * 5), static_cast<unsigned char>(y * 7),
+                                        static_cast<unsigned char>(128 + (x - y))};
+            for (int i = 0; i < 3; ++i) {
+                rgb.push_back(v[i]);
+                samples[i].push_back(v[i]);
+            }
+        }
+    Segment s;
+    s.width = width;
+    s.height = height;
+    s.bits = 24;
+    s.compression = 0x83;
+    s.ide = {0x00, 0x01, 0, 0, 0, 8, 8, 8};
+    for (int i = 0; i < 3; ++i)
+        s.bands.push_back(grayJpeg(width, height, samples[i], "band" + std::to_string(i)));
+    auto processor = open(s, {{QELIMG_PARAM_COLOR_SPACE, 1}});
+    qelImgDIB* dib = processor->getDIBData();
+    ASSERT_NE(dib, nullptr);
+    ASSERT_EQ(dib->header->biBitCount, 24);
+    const Bytes got = pixels(dib);
+    ASSERT_EQ(got.size(), rgb.size());
+    int worst = 0;
+    for (size_t i = 0; i < got.size(); ++i)
+        worst = std::max(worst, std::abs(got[i] - rgb[i]));
+    EXPECT_LE(worst, 8);
+}
+
+TEST_F(ImgIOCABands, PlanesOfAnotherWidthAreRefused)
+{
+    Bytes narrow(16 * 8, 100), wide(24 * 8, 100);
+    const Bytes a = grayJpeg(16, 8, narrow, "narrow"), b = grayJpeg(24, 8, wide, "wide");
+    Segment rgb;
+    rgb.width = 16;
+    rgb.height = 8;
+    rgb.bits = 24;
+    rgb.compression = 0x83;
+    rgb.ide = {0x00, 0x01, 0, 0, 0, 8, 8, 8};
+    rgb.bands = {a, b, a};
+    Segment cmyk = cmykSegment(16, 8, 32, {a, a, b, a}, 0x83);
+    for (const Segment* s : {&rgb, &cmyk}) {
+        auto processor = open(*s, {{QELIMG_PARAM_JPEG_QUALITY, 100}});
+        const Thrown t = thrown([&] { processor->decode(); });
+        EXPECT_EQ(t.id, 51) << t.message;
+    }
+}
+
+TEST_F(ImgIOCABands, OneBandJpegsAndRefusedCombinations)
+{
+    // A CMYK JPEG in one band gives a 32-bit bitmap.
+    Segment s;
+    s.width = 0;
+    s.compression = 0x83;
+    s.bits = 32;
+    s.bands = {lrbtest::readFile(imageFixture("cmyk.jpg"))};
+    qelImgProcessor probe(imageFixture("cmyk.jpg").c_str());
+    s.width = probe.getInfo()->width;
+    s.height = probe.getInfo()->height;
+    {
+        auto processor = open(s);
+        qelImgDIB* dib = processor->getDIBData();
+        ASSERT_NE(dib, nullptr);
+        EXPECT_EQ(dib->header->biBitCount, 32);
+        EXPECT_EQ(dib->header->biWidth, s.width);
+    }
+    // Two JPEG bands of 24 bits make no picture.
+    s.bits = 24;
+    s.bands = {s.bands[0], s.bands[0]};
+    auto processor = open(s);
+    EXPECT_EQ(thrown([&] { processor->decode(); }).id, 10);
+}
+
+TEST_F(ImgIOCABands, CMYKHandlerWithoutPlaneDecodersWritesNothing)
+{
+    qelImgInfo info;
+    info.width = 2;
+    info.height = 1;
+    info.bitsPerPixel = 32;
+    info.compression = QELIMG_COMP_PACKBITS;
+    Bytes plane = {1, 2};
+    qelImgBufferIOStream stream("encode", 2);
+    qelImgIOCACMYKHandler handler(&stream);
+    handler.setSource(&info, plane.data(), 2, plane.data(), 2, plane.data(), 2, plane.data(), 2);
+    qelImgParamValue params[QELIMG_PARAM_COUNT];
+    qelImgUtils::setDefaultParameters(params);
+    handler.convert(QELIMG_ENCODE_DIB, params);
+    char* data = nullptr;
+    unsigned int size = 0;
+    stream.getBuffer(&data, &size, false);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(size, 0u);
+    delete[] data;
 }
 
 } // namespace
