@@ -218,3 +218,14 @@ pdef_part() {
 { pdef_part; printf '\n--\n'; pdef_part; } >"$PDEF_CORPUS/seed.afp"
 cmake --build "$BUILD" --target fuzz_pagedef -j "$(nproc)"
 fuzz_run fuzz_pagedef "pagedef-" "$PDEF_CORPUS"
+
+# The image library's IOCA decoder over two segments of one session, seeded
+# with the IOCA corpus: each seed alone, and twice behind a cut at half.
+IOCADEC_CORPUS="$BUILD/corpus/iocadecoder"
+mkdir -p "$IOCADEC_CORPUS"
+for f in "$IOCA_CORPUS"/*.ioca; do
+  { printf '\001'; cat "$f"; } >"$IOCADEC_CORPUS/one-$(basename "$f")"
+  { printf '\201'; cat "$f" "$f"; } >"$IOCADEC_CORPUS/two-$(basename "$f")"
+done
+cmake --build "$BUILD" --target fuzz_iocadecoder -j "$(nproc)"
+fuzz_run fuzz_iocadecoder "iocadecoder-" "$IOCADEC_CORPUS"
