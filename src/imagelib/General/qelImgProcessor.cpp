@@ -5,6 +5,10 @@
 #include "qelImgCxDecoder.h"
 #include "qelImgAFPIOCAEncoder.h"
 #include "qelImgIOCADecoder.h"
+#include "qelImgIOCACMYKHandler.h"
+#include "qelImgIOCARGBHandler.h"
+#include "qelImgBufferIOStream.h"
+#include "qelImgFileIOStream.h"
 #include "qelImgCxEncoder.h"
 #include "qelImg1BPPConverter.h"
 #include "qelImg24BPPConverter.h"
@@ -37,6 +41,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <string>
@@ -1043,4 +1048,534 @@ qelImgDIB* qelImgProcessor::bitDemote(int bitsPerPixel, int ditherMethod)
         return out;
     }
     return nullptr;
+}
+
+// =============================================================== encoding
+
+namespace
+{
+void traceEncode(const char* operation)
+{
+    if (qelImgLogger* log = qelImgProcessor::getLogger())
+        log->trace("\t%s::%s", "qelImgProcessor", operation);
+}
+
+void traceLine(const char* format, const char* a, const char* b = nullptr)
+    __attribute__((format(printf, 1, 0)));
+void traceLine(const char* format, const char* a, const char* b)
+{
+    if (qelImgLogger* log = qelImgProcessor::getLogger()) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-security"
+        if (b)
+            log->trace(format, a, b);
+        else
+            log->trace(format, a);
+#pragma GCC diagnostic pop
+    }
+}
+
+// Best-match entries are read and written as plain ints: the search marks
+// repeated ones with 32, which is no encode type.
+static_assert(sizeof(QELIMG_ENCODETYPE) == sizeof(int), "encode types are ints");
+
+int entryOf(const QELIMG_ENCODETYPE* types, int i)
+{
+    int v;
+    std::memcpy(&v, types + i, sizeof v);
+    return v;
+}
+
+void markRepeated(QELIMG_ENCODETYPE* types, int i)
+{
+    const int v = 32;
+    std::memcpy(types + i, &v, sizeof v);
+}
+
+// A new[] copy of what the stream holds; null and 0 when it is empty.
+void takeBuffer(qelImgIOStream& stream, unsigned char** data, unsigned int* length)
+{
+    char* bytes = nullptr;
+    unsigned int size = 0;
+    stream.getBuffer(&bytes, &size, false);
+    *data = reinterpret_cast<unsigned char*>(bytes);
+    *length = bytes ? size : 0;
+}
+
+struct Candidate
+{
+    std::unique_ptr<unsigned char[]> data;
+    unsigned int length = 0;
+    std::unique_ptr<qelImgInfo> info;
+};
+}
+
+void qelImgProcessor::initializeEncoder(qelImgInfo* information)
+{
+    if (m_encoder)
+        m_encoder->initialize(m_params, information);
+}
+
+void qelImgProcessor::setEncoderParameters(qelImgInfo* information)
+{
+    if (m_encoder)
+        m_encoder->setParameters(m_params, information);
+}
+
+void qelImgProcessor::notifyEncoder()
+{
+    if (m_encoder)
+        m_encoder->hook();
+}
+
+void qelImgProcessor::finalizeEncoder()
+{
+    if (m_encoder)
+        m_encoder->finalize();
+}
+
+void qelImgProcessor::encode(qelImgDecoder* source)
+{
+    traceEncode("encode( qelImgDecoder* )");
+    if (m_encoder && source)
+        m_encoder->encode(source);
+}
+
+void qelImgProcessor::encode(qelImgDIB* dib)
+{
+    traceEncode("encode( qelImgDIB* )");
+    if (!m_encoder)
+        return;
+    std::unique_ptr<qelImgDIB> pre(doPreprocess(dib, m_encoder->getEncodeType()));
+    m_encoder->encode(pre ? pre.get() : dib);
+}
+
+void qelImgProcessor::encode(unsigned char* dibData)
+{
+    traceEncode("encode( qelByte* )");
+    if (!dibData)
+        throw new qelImgException(__FILE__, __LINE__, 6, 0, true);
+    qelImgDIBHeader header;
+    std::memcpy(&header, dibData, sizeof header);
+    if (header.biSize < sizeof header)
+        throw new qelImgException(__FILE__, __LINE__, 6, 0, true);
+    const size_t table = 4 * static_cast<size_t>(qelImgDIBUtils::getColorCount(header.biBitCount));
+    const size_t size = static_cast<size_t>(header.biSize) + table + header.biSizeImage;
+    auto* block = new (std::nothrow) unsigned char[size];
+    if (!block)
+        throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
+    std::memcpy(block, dibData, size);
+    std::unique_ptr<qelImgDIB> dib(qelImgDIBUtils::attachDIB(block));
+    encode(dib.get());
+}
+
+bool qelImgProcessor::isEncodingCompatible(int type, int bitsPerPixel)
+{
+    auto in = [type](std::initializer_list<int> ranges) {
+        for (auto it = ranges.begin(); it != ranges.end(); it += 2)
+            if (type >= *it && type <= *(it + 1))
+                return true;
+        return false;
+    };
+    switch (bitsPerPixel) {
+    case 1: return in({0, 4, 6, 7, 9, 16, 21, 24, 26, 26, 30, 30});
+    case 4: return in({0, 4, 6, 7, 9, 10, 13, 16, 21, 24, 26, 26, 30, 30});
+    case 8:
+    case 24:
+    case 32: return in({0, 10, 13, 26, 30, 30});
+    default: return false;
+    }
+}
+
+int qelImgProcessor::getEncodeCompression(int type)
+{
+    switch (type) {
+    case 0:
+    case 10:
+    case 15: return QELIMG_COMP_NONE;
+    case 1: return 20;
+    case 2:
+    case 11:
+    case 22: return QELIMG_COMP_G3_1D;
+    case 3:
+    case 23: return QELIMG_COMP_G3_2D;
+    case 4:
+    case 12:
+    case 24: return QELIMG_COMP_G4;
+    case 5:
+    case 8:
+    case 25: return QELIMG_COMP_JPEG;
+    case 6:
+    case 21: return QELIMG_COMP_LZW;
+    case 7: return QELIMG_COMP_PACKBITS;
+    case 9: return QELIMG_COMP_BMP;
+    case 14: return QELIMG_COMP_IBM_MMR;
+    case 16: return QELIMG_COMP_IOCA_RL4;
+    case 17: return QELIMG_COMP_IOCA_ABIC;
+    case 18: return QELIMG_COMP_IOCA_ABIC_CONCAT;
+    case 19: return QELIMG_COMP_IOCA_OS2_COLOR;
+    case 27: return QELIMG_COMP_PNG;
+    case 28: return QELIMG_COMP_GIF;
+    case 29: return QELIMG_COMP_PCX;
+    case 30: return 29;
+    default: return QELIMG_COMP_UNKNOWN;
+    }
+}
+
+void qelImgProcessor::applyEncodeTypeParameters(int type)
+{
+    trace("applyEncodeTypeParameters");
+    qelImgInfo* information = decoder()->getInfo();
+    if (type != QELIMG_ENCODE_JPEG && type != QELIMG_ENCODE_IOCA && type != QELIMG_ENCODE_IOCA_JPEG)
+        return;
+    const int space = m_params[QELIMG_PARAM_COLOR_SPACE].getInt();
+    if ((space == 0 || space == 1 || space == 3) &&
+        (information->bitsPerPixel == 4 || information->bitsPerPixel == 8) && information->photometric == 3)
+        setParameter(QELIMG_PARAM_DECODE_PALETTE_AS_RGB, 1);
+}
+
+qelImgDIB* qelImgProcessor::doPreprocess(qelImgDIB* dib, int type)
+{
+    trace("doPreprocess");
+    if (!dib || !dib->header)
+        return nullptr;
+    if (m_params[QELIMG_PARAM_FLIP_IMAGE].getByte() != 0 && flip(dib) < 0)
+        return nullptr;
+    if (m_params[QELIMG_PARAM_COLOR_SPACE].getInt() != 0)
+        return nullptr;
+    const int bits = dib->header->biBitCount;
+    bool grey = false;
+    switch (type) {
+    case 0:
+    case 2:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 27: grey = bits == 1 || bits == 4 || bits == 8 || bits == 24; break;
+    case 8: grey = bits == 1 || bits == 4 || bits == 8; break;
+    case 30: grey = bits == 4 || bits == 8 || bits == 24; break;
+    default: break;
+    }
+    return grey ? convertDIBToGrayscale(dib) : nullptr;
+}
+
+void qelImgProcessor::encodeInto(qelImgIOStream* stream, qelImgDIB* dib, int type, qelImgInfo** information)
+{
+    if (!dib || !dib->header)
+        throw new qelImgException(__FILE__, __LINE__, 6, 0, true);
+    std::unique_ptr<qelImgDIB> pre(doPreprocess(dib, type));
+    qelImgDIB* input = pre ? pre.get() : dib;
+    std::unique_ptr<qelImgEncoder> encoder(qelImgUtils::createEncoder(type, stream));
+    std::unique_ptr<qelImgInfo> encodeInfo(qelImgUtils::createInfoFromDIBHeader(input->header));
+    encoder->initialize(m_params, encodeInfo.get());
+    encoder->encode(input);
+    encoder->finalize();
+    if (information) {
+        qelImgInfo* result = qelImgUtils::createInfoFromDIBHeader(input->header);
+        const int compression = getEncodeCompression(type);
+        if (compression != QELIMG_COMP_UNKNOWN)
+            result->compression = compression;
+        *information = result;
+    }
+}
+
+void qelImgProcessor::encodePage(qelImgIOStream* stream, int type, qelImgInfo** information, bool* passedThrough)
+{
+    *passedThrough = false;
+    if (chkAndProcessPassThrough(type, stream) == 1 ||
+        (type == QELIMG_ENCODE_IOCA && chkAndProcessCCITTIOCA(type, stream) == 1)) {
+        *passedThrough = true;
+        return;
+    }
+    applyEncodeTypeParameters(type);
+    qelImgDecoder* d = decoder();
+    if (!d->getDIBBuffer())
+        decode();
+    encodeInto(stream, d->getDIBBuffer(), type, information);
+}
+
+void qelImgProcessor::encode(const char* file, QELIMG_ENCODETYPE type)
+{
+    traceEncode("encode( char*, QELIMG_ENCODETYPE )");
+    if (!file || !*file)
+        throw new qelImgException(__FILE__, __LINE__, 8, 0, true);
+    traceLine("\t\tEncode FileName =>%s, Type=>%s", file, qelImgUtils::getEncodeTypeName(type));
+    decoder();
+    if (type == QELIMG_ENCODE_AFP_OLY) {
+        chkAndProcessAFPOly(type, file);
+        return;
+    }
+    qelImgFileIOStream stream(file, 2);
+    bool passed = false;
+    encodePage(&stream, type, nullptr, &passed);
+}
+
+void qelImgProcessor::encode(unsigned char** data, unsigned int* length, QELIMG_ENCODETYPE type)
+{
+    traceEncode("encode( qelByte**, unsigned long*, QELIMG_ENCODETYPE )");
+    traceLine("\t\tEncode in buffer, Type=>%s", qelImgUtils::getEncodeTypeName(type));
+    decoder();
+    qelImgBufferIOStream stream("encode", 2);
+    bool passed = false;
+    encodePage(&stream, type, nullptr, &passed);
+    takeBuffer(stream, data, length);
+}
+
+void qelImgProcessor::encode(unsigned char** data, unsigned int* length, qelImgInfo** information,
+                             QELIMG_ENCODETYPE type)
+{
+    traceEncode("encode( qelByte**, unsigned long*, qelImgIngo**, QELIMG_ENCODETYPE )");
+    traceLine("\t\tEncode in buffer, Type=>%s", qelImgUtils::getEncodeTypeName(type));
+    decoder();
+    qelImgBufferIOStream stream("encode", 2);
+    bool passed = false;
+    qelImgInfo* result = nullptr;
+    encodePage(&stream, type, &result, &passed);
+    std::unique_ptr<qelImgInfo> owned(result);
+    takeBuffer(stream, data, length);
+    if (!passed && information)
+        *information = owned.release();
+}
+
+void qelImgProcessor::encode(const char* file, qelImgDIB* dib, QELIMG_ENCODETYPE type)
+{
+    traceEncode("encode( char*, qelImgDIB*, QELIMG_ENCODETYPE )");
+    if (!file || !*file)
+        throw new qelImgException(__FILE__, __LINE__, 8, 0, true);
+    traceLine("\t\tEncode passed DIB image. FileName =>%s, Type=>%s", file, qelImgUtils::getEncodeTypeName(type));
+    qelImgFileIOStream stream(file, 2);
+    encodeInto(&stream, dib, type, nullptr);
+}
+
+void qelImgProcessor::encode(unsigned char** data, unsigned int* length, qelImgDIB* dib, QELIMG_ENCODETYPE type)
+{
+    traceEncode("encode( qelByte**, unsigned long*, qelImgDIB*, QELIMG_ENCODETYPE )");
+    traceLine("Encode passed DIB image in buffer, Type=>%s", qelImgUtils::getEncodeTypeName(type));
+    qelImgBufferIOStream stream("encode", 2);
+    encodeInto(&stream, dib, type, nullptr);
+    takeBuffer(stream, data, length);
+}
+
+void qelImgProcessor::chkAndProcessAFPOly(int type, const char* file)
+{
+    trace("chkAndProcessAFPOly");
+    qelImgInfo* information = decoder()->getInfo();
+    if (information->type != QELIMG_IMAGETYPE_TIFF && information->type != QELIMG_IMAGETYPE_JPEG)
+        throw new qelImgException(__FILE__, __LINE__, 9, 0, true, qelImgUtils::getImageTypeName(information->type));
+    const int c = information->compression;
+    if (c != QELIMG_COMP_G3_1D && c != QELIMG_COMP_G3_2D && c != QELIMG_COMP_G4 && c != QELIMG_COMP_JPEG)
+        throw new qelImgException(__FILE__, __LINE__, 22, 0, true, qelImgUtils::getCompressionName(c), "AFP Output");
+    qelImgFileIOStream stream(file, 2);
+    std::unique_ptr<qelImgEncoder> encoder(qelImgUtils::createEncoder(type, &stream));
+    encoder->initialize(m_params, information);
+    encoder->encode(m_decoder);
+    encoder->finalize();
+}
+
+int qelImgProcessor::chkAndProcessPassThrough(int type, qelImgIOStream* stream)
+{
+    trace("chkAndProcessPassThrough");
+    qelImgDecoder* d = decoder();
+    if (d->getDecoderKind() != qelImgDecoder::KIND_IOCA)
+        return 0;
+    switch (type) {
+    case 0:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 9:
+    case 27:
+    case 28:
+    case 29: return 0;
+    default: break;
+    }
+    qelImgInfo* information = d->getInfo();
+    const int bits = information->bitsPerPixel, bands = information->bandCount, c = information->compression;
+    if (bits == 32 && bands == 4 && (c == QELIMG_COMP_NONE || c == QELIMG_COMP_JPEG || c == QELIMG_COMP_LZW))
+        return chkAndProcessCMYKIOCA(type, stream);
+    if (bits == 4 && bands == 4 && (c == QELIMG_COMP_NONE || c == QELIMG_COMP_G4 || c == QELIMG_COMP_IBM_MMR))
+        return chkAndProcessCMYKIOCA(type, stream);
+    if (bits == 24 && c == QELIMG_COMP_JPEG && bands == 3)
+        return chkAndProcessRGBIOCA(type, stream);
+    return 0;
+}
+
+int qelImgProcessor::chkAndProcessCMYKIOCA(int type, qelImgIOStream* stream)
+{
+    trace("chkAndProcessCMYKIOCA");
+    qelImgDecoder* d = decoder();
+    if (d->getDecoderKind() != qelImgDecoder::KIND_IOCA)
+        return 0;
+    qelImageStrips bands;
+    d->getEncodedBandData(&bands);
+    unsigned char* p[4] = {};
+    unsigned int n[4] = {};
+    for (int i = 0; i < 4 && i < bands.count; ++i) {
+        p[i] = bands.data[i];
+        n[i] = bands.lengths[i] > 0 ? static_cast<unsigned int>(bands.lengths[i]) : 0;
+    }
+    qelImgIOCACMYKHandler handler(stream);
+    handler.setSource(d->getInfo(), p[0], n[0], p[1], n[1], p[2], n[2], p[3], n[3]);
+    handler.convert(type, m_params);
+    return 1;
+}
+
+int qelImgProcessor::chkAndProcessRGBIOCA(int type, qelImgIOStream* stream)
+{
+    trace("chkAndProcessRGBIOCA");
+    qelImgDecoder* d = decoder();
+    if (d->getDecoderKind() != qelImgDecoder::KIND_IOCA)
+        return 0;
+    qelImgInfo* information = d->getInfo();
+    if (information->compression != QELIMG_COMP_JPEG || information->bitsPerPixel != 24 ||
+        information->bandCount != 3)
+        return 0;
+    qelImageStrips bands;
+    d->getEncodedBandData(&bands);
+    unsigned char* p[3] = {};
+    unsigned int n[3] = {};
+    for (int i = 0; i < 3 && i < bands.count; ++i) {
+        p[i] = bands.data[i];
+        n[i] = bands.lengths[i] > 0 ? static_cast<unsigned int>(bands.lengths[i]) : 0;
+    }
+    qelImgIOCARGBHandler handler(stream);
+    handler.setSource(information, p[0], n[0], p[1], n[1], p[2], n[2]);
+    handler.convert(type, m_params);
+    return 1;
+}
+
+int qelImgProcessor::chkAndProcessCCITTIOCA(int type, qelImgIOStream* stream)
+{
+    trace("chkAndProcessCCITTIOCA");
+    if (!m_decoder)
+        return 0;
+    qelImgInfo* information = m_decoder->getInfo();
+    if (!information)
+        return 0;
+    const int c = information->compression;
+    const bool ccitt = (c == QELIMG_COMP_G3_1D || c == QELIMG_COMP_G3_2D || c == QELIMG_COMP_G4) &&
+                       information->photometric == 0;
+    if (!ccitt || (information->width % 8 != 0 && m_params[QELIMG_PARAM_BYTE_ALIGN].getInt() != 0))
+        return 0;
+    std::unique_ptr<qelImgEncoder> encoder(qelImgUtils::createEncoder(type, stream));
+    encoder->initialize(m_params, information);
+    encoder->encode(m_decoder);
+    encoder->finalize();
+    return 1;
+}
+
+void qelImgProcessor::encode(unsigned char** data, unsigned int* length, QELIMG_ENCODETYPE types[], int count,
+                             QELIMG_ENCODETYPE* chosen, QELIMG_BEST_COMP_ALG_FACTOR, qelImgInfo** information)
+{
+    traceEncode("encode( qelByte**, unsigned long*, QELIMG_ENCODETYPE[], int, QELIMG_ENCODETYPE*, "
+                "QELIMG_BEST_COMP_ALG_FACTOR, qelImgInfo** )");
+    if (!m_decoder)
+        return;
+    if (count < 1 || !types) {
+        info("Warning! Empty best match algorithm search list, returning input AS IS");
+        return;
+    }
+    *length = 0;
+    *data = nullptr;
+    if (information)
+        *information = nullptr;
+    std::unique_ptr<qelImgInfo> held;
+    if (qelImgDIB* dib = getDIBData())
+        held.reset(qelImgUtils::createInfoFromDIBHeader(dib->header));
+    qelImgInfo* source = m_decoder->getInfo();
+    const int sourceBits = source->bitsPerPixel, sourceCompression = source->compression;
+    const bool tile = source->type == QELIMG_IMAGETYPE_IOCA && source->tileX != -1 && source->tileY != -1;
+    int target;
+    switch (m_params[QELIMG_PARAM_COLOR_SPACE].getInt()) {
+    case 0: target = 8; break;
+    case 1:
+    case 3:
+    case 4: target = 24; break;
+    case 2: target = 32; break;
+    default: target = 1; break;
+    }
+    bool seen[32] = {};
+    Candidate best;
+    bool haveBest = false;
+    int bestType = -1;
+    for (int i = 0; i < count; ++i) {
+        const int type = entryOf(types, i);
+        // Entries outside the table, a repeat marked by an earlier search
+        // among them, are no encode type.
+        if (type < 0 || type > 31) {
+            info("Warning! Encoding %s is not compatible for image bits per pixel %d, Ignoring from best match "
+                 "algorithm ..",
+                 qelImgUtils::getEncodeTypeName(type), sourceBits);
+            continue;
+        }
+        if (seen[type]) {
+            markRepeated(types, i);
+            continue;
+        }
+        seen[type] = true;
+        if (!isEncodingCompatible(type, sourceBits)) {
+            info("Warning! Encoding %s is not compatible for image bits per pixel %d, Ignoring from best match "
+                 "algorithm ..",
+                 qelImgUtils::getEncodeTypeName(type), sourceBits);
+            continue;
+        }
+        Candidate c;
+        if (getEncodeCompression(type) == sourceCompression && !tile && target == sourceBits) {
+            info("Warning! Encoding %s is same as input image, Ignoring from best match algorithm ..",
+                 qelImgUtils::getEncodeTypeName(type));
+            unsigned char* bytes = nullptr;
+            unsigned int size = 0;
+            getEncodedData(&bytes, &size);
+            c.data.reset(bytes);
+            c.length = bytes ? size : 0;
+            if (held)
+                c.info.reset(new qelImgInfo(*held));
+        } else {
+            unsigned char* bytes = nullptr;
+            unsigned int size = 0;
+            qelImgInfo* result = nullptr;
+            encode(&bytes, &size, &result, static_cast<QELIMG_ENCODETYPE>(type));
+            c.data.reset(bytes);
+            c.length = bytes ? size : 0;
+            c.info.reset(result);
+            if (type == QELIMG_ENCODE_TIFF_LZW && c.data && c.length > 0) {
+                std::unique_ptr<qelImgProcessor> written(new (std::nothrow) qelImgProcessor(c.data.get(), c.length));
+                if (!written) {
+                    if (qelImgLogger* log = logger())
+                        log->trace("%s: Memory allocation failure", "qelImgProcessor::encode()");
+                    throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
+                }
+                unsigned char* stored = nullptr;
+                unsigned int storedLength = 0;
+                written->getEncodedData(&stored, &storedLength);
+                written.reset();
+                c.data.reset(stored);
+                c.length = stored ? storedLength : 0;
+            }
+        }
+        info("BMA: Encode=%s Size=%ld", qelImgUtils::getEncodeTypeName(type), static_cast<long>(c.length));
+        // An empty candidate is no encoding.
+        if (!c.data || c.length == 0)
+            continue;
+        if (!haveBest || c.length < best.length) {
+            best = std::move(c);
+            haveBest = true;
+            bestType = type;
+            if (chosen)
+                *chosen = static_cast<QELIMG_ENCODETYPE>(type);
+        }
+    }
+    if (haveBest) {
+        *length = best.length;
+        *data = best.data.release();
+        if (information)
+            *information = best.info.release();
+    }
+    info("BMA: Optimized Encode: %s Size=%ld", haveBest ? qelImgUtils::getEncodeTypeName(bestType) : "none",
+         static_cast<long>(*length));
 }

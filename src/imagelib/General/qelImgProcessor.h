@@ -116,6 +116,36 @@ public:
     // other combinations.
     qelImgDIB* bitDemote(int bitsPerPixel, int ditherMethod);
 
+    // Encoding. The stream processor's encoder: each does nothing without
+    // one.
+    void initializeEncoder(qelImgInfo* info);
+    void setEncoderParameters(qelImgInfo* info);
+    void notifyEncoder();
+    void finalizeEncoder();
+    void encode(qelImgDecoder* decoder);
+    void encode(qelImgDIB* dib);
+    // A bitmap information header, its colour table and its pixels.
+    void encode(unsigned char* dibData);
+    // The current page: OIL024 without decoder, OIL008 for an empty name.
+    // Buffers are new[] blocks the caller frees, with the information.
+    void encode(const char* file, QELIMG_ENCODETYPE type);
+    void encode(unsigned char** data, unsigned int* length, QELIMG_ENCODETYPE type);
+    void encode(unsigned char** data, unsigned int* length, qelImgInfo** info, QELIMG_ENCODETYPE type);
+    // A given bitmap, without pass-through.
+    void encode(const char* file, qelImgDIB* dib, QELIMG_ENCODETYPE type);
+    void encode(unsigned char** data, unsigned int* length, qelImgDIB* dib, QELIMG_ENCODETYPE type);
+    // The smallest of the listed encodings of the current page; repeated
+    // entries of types are overwritten with 32. The factor is not used.
+    void encode(unsigned char** data, unsigned int* length, QELIMG_ENCODETYPE types[], int count,
+                QELIMG_ENCODETYPE* chosen, QELIMG_BEST_COMP_ALG_FACTOR factor, qelImgInfo** info);
+    // A new bitmap to encode instead of dib (flipped in place first), or
+    // null to encode dib itself.
+    qelImgDIB* doPreprocess(qelImgDIB* dib, int type);
+    void applyEncodeTypeParameters(int type);
+    static bool isEncodingCompatible(int type, int bitsPerPixel);
+    // The compression an encode type produces; 37 for none.
+    static int getEncodeCompression(int type);
+
     static void initializeLibrary();
     static void finalizeLibrary();
     static bool isInitialized();
@@ -169,6 +199,15 @@ private:
     void createDecoderForBuffer(int type, unsigned char* data, unsigned int length);
     void createDecoderForRawData(qelImgInfo* info, unsigned char* data, int length, unsigned char* palette);
     void createStreamEncoder(int type, qelImgIOStream* stream);
+    // The encode steps behind the pass-through checks; the stream is the
+    // caller's.
+    void encodeInto(qelImgIOStream* stream, qelImgDIB* dib, int type, qelImgInfo** info);
+    void chkAndProcessAFPOly(int type, const char* file);
+    int chkAndProcessPassThrough(int type, qelImgIOStream* stream);
+    int chkAndProcessCMYKIOCA(int type, qelImgIOStream* stream);
+    int chkAndProcessRGBIOCA(int type, qelImgIOStream* stream);
+    int chkAndProcessCCITTIOCA(int type, qelImgIOStream* stream);
+    void encodePage(qelImgIOStream* stream, int type, qelImgInfo** info, bool* passedThrough);
     // Replaces and deletes the decoder.
     void setDecoder(qelImgDecoder* decoder);
     // Pages left and the resolution parameters from the new decoder.
