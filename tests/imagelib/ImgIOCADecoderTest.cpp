@@ -22,6 +22,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
@@ -103,6 +104,16 @@ Bytes segment(const Segment& s)
             out = cat({out, imageData(s.bands[i], 0xFE9C, static_cast<int>(i + 1))});
     return cat({out, sdf(0x93, {}), sdf(0x71, {})});
 }
+
+// A buffer the caller frees, as a vector.
+Bytes taken(unsigned char* data, unsigned int length)
+{
+    Bytes out(data, data + length);
+    delete[] data;
+    return out;
+}
+
+Bytes pixels(const qelImgDIB* dib) { return Bytes(dib->bits, dib->bits + dib->header->biSizeImage); }
 
 // The n-th image object (from 1) of an AFP file: its segment.
 Bytes imageSegment(const std::string& path, int n)
@@ -187,11 +198,6 @@ protected:
         EXPECT_EQ(TIFFReadRawStrip(tif.get(), 0, strip.data(), static_cast<tmsize_t>(strip.size())),
                   static_cast<tmsize_t>(strip.size()));
         return strip;
-    }
-
-    static Bytes pixels(qelImgDIB* dib)
-    {
-        return Bytes(dib->bits, dib->bits + dib->header->biSizeImage);
     }
 
     // The decoded stream of a PDF object, read by qpdf.
@@ -647,6 +653,172 @@ TEST_F(ImgIOCABands, CMYKHandlerWithoutPlaneDecodersWritesNothing)
     EXPECT_EQ(data, nullptr);
     EXPECT_EQ(size, 0u);
     delete[] data;
+}
+
+} // namespace
+
+// ---------------------------------------------------------- decoder states
+
+namespace {
+
+Bytes tocEntry(int x, int y, int w, int h)
+{
+    return cat({be(x, 4), be(y, 4), be(w, 4), be(h, 4), {1, 3}, be(0, 4), be(0x100, 4)});
+}
+
+// Tile TOC, three uncompressed 1-bit tiles, the second with a mask 13
+// pels wide.
+Bytes tiledSegment()
+{
+    auto size = [](int w, int h) {
+        return sdf(0x94, cat({{0}, be(2400, 2), be(2400, 2), be(w, 2), be(h, 2)}));
+    };
+    auto tile = [](int w, int h) { return sdf(0xB6, cat({be(w, 4), be(h, 4)})); };
+    const Bytes toc = cat({{0, 0}, tocEntry(0, 0, 8, 2), tocEntry(8, 0, 16, 2), tocEntry(0, 2, 24, 1)});
+    const Bytes mask = cat({sdf(0x8E, {}), size(13, 2), imageData({0xF0, 0x08, 0xAA, 0x50}), sdf(0x8F, {})});
+    return cat({sdf(0x70, {}), sdf(0x91, {0xFF}), size(24, 3), sdf(0xFEBB, toc), sdf(0x8C, {}),
+                sdf(0xB5, cat({be(0, 4), be(0, 4)})), tile(8, 2),
+                imageData({0x81, 0x42}), sdf(0x8D, {}), sdf(0x8C, {}), sdf(0x94, cat({{0}, be(2400, 2), be(2400, 2), be(16, 2), be(2, 2)})),
+                sdf(0x95, {3, 1}), imageData({1, 2, 3, 4}), mask, sdf(0x8D, {}), sdf(0x8C, {}),
+                sdf(0xB5, cat({be(0, 4), be(2, 4)})), tile(24, 1), imageData({7, 8, 9}), sdf(0x8D, {}),
+                sdf(0x93, {}), sdf(0x71, {})});
+}
+
+class ImgIOCAStates : public ImgIOCADecoder
+{
+};
+
+TEST_F(ImgIOCAStates, TilesAreImageContentsWithTheirMasks)
+{
+    const Bytes data = tiledSegment();
+    LoggerScope log(2);
+    qelImgIOCADecoder decoder(data.data(), static_cast<unsigned int>(data.size()));
+    EXPECT_EQ(decoder.getImageContentCount(), 3);
+    std::vector<int> widths, tileY;
+    int rounds = 0;
+    while (decoder.hasNextImageContent() && rounds < 5) {
+        decoder.nextImageContent();
+        ++rounds;
+        widths.push_back(decoder.getInfo()->width);
+        tileY.push_back(decoder.getInfo()->tileY);
+        if (decoder.hasMask()) {
+            decoder.decodeMask(nullptr);
+            qelImgDIB* mask = decoder.getMaskDIBBuffer();
+            ASSERT_NE(mask, nullptr);
+            EXPECT_EQ(mask->header->biWidth, 16);
+            EXPECT_EQ(pixels(mask), (Bytes{0xF0, 0x08, 0xAA, 0x50}));
+            unsigned char* stored = nullptr;
+            unsigned int length = 0;
+            decoder.getEncodedMaskData(&stored, &length);
+            EXPECT_EQ(taken(stored, length), (Bytes{0xF0, 0x08, 0xAA, 0x50}));
+        }
+        qelImgParamValue params[QELIMG_PARAM_COUNT];
+        qelImgUtils::setDefaultParameters(params);
+        decoder.decode(params);
+        ASSERT_NE(decoder.getDIBBuffer(), nullptr);
+    }
+    EXPECT_EQ(rounds, 3);
+    EXPECT_EQ(widths, (std::vector<int>{8, 16, 24}));
+    EXPECT_EQ(tileY, (std::vector<int>{0, INT32_MAX, 2}));
+    EXPECT_EQ(pixels(decoder.getDIBBuffer()), (Bytes{7, 8, 9}));
+    // A fourth tile is only a warning.
+    decoder.readHeader();
+    EXPECT_NE(log.logger.lines.find("Warning! Trying to read more IOCA tiles than given in input file"),
+              std::string::npos);
+}
+
+TEST_F(ImgIOCAStates, ResolutionsAndRefusals)
+{
+    const struct
+    {
+        const char* name;
+        int unit, resolution, compression, bits;
+        int dpi;     // 0: not checked
+        int created; // error id of the constructor, -1 none
+        int decoded; // error id of decode, -1 none
+    } cases[] = {
+        {"ten centimetres", 1, 945, 3, 1, 240, -1, -1},
+        {"ten inches", 0, 2400, 3, 1, 240, -1, -1},
+        {"logical", 2, 100, 3, 1, 0, 37, -1},
+        {"solid fill", 0, 720, 32, 1, 72, -1, 38},
+        {"ABIC", 0, 720, 8, 1, 72, -1, 38},
+        {"RL4 of 8 bits", 0, 720, 6, 8, 72, -1, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Segment s;
+        s.width = 8;
+        s.height = 2;
+        s.unit = c.unit;
+        s.resolution = c.resolution;
+        s.compression = c.compression;
+        s.bits = c.bits;
+        s.bands = {Bytes(16, 0)};
+        const Bytes data = segment(s);
+        std::unique_ptr<qelImgIOCADecoder> decoder;
+        const Thrown made = thrown([&] { decoder.reset(new qelImgIOCADecoder(data.data(), data.size())); });
+        EXPECT_EQ(made.id, c.created);
+        if (!decoder)
+            continue;
+        if (c.dpi) {
+            EXPECT_EQ(decoder->getInfo()->xResolution, c.dpi);
+        }
+        qelImgParamValue params[QELIMG_PARAM_COUNT];
+        qelImgUtils::setDefaultParameters(params);
+        EXPECT_EQ(thrown([&] { decoder->decode(params); }).id, c.decoded);
+    }
+}
+
+TEST_F(ImgIOCAStates, SourcesWithoutImage)
+{
+    // Two image contents: no information, a warning, no exception.
+    {
+        Segment s;
+        s.width = 8;
+        s.height = 1;
+        s.bands = {Bytes(1, 0)};
+        Bytes one = segment(s);
+        Bytes content(one.begin() + 2, one.end() - 2);
+        const Bytes two = cat({sdf(0x70, {}), content, content, sdf(0x71, {})});
+        LoggerScope log(2);
+        qelImgIOCADecoder decoder(two.data(), static_cast<unsigned int>(two.size()));
+        EXPECT_EQ(decoder.getMaskInfo(), nullptr);
+        EXPECT_NE(log.logger.lines.find("Warning! IOCA with Multiple Image Contents not yet supported"),
+                  std::string::npos);
+        EXPECT_EQ(thrown([&] { decoder.getInfo(); }).id, 5);
+    }
+    // Raw data: nothing to read.
+    qelImgInfo info;
+    unsigned char byte = 0;
+    qelImgIOCADecoder raw(&info, &byte, 1);
+    const Thrown header = thrown([&] { raw.readHeader(); });
+    EXPECT_EQ(header.id, 15);
+    EXPECT_NE(header.message.find("Rc:-15"), std::string::npos) << header.message;
+    unsigned char* data = nullptr;
+    unsigned int length = 0;
+    EXPECT_EQ(thrown([&] { raw.getEncodedData(&data, &length); }).id, 14);
+    EXPECT_EQ(thrown([&] { raw.getEncodedMaskData(&data, &length); }).id, 14);
+    EXPECT_EQ(raw.getWidthFromData(), -1);
+    EXPECT_FALSE(raw.hasMask());
+    EXPECT_EQ(thrown([&] { raw.readNextLine(&byte); }).id, 26);
+    EXPECT_EQ(thrown([&] { qelImgIOCADecoder none(nullptr, 0u); }).id, 12);
+    EXPECT_EQ(thrown([&] { qelImgIOCADecoder none(""); }).id, 8);
+    // A file that is not there reads as an empty segment.
+    EXPECT_EQ(thrown([&] { qelImgIOCADecoder none((m_dir + "/missing.ioca").c_str()); }).id, 15);
+}
+
+TEST_F(ImgIOCAStates, FileSourceReadsTheWholeSegment)
+{
+    const std::string path = writeFile("rich2.ioca", imageSegment(fop("fop-rich.afp"), 2));
+    qelImgProcessor processor(path.c_str());
+    EXPECT_EQ(processor.getImageType(), QELIMG_IMAGETYPE_IOCA);
+    qelImgDIB* dib = processor.getDIBData();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(dib->header->biWidth, 64);
+    unsigned char* data = nullptr;
+    unsigned int length = 0;
+    processor.getEncodedData(&data, &length);
+    EXPECT_EQ(taken(data, length), pixels(dib));
 }
 
 } // namespace
