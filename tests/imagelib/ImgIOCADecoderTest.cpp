@@ -339,6 +339,45 @@ TEST_F(ImgIOCADecoder, FaxPagesOfLibtiffDecodeThroughTheTIFFDecoder)
     }
 }
 
+TEST_F(ImgIOCADecoder, IBMMMRSegmentDecodesThroughTheIOCALibrary)
+{
+    // First row white, coded one-dimensionally after EOL and tag 1; then
+    // EOL, tag 0 and libtiff's G4 code of the other rows, whose reference
+    // for their first row is white too.
+    Picture p = picture(64, 30);
+    std::fill(p.bits.begin(), p.bits.begin() + static_cast<long>(p.pitch()), 0);
+    Picture rest = p;
+    rest.height = p.height - 1;
+    rest.bits.erase(rest.bits.begin(), rest.bits.begin() + static_cast<long>(p.pitch()));
+    // The G4 code starts on a byte boundary: fill zeros go in front of the
+    // second EOL. White 64: make-up 64, then terminating 0.
+    const std::string head = "000000000001" "1" "11011" "00110101";
+    const std::string bits = head + std::string((8 - (head.size() + 13) % 8) % 8, '0') + "000000000001" "0";
+    Bytes code;
+    for (size_t i = 0; i < bits.size(); ++i) {
+        if (i % 8 == 0)
+            code.push_back(0);
+        if (bits[i] == '1')
+            code.back() |= static_cast<unsigned char>(0x80 >> (i % 8));
+    }
+    const Bytes g4 = faxStrip(rest, COMPRESSION_CCITTFAX4);
+    code.insert(code.end(), g4.begin(), g4.end());
+    Segment s;
+    s.width = 64;
+    s.height = 30;
+    s.compression = 0x01;
+    s.bands = {code};
+    Bytes data = segment(s);
+    qelImgProcessor processor(data.data(), static_cast<unsigned int>(data.size()));
+    EXPECT_EQ(processor.getInfo()->compression, QELIMG_COMP_IBM_MMR);
+    EXPECT_EQ(processor.getWidthFromData(), 64);
+    qelImgDIB* dib = processor.getDIBData();
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(dib->header->biHeight, 30);
+    EXPECT_TRUE(pixels(dib) == p.bits);
+    EXPECT_EQ(Bytes(dib->palette, dib->palette + 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}));
+}
+
 // A G4 segment whose data break at row 100: the rows before, then a code
 // word libtiff refuses as an error.
 class ImgIOCABrokenG4 : public ImgIOCADecoder
@@ -743,6 +782,8 @@ TEST_F(ImgIOCAStates, ResolutionsAndRefusals)
         {"solid fill", 0, 720, 32, 1, 72, -1, 38},
         {"ABIC", 0, 720, 8, 1, 72, -1, 38},
         {"RL4 of 8 bits", 0, 720, 6, 8, 72, -1, 10},
+        // Uncompressed 4 bits in one band: no bitmap can be made of it.
+        {"uncompressed 4 bits", 0, 720, 3, 4, 72, -1, 10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -629,6 +629,10 @@ void qelImgIOCADecoder::buildDIB(qelImgParamValue* params)
             std::memcpy(m_dib->bits, data, length < size ? length : size);
     } else if (bpp == 24 && bands == 3) {
         decodeRGBImage(params);
+    } else {
+        // No bitmap can be made of it.
+        throw new qelImgException(__FILE__, __LINE__, 10, 0, true, bpp,
+                                  oioca_getCompressionName(m_properties->compression), "IOCA");
     }
 }
 
