@@ -810,6 +810,23 @@ TEST_F(ImgIOCAStates, ResolutionsAndRefusals)
     }
 }
 
+TEST_F(ImgIOCAStates, FaxRowsBeyondTheLimitAreNotHandedToLibtiff)
+{
+    // A tile size of 2^24 x 2 pels over a few bytes of G4 data.
+    const Bytes data = cat({sdf(0x70, {}), sdf(0x91, {0xFF}), sdf(0x94, {0, 0x02, 0xD0, 0x02, 0xD0, 0, 8, 0, 2}),
+                            sdf(0xB6, cat({be(1u << 24, 4), be(2, 4)})), sdf(0x95, {0x82, 0x01}),
+                            imageData({0x00, 0x10, 0x01}), sdf(0x93, {}), sdf(0x71, {})});
+    EXPECT_EQ(thrown([&] { qelImgIOCADecoder decoder(data.data(), static_cast<unsigned int>(data.size())); }).id,
+              21);
+    qelImgProcessor::setWidthFromData(false);
+    qelImgIOCADecoder decoder(data.data(), static_cast<unsigned int>(data.size()));
+    qelImgProcessor::setWidthFromData(true);
+    EXPECT_EQ(decoder.getInfo()->width, 1 << 24);
+    qelImgParamValue params[QELIMG_PARAM_COUNT];
+    qelImgUtils::setDefaultParameters(params);
+    EXPECT_EQ(thrown([&] { decoder.decode(params); }).id, 21);
+}
+
 TEST_F(ImgIOCAStates, SourcesWithoutImage)
 {
     // Two image contents: no information, a warning, no exception.

@@ -166,7 +166,8 @@ void qelImgIOCACMYKHandler::createDecoders(qelImgParamValue* params)
             return;
         const int64_t rowBytes = (static_cast<int64_t>(width) + 7) / 8;
         const int64_t size = rowBytes * height;
-        if (size > qelImgDecoder::MAX_BUFFER_BYTES)
+        // Four planes together stay within one bitmap's limit.
+        if (size > qelImgDecoder::MAX_BUFFER_BYTES / PLANES)
             throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
         for (int i = 0; i < PLANES; ++i) {
             auto* bits = new (std::nothrow) unsigned char[static_cast<size_t>(size) + 1]();

@@ -707,6 +707,15 @@ void qelImgIOCADecoder::decodeJPEGs(qelImgParamValue* params)
 unsigned char* qelImgIOCADecoder::withTIFFHeader(const qelImgInfo* info, const unsigned char* data,
                                                  unsigned int length, unsigned int* total)
 {
+    // libtiff's fax codecs size their buffers by the width and the rows by
+    // the height, both from the segment.
+    const int64_t rowBytes = (static_cast<int64_t>(info->width) + 7) / 8;
+    if (info->width <= 0 || info->height <= 0 || info->width > MAX_FAX_WIDTH ||
+        rowBytes * info->height > MAX_BUFFER_BYTES) {
+        if (qelImgLogger* log = logger())
+            log->trace("%s: Memory allocation failure", "qelImgIOCADecoder::decodeG3G4()");
+        throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
+    }
     unsigned char* header = nullptr;
     int headerLength = 0;
     const int fillOrder = info->fillOrder == 2 ? 2 : 1;

@@ -45,6 +45,9 @@ public:
     static bool hasIOCASignature(const unsigned char* data, unsigned int length);
 
 private:
+    // Widest G3 or G4 row handed to libtiff.
+    static constexpr int32_t MAX_FAX_WIDTH = 1 << 20;
+
     void open(const unsigned char* data, unsigned int length);
     // Finalises the handle and throws OIL015 with rc and its text.
     [[noreturn]] void failLibrary(int rc, const char* text = nullptr);
