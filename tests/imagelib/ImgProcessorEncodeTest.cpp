@@ -188,6 +188,30 @@ TEST_F(ImgProcessorEncode, FlateAndFilesHoldThePixels)
               true);
 }
 
+TEST_F(ImgProcessorEncode, EncodeTypesSetTheirParameters)
+{
+    // A palette page to JPEG decodes its palette as RGB.
+    qelImgProcessor palette(imageFixture("pal8.tif").c_str());
+    unsigned char* data = nullptr;
+    unsigned int length = 0;
+    palette.encode(&data, &length, QELIMG_ENCODE_JPEG);
+    EXPECT_EQ(palette.getParameterInt(QELIMG_PARAM_DECODE_PALETTE_AS_RGB), 1);
+    const std::string path = writeFile("pal8.jpg", taken(data, length));
+    EXPECT_EQ(lrbtest::commandOutput("djpeg -pnm " + lrbtest::shellQuote(path)).rfind("P6\n37 48\n", 0), 0u);
+
+    // A bilevel page to G4: the answered information says so.
+    qelImgProcessor mono(imageFixture("mono.tif").c_str());
+    qelImgInfo* info = nullptr;
+    mono.encode(&data, &length, &info, QELIMG_ENCODE_CCITT_G4);
+    std::unique_ptr<qelImgInfo> owned(info);
+    delete[] data;
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->type, QELIMG_IMAGETYPE_DIB);
+    EXPECT_EQ(info->compression, QELIMG_COMP_G4);
+    EXPECT_EQ(info->width, 100);
+    EXPECT_EQ(info->bitsPerPixel, 1);
+}
+
 TEST_F(ImgProcessorEncode, CMYKBandsGoStraightToJpeg)
 {
     std::vector<Bytes> planes(4, Bytes(16 * 8, 0));
