@@ -572,6 +572,27 @@ TEST_F(ImgIOCABands, EightBitPlanesGiveTheColourSpacesPixels)
     }
 }
 
+TEST_F(ImgIOCABands, TraceLevelThreeKeepsThePlanesOnTheWay)
+{
+    const std::vector<Bytes> planes = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+    qelImgProcessor::setTempDirectory(m_dir.c_str());
+    {
+        LoggerScope log(3);
+        auto processor = open(cmykSegment(3, 1, 32, planes), {{QELIMG_PARAM_COLOR_SPACE, 2}});
+        ASSERT_NE(processor->getDIBData(), nullptr);
+    }
+    qelImgProcessor::setTempDirectory(nullptr);
+    for (const char* name : {"cr.jpeg", "mr.jpeg", "yr.jpeg", "kr.jpeg"}) {
+        const Bytes jpeg = lrbtest::readFile(m_dir + "/" + name);
+        ASSERT_GT(jpeg.size(), 2u) << name;
+        EXPECT_EQ(Bytes(jpeg.begin(), jpeg.begin() + 2), (Bytes{0xFF, 0xD8})) << name;
+    }
+    // One row of three samples, as the re-encoded planes give them back.
+    const Bytes k = lrbtest::readFile(m_dir + "/k.raw");
+    ASSERT_EQ(k.size(), 3u);
+    EXPECT_NEAR(k[0], 10, 4);
+}
+
 TEST_F(ImgIOCABands, RGBPlanesGiveRGBOrTruncatedGrey)
 {
     Segment s;

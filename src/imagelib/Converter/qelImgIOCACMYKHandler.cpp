@@ -3,7 +3,9 @@
 #include "oiocaInternal.h"
 #include "qelImgAFPIOCAEncoder.h"
 #include "qelImgBufferIOStream.h"
+#include "qelImgDIB.h"
 #include "qelImgDIBEncoder.h"
+#include "qelImgDIBHeader.h"
 #include "qelImgDIBUtils.h"
 #include "qelImgDecoder.h"
 #include "qelImgException.h"
@@ -16,12 +18,18 @@
 #include "qelImgProcessor.h"
 #include "qelImgRawDataDecoder.h"
 #include "qelImgTIFFDecoder.h"
+#include "qelImgTIFFProcessor.h"
 #include "qelImgTypes.h"
 #include "qelImgUtils.h"
 
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace
@@ -57,6 +65,29 @@ bool readRow(qelImgDecoder* decoder, unsigned char* row)
     }
     return false;
 }
+
+// Debug files go to the temporary directory at trace level 3.
+std::string debugPath(const char* name)
+{
+    qelImgLogger* log = qelImgProcessor::getLogger();
+    const char* dir = qelImgProcessor::getTempDirectory();
+    if (!log || log->getLevel() != 3 || !dir)
+        return std::string();
+    return std::string(dir) + name;
+}
+
+void dumpBytes(const char* name, const unsigned char* data, size_t length, const char* mode = "wb")
+{
+    const std::string path = debugPath(name);
+    if (path.empty() || !data)
+        return;
+    if (FILE* f = std::fopen(path.c_str(), mode)) {
+        std::fwrite(data, 1, length, f);
+        std::fclose(f);
+    }
+}
+
+const char* const kPlaneLetters[4] = {"c", "m", "y", "k"};
 
 qelImgEncoder* createEncoder(int encodeType, qelImgIOStream* stream)
 {
@@ -155,8 +186,25 @@ void qelImgIOCACMYKHandler::createDecoders(qelImgParamValue* params)
             plane.xResolution = params[QELIMG_PARAM_X_RESOLUTION].getInt();
             plane.yResolution = params[QELIMG_PARAM_Y_RESOLUTION].getInt();
         }
-        for (int i = 0; i < PLANES; ++i)
+        for (int i = 0; i < PLANES; ++i) {
+            const std::string debug = debugPath((std::string(kPlaneLetters[i]) + ".tif").c_str());
+            if (!debug.empty()) {
+                unsigned char* header = nullptr;
+                int headerLength = 0;
+                qelImgTIFFProcessor::createTIFFHeader(
+                    plane.width, plane.height, plane.bitsPerSample,
+                    m_info->compression == QELIMG_COMP_G4 ? COMPRESSION_CCITTFAX4 : COMPRESSION_LZW,
+                    plane.photometric, plane.fillOrder, 1, plane.xResolution, plane.yResolution,
+                    static_cast<int>(m_lengths[i]), &header, &headerLength, nullptr);
+                std::unique_ptr<unsigned char[]> owned(header);
+                if (FILE* f = std::fopen(debug.c_str(), "wb")) {
+                    std::fwrite(header, 1, static_cast<size_t>(headerLength), f);
+                    std::fwrite(m_planes[i], 1, m_lengths[i], f);
+                    std::fclose(f);
+                }
+            }
             m_decoders[i] = new qelImgTIFFDecoder(&plane, m_planes[i], m_lengths[i], nullptr);
+        }
         break;
     case QELIMG_COMP_IBM_MMR: {
         static const char* const names[PLANES] = {"Cyan", "Magenta", "Yellow", "Black"};
@@ -188,6 +236,13 @@ void qelImgIOCACMYKHandler::createDecoders(qelImgParamValue* params)
             if (qelImgLogger* log = qelImgProcessor::getLogger())
                 log->trace("\t\t%s plane: %d rows", names[i], kept);
             setOwnPlane(i, bits, static_cast<unsigned int>(rowBytes * kept));
+            if (!debugPath(names[i]).empty()) {
+                std::unique_ptr<qelImgDIB> dib(
+                    qelImgDIBUtils::createDIBFromData(width, kept, 1, m_info->xResolution, m_info->yResolution, 0,
+                                                      nullptr, 0));
+                std::memcpy(dib->bits, bits, std::min<size_t>(dib->header->biSizeImage, m_lengths[i]));
+                qelImgDIBUtils::writeDIB((debugPath(names[i]) + ".dib").c_str(), dib.get());
+            }
             qelImgInfo decoded = plane;
             decoded.compression = QELIMG_COMP_NONE;
             decoded.height = kept;
@@ -196,8 +251,10 @@ void qelImgIOCACMYKHandler::createDecoders(qelImgParamValue* params)
         break;
     }
     case QELIMG_COMP_JPEG:
-        for (int i = 0; i < PLANES; ++i)
+        for (int i = 0; i < PLANES; ++i) {
+            dumpBytes((std::string(kPlaneLetters[i]) + ".jpeg").c_str(), m_planes[i], m_lengths[i]);
             m_decoders[i] = new qelImgJPEGDecoder(m_planes[i], m_lengths[i]);
+        }
         break;
     default: break;
     }
@@ -248,6 +305,7 @@ void qelImgIOCACMYKHandler::reencodePlanesAsJPEG(qelImgParamValue* params)
                 failRow("CMYK-1");
             }
             setOwnPlane(i, jpeg, length);
+            dumpBytes((std::string(kPlaneLetters[i]) + "r.jpeg").c_str(), jpeg, length);
             m_decoders[i] = new qelImgJPEGDecoder(m_planes[i], m_lengths[i]);
         }
     } catch (...) {
@@ -376,9 +434,12 @@ void qelImgIOCACMYKHandler::convert(int encodeType, qelImgParamValue* params)
         }
         std::vector<unsigned char> out(static_cast<size_t>(rowBytes) + 1);
         for (int y = 0; y < height; ++y) {
-            for (int i = 0; i < PLANES; ++i)
+            for (int i = 0; i < PLANES; ++i) {
                 if (!readRow(m_decoders[i], rows[i].data()))
                     failRow("CMYK");
+                dumpBytes((std::string(kPlaneLetters[i]) + ".raw").c_str(), rows[i].data(), rows[i].size() - 1,
+                          y == 0 ? "wb" : "ab");
+            }
             std::memset(out.data(), 0, out.size());
             convertLine(width, m_info->bitsPerPixel, colorSpace, rows[0].data(), rows[1].data(), rows[2].data(),
                         rows[3].data(), out.data());
