@@ -212,6 +212,21 @@ TEST_F(ImgProcessorEncode, EncodeTypesSetTheirParameters)
     EXPECT_EQ(info->bitsPerPixel, 1);
 }
 
+TEST_F(ImgProcessorEncode, DIBComesFromTheFileAndBufferFactoryOnly)
+{
+    Bytes png = lrbtest::readFile(imageFixture("png-rgb.png"));
+    qelImgProcessor source(png.data(), static_cast<unsigned int>(png.size()));
+    unsigned char* data = nullptr;
+    unsigned int length = 0;
+    source.encode(&data, &length, QELIMG_ENCODE_DIB);
+    const Bytes dib = taken(data, length);
+    qelImgDIB* page = source.getDIBData();
+    ASSERT_EQ(dib.size(), 40u + page->header->biSizeImage);
+    EXPECT_TRUE(Bytes(dib.begin() + 40, dib.end()) == pixels(page));
+    qelImgBufferIOStream stream("out", 2);
+    EXPECT_EQ(thrown([&] { qelImgProcessor through(&stream, QELIMG_ENCODE_DIB); }).id, 9);
+}
+
 TEST_F(ImgProcessorEncode, CMYKBandsGoStraightToJpeg)
 {
     std::vector<Bytes> planes(4, Bytes(16 * 8, 0));
