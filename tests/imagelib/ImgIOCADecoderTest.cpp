@@ -882,6 +882,14 @@ TEST_F(ImgIOCAStates, SourcesWithoutImage)
     EXPECT_EQ(thrown([&] { raw.readNextLine(&byte); }).id, 26);
     EXPECT_EQ(thrown([&] { qelImgIOCADecoder none(nullptr, 0u); }).id, 12);
     EXPECT_EQ(thrown([&] { qelImgIOCADecoder none(""); }).id, 8);
+    // A file whose tile cannot be taken leaves nothing behind.
+    Segment logical;
+    logical.width = 8;
+    logical.height = 1;
+    logical.unit = 2;
+    logical.bands = {Bytes(1, 0)};
+    const std::string file = writeFile("logical.ioca", segment(logical));
+    EXPECT_EQ(thrown([&] { qelImgIOCADecoder none(file.c_str()); }).id, 37);
     // A file that is not there reads as an empty segment.
     EXPECT_EQ(thrown([&] { qelImgIOCADecoder none((m_dir + "/missing.ioca").c_str()); }).id, 15);
 }

@@ -174,7 +174,8 @@ qelImgIOCADecoder::qelImgIOCADecoder(const char* fileName) : qelImgDecoder(fileN
     try {
         open(m_fileBuffer, m_fileLength);
     } catch (...) {
-        finalize();
+        if (m_handle)
+            oioca_finalize(&m_handle);
         delete[] m_fileBuffer;
         m_fileBuffer = nullptr;
         throw;
