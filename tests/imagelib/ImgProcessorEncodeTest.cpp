@@ -135,6 +135,8 @@ TEST_F(ImgProcessorEncode, FopImagesEncodeAndDecodeBackToTheirPixels)
     } cases[] = {
         {1, QELIMG_ENCODE_PNG}, {1, QELIMG_ENCODE_BMP}, {1, QELIMG_ENCODE_PCX}, {1, QELIMG_ENCODE_DIB},
         {2, QELIMG_ENCODE_PNG}, {2, QELIMG_ENCODE_BMP}, {2, QELIMG_ENCODE_PCX}, {2, QELIMG_ENCODE_DIB},
+        {1, QELIMG_ENCODE_TIFF_LZW}, {2, QELIMG_ENCODE_TIFF_LZW}, {1, QELIMG_ENCODE_TIFF_PACKBITS},
+        {2, QELIMG_ENCODE_TIFF_UNCOMPRESSED},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.image) + " as " + qelImgUtils::getEncodeTypeName(c.type));
