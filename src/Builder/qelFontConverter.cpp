@@ -1,5 +1,6 @@
 #include "qelFontConverter.h"
 
+#include "qelAFPCSBuilder.h"
 #include "qelFontBuilder.h"
 #include "qelFontRepresentation.h"
 #include "qelString.h"
@@ -23,7 +24,6 @@ const char* qelFontConverter::getFontName() const { return m_fontName ? m_fontNa
 
 qelFontBuilder* qelFontConverter::createBuilder(int targetType)
 {
-    // The AFP character set builder (7) registers here once it exists.
     switch (targetType) {
     case qelFontRepresentation::TYPE_PFM:
         return new qelType1PFMBuilder;
@@ -31,6 +31,8 @@ qelFontBuilder* qelFontConverter::createBuilder(int targetType)
         return new qelType1PFBBuilder;
     case qelFontRepresentation::TYPE_TYPE3:
         return new qelType3FontBuilder;
+    case qelFontRepresentation::TYPE_AFP_CHARSET:
+        return new qelAFPCSBuilder;
     default:
         return nullptr;
     }
