@@ -2,6 +2,7 @@
 // Differences and the failures of damaged or incomplete fonts.
 #include "BuilderTestSupport.h"
 
+#include "qelAFPCSBuilder.h"
 #include "qelFontConverter.h"
 #include "qelString.h"
 #include "qelType1PFBBuilder.h"
@@ -54,7 +55,7 @@ std::vector<double> d1Of(const qelType3CharProc* proc)
 
 } // namespace
 
-TEST_F(Type3FontBuilderTest, FactoryServesThePfmPfbAndType3TargetsOnly)
+TEST_F(Type3FontBuilderTest, FactoryServesThePfmPfbType3AndAfpCharacterSetTargetsOnly)
 {
     for (int type = -1; type <= 10; ++type) {
         std::unique_ptr<qelFontBuilder> builder(qelFontConverter::createBuilder(type));
@@ -62,6 +63,7 @@ TEST_F(Type3FontBuilderTest, FactoryServesThePfmPfbAndType3TargetsOnly)
         case 2: EXPECT_TRUE(dynamic_cast<qelType1PFMBuilder*>(builder.get())); break;
         case 3: EXPECT_TRUE(dynamic_cast<qelType1PFBBuilder*>(builder.get())); break;
         case 4: EXPECT_TRUE(dynamic_cast<qelType3FontBuilder*>(builder.get())); break;
+        case 7: EXPECT_TRUE(dynamic_cast<qelAFPCSBuilder*>(builder.get())); break;
         default: EXPECT_EQ(builder, nullptr) << type;
         }
     }
