@@ -140,6 +140,28 @@ TEST_F(AFPCPBuilderTest, IndexOrderFollowsTheSortFlagUnlessUseFlagX80)
     }
 }
 
+TEST_F(AFPCPBuilderTest, SmallPageGivesTheseFieldBytes)
+{
+    std::unique_ptr<qelCodePage> page = smallPage();
+    const Bytes bytes = build(*page);
+    // Descriptor: the name as description in EBCDIC blanks, 4 characters,
+    // GCSGID and CPGID 0, encoding scheme X'6100'.
+    std::string blanks;
+    for (int i = 0; i < 24; ++i)
+        blanks += "40";
+    EXPECT_EQ(toHex(fieldData(bytes, CPD)), "E3F1E3C5E2E3F0F1" + blanks + "0008" "00000004" "0000" "0000" "6100");
+    // Control: the first entry as default, flags 0, group length 10, space
+    // section 0, space code point X'45', use flags X'08'.
+    EXPECT_EQ(toHex(fieldData(bytes, CPC)),
+              "D3C2F0F2F0F0F0F0" "00" "0A" "00" "45" "08");
+    // Index in code point order; a glyph name takes the character's place.
+    EXPECT_EQ(toHex(fieldData(bytes, CPI)),
+              "D3C2F0F2F0F0F0F0" "0041"
+              "D3C1F0F2F0F0F0F0" "0042"
+              "F3F0F0F0F0F0C383" "0043"
+              "E2D7F0F1F0F0F0F0" "0045");
+}
+
 TEST_F(AFPCPBuilderTest, DefaultCharacterIsTheCodePagesOwnWhereTheIndexHoldsIt)
 {
     const struct Case

@@ -246,6 +246,28 @@ TEST_F(AFPCSBuilderTest, RecordedRasterFontReadsBackWithItsMetricsAndPatterns)
     EXPECT_EQ(afp->getDefaultBaselineIncrement(0), 60);
 }
 
+TEST_F(AFPCSBuilderTest, OneCharacterGivesTheseFieldBytes)
+{
+    Recorded a{"A"};
+    Recording font({a});
+    const Bytes bytes = writtenSet(font);
+    // Control: technology 5, a uniform box, 10 inches at 240 pels, box
+    // 8 x 5 less one, orientation groups of 26 bytes, index groups of 28,
+    // 1-byte alignment, 5 pattern bytes, position groups of 22, map groups
+    // of 8, shape resolution 240.
+    const std::vector<unsigned char> fnc = fieldData(bytes, FNC);
+    ASSERT_GE(fnc.size(), 28u);
+    EXPECT_EQ(toHex(Bytes(fnc.begin(), fnc.begin() + 28)),
+              "0005" "0002" "0000" "0960" "0960" "0007" "0004" "1A" "1C" "00" "000005" "16" "08" "0000" "0960" "0960");
+    // Map: the box less one at pattern offset 0.
+    EXPECT_EQ(toHex(fieldData(bytes, FNM)), "0007" "0004" "00000000");
+    // Index: 2000000A, increment 10, ascender 5, descender 0, map index 0,
+    // A-, B- and C-spaces 0, 8 and 2, baseline offset 5.
+    EXPECT_EQ(toHex(fieldData(bytes, FNI)),
+              "F2F0F0F0F0F0F0C1" "000A" "0005" "0000" "0000" "0000" "0000" "0008" "0002" "0000" "0005");
+    EXPECT_EQ(toHex(fieldData(bytes, FNG)), "FFFFFFFFFF");
+}
+
 TEST_F(AFPCSBuilderTest, EachNameIsAddedOnceAndOnlyExactRepeatsAreDropped)
 {
     qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
