@@ -127,7 +127,8 @@ printf '\x11\x5a\x00\x10\xd3\xa8\xc6\x00\x00\x00\xc7\xf1\x40\x40\x40\x40\x40\x40
 fuzz_run fuzz_afpfont "afpfont-" "$FONT_SET_CORPUS"
 
 # The font builders over what the character set reader makes of the same
-# seeds (first byte: code of the first character, bit 0 an unknown name).
+# seeds (first byte: code of the first character, bit 0 an unknown name,
+# bits 4 to 7 a scale of the metrics recorded for the AFP builders).
 fuzz_run fuzz_fontbuilders "fontbuilders-" "$FONT_SET_CORPUS"
 
 # The form definition parser, seeded with a form definition of two medium
