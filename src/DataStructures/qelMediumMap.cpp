@@ -1,5 +1,6 @@
 #include "qelMediumMap.h"
 
+
 #include "qelFORMDEF.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
@@ -14,6 +15,7 @@
 #include "qelResourceObjectInclude.h"
 #include "qelString.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -253,7 +255,13 @@ int32_t qelMediumMap::toPageUnits(int32_t value, int resolution) const
     double unitsPerInch = m_xUnitBase == 1 ? static_cast<double>(m_xUnits * 254 / 1000) : m_xUnits / 10.0;
     if (unitsPerInch <= 0.0)
         return value;
-    return static_cast<int32_t>(value * (resolution / unitsPerInch));
+    // Offsets come from the input: held within 32 bits.
+    const double units = value * (resolution / unitsPerInch);
+    if (units >= 2147483647.0)
+        return INT32_MAX;
+    if (units <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(units);
 }
 
 void qelMediumMap::assignToPage(qelPage* page, qelList* generated)

@@ -137,6 +137,20 @@ TEST_F(MediumMapTest, ResolutionAndOffsetsByUnitBase)
     }
 }
 
+TEST_F(MediumMapTest, OffsetsBeyond32BitsInPageUnitsAreHeld)
+{
+    // One unit per ten inches scaled to 1440 per inch: far outside an int.
+    qelMediumMap map("M4");
+    map.setUnitBases(0, 0);
+    map.setUnits(1, 1);
+    const struct
+    {
+        int32_t value, expected;
+    } cases[] = {{INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN}, {-12761, -183758400}, {1, 14400}};
+    for (const auto& c : cases)
+        EXPECT_EQ(map.toPageUnits(c.value, 1440), c.expected) << c.value;
+}
+
 TEST_F(MediumMapTest, ListingGrowsWithMappedOverlays)
 {
     qelMediumMap map("M4");
