@@ -1,6 +1,5 @@
 #include "qelMediumMap.h"
 
-
 #include "qelFORMDEF.h"
 #include "qelGlobalDSPool.h"
 #include "qelIni.h"
