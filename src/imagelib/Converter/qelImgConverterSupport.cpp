@@ -6,6 +6,7 @@
 #include "qelImgDIBDecoder.h"
 #include "qelImgDIBEncoder.h"
 #include "qelImgDIBUtils.h"
+#include "qelImgException.h"
 #include "qelImgInfo.h"
 #include "qelImgLogger.h"
 #include "qelImgProcessor.h"
@@ -42,4 +43,27 @@ qelImgDIB* qelImgConvertDIBRows(qelImgConverter* converter, qelImgDIB* dib, qelI
         }
     }
     return out;
+}
+
+const char* qelImgColorSpaceName(int space)
+{
+    switch (space) {
+    case 0: return "GrayScale";
+    case 1: return "RGB";
+    case 2: return "CMYK";
+    default: return "Unknown";
+    }
+}
+
+bool qelImgReadPlaneRow(qelImgDecoder* decoder, unsigned char* row)
+{
+    try {
+        return decoder->readNextLine(row) == 1;
+    } catch (qelImgException* e) {
+        if (qelImgLogger* log = qelImgProcessor::getLogger())
+            log->trace("\t\t%s", e->getMessageText());
+        delete e;
+    } catch (const char*) {
+    }
+    return false;
 }

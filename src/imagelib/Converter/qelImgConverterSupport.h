@@ -2,6 +2,7 @@
 #define QEL_IMG_CONVERTER_SUPPORT_H
 
 class qelImgDIB;
+class qelImgDecoder;
 class qelImgConverter;
 struct qelImgParamValue;
 
@@ -11,5 +12,11 @@ struct qelImgParamValue;
 // temporary directory at trace level.
 qelImgDIB* qelImgConvertDIBRows(qelImgConverter* converter, qelImgDIB* dib, qelImgParamValue* params,
                                 int bitsPerPixel, bool mono, const char* debugName);
+
+// The colour space's name in messages: "GrayScale", "RGB", "CMYK" or "Unknown".
+const char* qelImgColorSpaceName(int space);
+// One row of a colour plane's decoder into row: false when it has none; a
+// library error is traced and dropped.
+bool qelImgReadPlaneRow(qelImgDecoder* decoder, unsigned char* row);
 
 #endif

@@ -13,6 +13,7 @@
 #include "qelImgInfo.h"
 #include "qelImgJPEGDecoder.h"
 #include "qelImgJPEGEncoder.h"
+#include "qelImgConverterSupport.h"
 #include "qelImgLogger.h"
 #include "qelImgParamValue.h"
 #include "qelImgProcessor.h"
@@ -40,30 +41,6 @@ void trace(const char* operation)
 {
     if (qelImgLogger* log = qelImgProcessor::getLogger())
         log->trace("\t%s::%s()", kClass, operation);
-}
-
-const char* colorSpaceName(int space)
-{
-    switch (space) {
-    case 0: return "GrayScale";
-    case 1: return "RGB";
-    case 2: return "CMYK";
-    default: return "Unknown";
-    }
-}
-
-// One row of the decoder into row: false when it has none.
-bool readRow(qelImgDecoder* decoder, unsigned char* row)
-{
-    try {
-        return decoder->readNextLine(row) == 1;
-    } catch (qelImgException* e) {
-        if (qelImgLogger* log = qelImgProcessor::getLogger())
-            log->trace("\t\t%s", e->getMessageText());
-        delete e;
-    } catch (const char*) {
-    }
-    return false;
 }
 
 // Debug files go to the temporary directory at trace level 3.
@@ -273,7 +250,7 @@ unsigned char* qelImgIOCACMYKHandler::convertToJPEG(qelImgDecoder* decoder, qelI
         failRow("CMYK-1");
     std::vector<unsigned char> row(static_cast<size_t>(scan) + 1);
     for (int y = 0; y < info->height; ++y) {
-        if (!readRow(decoder, row.data())) {
+        if (!qelImgReadPlaneRow(decoder, row.data())) {
             encoder.finalize();
             failRow("CMYK-1");
         }
@@ -361,7 +338,7 @@ void qelImgIOCACMYKHandler::convert(int encodeType, qelImgParamValue* params)
         throw new qelImgException(__FILE__, __LINE__, 5, 0, true);
     const int colorSpace = params[QELIMG_PARAM_COLOR_SPACE].getInt();
     if (colorSpace > 3 || colorSpace < 0)
-        throw new qelImgException(__FILE__, __LINE__, 29, 0, true, "CMYK", colorSpaceName(colorSpace));
+        throw new qelImgException(__FILE__, __LINE__, 29, 0, true, "CMYK", qelImgColorSpaceName(colorSpace));
     try {
         createDecoders(params);
         for (int i = 0; i < PLANES; ++i)
@@ -435,7 +412,7 @@ void qelImgIOCACMYKHandler::convert(int encodeType, qelImgParamValue* params)
         std::vector<unsigned char> out(static_cast<size_t>(rowBytes) + 1);
         for (int y = 0; y < height; ++y) {
             for (int i = 0; i < PLANES; ++i) {
-                if (!readRow(m_decoders[i], rows[i].data()))
+                if (!qelImgReadPlaneRow(m_decoders[i], rows[i].data()))
                     failRow("CMYK");
                 dumpBytes((std::string(kPlaneLetters[i]) + ".raw").c_str(), rows[i].data(), rows[i].size() - 1,
                           y == 0 ? "wb" : "ab");

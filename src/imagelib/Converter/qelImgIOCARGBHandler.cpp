@@ -7,6 +7,7 @@
 #include "qelImgInfo.h"
 #include "qelImgJPEGDecoder.h"
 #include "qelImgJPEGEncoder.h"
+#include "qelImgConverterSupport.h"
 #include "qelImgLogger.h"
 #include "qelImgParamValue.h"
 #include "qelImgProcessor.h"
@@ -26,29 +27,6 @@ void trace(const char* operation)
 {
     if (qelImgLogger* log = qelImgProcessor::getLogger())
         log->trace("\t%s::%s()", kClass, operation);
-}
-
-const char* colorSpaceName(int space)
-{
-    switch (space) {
-    case 0: return "GrayScale";
-    case 1: return "RGB";
-    case 2: return "CMYK";
-    default: return "Unknown";
-    }
-}
-
-bool readRow(qelImgDecoder* decoder, unsigned char* row)
-{
-    try {
-        return decoder->readNextLine(row) == 1;
-    } catch (qelImgException* e) {
-        if (qelImgLogger* log = qelImgProcessor::getLogger())
-            log->trace("\t\t%s", e->getMessageText());
-        delete e;
-    } catch (const char*) {
-    }
-    return false;
 }
 }
 
@@ -104,7 +82,7 @@ void qelImgIOCARGBHandler::convert(int encodeType, qelImgParamValue* params)
         throw new qelImgException(__FILE__, __LINE__, 5, 0, true);
     const int colorSpace = params[QELIMG_PARAM_COLOR_SPACE].getInt();
     if (colorSpace != 0 && colorSpace != 1)
-        throw new qelImgException(__FILE__, __LINE__, 29, 0, true, "RGB", colorSpaceName(colorSpace));
+        throw new qelImgException(__FILE__, __LINE__, 29, 0, true, "RGB", qelImgColorSpaceName(colorSpace));
     for (int i = 0; i < 3; ++i)
         if (!m_planes[i] || m_lengths[i] == 0)
             throw new qelImgException(__FILE__, __LINE__, 31, 0, true);
@@ -160,7 +138,7 @@ void qelImgIOCARGBHandler::convert(int encodeType, qelImgParamValue* params)
     std::vector<unsigned char> out(static_cast<size_t>(rowBytes) + 1);
     for (int y = 0; y < height; ++y) {
         for (int i = 0; i < 3; ++i)
-            if (!readRow(decoders[i].get(), rows[i].data()))
+            if (!qelImgReadPlaneRow(decoders[i].get(), rows[i].data()))
                 throw new qelImgException(__FILE__, __LINE__, 51, 0, true, "RGB");
         convertLine(width, colorSpace, rows[0].data(), rows[1].data(), rows[2].data(), out.data());
         encoder->writeLine(out.data(), static_cast<int>(rowBytes));
