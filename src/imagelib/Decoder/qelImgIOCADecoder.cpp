@@ -940,17 +940,8 @@ int qelImgIOCADecoder::getWidthFromDataForJPEG(const qelImgInfo* info, const uns
 
 // ============================================================= stored data
 
-void qelImgIOCADecoder::getEncodedData(unsigned char** data, unsigned int* length)
+void qelImgIOCADecoder::handOverBand(const IOCABandData* band, unsigned char** data, unsigned int* length)
 {
-    trace(kClass, "getEncodedData");
-    if (data)
-        *data = nullptr;
-    if (length)
-        *length = 0;
-    if (!m_handle || !m_tile)
-        throw new qelImgException(__FILE__, __LINE__, 14, 0, true);
-    checkLibrary(oioca_readTileImageData(m_handle, m_tile));
-    const IOCABandData* band = m_tile->bandData[0];
     if (band && band->data && band->length > 0 && data && length) {
         auto* copy = new (std::nothrow) unsigned char[band->length];
         if (!copy)
@@ -961,6 +952,19 @@ void qelImgIOCADecoder::getEncodedData(unsigned char** data, unsigned int* lengt
     }
     if (m_info && m_properties)
         m_info->fillOrder = m_properties->bitOrder == 1 ? 2 : 1;
+}
+
+void qelImgIOCADecoder::getEncodedData(unsigned char** data, unsigned int* length)
+{
+    trace(kClass, "getEncodedData");
+    if (data)
+        *data = nullptr;
+    if (length)
+        *length = 0;
+    if (!m_handle || !m_tile)
+        throw new qelImgException(__FILE__, __LINE__, 14, 0, true);
+    checkLibrary(oioca_readTileImageData(m_handle, m_tile));
+    handOverBand(m_tile->bandData[0], data, length);
 }
 
 void qelImgIOCADecoder::getEncodedBandData(qelImageStrips* bands)
@@ -1000,17 +1004,7 @@ void qelImgIOCADecoder::getEncodedMaskData(unsigned char** data, unsigned int* l
     if (!m_maskProperties)
         return;
     checkLibrary(oioca_readTileTMImageData(m_handle, m_tile));
-    const IOCABandData* band = m_tile->maskBandData[0];
-    if (band && band->data && band->length > 0 && data && length) {
-        auto* copy = new (std::nothrow) unsigned char[band->length];
-        if (!copy)
-            throw new qelImgException(__FILE__, __LINE__, 21, 0, true);
-        std::memcpy(copy, band->data, band->length);
-        *data = copy;
-        *length = band->length;
-    }
-    if (m_info && m_properties)
-        m_info->fillOrder = m_properties->bitOrder == 1 ? 2 : 1;
+    handOverBand(m_tile->maskBandData[0], data, length);
 }
 
 void qelImgIOCADecoder::decodeMask(qelImgParamValue* params)

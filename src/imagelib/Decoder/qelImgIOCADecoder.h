@@ -49,6 +49,9 @@ private:
     static constexpr int32_t MAX_FAX_WIDTH = 1 << 20;
 
     void open(const unsigned char* data, unsigned int length);
+    // A new[] copy of the band for the caller (nothing for an empty band)
+    // and the fill order of the image's bit order.
+    void handOverBand(const IOCABandData* band, unsigned char** data, unsigned int* length);
     // Finalises the handle and throws OIL015 with rc and its text.
     [[noreturn]] void failLibrary(int rc, const char* text = nullptr);
     void checkLibrary(int rc);
