@@ -55,8 +55,7 @@ void readTile(qelImgIOCADecoder& decoder, qelImgParamValue* params)
         decoder.getEncodedBandData(&bands);
     });
     guarded([&] { decoder.getWidthFromData(); });
-    const int64_t bytes = int64_t(info->width) * info->height * 4;
-    if (info->width > 0 && info->height > 0 && bytes <= kMaxBitmap)
+    if (info->width > 0 && info->height > 0 && int64_t(info->width) * info->height <= kMaxBitmap / 4)
         guarded([&] { decoder.decode(params); });
     if (decoder.hasMask()) {
         guarded([&] {
