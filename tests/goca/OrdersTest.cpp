@@ -371,7 +371,8 @@ TEST_F(OrdersTest, ImagesCollectTheirRows)
         if (c.images) {
             auto* image = as<qelImageObject>(all[0], qelGraphicObject::KIND_IMAGE);
             ASSERT_TRUE(image);
-            EXPECT_EQ(image->getEncodedLength(), c.bytes);
+            EXPECT_EQ(image->getDataLength(), c.bytes);
+            EXPECT_EQ(image->getKind(), qelImageObject::IMAGE_GOCA);
             EXPECT_EQ(image->getResolution(), 240);
         }
         if (c.warning) {
@@ -402,9 +403,9 @@ TEST_F(OrdersTest, LargeImageSpillsToATemporaryFile)
     std::vector<qelGraphicObject*> all = objects(res.get());
     ASSERT_EQ(all.size(), 1u) << output();
     auto* image = static_cast<qelImageObject*>(all[0]);
-    ASSERT_EQ(image->getEncodedLength(), 400);
+    ASSERT_EQ(image->getDataLength(), 400);
     for (int i = 0; i < 400; ++i)
-        ASSERT_EQ(image->getEncodedData()[i], static_cast<unsigned char>(i)) << i;
+        ASSERT_EQ(image->getData()[i], static_cast<unsigned char>(i)) << i;
     // An image never ended takes its spill file with it.
     res = parseObject(object({orders}), parser);
     ASSERT_TRUE(res);

@@ -1545,6 +1545,8 @@ void qelGocaParser::beginImage(bool given)
     std::snprintf(name, sizeof name, "%s%04d%06d", "Img", getInputNumber(), nextImageNumber());
     m_imageName = name;
     m_image = new qelImageObject();
+    m_image->setKind(qelImageObject::IMAGE_GOCA);
+    m_image->setName(name);
     const qelGocaAttributes& a = m_state.current;
     const uint16_t resolution = static_cast<uint16_t>(
         m_imageResolution != 0 ? m_imageResolution : (m_resource ? graphicsResource()->getResolution() : 0));
@@ -1636,7 +1638,8 @@ void qelGocaParser::endImage(int n)
     } else {
         data.reset(m_imageCache->join());
     }
-    m_image->setEncodedData(data.get(), static_cast<int32_t>(m_imageBytes));
+    m_image->setData(data.get(), static_cast<int32_t>(m_imageBytes));
+    m_image->setDataLength(m_image->getData() ? static_cast<int32_t>(m_imageBytes) : 0);
     qelImageObject* image = m_image;
     m_image = nullptr;
     dropImage();

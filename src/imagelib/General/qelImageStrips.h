@@ -8,6 +8,9 @@ struct qelImageStrips
     int count = 0;
     unsigned char** data = nullptr;
     int* lengths = nullptr;
+    // Compression code of each band, only when the bands were re-encoded one
+    // by one.
+    int* compressions = nullptr;
 
     qelImageStrips() = default;
     qelImageStrips(const qelImageStrips&) = delete;
@@ -20,8 +23,10 @@ struct qelImageStrips
             delete[] data[i];
         delete[] data;
         delete[] lengths;
+        delete[] compressions;
         data = nullptr;
         lengths = nullptr;
+        compressions = nullptr;
         count = 0;
     }
 };
