@@ -230,3 +230,17 @@ for f in "$IOCA_CORPUS"/*.ioca; do
 done
 cmake --build "$BUILD" --target fuzz_iocadecoder -j "$(nproc)"
 fuzz_run fuzz_iocadecoder "iocadecoder-" "$IOCADEC_CORPUS"
+
+# Image objects: IM cells (first byte even) and IOCA preparation (odd),
+# seeded with a tiled and a packed cell image and the IOCA corpus.
+IMGOBJ_CORPUS="$BUILD/corpus/imageobject"
+mkdir -p "$IMGOBJ_CORPUS"
+printf '\x00\x04\x00\x10\x00\x04\x02\x00\x00\x00\x00\x00\x0c\x00\x04\x00\x10\x00\x04\x00\x06\x12\x34\x56\x78\x9a\xbc\x00\x20\x00\x00\x00\x08\x00\x02\x00\x14\x00\x05\x00\x02\x81\x42' \
+  >"$IMGOBJ_CORPUS/cells"
+printf '\x00\x00\x00\x0c\x00\x03\x01\x00\x00\x00\x00\x00\x0c\x00\x03\xff\xff\xff\xff\x00\x05\xab\xcd\xef\x12\x34' >"$IMGOBJ_CORPUS/simple"
+for f in "$IOCA_CORPUS"/*.ioca; do
+  { printf '\015\000\100\000\100'; cat "$f"; } >"$IMGOBJ_CORPUS/ioca-$(basename "$f")"
+  { printf '\007\000\020\000\010'; cat "$f"; } >"$IMGOBJ_CORPUS/trim-$(basename "$f")"
+done
+cmake --build "$BUILD" --target fuzz_imageobject -j "$(nproc)"
+fuzz_run fuzz_imageobject "imageobject-" "$IMGOBJ_CORPUS"

@@ -101,6 +101,93 @@ double meanDifference(const Bytes& a, const Bytes& b)
     return sum / static_cast<double>(a.size());
 }
 
+
+// The raw strip of a libtiff G4 page of width x height, black where the
+// pattern says.
+Bytes g4Strip(const std::string& path, int width, int height)
+{
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (!tif)
+        return {};
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
+    Bytes row(static_cast<size_t>(width + 7) / 8);
+    for (int y = 0; y < height; ++y) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<unsigned char>((y / 4 + static_cast<int>(i)) % 3 == 0 ? 0xF0 : 0x00);
+        TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0);
+    }
+    TIFFClose(tif);
+    tif = TIFFOpen(path.c_str(), "r");
+    if (!tif)
+        return {};
+    Bytes strip(static_cast<size_t>(TIFFRawStripSize(tif, 0)));
+    TIFFReadRawStrip(tif, 0, strip.data(), static_cast<tmsize_t>(strip.size()));
+    TIFFClose(tif);
+    return strip;
+}
+
+// A literal image segment head (begin segment to the last descriptor)
+// followed by one Image Data field of the data and the two end fields.
+Bytes withImageData(Bytes head, const Bytes& data)
+{
+    head.insert(head.end(), {0xFE, 0x92, static_cast<unsigned char>(data.size() >> 8),
+                             static_cast<unsigned char>(data.size())});
+    head.insert(head.end(), data.begin(), data.end());
+    head.insert(head.end(), {0x93, 0x00, 0x71, 0x00});
+    return head;
+}
+
+// The descriptor bytes of a size: high byte, low byte.
+unsigned char hi(int v) { return static_cast<unsigned char>(v >> 8); }
+unsigned char lo(int v) { return static_cast<unsigned char>(v); }
+
+// Begin segment and content, image data descriptor (unit, resolutions,
+// size), encoding (compression, recording 1) and size (bits).
+Bytes head(int unit, int resolution, int width, int height, int compression, int bits)
+{
+    return {0x70, 0x00, 0x91, 0x01, 0xFF, 0x94, 0x09, static_cast<unsigned char>(unit), hi(resolution),
+            lo(resolution), hi(resolution), lo(resolution), hi(width), lo(width), hi(height), lo(height),
+            0x95, 0x02, static_cast<unsigned char>(compression), 0x01, 0x96, 0x01, static_cast<unsigned char>(bits)};
+}
+
+std::unique_ptr<qelImageObject> iocaImage(const Bytes& segment)
+{
+    std::unique_ptr<qelImageObject> image(new qelImageObject());
+    image->setKind(qelImageObject::IMAGE_IOCA);
+    image->setResolution(1440);
+    image->setData(segment.data(), static_cast<int32_t>(segment.size()));
+    image->setDataLength(static_cast<int32_t>(segment.size()));
+    return image;
+}
+
+// A 24-bit picture of noise as a kind-5 image at 72 dpi.
+std::unique_ptr<qelImageObject> dibImage(int width, int height, int bits)
+{
+    unsigned char palette[8] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+    std::unique_ptr<qelImgDIB> dib(qelImgDIBUtils::createDIBFromData(width, height, bits, 72, 72,
+                                                                      bits == 1 ? 2 : 0, bits == 1 ? palette : nullptr, 0));
+    if (!dib)
+        return nullptr;
+    uint32_t seed = 12345;
+    for (uint32_t i = 0; i < dib->header->biSizeImage; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        dib->bits[i] = static_cast<unsigned char>(seed >> 16);
+    }
+    const int size = qelImgDIBUtils::getDIBSize(dib.get());
+    std::unique_ptr<qelImageObject> image(new qelImageObject());
+    image->setKind(qelImageObject::IMAGE_DIB);
+    image->setResolution(72);
+    image->setData(dib->buffer, size);
+    image->setDataLength(size);
+    return image;
+}
+
 class ImageObjectTest : public lrbtest::ScratchTest
 {
 protected:
@@ -446,34 +533,40 @@ TEST_F(ImageObjectTest, G4ImagePassesThroughForPDF)
     EXPECT_EQ(Bytes(image.getEncodedData(), image.getEncodedData() + image.getEncodedLength()), strip);
 }
 
+// Pieces copy whole pixels of the image's depth from its padded rows.
 TEST_F(ImageObjectTest, ReplicateAndTrimMakesARightPiece)
 {
     ini()->setColor(true);
-    std::unique_ptr<qelImgDIB> dib(qelImgDIBUtils::createDIBFromData(100, 40, 24, 72, 72, 0, nullptr, 0));
-    ASSERT_NE(dib, nullptr);
-    for (int i = 0; i < 100 * 40 * 3; ++i)
-        dib->bits[i] = static_cast<unsigned char>(i * 7 + i / 300);
-    const int size = qelImgDIBUtils::getDIBSize(dib.get());
-    qelImageObject image;
-    image.setKind(qelImageObject::IMAGE_DIB);
-    image.setResolution(72);
-    image.setMappingOption(0x50);
-    image.setData(dib->buffer, size);
-    image.setDataLength(size);
-    image.setAreaSize(250, 40);
-    image.fixAbsPosition();
-    image.prepareForPDF();
-    ASSERT_NE(image.getFormatInfo(), nullptr);
-    EXPECT_EQ(image.getFormatInfo()->width, 100);
-    qelImageTrimPiece* right = image.getTrimRight();
-    ASSERT_NE(right, nullptr);
-    EXPECT_EQ(right->width, 50);
-    EXPECT_EQ(right->height, 40);
-    EXPECT_EQ(right->length, 150 * 40);
-    EXPECT_EQ(image.getTrimBottom(), nullptr);
-    EXPECT_EQ(image.getTrimCorner(), nullptr);
-    for (int r = 0; r < 40; ++r)
-        ASSERT_EQ(std::memcmp(right->bits + r * 150, image.getEncodedData() + r * 300, 150), 0) << r;
+    const struct
+    {
+        int bits, width, area, pieceWidth, rowBytes, imageRowBytes;
+    } cases[] = {{24, 100, 250, 50, 150, 300}, {1, 64, 160, 32, 4, 8}, {1, 20, 50, 10, 2, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bits * 1000 + c.width);
+        auto image = dibImage(c.width, 40, c.bits);
+        ASSERT_TRUE(image);
+        image->setMappingOption(0x50);
+        image->setAreaSize(c.area, 40);
+        image->fixAbsPosition();
+        image->prepareForPDF();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        EXPECT_EQ(image->getFormatInfo()->width, c.width);
+        qelImageTrimPiece* right = image->getTrimRight();
+        ASSERT_NE(right, nullptr);
+        EXPECT_EQ(right->width, c.pieceWidth);
+        EXPECT_EQ(right->height, 40);
+        EXPECT_EQ(right->length, c.rowBytes * 40);
+        EXPECT_EQ(image->getTrimBottom(), nullptr);
+        EXPECT_EQ(image->getTrimCorner(), nullptr);
+        const int whole = c.pieceWidth * c.bits / 8;
+        const int restBits = c.pieceWidth * c.bits % 8;
+        for (int r = 0; r < 40; ++r) {
+            const unsigned char* row = image->getEncodedData() + r * c.imageRowBytes;
+            ASSERT_EQ(std::memcmp(right->bits + r * c.rowBytes, row, static_cast<size_t>(whole)), 0) << r;
+            if (restBits)
+                ASSERT_EQ(right->bits[r * c.rowBytes + whole], row[whole] & (0xFF << (8 - restBits)) & 0xFF) << r;
+        }
+    }
 }
 
 TEST_F(ImageObjectTest, TruncatedIOCADataGiveE013)
@@ -509,5 +602,279 @@ TEST_F(ImageObjectTest, IS2ResizeSkipsAnAreaOfHeightZero)
     image->prepareForAFP();
     ASSERT_NE(image->getFormatInfo(), nullptr);
     EXPECT_EQ(image->getFormatInfo()->width, 64);
+}
+
+TEST_F(ImageObjectTest, ResolutionFallbackFromTheDescriptor)
+{
+    const Bytes strip = g4Strip(m_dir + "/fallback.tif", 16, 8);
+    const struct
+    {
+        int unit, x, expected;
+    } cases[] = {{0, 2400, 240}, {1, 945, 240}, {2, 300, 300}, {0, 0, 1440}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit * 10000 + c.x);
+        auto image = iocaImage(withImageData(head(0, 0, 16, 8, 0x82, 1), strip));
+        image->setUnitBase(static_cast<uint8_t>(c.unit));
+        image->setImageResolution(static_cast<uint16_t>(c.x), static_cast<uint16_t>(c.x));
+        qelImgInfo* info = image->getImage();
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->xResolution, c.expected);
+        EXPECT_EQ(info->yResolution, c.expected);
+    }
+}
+
+TEST_F(ImageObjectTest, CheckFormatByCompressionAndDepth)
+{
+    const struct
+    {
+        int compression, bits, id;
+        const char* message;
+    } cases[] = {
+        {3, 4, -1, ""},
+        {1, 4, qelMsg::E019, "E019: 4 Bits/Pixel \"IOCA G3 1D\" image is not supported"},
+        {9, 1, qelMsg::E019, "E019: 1 Bits/Pixel \"IOCA JPEG\" image is not supported"},
+        {6, 1, qelMsg::E018, "E018: \"IOCA  ABIC\" compressed IOCA images is not supported."},
+        {0, 24, -1, ""},
+    };
+    qelImageObject image;
+    image.setKind(qelImageObject::IMAGE_IOCA);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.compression * 100 + c.bits);
+        qelImgInfo info;
+        info.compression = c.compression;
+        info.bitsPerPixel = c.bits;
+        const lrbtest::Raised r = lrbtest::raised([&] { image.checkFormat(&info); });
+        EXPECT_EQ(r.id, c.id);
+        EXPECT_EQ(r.message, c.message);
+    }
+}
+
+TEST_F(ImageObjectTest, IOCACompressionsForPDF)
+{
+    // RL4 of 13 points: one row of 5 white, 8 black.
+    auto rl4 = iocaImage(withImageData(head(0, 2400, 13, 1, 0x06, 1), {0x00, 0x00, 0x00, 0x05, 0x47}));
+    rl4->prepareForPDFIOCA();
+    ASSERT_NE(rl4->getFormatInfo(), nullptr);
+    EXPECT_EQ(rl4->getFormatInfo()->compression, 3);
+    EXPECT_EQ(rl4->getFormatInfo()->width, 16);
+
+    // An 8-bit JPEG is passed through without a given quality, re-encoded
+    // with one.
+    const Bytes jpeg = lrbtest::readFile(std::string(LORBANE_TEST_DATA) + "/imagelib/gray.jpg");
+    ASSERT_FALSE(jpeg.empty());
+    const Pnm source = decodeJPEG(std::string(LORBANE_TEST_DATA) + "/imagelib/gray.jpg");
+    for (int given = 0; given < 2; ++given) {
+        SCOPED_TRACE(given);
+        if (given)
+            ini()->setJPEGQuality(50);
+        auto image = iocaImage(withImageData(head(0, 720, source.width, source.height, 0x83, 8), jpeg));
+        image->prepareForPDFIOCA();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        EXPECT_EQ(image->getFormatInfo()->compression, 9);
+        const Bytes out(image->getEncodedData(), image->getEncodedData() + image->getEncodedLength());
+        EXPECT_EQ(out == jpeg, given == 0);
+        EXPECT_EQ(decodeJPEG(writeFile("re.jpg", out)).width, source.width);
+    }
+}
+
+TEST_F(ImageObjectTest, ColourTransparencyIsNeverJPEG)
+{
+    ini()->setColor(true);
+    for (int transparent = 0; transparent < 2; ++transparent) {
+        SCOPED_TRACE(transparent);
+        auto image = dibImage(64, 64, 24);
+        if (transparent) {
+            image->markTransparent();
+            image->setTransparency(1, 0xFFFFFF, -1);
+        }
+        image->prepareForPDF();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        // Noise: JPEG is the smallest unless it is left out.
+        EXPECT_EQ(image->getFormatInfo()->compression == 9, transparent == 0);
+    }
+}
+
+TEST_F(ImageObjectTest, PositionAndTrimCutsOnce)
+{
+    ini()->setColor(true);
+    auto image = dibImage(100, 40, 24);
+    image->setMappingOption(0x10);
+    image->setAreaSize(60, 30);
+    image->fixAbsPosition();
+    image->prepareForPDF();
+    ASSERT_NE(image->getTrimmedInfo(), nullptr);
+    EXPECT_EQ(image->getTrimmedInfo()->width, 60);
+    EXPECT_EQ(image->getTrimmedInfo()->height, 30);
+    EXPECT_EQ(image->getTrimmedLength(), 60 * 3 * 30);
+    EXPECT_EQ(image->positionAndTrim(nullptr), 1);
+    image->prepareForPDF();
+    EXPECT_EQ(image->getTrimmedInfo()->width, 60);
+}
+
+TEST_F(ImageObjectTest, DownSamplingLeavesTrimmedImages)
+{
+    ini()->setPKEY("DownSampleImage");
+    const Bytes strip = g4Strip(m_dir + "/wide.tif", 500, 100);
+    const struct
+    {
+        uint8_t mapping;
+        int width, height;
+    } cases[] = {{0x20, 250, 50}, {0x10, 500, 100}, {0x50, 500, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mapping);
+        auto image = iocaImage(withImageData(head(0, 2400, 500, 100, 0x82, 1), strip));
+        image->setMappingOption(c.mapping);
+        qelImgInfo* info = image->getImage();
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->width, c.width);
+        EXPECT_EQ(info->height, c.height);
+    }
+}
+
+TEST_F(ImageObjectTest, IS2ResizeOnlyForAnotherRatio)
+{
+    ini()->setAttribute("AFPComplianceLevel", "modcais2");
+    const Bytes strip = g4Strip(m_dir + "/ratio.tif", 100, 50);
+    // Kept, the G4 image's rows are rounded up to whole bytes.
+    const struct
+    {
+        int areaWidth, width, height;
+    } cases[] = {{201, 104, 50}, {210, 210, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.areaWidth);
+        auto image = iocaImage(withImageData(head(0, 2400, 100, 50, 0x82, 1), strip));
+        image->setAreaSize(c.areaWidth, 100);
+        image->prepareForAFP();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        EXPECT_EQ(image->getFormatInfo()->width, c.width);
+        EXPECT_EQ(image->getFormatInfo()->height, c.height);
+    }
+}
+
+TEST_F(ImageObjectTest, GreyImageForAFPByColour)
+{
+    const struct
+    {
+        bool color;
+        const char* type;
+        int compression, bits, functionSet;
+    } cases[] = {{false, "BW", 3, 1, 10}, {true, "G4", 9, 24, 11}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.color);
+        ini()->setColor(c.color);
+        ini()->setFormatType(c.type);
+        auto image = fopImage(2);
+        image->prepareForAFP();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        EXPECT_EQ(image->getFormatInfo()->compression, c.compression);
+        EXPECT_EQ(image->getFormatInfo()->bitsPerPixel, c.bits);
+        EXPECT_EQ(image->getFunctionSetId(), c.functionSet);
+    }
+}
+
+TEST_F(ImageObjectTest, SaveAsUnknownFormatWritesPNG)
+{
+    auto image = fopImage(2);
+    const std::string path = m_dir + "/unknown.out";
+    ASSERT_EQ(image->saveAs(path.c_str(), "xyz", nullptr), 0);
+    const Bytes bytes = lrbtest::readFile(path);
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(Bytes(bytes.begin() + 1, bytes.begin() + 4), (Bytes{'P', 'N', 'G'}));
+}
+
+TEST_F(ImageObjectTest, RotationOfNoRightAngleIsRefused)
+{
+    auto image = fopImage(2);
+    image->setIAxisOrientation(45);
+    Bytes data(image->getData(), image->getData() + image->getDataLength());
+    qelImgInfo info = *image->getImage();
+    EXPECT_EQ(image->rotateImage(&info, data.data(), static_cast<int32_t>(data.size()), nullptr), nullptr);
+    image->setIAxisOrientation(90);
+    image->setAreaSize(64, 32);
+    std::unique_ptr<qelImgDIB> turned(image->rotateImage(&info, data.data(), static_cast<int32_t>(data.size()), nullptr));
+    ASSERT_NE(turned, nullptr);
+    EXPECT_EQ(image->getAreaWidth(), 32);
+    EXPECT_EQ(image->getAreaHeight(), 64);
+}
+
+TEST_F(ImageObjectTest, CellRasterImageIsG4WithoutTheFlateFlag)
+{
+    ini()->setAttribute("ImageProcessFlags", "off,on,on");
+    const Bytes raw(16 * 2, 0x00);
+    qelCell cell;
+    cell.setResolution(240);
+    cell.setCellSize(16, 16);
+    cell.setRawBits(raw.data(), static_cast<int32_t>(raw.size()));
+    cell.tile();
+    cell.toRasterImage();
+    ASSERT_NE(cell.getRasterInfo(), nullptr);
+    EXPECT_EQ(cell.getRasterInfo()->compression, 3);
+    EXPECT_GT(cell.getRasterLength(), 0);
+}
+
+TEST_F(ImageObjectTest, BitsPerPixelAndBilevelReduction)
+{
+    const struct
+    {
+        int kind, colorSpace, functionSet, bits;
+    } depths[] = {
+        {0, 1, 0xFF, 1}, {1, 1, 0xFF, 24}, {1, 3, 0xFF, 24}, {1, 2, 0xFF, 32}, {1, 5, 0xFF, 1},
+        {4, 0, 45, 32},  {4, 0, 42, 32},   {4, 2, 0xFF, 32}, {4, 1, 0xFF, 24},
+    };
+    for (const auto& c : depths) {
+        SCOPED_TRACE(c.kind * 100 + c.colorSpace);
+        qelImageObject image;
+        image.setKind(c.kind);
+        image.setColorSpace(c.colorSpace);
+        image.setFunctionSetId(static_cast<uint8_t>(c.functionSet));
+        EXPECT_EQ(image.getBitsPerPixel(), c.bits);
+    }
+    auto grey = fopImage(2);
+    EXPECT_EQ(grey->getBitsPerPixel(), 8);
+
+    const struct
+    {
+        const char* type;
+        int bits;
+        uint32_t color;
+        bool reduce;
+    } reductions[] = {
+        {"G4", 8, 0, true}, {"G4", 1, 0, false}, {"G4", 1, 0xFFFFFF, false}, {"G4", 1, 0x0000FF, true},
+        {"G4D", 8, 0, false}, {"JPEG", 8, 0, false}, {"G3", 24, 0, true},
+    };
+    for (const auto& c : reductions) {
+        SCOPED_TRACE(std::string(c.type) + " " + std::to_string(c.bits));
+        qelGlobalDSPool::getInstance()->getIni()->setFormatType(c.type);
+        qelImageObject image;
+        image.setColorSpace(1);
+        image.setColorValue(c.color);
+        EXPECT_EQ(image.getForegroundColor(c.bits), c.reduce);
+        qelUtils::releaseGlobals();
+    }
+}
+
+TEST_F(ImageObjectTest, AbsolutePositionOfPlacedImages)
+{
+    const struct
+    {
+        int kind, rotation;
+        float x, y;
+    } cases[] = {
+        {0, 0, 480, 240}, {1, 0, 1480, 2240}, {1, 90, 760, 2480}, {1, 180, 520, 1760},
+        {1, 270, 1240, 1520}, {4, 0, 1440, 720}, {5, 90, 1440, 720},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind * 1000 + c.rotation);
+        qelImageObject image;
+        image.setKind(c.kind);
+        image.setResolution(720);
+        image.setPosition(1440, 720);
+        image.setPlacement(1);
+        image.setAreaOrigin(1000, 2000);
+        image.setIAxisOrientation(static_cast<uint16_t>(c.rotation));
+        image.computeAbsolutePosition();
+        EXPECT_FLOAT_EQ(image.getAbsoluteX(), c.x);
+        EXPECT_FLOAT_EQ(image.getAbsoluteY(), c.y);
+    }
 }
 }
