@@ -13,6 +13,9 @@
 #include "qelImgInfo.h"
 #include "qelImgProcessor.h"
 #include "qelIni.h"
+#include "qelPtocaPage.h"
+#include "qelResOverlay.h"
+#include "qelResPSEG.h"
 
 #include <gtest/gtest.h>
 
@@ -872,6 +875,61 @@ TEST_F(ImageObjectTest, AbsolutePositionOfPlacedImages)
         image.setPlacement(1);
         image.setAreaOrigin(1000, 2000);
         image.setIAxisOrientation(static_cast<uint16_t>(c.rotation));
+        image.computeAbsolutePosition();
+        EXPECT_FLOAT_EQ(image.getAbsoluteX(), c.x);
+        EXPECT_FLOAT_EQ(image.getAbsoluteY(), c.y);
+    }
+}
+
+// Through the include chain: a page segment or an overlay on an AFP page
+// (1440 per inch, include at (100, 200)), and a page segment in an overlay
+// of 720 per inch on that page. The image is at (10, 20) in 720 per inch.
+TEST_F(ImageObjectTest, AbsolutePositionThroughIncludes)
+{
+    qelPtocaPage page;
+    page.setResolution(1440);
+    qelResPSEG segment("S1");
+    segment.setType(qelRes::TYPE_PAGE_SEGMENT);
+    qelResOverlay overlay("O1");
+    overlay.setType(qelRes::TYPE_OVERLAY);
+    const struct
+    {
+        const char* name;
+        int kind;
+        uint8_t referenceSystem;
+        bool inOverlay;
+        qelRes* include;
+        int rotation;
+        float x, y;
+    } cases[] = {
+        {"IM in segment", 0, 0xFF, false, &segment, 0, 120, 240},
+        {"IOCA in segment, own system", 4, 0xFF, false, &segment, 0, 10, 20},
+        {"IOCA in segment, page system", 4, 0, false, &segment, 0, 110, 220},
+        {"IM in overlay turned 90", 0, 0xFF, false, &overlay, 90, 60, 220},
+        {"IOCA in overlay turned 90", 4, 0xFF, false, &overlay, 90, 80, 210},
+        {"IOCA in segment in overlay", 4, 0, true, &segment, 0, 130, 250},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        overlay.setResolution(c.include == &overlay ? 1440 : 720);
+        if (c.inOverlay) {
+            segment.setIncludingMedia(&overlay);
+            segment.setIncludePosition(5, 5);
+            segment.setIncludeRotation(0);
+            overlay.setIncludingMedia(&page);
+            overlay.setIncludePosition(100, 200);
+            overlay.setIncludeRotation(0);
+        } else {
+            c.include->setIncludingMedia(&page);
+            c.include->setIncludePosition(100, 200);
+            c.include->setIncludeRotation(static_cast<uint16_t>(c.rotation));
+        }
+        qelImageObject image;
+        image.setKind(c.kind);
+        image.setResolution(720);
+        image.setPosition(10, 20);
+        image.setReferenceSystem(c.referenceSystem);
+        image.setInclude(c.include);
         image.computeAbsolutePosition();
         EXPECT_FLOAT_EQ(image.getAbsoluteX(), c.x);
         EXPECT_FLOAT_EQ(image.getAbsoluteY(), c.y);
