@@ -1,6 +1,6 @@
 // Image objects from arbitrary bytes. The first byte picks the path:
 // even: an IM image of up to 16 cells (offset, cell and fill sizes and bits
-// from the input) laid out, tiled or assembled, each cell made a raster
+// from the input, below 2048) laid out, tiled or assembled, each cell made a raster
 // image; odd: the rest as IOCA image data of a kind-4 image, prepared for
 // raster, AFP and PDF output with a mapping option and presentation size
 // from the input. Only coded errors of the document model may leave.
@@ -33,6 +33,13 @@ struct Reader
         return v;
     }
     int u8() { return at < size ? data[at++] : 0; }
+    // Sizes and offsets below 2048 keep an assembled bitmap small; X'FFFF'
+    // (fill as the cell) stays.
+    int size16()
+    {
+        const int v = u16();
+        return v == 0xFFFF ? v : v & 0x7FF;
+    }
 };
 
 template <class Step>
@@ -54,15 +61,15 @@ void cells(qelIni* ini, Reader& in)
         ini->setPKEY("CELLS,");
     qelImageObject image;
     image.setResolution(240);
-    image.setAreaSize(in.u16(), in.u16());
+    image.setAreaSize(in.size16(), in.size16());
     if (flags & 0x4)
         image.clearSimpleImage();
     const int count = in.u8() % 17;
     for (int i = 0; i < count && in.at < in.size; ++i) {
         std::unique_ptr<qelCell> cell(new qelCell());
-        cell->setPosition(static_cast<float>(in.u16()), static_cast<float>(in.u16()));
-        const int w = in.u16(), h = in.u16();
-        int fw = in.u16(), fh = in.u16();
+        cell->setPosition(static_cast<float>(in.size16()), static_cast<float>(in.size16()));
+        const int w = in.size16() & 0x7FF, h = in.size16() & 0x7FF;
+        const int fw = in.size16(), fh = in.size16();
         cell->setCellSize(w, h);
         cell->setFillSize(fw == 0xFFFF ? w : fw, fh == 0xFFFF ? h : fh);
         size_t n = static_cast<size_t>(in.u16());

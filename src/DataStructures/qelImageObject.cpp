@@ -708,7 +708,8 @@ void qelImageObject::copyCellPart(qelCell* cell, int64_t x, int64_t y, int64_t w
     const char* name = getName() ? getName() : "";
     const int64_t cw = cell->getCellWidth();
     const int64_t bitLength = static_cast<int64_t>(cell->getRawLength()) * 8;
-    if (!cell->getRawBits() || bitLength == 0 || cw <= 0) {
+    // A width of 0 or fewer bits than one row: a cell without bits.
+    if (cell->rawRowCount() == 0) {
         if (qelLogStream* log = logWith(0x2))
             log->printLine("Warning! Insufficient cell image data. Name: %s", name);
         return;
@@ -718,22 +719,35 @@ void qelImageObject::copyCellPart(qelCell* cell, int64_t x, int64_t y, int64_t w
     if (rows <= 0 || cols <= 0)
         return;
     const int64_t stride = (static_cast<int64_t>(m_presentationWidth) + 7) / 8;
-    std::unique_ptr<unsigned char[]> row(new unsigned char[static_cast<size_t>((cols + 7) / 8)]);
+    if (static_cast<int64_t>(m_cellRow.size()) < (cols + 7) / 8)
+        m_cellRow.resize(static_cast<size_t>((cols + 7) / 8));
+    unsigned char* row = m_cellRow.data();
     bool outside = false;
     for (int64_t i = 0; i < rows; ++i) {
-        const int64_t got = qelCell::extractBits(cell->getRawBits(), bitLength, i * cw, cols, row.get());
-        for (int64_t c = 0; c < got; ++c) {
-            const int64_t bit = x + c;
-            const int64_t at = (y + i) * stride + bit / 8;
-            if (at < 0 || at >= m_dataLength || bit >= stride * 8) {
-                outside = true;
-                continue;
-            }
-            const unsigned char mask = static_cast<unsigned char>(0x80 >> (bit % 8));
-            if (row[static_cast<size_t>(c / 8)] & (0x80 >> (c % 8)))
-                m_data[at] = static_cast<unsigned char>(m_data[at] | mask);
-            else
-                m_data[at] = static_cast<unsigned char>(m_data[at] & ~mask);
+        const int64_t got = qelCell::extractBits(cell->getRawBits(), bitLength, i * cw, cols, row);
+        // The bits that fall inside the bitmap's row.
+        int64_t n = got;
+        if (x + n > stride * 8) {
+            n = x < stride * 8 ? stride * 8 - x : 0;
+            outside = true;
+        }
+        const int64_t start = (y + i) * stride;
+        if (y + i < 0 || start + stride > m_dataLength) {
+            outside = outside || n > 0;
+            n = 0;
+        }
+        unsigned char* target = n > 0 ? m_data + start : nullptr;
+        const int shift = static_cast<int>(x % 8);
+        for (int64_t k = 0; k * 8 < n; ++k) {
+            const int bits = n - k * 8 < 8 ? static_cast<int>(n - k * 8) : 8;
+            const unsigned mask = (0xFFu << (8 - bits)) & 0xFFu;
+            const unsigned value = row[k] & mask;
+            const int64_t at = (x + k * 8) / 8;
+            target[at] = static_cast<unsigned char>((target[at] & ~(mask >> shift)) | (value >> shift));
+            const unsigned spill = (mask << (8 - shift)) & 0xFFu;
+            if (shift && spill)
+                target[at + 1] =
+                    static_cast<unsigned char>((target[at + 1] & ~spill) | ((value << (8 - shift)) & 0xFFu));
         }
         if (got < cols) {
             if (qelLogStream* log = logWith(0x2))
@@ -1699,11 +1713,11 @@ void qelImageObject::prepareForPDFImpl(bool keep)
         int part = 0;
         int previous = 0;
         bool firstContent = true;
-        while (firstContent || p->hasNextImageContent()) {
+        // Bounded by the contents the library reported (at least one).
+        const int limit = m_contentCount > 1 ? m_contentCount : 1;
+        while (part < limit && (firstContent || p->hasNextImageContent())) {
             if (p->hasNextImageContent())
                 p->nextImageContent();
-            else if (!firstContent)
-                break;
             firstContent = false;
             ++part;
             qelImgInfo info = *p->getInfo();

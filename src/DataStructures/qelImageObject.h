@@ -378,6 +378,8 @@ private:
     uint8_t m_renderedPage = 0;
     // A down-sampled bitmap that the last opened processor reads.
     std::unique_ptr<unsigned char[]> m_workBlock;
+    // One cell row while cells are assembled.
+    std::vector<unsigned char> m_cellRow;
 };
 
 #endif

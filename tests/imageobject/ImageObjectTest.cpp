@@ -566,8 +566,9 @@ TEST_F(ImageObjectTest, ReplicateAndTrimMakesARightPiece)
         for (int r = 0; r < 40; ++r) {
             const unsigned char* row = image->getEncodedData() + r * c.imageRowBytes;
             ASSERT_EQ(std::memcmp(right->bits + r * c.rowBytes, row, static_cast<size_t>(whole)), 0) << r;
-            if (restBits)
+            if (restBits) {
                 ASSERT_EQ(right->bits[r * c.rowBytes + whole], row[whole] & (0xFF << (8 - restBits)) & 0xFF) << r;
+            }
         }
     }
 }
@@ -934,5 +935,59 @@ TEST_F(ImageObjectTest, AbsolutePositionThroughIncludes)
         EXPECT_FLOAT_EQ(image.getAbsoluteX(), c.x);
         EXPECT_FLOAT_EQ(image.getAbsoluteY(), c.y);
     }
+}
+
+// Cells at offsets that are no multiple of 8, repeated over their fill
+// rectangle, land bit for bit; a cell with fewer bits than one row
+// writes nothing.
+TEST_F(ImageObjectTest, AssembledCellsLandBitForBit)
+{
+    const struct
+    {
+        int x, y, width, height, fillWidth, fillHeight, bytes;
+    } cells[] = {{3, 1, 13, 3, 13, 3, 5}, {21, 2, 5, 2, 17, 5, 2}, {0, 6, 9, 1, 40, 1, 1}};
+    qelImageObject image;
+    image.clearSimpleImage();
+    std::vector<Bytes> raws;
+    uint32_t seed = 7;
+    for (const auto& c : cells) {
+        Bytes raw(static_cast<size_t>(c.bytes));
+        for (auto& b : raw) {
+            seed = seed * 1103515245u + 12345u;
+            b = static_cast<unsigned char>(seed >> 16);
+        }
+        raws.push_back(raw);
+        qelCell* cell = new qelCell();
+        cell->setPosition(static_cast<float>(c.x), static_cast<float>(c.y));
+        cell->setCellSize(c.width, c.height);
+        cell->setFillSize(c.fillWidth, c.fillHeight);
+        cell->setRawBits(raw.data(), c.bytes);
+        image.addCell(cell);
+    }
+    image.fixAbsPosition();
+    const int width = image.getPresentationWidth(), height = image.getPresentationHeight();
+    EXPECT_EQ(width, 40);
+    EXPECT_EQ(height, 7);
+    const int stride = (width + 7) / 8;
+    ASSERT_EQ(image.getDataLength(), stride * height);
+    std::vector<int> expected(static_cast<size_t>(width * height), 0);
+    for (size_t n = 0; n < 3; ++n) {
+        const auto& c = cells[n];
+        const int64_t bits = c.bytes * 8;
+        // Fewer bits than one row: a cell without bits.
+        if (bits < c.width)
+            continue;
+        for (int oy = 0; oy < c.fillHeight; ++oy)
+            for (int ox = 0; ox < c.fillWidth; ++ox) {
+                const int64_t at = static_cast<int64_t>(oy % c.height) * c.width + ox % c.width;
+                if (at >= bits)
+                    continue;
+                expected[static_cast<size_t>((c.y + oy) * width + c.x + ox)] = (raws[n][static_cast<size_t>(at / 8)] >> (7 - at % 8)) & 1;
+            }
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ((image.getData()[y * stride + x / 8] >> (7 - x % 8)) & 1, expected[static_cast<size_t>(y * width + x)])
+                << x << "," << y;
 }
 }
