@@ -990,4 +990,58 @@ TEST_F(ImageObjectTest, AssembledCellsLandBitForBit)
             ASSERT_EQ((image.getData()[y * stride + x / 8] >> (7 - x % 8)) & 1, expected[static_cast<size_t>(y * width + x)])
                 << x << "," << y;
 }
+
+// Raster output takes the decoded bits: colour with red and blue
+// exchanged, grey without Color, one bit for a fax format type.
+TEST_F(ImageObjectTest, FopImageForRaster)
+{
+    const Bytes pdf = pdfPixels(7);
+    const struct
+    {
+        bool color;
+        const char* type;
+        int bits;
+    } cases[] = {{true, "JPEG", 24}, {false, "JPEG", 8}, {true, "G4", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bits);
+        ini()->setColor(c.color);
+        ini()->setFormatType(c.type);
+        auto image = fopImage(1);
+        image->prepareForRaster();
+        ASSERT_NE(image->getFormatInfo(), nullptr);
+        EXPECT_EQ(image->getFormatInfo()->bitsPerPixel, c.bits);
+        EXPECT_EQ(image->getFormatInfo()->width, 200);
+        EXPECT_EQ(image->getEncodedLength(), (200 * c.bits + 7) / 8 * 120);
+        if (c.bits == 24) {
+            const unsigned char* p = image->getEncodedData();
+            for (size_t i = 0; i < pdf.size(); i += 3) {
+                ASSERT_EQ(p[i], pdf[i + 2]) << i;
+                ASSERT_EQ(p[i + 2], pdf[i]) << i;
+            }
+        }
+    }
+}
+
+TEST_F(ImageObjectTest, SimpleIMImageTakesItsFirstCell)
+{
+    qelImageObject none;
+    unsigned char* data = reinterpret_cast<unsigned char*>(&none);
+    int32_t length = -1;
+    none.getRasterData(&data, &length);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(length, 0);
+
+    qelImageObject image;
+    const Bytes raw = {0xF0, 0x0F};
+    qelCell* cell = new qelCell();
+    cell->setCellSize(8, 2);
+    cell->setRawBits(raw.data(), 2);
+    image.addCell(cell);
+    image.setAreaSize(8, 2);
+    image.fixAbsPosition();
+    image.getRasterData(&data, &length);
+    ASSERT_EQ(length, 2);
+    EXPECT_EQ(Bytes(data, data + 2), raw);
+    EXPECT_EQ(cell->getTiled(), 1);
+}
 }
