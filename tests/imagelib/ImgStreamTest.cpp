@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 using namespace imgtest;
@@ -41,6 +42,31 @@ TEST(ImgBufferIOStream, GrowsAndKeepsASpareByte)
     delete[] copy;
     gap.seek(200);
     EXPECT_EQ(gap.getChar(), -1);
+}
+
+// A stream opened again (an encoder reused for the next image) holds only
+// what is written after that; before, the old size outlived the old block.
+TEST(ImgBufferIOStream, ReopenStartsEmpty)
+{
+    qelImgBufferIOStream s("Memory Stream", 2);
+    s.open();
+    std::vector<char> first(20000, 'a');
+    ASSERT_EQ(s.write(first.data(), 20000), 20000);
+    s.close();
+
+    s.open();
+    EXPECT_EQ(s.tell(), 0);
+    EXPECT_EQ(s.getSize(), 0);
+    EXPECT_EQ(s.getChar(), -1);
+    char* copy = nullptr;
+    unsigned int size = 0;
+    EXPECT_EQ(s.getBuffer(&copy, &size, true), 0);
+    EXPECT_EQ(copy, nullptr);
+
+    EXPECT_EQ(s.write("xyz", 3), 3);
+    ASSERT_EQ(s.getBuffer(&copy, &size, true), 3);
+    EXPECT_EQ(std::string(copy, size), "xyz");
+    std::free(copy);
 }
 
 TEST(ImgTIFFStream, JoinsHeaderAndData)

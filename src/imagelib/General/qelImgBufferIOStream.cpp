@@ -14,6 +14,10 @@ int qelImgBufferIOStream::open()
     delete[] m_block;
     m_block = new unsigned char[m_initialSize]();
     m_capacity = m_initialSize;
+    // A new block is empty: a kept size would read past it and a kept
+    // position would put the new bytes behind a run of zeros.
+    m_position = 0;
+    m_size = 0;
     return 1;
 }
 

@@ -4,7 +4,8 @@
 #include "qelImgIOStream.h"
 
 // A growing memory block; it keeps one spare byte past the highest byte
-// written and grows by at least 10240 bytes. Writing needs an open stream.
+// written and grows by at least 10240 bytes. Writing needs an open stream;
+// opening starts a new, empty block at position 0, as reopening a file does.
 class qelImgBufferIOStream : public qelImgIOStream
 {
 public:
