@@ -191,6 +191,12 @@ TEST_F(ImgTIFFDecoder, FixturesDecodeToTheCheckersPixels)
                     << y;
             }
             EXPECT_EQ(lines.decodeLine(dib->header->biHeight, stored.data()), 0);
+            // And from the handle that decoded the whole page.
+            for (int y = 0; y < dib->header->biHeight; ++y) {
+                ASSERT_EQ(decoder.decodeLine(y, stored.data()), 1) << y;
+                ASSERT_TRUE(std::equal(stored.begin(), stored.end(), expected.begin() + static_cast<long>(rowBytes) * y))
+                    << y;
+            }
         }
     }
 }

@@ -575,6 +575,7 @@ void qelImgTIFFDecoder::readStoredRows(uint32_t strip, int firstRow, int rows, s
                                        size_t rawRowBytes)
 {
     TIFF* tif = handle();
+    m_stripsRead = true;
     if (!m_info->tiled) {
         const tmsize_t size = static_cast<tmsize_t>(raw.size());
         const tmsize_t n = TIFFReadEncodedStrip(tif, strip, raw.data(), size);
@@ -613,6 +614,7 @@ void qelImgTIFFDecoder::readStoredRows(uint32_t strip, int firstRow, int rows, s
 void qelImgTIFFDecoder::readRGBARows(int firstRow, int rows, std::vector<uint32_t>& raster)
 {
     TIFF* tif = handle();
+    m_stripsRead = true;
     char message[1024] = "";
     TIFFRGBAImage image;
     const char* failure = "TIFFReadRGBAStrip() Failed. Error while decompressing data strip from the tiff handle";
@@ -845,7 +847,15 @@ int qelImgTIFFDecoder::decodeLine(int n, unsigned char* row)
     if (qelImgLogger* log = logger())
         log->trace("\tqelImgTIFFDecoder::decodeLine.LineNr=>%d", n);
     qelImgErrorHandler::installTIFFHandlers();
-    const int rc = TIFFReadScanline(m_tif, row, static_cast<uint32_t>(n), 0);
+    int rc = 1;
+    if (m_stripsRead) {
+        // A strip read leaves the decoder past the data the scanline reader
+        // would go on from; reading the directory again starts it afresh.
+        m_stripsRead = false;
+        rc = TIFFSetDirectory(m_tif, TIFFCurrentDirectory(m_tif));
+    }
+    if (rc == 1)
+        rc = TIFFReadScanline(m_tif, row, static_cast<uint32_t>(n), 0);
     qelImgErrorHandler::restoreTIFFHandlers();
     if (qelImgErrorHandler::getPendingError())
         qelImgErrorHandler::checkTIFFError(kClass, "decodeLine()->TIFFReadScanline(1) ", rc);

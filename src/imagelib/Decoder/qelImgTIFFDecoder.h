@@ -90,6 +90,9 @@ private:
     uint16_t m_planar = 1;
     std::vector<unsigned char> m_stripBuffer;
     int m_stripRows = 0;
+    // Whole strips were read since the last scanline: the handle's scanline
+    // state no longer matches where its strip data stand.
+    bool m_stripsRead = false;
     unsigned char* m_header = nullptr;
 };
 
