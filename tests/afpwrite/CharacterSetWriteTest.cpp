@@ -123,12 +123,14 @@ TEST_F(CharacterSetWriteTest, FontIndexValuesAndAcceptanceRanges)
         CharacterMetricsRecord m;
         const char* group;
     } cases[] = {
-        // Ten-inch units: ascender 300, A-space -257 and B-space -1 become 0;
-        // a descender of -256 and a C-space of 256 are kept.
+        // Ten-inch units: a B-space of -1 becomes 0; pel values past 256 (a
+        // large raster font) are kept as the signed fields carry them.
         {0, {"ab", -257, -1, 256, 1000, 300, -256, 256},
-         "F1F0F0F0F0F08182 03E8 0000 FF00 0000 0000 0000 0000 0100 0000 0100"},
+         "F1F0F0F0F0F08182 03E8 012C FF00 0000 0000 FEFF 0000 0100 0000 0100"},
         {0, {"ab", 5, 257, -5, 20, -257, 257, -300},
-         "F1F0F0F0F0F08182 0014 0000 0000 0000 0000 0005 0000 FFFB 0000 0000"},
+         "F1F0F0F0F0F08182 0014 FEFF 0101 0000 0000 0005 0101 FFFB 0000 FED4"},
+        {0, {"ab", -32768, 32767, 32767, 32767, 32767, -32768, 32767},
+         "F1F0F0F0F0F08182 7FFF 7FFF 8000 0000 0000 8000 7FFF 7FFF 0000 7FFF"},
         // Relative units: every value kept.
         {2, {"ab", -257, -1, 256, 1000, 300, -256, 256},
          "F1F0F0F0F0F08182 03E8 012C FF00 0000 0000 FEFF FFFF 0100 0000 0100"},

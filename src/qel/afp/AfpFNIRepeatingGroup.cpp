@@ -42,7 +42,9 @@ FNIRepeatingGroup::~FNIRepeatingGroup()
 
 int16_t FNIRepeatingGroup::accept(int16_t value, int lowest, uint8_t bit)
 {
-    if (m_relativeUnits == 0 && (value < lowest || value > 256)) {
+    // Raster fonts of large sizes or high resolutions have pel values well
+    // above 256; the fields are signed 16-bit and carry them.
+    if (m_relativeUnits == 0 && value < lowest) {
         m_presence = static_cast<uint8_t>(m_presence & ~bit);
         return 0;
     }

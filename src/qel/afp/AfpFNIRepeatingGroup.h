@@ -3,15 +3,16 @@
 
 #include "qel/afp/AfpRepeatingGroup.h"
 
+#include <cstdint>
+
 namespace qel
 {
 namespace afp
 {
 
-// One Font Index entry (28 bytes). With the relative-units flag 0 the
-// ascender, descender, A-, C-space and baseline offset are taken within
-// -256..256 and the B-space within 0..256; a value outside is kept as 0
-// and its presence bit stays clear.
+// One Font Index entry (28 bytes). Every value the 2-byte fields carry is
+// taken, except that with the relative-units flag 0 a negative B-space is
+// kept as 0 and its presence bit stays clear.
 class FNIRepeatingGroup : public RepeatingGroup
 {
 public:
@@ -34,13 +35,13 @@ public:
     const char* getGraphicCharacterGID() const { return m_name; }
 
     void setCharacterIncrement(int16_t v) { m_characterIncrement = v; }
-    void setAscenderHeight(int16_t v) { m_ascenderHeight = accept(v, -256, ASCENDER); }
-    void setDescenderDepth(int16_t v) { m_descenderDepth = accept(v, -256, DESCENDER); }
+    void setAscenderHeight(int16_t v) { m_ascenderHeight = accept(v, INT16_MIN, ASCENDER); }
+    void setDescenderDepth(int16_t v) { m_descenderDepth = accept(v, INT16_MIN, DESCENDER); }
     void setMapIndex(uint16_t v) { m_mapIndex = v; }
-    void setASpace(int16_t v) { m_aSpace = accept(v, -256, A_SPACE); }
+    void setASpace(int16_t v) { m_aSpace = accept(v, INT16_MIN, A_SPACE); }
     void setBSpace(int16_t v) { m_bSpace = accept(v, 0, B_SPACE); }
-    void setCSpace(int16_t v) { m_cSpace = accept(v, -256, C_SPACE); }
-    void setBaselineOffset(int16_t v) { m_baselineOffset = accept(v, -256, BASELINE); }
+    void setCSpace(int16_t v) { m_cSpace = accept(v, INT16_MIN, C_SPACE); }
+    void setBaselineOffset(int16_t v) { m_baselineOffset = accept(v, INT16_MIN, BASELINE); }
     void setRelativeUnits(int v) { m_relativeUnits = v; }
 
     int16_t getCharacterIncrement() const { return m_characterIncrement; }
