@@ -4,6 +4,7 @@
 #include "opdfImages.h"
 
 #include <errno.h>
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -738,12 +739,51 @@ void _opdf_makeFileID(PDFDocContext* ctx, unsigned char id[16])
 
 double _opdf_radians(float degrees) { return (double)(float)(degrees * 3.141592654 / 180.0); }
 
+/* Lists up to this many entries are scanned; longer ones are hashed. */
+#define OPDF_INDEX_SCAN 16
+
+static uint32_t indexSlot(const PDFIndexList* list, int index)
+{
+    uint32_t h = (uint32_t)index * 2654435761u;
+    return (h ^ (h >> 16)) & (uint32_t)(list->slotCount - 1);
+}
+
+/* Rebuilds the hash for the list's items in slotCount slots; false, with
+   the hash dropped, when it cannot be allocated (the list is then scanned). */
+static int indexListRehash(PDFIndexList* list, int slotCount)
+{
+    int* slots = (int*)malloc((size_t)slotCount * sizeof(int));
+    free(list->slots);
+    list->slots = slots;
+    list->slotCount = slots ? slotCount : 0;
+    if (!slots)
+        return 0;
+    for (int i = 0; i < slotCount; i++)
+        slots[i] = -1;
+    for (int i = 0; i < list->count; i++) {
+        uint32_t at = indexSlot(list, list->items[i]);
+        while (slots[at] >= 0)
+            at = (at + 1) & (uint32_t)(slotCount - 1);
+        slots[at] = i;
+    }
+    return 1;
+}
+
 int _opdf_indexListAdd(PDFIndexList* list, int index)
 {
-    for (int i = 0; i < list->count; i++)
-        if (list->items[i] == index)
-            return 0;
+    if (list->slots) {
+        uint32_t at = indexSlot(list, index);
+        for (; list->slots[at] >= 0; at = (at + 1) & (uint32_t)(list->slotCount - 1))
+            if (list->items[list->slots[at]] == index)
+                return 0;
+    } else {
+        for (int i = 0; i < list->count; i++)
+            if (list->items[i] == index)
+                return 0;
+    }
     if (list->count == list->capacity) {
+        if (list->capacity > INT_MAX / 2)
+            return -4;
         int cap = list->capacity ? list->capacity * 2 : 8;
         int* p = (int*)_opdf_checkAlloc(realloc(list->items, (size_t)cap * sizeof(int)));
         if (!p)
@@ -752,5 +792,25 @@ int _opdf_indexListAdd(PDFIndexList* list, int index)
         list->capacity = cap;
     }
     list->items[list->count++] = index;
+    if (list->slots && (int64_t)list->count * 2 <= list->slotCount) {
+        uint32_t at = indexSlot(list, index);
+        while (list->slots[at] >= 0)
+            at = (at + 1) & (uint32_t)(list->slotCount - 1);
+        list->slots[at] = list->count - 1;
+    } else if (list->count > OPDF_INDEX_SCAN && list->count <= INT_MAX / 4) {
+        int slotCount = list->slotCount ? list->slotCount : 16;
+        while (slotCount < list->count * 2)
+            slotCount *= 2;
+        indexListRehash(list, slotCount);
+    }
     return 1;
+}
+
+void _opdf_indexListFree(PDFIndexList* list)
+{
+    free(list->items);
+    free(list->slots);
+    list->items = NULL;
+    list->slots = NULL;
+    list->count = list->capacity = list->slotCount = 0;
 }

@@ -20,7 +20,7 @@ void _opdf_freeOpenPage(PDFOpenPage* open)
     if (open->file)
         fclose(open->file);
     for (int k = 0; k < OPDF_RES_KINDS; k++)
-        free(open->lists[k].items);
+        _opdf_indexListFree(&open->lists[k]);
     free(open);
 }
 

@@ -40,10 +40,15 @@ struct PDFMemoryStream {
 };
 
 /* Growable list of table row indexes (page resources). */
+/* A set of indexes in the order added. Past a few entries a hash of
+   positions in items (-1 empty; slotCount a power of two, at most half
+   full) finds a repeat, so a page with many resources stays linear. */
 typedef struct PDFIndexList {
     int* items;
     int count;
     int capacity;
+    int* slots;
+    int slotCount;
 } PDFIndexList;
 
 typedef struct PDFTextNode {
@@ -400,6 +405,7 @@ void* _opdf_getEncryptRecord(PDFDocContext* ctx);
 void _opdf_makeFileID(PDFDocContext* ctx, unsigned char id[16]);
 double _opdf_radians(float degrees);
 int _opdf_indexListAdd(PDFIndexList* list, int index);
+void _opdf_indexListFree(PDFIndexList* list);
 
 /* time helpers */
 int64_t _opdf_now(void);
