@@ -5,7 +5,6 @@
 
 #include "OpdfTestSupport.h"
 
-#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -253,9 +252,9 @@ TEST(PageStore, FinalisedPagesKeepOnlyWhatTheFileNeeds)
 }
 
 // A page's resource list keeps each resource once, in the order first added,
-// and takes many resources in time linear in their number (100,000 images on
-// one page took seconds when every addition scanned the list).
-TEST(PageStore, ManyResourcesOnOnePageStayInOrderAndFast)
+// also past the length at which repeats are found by hash (the time this takes
+// is measured by bench/, not here).
+TEST(PageStore, ManyResourcesOnOnePageStayInOrder)
 {
     PDFDocContext* ctx = opdf_open(0, nullptr);
     std::vector<Reported> reports;
@@ -265,7 +264,6 @@ TEST(PageStore, ManyResourcesOnOnePageStayInOrderAndFast)
     const int n = 100000;
     // Scattered values, each added twice and a few added again much later.
     auto value = [](int i) { return (int)(((unsigned)i * 7919u) % 1000003u); };
-    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < n; i++) {
         ASSERT_EQ(1, _opdf_addPageResource(ctx, OPDF_RES_XOBJECTS, value(i))) << i;
         ASSERT_EQ(0, _opdf_addPageResource(ctx, OPDF_RES_XOBJECTS, value(i))) << i;
@@ -273,9 +271,6 @@ TEST(PageStore, ManyResourcesOnOnePageStayInOrderAndFast)
             ASSERT_EQ(0, _opdf_addPageResource(ctx, OPDF_RES_XOBJECTS, value(i / 2))) << i;
         }
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 2.0);
     // The short lists of other kinds, and the value 0, are unaffected.
     for (int i : {3, 0, 3, -1, 0})
         _opdf_addPageResource(ctx, OPDF_RES_FONTS, i);
