@@ -12,6 +12,7 @@
 #include "qelSystemServices.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -128,6 +129,32 @@ FILE* qelUtils::openFileIn(const char* directory, const char* name)
         path += '/';
     path += name;
     return openFile(path.c_str(), 'r');
+}
+
+FILE* qelUtils::createNewFile(std::string& path)
+{
+    const std::string base = path;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string name = attempt == 0 ? base : base + "_" + std::to_string(attempt);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return nullptr;
+        }
+        FILE* file = ::fdopen(fd, "w+b");
+        if (!file) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(name.c_str());
+            errno = error;
+            return nullptr;
+        }
+        path = name;
+        return file;
+    }
+    errno = EEXIST;
+    return nullptr;
 }
 
 bool qelUtils::deleteFile(const char* path)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 class qelColorEntry;
 class qelString;
@@ -49,6 +50,10 @@ int detectInputFormat(const char* path);
 FILE* openFileIn(const char* directory, const char* name);
 // Removes a file; a failure is logged and gives false.
 bool deleteFile(const char* path);
+// Creates a new file for reading and writing, never opening one that exists:
+// path as given, else path + "_1", "_2", ... Path becomes the name used.
+// Null when none could be made (errno tells why).
+FILE* createNewFile(std::string& path);
 // Writes the bytes to a new file: 1 when all were written, else -1.
 int writeFile(const char* path, const void* data, long length);
 // Reads a whole regular, non-empty file into a new buffer: 1, else -1

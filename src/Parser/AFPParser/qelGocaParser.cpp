@@ -2,7 +2,6 @@
 
 #include "qelAreaObject.h"
 #include "qelBoxObject.h"
-#include "qelChunkList.h"
 #include "qelException.h"
 #include "qelFilletObject.h"
 #include "qelFullArcObject.h"
@@ -95,7 +94,7 @@ const char* markerName(int symbol)
 
 } // namespace
 
-qelGocaParser::qelGocaParser() = default;
+qelGocaParser::qelGocaParser() : m_imageData(__FILE__) {}
 
 qelGocaParser::~qelGocaParser()
 {
@@ -1511,15 +1510,7 @@ void qelGocaParser::dropImage()
 {
     delete m_image;
     m_image = nullptr;
-    delete m_imageCache;
-    m_imageCache = nullptr;
-    m_imageBytes = 0;
-    if (m_spillFile) {
-        std::fclose(m_spillFile);
-        m_spillFile = nullptr;
-        qelUtils::deleteFile(m_spillName.c_str());
-    }
-    m_spillName.clear();
+    m_imageData.drop();
     m_imageRows = 0;
 }
 
@@ -1578,31 +1569,12 @@ void qelGocaParser::imageData(int n)
         m_currentSF->readBytes(bytes.get(), n);
     if (m_log && m_log->anyOf(QEL_LOG_ANY))
         logBytes(bytes.get(), n);
-    if (!m_imageCache)
-        m_imageCache = new qelChunkList();
-    const uint32_t length = static_cast<uint32_t>(n);
-    if (!m_spillFile) {
+    if (!m_imageData.active()) {
         qelIni* ini = options();
-        const uint64_t limit = ini ? ini->getImageMaxCacheSize() : 5242880u;
-        if (static_cast<uint64_t>(m_imageBytes) + length <= limit) {
-            m_imageCache->append(bytes.release(), length);
-            m_imageBytes += length;
-            return;
-        }
-        const char* temp = ini && ini->getTempPath() ? ini->getTempPath() : "";
-        m_spillName = std::string(temp) + m_imageName;
-        m_spillFile = std::fopen(m_spillName.c_str(), "wb+");
-        if (!m_spillFile) {
-            const std::string reason = std::strerror(errno);
-            throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), reason.c_str());
-        }
-        if (!m_imageCache->writeTo(m_spillFile))
-            throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), "write failed");
-        m_imageCache->clear();
+        m_imageData.start(ini ? ini->getTempPath() : nullptr, m_imageName,
+                          ini ? ini->getImageMaxCacheSize() : 5242880u);
     }
-    if (length > 0 && std::fwrite(bytes.get(), 1, length, m_spillFile) != length)
-        throw new qelException(__FILE__, __LINE__, qelMsg::E098, 0, 1, m_spillName.c_str(), "write failed");
-    m_imageBytes += length;
+    m_imageData.add(bytes.release(), static_cast<uint32_t>(n));
 }
 
 void qelGocaParser::endImage(int n)
@@ -1615,7 +1587,7 @@ void qelGocaParser::endImage(int n)
         warnOut("Warning! End Image without Begin Image");
         return;
     }
-    if (!m_imageCache && !m_spillFile) {
+    if (!m_imageData.active()) {
         warnOut("Warning! End Image without Image Data");
         dropImage();
         return;
@@ -1628,18 +1600,10 @@ void qelGocaParser::endImage(int n)
     }
     m_image->setColorSpace(m_colorSpace);
     m_image->setColorValue(static_cast<uint32_t>(m_state.current.color));
-    std::unique_ptr<unsigned char[]> data;
-    if (m_spillFile) {
-        data.reset(new unsigned char[m_imageBytes + 1]);
-        std::rewind(m_spillFile);
-        const size_t got = std::fread(data.get(), 1, m_imageBytes, m_spillFile);
-        if (got != m_imageBytes)
-            std::memset(data.get() + got, 0, m_imageBytes - got);
-    } else {
-        data.reset(m_imageCache->join());
-    }
-    m_image->setData(data.get(), static_cast<int32_t>(m_imageBytes));
-    m_image->setDataLength(m_image->getData() ? static_cast<int32_t>(m_imageBytes) : 0);
+    uint32_t length = 0;
+    std::unique_ptr<unsigned char[]> data(m_imageData.take(length));
+    m_image->setData(data.get(), static_cast<int32_t>(length));
+    m_image->setDataLength(m_image->getData() ? static_cast<int32_t>(length) : 0);
     qelImageObject* image = m_image;
     m_image = nullptr;
     dropImage();

@@ -4,6 +4,7 @@
 #include "qelAFPParser.h"
 #include "qelGocaDrawingState.h"
 #include "qelGocaWindow.h"
+#include "qelObjectDataCollector.h"
 #include "qelPoint.h"
 #include "qelResParser.h"
 
@@ -12,7 +13,6 @@
 #include <string>
 
 class qelAreaObject;
-class qelChunkList;
 class qelGraphicObject;
 class qelImageObject;
 class qelLineObject;
@@ -155,11 +155,7 @@ private:
     int32_t m_orderCount = 0;
     // Bytes of an unchained segment to pass over after its Begin Segment.
     int m_segmentSkip = 0;
-    // Image bytes: in memory up to the cache size, then in the spill file.
-    qelChunkList* m_imageCache = nullptr;
-    uint32_t m_imageBytes = 0;
-    std::string m_spillName;
-    FILE* m_spillFile = nullptr;
+    qelObjectDataCollector m_imageData;
 };
 
 #endif
