@@ -449,6 +449,29 @@ TEST_F(ImgTIFFDecoder, StoredDataFillOrderPaddingAndResolution)
     three.setPageNumber(2);
     EXPECT_EQ(three.getInfo()->width, 37);
     EXPECT_EQ(three.getInfo()->photometric, 2);
+
+    // Asking about another page leaves the decoder on its own page.
+    qelImgTIFFDecoder asked(imageFixture("three.tif").c_str());
+    const int firstWidth = asked.getInfo()->width;
+    EXPECT_TRUE(asked.doesPageExist(2));
+    EXPECT_FALSE(asked.doesPageExist(3));
+    asked.decode(m_params);
+    ASSERT_NE(asked.getDIBBuffer(), nullptr);
+    EXPECT_EQ(asked.getDIBBuffer()->header->biWidth, firstWidth);
+    EXPECT_EQ(asked.getDecodeBPP(), 1);
+    const int pitch = qelImgDIBUtils::getRowBytes(firstWidth, 1);
+    qelImgTIFFDecoder lines(imageFixture("three.tif").c_str());
+    Bytes stored(static_cast<size_t>(pitch)), again(stored.size());
+    ASSERT_EQ(lines.decodeLine(0, stored.data()), 1);
+    EXPECT_TRUE(lines.doesPageExist(1));
+    ASSERT_EQ(lines.decodeLine(0, again.data()), 1);
+    EXPECT_EQ(again, stored);
+    qelImgTIFFDecoder rows(imageFixture("three.tif").c_str());
+    rows.setParameters(m_params);
+    ASSERT_EQ(rows.readNextLine(stored.data()), 1);
+    EXPECT_TRUE(rows.doesPageExist(2));
+    ASSERT_EQ(rows.readNextLine(again.data()), 1);
+    EXPECT_EQ(again, Bytes(asked.getDIBBuffer()->bits + pitch, asked.getDIBBuffer()->bits + 2 * pitch));
 }
 
 } // namespace

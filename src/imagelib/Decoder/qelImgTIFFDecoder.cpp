@@ -273,14 +273,18 @@ bool qelImgTIFFDecoder::doesPageExist(int page)
         return true;
     if (page < 0 || page + 1 > m_pageCount || !m_tif)
         return false;
+    // The handle goes back to its own page: rows read later must match the
+    // header already taken.
     qelImgErrorHandler::installTIFFHandlers();
+    const tdir_t current = TIFFCurrentDirectory(m_tif);
     const int rc = TIFFSetDirectory(m_tif, static_cast<tdir_t>(page));
+    const int back = current == static_cast<tdir_t>(page) ? 1 : TIFFSetDirectory(m_tif, current);
     qelImgErrorHandler::restoreTIFFHandlers();
     if (qelImgErrorHandler::getPendingError()) {
         qelImgErrorHandler::setPendingError(nullptr);
         return false;
     }
-    return rc == 1;
+    return rc == 1 && back == 1;
 }
 
 void qelImgTIFFDecoder::readHeader()
