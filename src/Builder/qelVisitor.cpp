@@ -5,6 +5,7 @@
 #include "qelImgProcessor.h"
 #include "qelOutputScale.h"
 
+#include "qelContainerObject.h"
 #include "qelDocument.h"
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -319,10 +320,32 @@ void qelVisitor::initializePage(qelPage* page)
 void qelVisitor::writeBeginControlObject(qelBeginControlObject*) {}
 void qelVisitor::writeEndControlObject(qelEndControlObject*) {}
 
-void qelVisitor::writeContainerObject(qelContainerObject*)
+void qelVisitor::writeContainerObject(qelContainerObject* object)
 {
-    // Containers are handled by the subclasses until the container model
-    // exists.
+    if (!object)
+        return;
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIni* ini = pool->getIni();
+    if (!object->isRasterType()) {
+        static const char kText[] = "Warning! Object Container Data is not a supported Image Format. Cannot process.\r\n";
+        qelLogStream* log = pool->getLogStream();
+        if (log && log->anyOf(QEL_LOG_LEVEL2))
+            log->print("%s", kText);
+        if (!ini || !ini->isQuietMode())
+            qelMessageOutput::write("Warning! Object Container Data is not a supported Image Format. Cannot process.\n");
+        return;
+    }
+    if (ini && ini->isSaveOCDataOnDisk()) {
+        // Counted as on disk only once its file is written: a failed save
+        // keeps the data in memory.
+        if (!object->isOnDisk() && object->saveData())
+            object->prepareForOutput(this);
+        object->prepareForOutput(this);
+        writeContainerData(object);
+        return;
+    }
+    object->prepareForOutput(this);
+    writeObjectReference(object);
 }
 
 void qelVisitor::finalizeDoc()

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class qelImgProcessor;
 class qelVisitor;
@@ -183,7 +184,10 @@ private:
     // TempPath, or in memory.
     void storeResult(const unsigned char* bytes, int32_t length);
     void takeTransparency(qelImgProcessor* processor, const qelImgInfo& info);
-    void convertForPDFImpl(qelImgProcessor* processor);
+    // The bytes of the PDF form; true when they are the trimmed data.
+    bool convertForPDFImpl(qelImgProcessor* processor, std::vector<unsigned char>& result);
+    // Area size and resolution from the result when no area was given.
+    void takeAreaFrom(const qelImgInfo* info);
 
     std::string m_name;
     bool m_hasName = false;

@@ -4,6 +4,7 @@
 
 #include "qelAFPFont.h"
 #include "qelCodePage.h"
+#include "qelContainerObject.h"
 #include "qelFontMapper.h"
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
@@ -20,7 +21,10 @@
 #include "qelCharSetParser.h"
 #include "qelRes.h"
 #include "qelReferenceObjectList.h"
+#include "qelResObjectContainer.h"
+#include "qelResPSEG.h"
 #include "qelResourceReference.h"
+#include "qelTripletParser.h"
 #include "qelString.h"
 #include "qelTextObject.h"
 #include "qelUtils.h"
@@ -592,6 +596,13 @@ void qelMedia::bindIncludedResources(qelList* list, bool added)
             ref->applyToResource();
         qelRes* res = ref->getResource();
         if (!res && registry) {
+            // The container reader takes the object type from the shared
+            // triplet reader: nothing may read triplets in between.
+            if (ref->getType() == qelRes::TYPE_OBJECT_CONTAINER) {
+                qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+                if (qelTripletParser* triplets = pool ? pool->getTripletParser() : nullptr)
+                    triplets->setObjectTypeCode(ref->getObjectType());
+            }
             res = registry->getResource(ref->getName(), ref->getType());
             if (!res)
                 continue;
@@ -603,6 +614,22 @@ void qelMedia::bindIncludedResources(qelList* list, bool added)
                 ref->setUsedByAddedInclude(true);
         } else if (res && !bindIncludedMedia(res)) {
             continue;
+        }
+        if (!res)
+            continue;
+        if (res->getType() == qelRes::TYPE_PAGE_SEGMENT) {
+            if (auto* segment = dynamic_cast<qelResPSEG*>(res))
+                m_maxBitsPerPixel = std::max<int32_t>(m_maxBitsPerPixel, segment->getMaxBitsPerPixel());
+        } else if (res->getType() == qelRes::TYPE_OBJECT_CONTAINER) {
+            if (auto* container = dynamic_cast<qelResObjectContainer*>(res)) {
+                m_maxBitsPerPixel = std::max<int32_t>(m_maxBitsPerPixel, container->getMaxBitsPerPixel());
+                qelList* objects = container->getObjectList();
+                auto* first = objects && objects->getHead()
+                                  ? static_cast<qelGraphicObject*>(objects->getHead()->item)
+                                  : nullptr;
+                if (added && first && first->kind() == qelGraphicObject::KIND_CONTAINER)
+                    ref->setObjectType(static_cast<qelContainerObject*>(first)->getType());
+            }
         }
     }
 }

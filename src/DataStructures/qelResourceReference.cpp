@@ -1,6 +1,8 @@
 #include "qelResourceReference.h"
 
+#include "qelContainerObject.h"
 #include "qelGlobalDSPool.h"
+#include "qelImageObject.h"
 #include "qelGraphicObject.h"
 #include "qelIni.h"
 #include "qelList.h"
@@ -119,6 +121,30 @@ void qelResourceReference::applyToResource()
         return;
     if (m_resolution != 0)
         object->setResolution(m_resolution);
+    if (object->kind() == qelGraphicObject::KIND_CONTAINER) {
+        auto* container = static_cast<qelContainerObject*>(object);
+        if (m_objectType != 0)
+            container->setType(m_objectType);
+        if (m_width != 0 && m_height != 0)
+            container->setAreaSize(getObjectAreaWidth(), getObjectAreaHeight());
+        if (m_mappingOption != 0xFF)
+            container->setMappingOption(m_mappingOption);
+        // The offsets are signed 16-bit values.
+        const int32_t x = static_cast<int16_t>(m_xContentOffset), y = static_cast<int16_t>(m_yContentOffset);
+        container->setContentOffset(x, y);
+        container->setContentOrigin(x, y);
+        container->setReferenceSystem(m_referenceCoordinateSystem);
+        container->setXUnitBase(m_xUnitBase);
+        container->setYUnitBase(m_yUnitBase);
+        container->setXUnitsPerBase(m_xUnitsPerBase);
+        container->setYUnitsPerBase(m_yUnitsPerBase);
+        container->setCreatedByScript(m_resource->getScriptCreated());
+    } else if (object->kind() == qelGraphicObject::KIND_IMAGE) {
+        auto* image = static_cast<qelImageObject*>(object);
+        if (m_mappingOption != 0xFF)
+            image->setMappingOption(m_mappingOption);
+        image->setReferenceSystem(m_referenceCoordinateSystem);
+    }
     if (m_positionGiven == 1)
         object->setAreaOrigin(m_x, m_y);
     object->setIAxisOrientation(m_xAxisRotation);
