@@ -612,6 +612,9 @@ void qelContainerObject::decodeForRaster()
         return;
     Result result;
     int xResolution = 0;
+    // The image library reads no JPEG 2000: kept, but not converted.
+    if (m_type == TYPE_JP2)
+        throw new qelException(__FILE__, __LINE__, qelMsg::E092, 0, 1, "");
     guarded([&] {
         DefaultResolution resolution(getResolution());
         Processor p(openProcessor());
@@ -662,6 +665,8 @@ void qelContainerObject::convertForPDF()
             guarded([&] { clipToArea(nullptr); });
         return;
     }
+    if (m_type == TYPE_JP2)
+        throw new qelException(__FILE__, __LINE__, qelMsg::E092, 0, 1, "");
     std::vector<unsigned char> result;
     bool trimmed = false;
     try {
