@@ -178,7 +178,8 @@ struct Result
 };
 
 // The default resolution of the image library, set for the life of the
-// guard: TIFF data without resolution tags take the object's resolution.
+// guard (0 keeps it): TIFF data without resolution tags take the object's
+// resolution, else the library's default.
 class DefaultResolution
 {
 public:
@@ -467,7 +468,7 @@ qelImgInfo* qelContainerObject::getImage()
         return m_sourceInfo;
     m_imageRead = true;
     guarded([&] {
-        DefaultResolution resolution(getResolution());
+        DefaultResolution resolution(m_type == TYPE_TIF ? getResolution() : 0);
         Processor p(openProcessor());
         if (!p)
             return;
@@ -616,7 +617,7 @@ void qelContainerObject::decodeForRaster()
     if (m_type == TYPE_JP2)
         throw new qelException(__FILE__, __LINE__, qelMsg::E092, 0, 1, "");
     guarded([&] {
-        DefaultResolution resolution(getResolution());
+        DefaultResolution resolution(m_type == TYPE_TIF ? getResolution() : 0);
         Processor p(openProcessor());
         if (!p)
             return;
@@ -671,7 +672,7 @@ void qelContainerObject::convertForPDF()
     bool trimmed = false;
     try {
         guarded([&] {
-            DefaultResolution resolution(getResolution());
+            DefaultResolution resolution(m_type == TYPE_TIF ? getResolution() : 0);
             Processor p(openProcessor());
             if (p)
                 trimmed = convertForPDFImpl(p.get(), result);

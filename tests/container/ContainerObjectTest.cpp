@@ -17,6 +17,7 @@
 #include "qelPtocaPage.h"
 #include "qelResObjectContainer.h"
 #include "qelResourceReference.h"
+#include "qelTripletParser.h"
 
 #include <gtest/gtest.h>
 
@@ -743,6 +744,24 @@ TEST_F(ContainerObjectTest, IncludedContainerRaisesThePageBitsPerPixel)
     page.bindIncludedResources(&added, true);
     EXPECT_EQ(addedRef->getObjectType(), qelContainerObject::TYPE_PNG);
     delete addedRef;
+}
+
+TEST_F(ContainerObjectTest, UnresolvedContainerReferenceHandsItsTypeToTheTripletReader)
+{
+    // The container reader takes the type of a plain data file from the
+    // shared triplet reader when the resource list asks it.
+    ini()->setResPath((m_dir + "/").c_str());
+    qelTripletParser* triplets = qelGlobalDSPool::getInstance()->getTripletParser();
+    ASSERT_NE(triplets, nullptr);
+    triplets->setObjectTypeCode(0);
+    BindingPage page;
+    auto* ref = new qelResourceReference("NOWHERE", qelRes::TYPE_OBJECT_CONTAINER, 0, 0);
+    ref->setObjectType(qelContainerObject::TYPE_GIF);
+    page.addResourceReference(ref);
+    page.bindResourceReferences();
+    EXPECT_EQ(ref->getResource(), nullptr);
+    EXPECT_EQ(qelGlobalDSPool::getInstance()->getTripletParser()->getObjectTypeCode(),
+              qelContainerObject::TYPE_GIF);
 }
 
 } // namespace
