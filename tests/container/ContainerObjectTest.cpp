@@ -13,6 +13,7 @@
 #include "qelImgProcessor.h"
 #include "qelIni.h"
 #include "qelList.h"
+#include "qelLorbane.h"
 #include "qelMessageIds.h"
 #include "qelPtocaPage.h"
 #include "qelResObjectContainer.h"
@@ -91,6 +92,14 @@ std::set<std::string> filesIn(const std::string& folder)
         names.insert(entry.path().filename().string());
     return names;
 }
+
+// A kernel that is the running one for the life of the scope.
+struct KernelScope
+{
+    KernelScope() { qelLorbane::setInstance(&kernel); }
+    ~KernelScope() { qelLorbane::setInstance(nullptr); }
+    qelLorbane kernel;
+};
 
 // A page whose include binding the test calls directly.
 class BindingPage : public qelPtocaPage
@@ -209,9 +218,13 @@ TEST_F(ContainerObjectTest, IncludeFileFoundInResPathThenCurrentFolderElseE058)
     ASSERT_EQ(::mkdir(resDir.c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(cwdDir.c_str(), 0700), 0);
     ini()->setResPath((resDir + "/").c_str());
-    char saved[4096];
-    ASSERT_NE(::getcwd(saved, sizeof saved), nullptr);
-    ASSERT_EQ(::chdir(cwdDir.c_str()), 0);
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(cwdDir);
+    struct Back
+    {
+        std::filesystem::path to;
+        ~Back() { std::filesystem::current_path(to); }
+    } back{saved};
 
     // Nowhere: E058 names the file with its extension.
     qelContainerObject missing;
@@ -226,6 +239,20 @@ TEST_F(ContainerObjectTest, IncludeFileFoundInResPathThenCurrentFolderElseE058)
     std::string path;
     EXPECT_TRUE(qelContainerObject::findIncludeFile("LOGO.jpg", path));
     EXPECT_EQ(path, "./LOGO.jpg");
+    // Beside the AFP input before the current folder.
+    const std::string inDir = m_dir + "/in";
+    ASSERT_EQ(::mkdir(inDir.c_str(), 0700), 0);
+    writeFile("in/LOGO.jpg", jpeg);
+    KernelScope scope;
+    scope.kernel.setInputName((inDir + "/doc.afp").c_str());
+    ini()->setInputFormat("AFP");
+    EXPECT_TRUE(qelContainerObject::findIncludeFile("LOGO.jpg", path));
+    EXPECT_EQ(path, inDir + "/LOGO.jpg");
+    // Not for another input format.
+    ini()->setInputFormat("PDF");
+    EXPECT_TRUE(qelContainerObject::findIncludeFile("LOGO.jpg", path));
+    EXPECT_EQ(path, "./LOGO.jpg");
+    ini()->setInputFormat("AFP");
     // ResPath comes first.
     writeFile("res/LOGO.jpg", jpeg);
     EXPECT_TRUE(qelContainerObject::findIncludeFile("LOGO.jpg", path));
@@ -244,8 +271,6 @@ TEST_F(ContainerObjectTest, IncludeFileFoundInResPathThenCurrentFolderElseE058)
     any.setDataFileName("ANY");
     any.loadData();
     EXPECT_EQ(any.getType(), qelContainerObject::TYPE_JPG);
-
-    ASSERT_EQ(::chdir(saved), 0);
 }
 
 TEST_F(ContainerObjectTest, NameWithParentComponentIsRefusedWithE058)
