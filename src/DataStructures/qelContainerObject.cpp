@@ -549,7 +549,7 @@ void qelContainerObject::takeTransparency(qelImgProcessor* processor, const qelI
     if (!info.transparent)
         return;
     setTransparency(info.transparent, info.transparencyKind, info.transparentColor, info.transparentColorIndex);
-    processor->setParameter(QELIMG_PARAM_TRANSPARENT, static_cast<int>(info.transparent));
+    processor->setParameter(QELIMG_PARAM_TRANSPARENT, static_cast<unsigned char>(info.transparent));
     processor->setParameter(QELIMG_PARAM_TRANSPARENT_INDEX, info.transparentColorIndex);
     const int color = info.transparentColor[0] | info.transparentColor[1] << 8 | info.transparentColor[2] << 16;
     processor->setParameter(QELIMG_PARAM_TRANSPARENT_COLOR, color);
@@ -579,6 +579,8 @@ void qelContainerObject::storeResult(const unsigned char* bytes, int32_t length)
         Result copy;
         copy.copy(bytes, length);
         setConvertedData(copy.data.release(), static_cast<int32_t>(copy.length));
+        // The file holds the unconverted data: the result is what counts.
+        m_onDisk = 0;
         return;
     }
     if (m_ownsFile && !m_filePath.empty())

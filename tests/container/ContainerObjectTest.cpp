@@ -411,6 +411,17 @@ TEST_F(ContainerObjectTest, IncludeFileOnDiskKeepsItsSourceAndGetsAConvertedCopy
     }
     EXPECT_TRUE(filesIn(tmpDir).empty());
     EXPECT_EQ(lrbtest::readFile(resDir + "/PIC"), tiff);
+
+    // No room for the copy: the result stays in memory and counts.
+    ini()->setTempPath((m_dir + "/missing/").c_str());
+    qelContainerObject pic;
+    pic.setDataFileName("PIC");
+    pic.loadData();
+    pic.decodeForRaster();
+    ASSERT_NE(pic.getConvertedInfo(), nullptr);
+    EXPECT_FALSE(pic.isOnDisk());
+    EXPECT_EQ(pic.getConvertedLength(), 200 * 100 * 3);
+    EXPECT_EQ(lrbtest::readFile(resDir + "/PIC"), tiff);
 }
 
 // ------------------------------------------------------------- conversions
