@@ -25,6 +25,7 @@
 #include "qelCodePageParser.h"
 #include "qelCodedFontParser.h"
 #include "qelGocaParser.h"
+#include "qelObjectContainerParser.h"
 #include "qelOverlayParser.h"
 #include "qelResGroupParser.h"
 #include "qelTripletParser.h"
@@ -341,6 +342,13 @@ qelResParser* qelGlobalDSPool::getGocaParser()
     if (!getResourceParser(QEL_POOL_GOCA_PARSER))
         setResourceParser(QEL_POOL_GOCA_PARSER, new (std::nothrow) qelGocaParser());
     return getResourceParser(QEL_POOL_GOCA_PARSER);
+}
+
+qelResParser* qelGlobalDSPool::getObjectContainerParser()
+{
+    if (!getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER))
+        setResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER, new (std::nothrow) qelObjectContainerParser());
+    return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER);
 }
 
 qelResParser* qelGlobalDSPool::getOverlayParser()

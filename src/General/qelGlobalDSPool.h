@@ -147,7 +147,9 @@ public:
     qelResParser* getFormDefParser();
     // GOCA parser, created on first use.
     qelResParser* getGocaParser();
-    qelResParser* getObjectContainerParser() const { return getResourceParser(QEL_POOL_OBJECT_CONTAINER_PARSER); }
+    // Object container parser, created on first use (an installed one is
+    // kept).
+    qelResParser* getObjectContainerParser();
 
     // Active environment group and presentation text parsers, created on
     // first use.

@@ -10,11 +10,16 @@
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelMessageOutput.h"
+#include "qelList.h"
+#include "qelMedia.h"
 #include "qelNOP.h"
 #include "qelNOPList.h"
 #include "qelNOPRecord.h"
+#include "qelObjectContainerParser.h"
 #include "qelPoolAccess.h"
+#include "qelResObjectContainer.h"
 #include "qelResourceAliasName.h"
+#include "qelGlobalRes.h"
 #include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelString.h"
@@ -757,6 +762,38 @@ void qelAFPParser::skipUnsupportedObject(int beginId)
     qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
     warnUnsupported(pool ? pool->getLogStream() : nullptr, name, offset);
     skipToEnd(beginId);
+}
+
+void qelAFPParser::parseObjectContainer(qelMedia* media, const char* mediaName, qelSFIBlock* begin)
+{
+    if (!media)
+        return;
+    qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate Object Container Parser at qelAFPParser");
+    auto* parser = dynamic_cast<qelObjectContainerParser*>(pool->getObjectContainerParser());
+    if (!parser)
+        throw "Unable to allocate Object Container Parser at qelAFPParser";
+    std::unique_ptr<qelResObjectContainer> container(parser->parseInline(begin));
+    if (!container)
+        return;
+    // Containers of one name in several pages or overlays stay apart.
+    std::string name = container->getName() ? container->getName() : "";
+    name += '_';
+    name += mediaName ? mediaName : "";
+    container->setName(name.c_str());
+    qelIOStream* in = qelIOStream::getCurrent();
+    container->setInline(in && in->isSpoolInput() ? 1 : 0);
+    qelList* objects = container->getObjects();
+    const bool withData = objects && objects->getHead();
+    qelResObjectContainer* registered = container.get();
+    pool->getGlobalRes()->addResource(container.release());
+    if (!withData)
+        return;
+    auto* reference = new qelResourceReference(0.0f, 0.0f, registered);
+    if (media->getMediaKind() == qelMedia::KIND_AFP_PAGE)
+        reference->setPositionGiven(1);
+    else if (media->getMediaKind() == qelMedia::KIND_OVERLAY)
+        reference->setPositionGiven(2);
+    media->addIncludedResource(reference);
 }
 
 void qelAFPParser::logBytes(const unsigned char* bytes, int n)

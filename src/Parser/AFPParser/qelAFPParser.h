@@ -11,6 +11,7 @@
 class qelIndex;
 class qelIOStream;
 class qelLogStream;
+class qelMedia;
 class qelResourceReference;
 class qelSFIBlock;
 class qelTripletParser;
@@ -142,6 +143,10 @@ protected:
     // Warns about and skips the image or object container begun by the
     // current field.
     void skipUnsupportedObject(int beginId);
+    // Reads the object container begun by the field into the media (a page
+    // or overlay named mediaName): registered as a resource named after the
+    // container and the media, and included where it was met.
+    void parseObjectContainer(qelMedia* media, const char* mediaName, qelSFIBlock* begin);
 
     qelSFIBlock* m_currentSF = nullptr;
     int m_level = 0;

@@ -155,8 +155,10 @@ qelResOverlay* qelOverlayParser::parseOverlay()
             case 0xA8BB: parseGraphicsObject(overlay.get()); break;
             case 0xA87B: // IM image
             case 0xA8FB: // IOCA image
-            case 0xA892: // object container
                 skipUnsupportedObject(id);
+                break;
+            case 0xA892:
+                parseObjectContainer(overlay.get(), overlay->getName(), field);
                 break;
             case 0xAF5F: includePageSegment(overlay.get()); break;
             case 0xAFC3: includeObject(overlay.get()); break;

@@ -444,7 +444,7 @@ void qelPageParser::parseIocaObject(qelSFIBlock* begin)
 
 void qelPageParser::parseObjectContainer(qelSFIBlock* begin)
 {
-    skipUnsupported(begin->getId());
+    qelAFPParser::parseObjectContainer(m_page, m_page ? m_page->getName() : nullptr, begin);
 }
 
 // ------------------------------------------------------------ raw keeping

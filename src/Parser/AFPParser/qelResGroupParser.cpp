@@ -6,6 +6,7 @@
 #include "qelGlobalDSPool.h"
 #include "qelGlobalRes.h"
 #include "qelGocaParser.h"
+#include "qelObjectContainerParser.h"
 #include "qelIOStream.h"
 #include "qelIni.h"
 #include "qelList.h"
@@ -360,8 +361,20 @@ void qelResGroupParser::parseResource(int type)
         }
         break;
     }
+    case 0x92: {
+        auto* parser = pool ? dynamic_cast<qelObjectContainerParser*>(pool->getObjectContainerParser()) : nullptr;
+        if (!parser) {
+            skipUnsupported(type);
+            break;
+        }
+        if (qelRes* resource = parser->parse(m_resourceName.c_str(), 0, nullptr)) {
+            resource->setFound(1);
+            resource->setInline(in && in->isSpoolInput() ? 1 : 0);
+            registerResource(resource, true);
+        }
+        break;
+    }
     case 0x06:
-    case 0x92:
     case 0xFD:
         skipUnsupported(type);
         break;
