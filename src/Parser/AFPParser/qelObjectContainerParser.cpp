@@ -425,10 +425,12 @@ void qelObjectContainerParser::objectAreaPosition()
         logOBP("Warning! RG Length not equal to 23");
     const int32_t x = readOrigin(f);
     logOBP("X axis origin of the object area (XoaOset) : %d (0x%x)", x, static_cast<unsigned int>(x));
+    if (c)
+        c->setX(static_cast<float>(x));
     const int32_t y = readOrigin(f);
     logOBP("Y axis origin of the object area (YoaOset) : %d (0x%x)", y, static_cast<unsigned int>(y));
     if (c)
-        c->setPosition(static_cast<float>(x), static_cast<float>(y));
+        c->setY(static_cast<float>(y));
     const unsigned int xRotation = f->readUShort();
     const int iAxis = degreesOf(xRotation);
     if (iAxis < 0) {
@@ -456,6 +458,10 @@ void qelObjectContainerParser::objectAreaPosition()
     }
     const int32_t contentX = readOrigin(f);
     logOBP("X axis origin for object content (XocaOset): %d (0x%x)", contentX, static_cast<unsigned int>(contentX));
+    if (c) {
+        c->setContentOffset(contentX, c->getContentOffsetY());
+        c->setContentOrigin(contentX, c->getContentOriginY());
+    }
     const int32_t contentY = readOrigin(f);
     logOBP("Y axis origin for object content (YocaOset): %d (0x%x)", contentY, static_cast<unsigned int>(contentY));
     if (c) {
