@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -211,7 +212,7 @@ TEST_F(FopResourcesTest, UnsupportedResourcesOfFopFilesAreCountedTextUnchanged)
         const char* name;
         int images;
         int containers;
-    } cases[] = {{"fop-rich", 2, 0}, {"fop-images-native", 1, 3}};
+    } cases[] = {{"fop-rich", 2, 0}, {"fop-images-native", 1, 0}};
     for (const auto& c : cases) {
         const Conversion run = convert(fixture(std::string(c.name) + ".afp"));
         EXPECT_EQ(run.rc, 2) << c.name << "\n" << run.messages;
@@ -271,4 +272,101 @@ TEST_F(FopResourcesTest, InlineGroupOverlayAndSegmentServeThePage)
     EXPECT_EQ(run.messages.find("Loading resource file"), std::string::npos) << run.messages;
     EXPECT_EQ(occurrences(run.messages, "Warning! Unsupported object BIM skipped"), 1) << run.messages;
     EXPECT_EQ(occurrences(run.text, "GROUP OVERLAY"), 1) << run.text;
+}
+
+namespace {
+
+// An object container of a small JPEG, or of the same bytes classified as
+// EPS (a type that is read and dropped).
+Bytes container(const std::string& name, bool eps)
+{
+    Bytes classification = {0x60, 0x10, 0x00, 0x01, 0x00, 0x00, 0xDC, 0x00,
+                            0x06, 0x07, 0x2B, 0x12, 0x00, 0x04, 0x01, 0x01, static_cast<unsigned char>(eps ? 0x0D : 0x17)};
+    classification.resize(96, 0x00);
+    Bytes out = field(0xA892, cat({name8(name), classification}));
+    std::ifstream in(std::string(LORBANE_TEST_DATA) + "/imagelib/gray.jpg", std::ios::binary);
+    const Bytes jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = 0; at < jpeg.size(); at += 30000)
+        append(out, field(0xEE92, Bytes(jpeg.begin() + static_cast<long>(at),
+                                        jpeg.begin() + static_cast<long>(std::min(jpeg.size(), at + 30000)))));
+    append(out, field(0xA992, name8(name)));
+    return out;
+}
+
+// A document of one page with a line of text, the container met where asked.
+Bytes documentWithContainer(const std::string& where, bool eps)
+{
+    Bytes bytes;
+    if (where == "group") {
+        bytes = field(0xA8C6, name8("RG1"));
+        append(bytes, container("C1", eps));
+        append(bytes, field(0xA9C6, name8("RG1")));
+    } else if (where == "overlay") {
+        bytes = field(0xA8C6, name8("RG1"));
+        Bytes begin = name8("O1CONT");
+        append(begin, {0x00, 0x00, 0x0A, 0x21, 0xFC, 0, 0, 0, 0, 0, 0, 0});
+        append(bytes, field(0xA8CE, begin));
+        append(bytes, field(0xA8DF, name8("O1CONT")));
+        append(bytes, environment());
+        append(bytes, container("C1", eps));
+        append(bytes, field(0xA9DF, name8("O1CONT")));
+        append(bytes, field(0xA9CE, name8("O1CONT")));
+        append(bytes, field(0xA9C6, name8("RG1")));
+    }
+    append(bytes, field(0xA8A8, name8("DOC1")));
+    Bytes page = field(0xA8AF, name8("PAGE1"));
+    append(page, environment(1984, 2806));
+    append(page, text("TEXT BESIDE THE CONTAINER"));
+    if (where == "page")
+        append(page, container("C1", eps));
+    if (where == "overlay")
+        append(page, field(0xAFD8, cat({name8("O1CONT"), {0x00, 0x00, 0x64, 0x00, 0x00, 0xC8, 0x00, 0x00}})));
+    append(page, field(0xA9AF, name8("PAGE1")));
+    append(bytes, page);
+    append(bytes, field(0xA9A8, name8("DOC1")));
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(FopResourcesTest, ContainersAreReadWhereverMetAndOnlyDroppedOnesCounted)
+{
+    for (const char* where : {"group", "page", "overlay"}) {
+        for (const bool eps : {false, true}) {
+            const std::string label = std::string(where) + (eps ? " EPS" : " JPEG");
+            writeFile(m_dir + "doc.afp", documentWithContainer(where, eps));
+            const Conversion run = convert(m_dir + "doc.afp");
+            EXPECT_EQ(run.rc, eps ? 2 : 0) << label << "\n" << run.messages;
+            EXPECT_EQ(run.messages.find("I002: ") != std::string::npos, eps) << label << "\n" << run.messages;
+            EXPECT_EQ(run.messages.find("Warning! Unsupported object"), std::string::npos) << label << "\n" << run.messages;
+            EXPECT_EQ(run.messages.find("Unexpected"), std::string::npos) << label << "\n" << run.messages;
+            EXPECT_NE(run.text.find("TEXT BESIDE THE CONTAINER"), std::string::npos) << label << "\n" << run.text;
+        }
+    }
+}
+
+TEST_F(FopResourcesTest, NativeImageContainersAreKeptAnEpsCopyIsCounted)
+{
+    // FOP's JPEG container classified as EPS: that container is dropped
+    // and counted.
+    std::ifstream in(fixture("fop-images-native.afp"), std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Bytes jpegOid = {0x06, 0x07, 0x2B, 0x12, 0x00, 0x04, 0x01, 0x01, 0x17};
+    int changed = 0;
+    for (auto at = std::search(bytes.begin(), bytes.end(), jpegOid.begin(), jpegOid.end()); at != bytes.end();
+         at = std::search(at + 1, bytes.end(), jpegOid.begin(), jpegOid.end())) {
+        *(at + 8) = 0x0D;
+        ++changed;
+    }
+    ASSERT_GE(changed, 2);
+    writeFile(m_dir + "eps.afp", bytes);
+    const Conversion eps = convert(m_dir + "eps.afp");
+    EXPECT_EQ(eps.rc, 2) << eps.messages;
+    EXPECT_NE(eps.messages.find("I002: "), std::string::npos) << eps.messages;
+    EXPECT_EQ(eps.messages.find("Unsupported object BOC"), std::string::npos) << eps.messages;
+
+    const Conversion native = convert(fixture("fop-images-native.afp"));
+    EXPECT_EQ(native.messages.find("Unsupported object BOC"), std::string::npos) << native.messages;
+    EXPECT_EQ(native.messages.find("Skipping object container"), std::string::npos) << native.messages;
+    EXPECT_EQ(native.text, readText(fixture("fop-images-native.ref.txt")));
 }

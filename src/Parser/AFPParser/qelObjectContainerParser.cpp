@@ -223,8 +223,11 @@ void qelObjectContainerParser::beginObjectContainer()
         m_resourceName = name;
     ++m_level;
     qelTripletParser* triplets = getTripletParser();
-    bool unknownType = false;
+    // Without triplets the type stays unknown: the reader still holds the
+    // type of the last field it read.
+    bool unknownType = true;
     if (triplets && m_currentSF->getRemainingLength() > 0) {
+        unknownType = false;
         uint32_t mandatory = QEL_TRIPLET_CLASSIFICATION;
         uint32_t optional = QEL_TRIPLET_COLOR | QEL_TRIPLET_COMMENT | QEL_TRIPLET_TIME_STAMP |
                             QEL_TRIPLET_FULLY_QUALIFIED_NAME | QEL_TRIPLET_CGCSGID;
@@ -245,7 +248,7 @@ void qelObjectContainerParser::beginObjectContainer()
     }
     m_container.reset(new qelContainerObject());
     m_container->setDataFileName(m_resourceName.c_str());
-    m_container->setType(unknownType || !triplets ? 0 : triplets->getObjectTypeCode());
+    m_container->setType(unknownType ? 0 : triplets->getObjectTypeCode());
     m_container->setParseStage(1);
 }
 
