@@ -14,6 +14,8 @@
 #include "qelObjectContainerParser.h"
 #include "qelResGroupParser.h"
 #include "qelResObjectContainer.h"
+#include "qelResOverlay.h"
+#include "qelResourceReference.h"
 #include "qelSFIBlock.h"
 #include "qelTripletParser.h"
 
@@ -129,6 +131,13 @@ Bytes ocd(size_t n, Bytes* data = nullptr)
     }
     return out;
 }
+
+// The reader base's hand-over of a container met in a page or overlay.
+class MediaReader : public qelAFPParser
+{
+public:
+    using qelAFPParser::parseObjectContainer;
+};
 
 class ObjectContainerParserTest : public ScratchTest
 {
@@ -434,4 +443,40 @@ TEST_F(ObjectContainerParserTest, IncludeFileTakesTheTypeTheTripletReaderHolds)
     EXPECT_EQ(c->getType(), qelContainerObject::TYPE_JPG);
     EXPECT_EQ(dataOf(c), jpeg);
     EXPECT_EQ(ignored(), 0);
+}
+
+TEST_F(ObjectContainerParserTest, ContainerMetInAnOverlayIsRegisteredAndIncluded)
+{
+    const struct
+    {
+        const Kind* kind;
+        bool kept;
+        const char* overlayName;
+        const char* registeredName;
+    } cases[] = {{&kJpeg, true, "O1", "C1_O1"}, {&kEps, false, "O2", "C1_O2"}};
+    for (const auto& t : cases) {
+        Bytes bytes = boc("C1", t.kind);
+        append(bytes, ocd(16));
+        append(bytes, eoc());
+        append(bytes, field(0xA8AF, {}));
+        read(bytes);
+        qelResOverlay overlay(t.overlayName);
+        MediaReader reader;
+        qelSFIBlock* begin = reader.readNextSF();
+        reader.parseObjectContainer(&overlay, t.overlayName, begin);
+        // Registered at spool level under the container's and the overlay's
+        // names, included once where it was met.
+        qelRes* res = qelGlobalDSPool::getInstance()->getGlobalRes()->findResource(t.registeredName,
+                                                                                 qelRes::TYPE_OBJECT_CONTAINER);
+        EXPECT_EQ(res != nullptr, t.kept) << t.kind->typeName;
+        qelList* refs = overlay.getResourceReferences();
+        ASSERT_EQ(refs && refs->getHead(), t.kept) << t.kind->typeName;
+        if (t.kept) {
+            auto* ref = static_cast<qelResourceReference*>(refs->getHead()->item);
+            EXPECT_EQ(ref->getResource(), res);
+            EXPECT_EQ(ref->getPositionGiven(), 2);
+            EXPECT_EQ(res->getInline(), 1);
+        }
+        EXPECT_EQ(reader.readNextSF()->getId(), 0xA8AF) << t.kind->typeName;
+    }
 }
