@@ -2,6 +2,7 @@
 // and counted other types, placement fields, damaged fields and the spill of
 // large data.
 #include "FieldText.h"
+#include "ObjectFieldData.h"
 #include "ScratchTest.h"
 
 #include "qelContainerObject.h"
@@ -479,4 +480,39 @@ TEST_F(ObjectContainerParserTest, ContainerMetInAnOverlayIsRegisteredAndIncluded
         }
         EXPECT_EQ(reader.readNextSF()->getId(), 0xA8AF) << t.kind->typeName;
     }
+}
+
+TEST_F(ObjectContainerParserTest, FopNativeImagesAreKeptWithTheirData)
+{
+    const std::string path = std::string(LORBANE_TEST_DATA) + "/fop/fop-images-native.afp";
+    read(readFile(path));
+    qelGlobalDSPool::getInstance()->getIni()->setResourceGroup("0");
+    qelResGroupParser group;
+    group.parseFile(nullptr);
+    const struct
+    {
+        const char* name;
+        int type;
+        const char* typeName;
+        int bitsPerPixel;
+    } cases[] = {{"RES00001", 13, "JPG", 24}, {"RES00002", 5, "TIF", 1}, {"RES00003", 5, "TIF", 24}};
+    int n = 0;
+    for (const auto& t : cases) {
+        ++n;
+        qelRes* res = qelGlobalDSPool::getInstance()->getGlobalRes()->findResource(t.name,
+                                                                                 qelRes::TYPE_OBJECT_CONTAINER);
+        ASSERT_NE(res, nullptr) << t.name;
+        EXPECT_EQ(res->getInline(), 1) << t.name;
+        qelContainerObject* c = containerOf(static_cast<qelResObjectContainer*>(res));
+        ASSERT_NE(c, nullptr) << t.name;
+        EXPECT_EQ(c->getType(), t.type) << t.name;
+        EXPECT_STREQ(c->getTypeName(), t.typeName) << t.name;
+        EXPECT_STREQ(c->getName(), t.name);
+        // Decoded once by the image library when the resource is made.
+        EXPECT_EQ(static_cast<qelResObjectContainer*>(res)->getMaxBitsPerPixel(), t.bitsPerPixel) << t.name;
+        const Bytes ocdData = objectFieldData(path, {0xA892, 0xEE92, 0xA992}, n);
+        ASSERT_FALSE(ocdData.empty()) << t.name;
+        EXPECT_TRUE(dataOf(c) == ocdData) << t.name;
+    }
+    EXPECT_EQ(output().find("Unsupported object BOC"), std::string::npos) << output();
 }
