@@ -516,3 +516,36 @@ TEST_F(ObjectContainerParserTest, FopNativeImagesAreKeptWithTheirData)
     }
     EXPECT_EQ(output().find("Unsupported object BOC"), std::string::npos) << output();
 }
+
+TEST_F(ObjectContainerParserTest, IncludeFilesOfOtherTypesAreKeptAndCountedOnce)
+{
+    writeFile("DOC.eps", {'%', '!', 'P', 'S'});
+    writeFile("NOTE", {'p', 'l', 'a', 'i', 'n'});
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    pool->getIni()->setResPath((m_dir + "/").c_str());
+    const struct
+    {
+        const char* name;
+        int type;
+        bool made;
+        int counted;
+        bool e058;
+    } cases[] = {
+        {"DOC", qelContainerObject::TYPE_EPS, true, 1, false},
+        // The library does not know the data: the type stays unknown.
+        {"NOTE", 0, true, 1, false},
+        {"MISSING", qelContainerObject::TYPE_JPG, false, 0, true},
+        // A name that leaves the resource folder is refused.
+        {"../LOGO", qelContainerObject::TYPE_JPG, false, 0, true},
+    };
+    for (const auto& t : cases) {
+        qelDocumentParser::resetIgnoredObjectCount();
+        m_capture.reset();
+        m_capture.reset(new CapturedOutput());
+        pool->getTripletParser()->setObjectTypeCode(t.type);
+        std::unique_ptr<qelRes> res(pool->getObjectContainerParser()->parse(t.name, 1, nullptr));
+        EXPECT_EQ(res != nullptr, t.made) << t.name;
+        EXPECT_EQ(ignored(), t.counted) << t.name;
+        EXPECT_EQ(output().find("E058") != std::string::npos, t.e058) << t.name << "\n" << output();
+    }
+}
