@@ -1,5 +1,8 @@
 #include "qelGlobalDSPool.h"
 
+#include "qelImImageParser.h"
+#include "qelIocaParser.h"
+
 #include "qel2DDataMatrixBarcodeImplementor.h"
 #include "qelBarcodeParser.h"
 #include "qelAEGParser.h"
@@ -111,6 +114,8 @@ qelGlobalDSPool::~qelGlobalDSPool()
     for (qelResParser*& parser : m_resourceParsers)
         dropMember(parser);
     dropMember(m_aegParser);
+    dropMember(m_iocaParser);
+    dropMember(m_imImageParser);
     dropMember(m_presentationTextParser);
     dropMember(m_resGroupParser);
     dropMember(m_barcodeParser);
@@ -358,6 +363,20 @@ qelResParser* qelGlobalDSPool::getOverlayParser()
     return getResourceParser(QEL_POOL_OVERLAY_PARSER);
 }
 
+qelIocaParser* qelGlobalDSPool::getIocaParser()
+{
+    if (!m_iocaParser)
+        m_iocaParser = new (std::nothrow) qelIocaParser();
+    return m_iocaParser;
+}
+
+qelImImageParser* qelGlobalDSPool::getImImageParser()
+{
+    if (!m_imImageParser)
+        m_imImageParser = new (std::nothrow) qelImImageParser();
+    return m_imImageParser;
+}
+
 qelResGroupParser* qelGlobalDSPool::getResGroupParser()
 {
     if (!m_resGroupParser)
@@ -460,6 +479,10 @@ bool qelGlobalDSPool::hasObject(int kind) const
         return m_pageObjectLists != nullptr;
     case QEL_POOL_AEG_PARSER:
         return m_aegParser != nullptr;
+    case QEL_POOL_IOCA_PARSER:
+        return m_iocaParser != nullptr;
+    case QEL_POOL_IM_IMAGE_PARSER:
+        return m_imImageParser != nullptr;
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         return m_presentationTextParser != nullptr;
     case QEL_POOL_RES_GROUP_PARSER:
@@ -534,6 +557,12 @@ void qelGlobalDSPool::resetObject(int kind)
         break;
     case QEL_POOL_AEG_PARSER:
         dropMember(m_aegParser);
+        break;
+    case QEL_POOL_IOCA_PARSER:
+        dropMember(m_iocaParser);
+        break;
+    case QEL_POOL_IM_IMAGE_PARSER:
+        dropMember(m_imImageParser);
         break;
     case QEL_POOL_PRESENTATION_TEXT_PARSER:
         dropMember(m_presentationTextParser);

@@ -29,6 +29,8 @@ class qelPageParser;
 class qelAFPDocumentIndexParser;
 class qelPageObjectLists;
 class qelAEGParser;
+class qelIocaParser;
+class qelImImageParser;
 class qelPresentationTextParser;
 class qelResGroupParser;
 
@@ -150,6 +152,9 @@ public:
     // Object container parser, created on first use (an installed one is
     // kept).
     qelResParser* getObjectContainerParser();
+    // Image object parsers, created on first use; null without memory.
+    qelIocaParser* getIocaParser();
+    qelImImageParser* getImImageParser();
 
     // Active environment group and presentation text parsers, created on
     // first use.
@@ -215,6 +220,8 @@ private:
     qelAFPDocumentIndexParser* m_documentIndexParser = nullptr;
     qelPageObjectLists* m_pageObjectLists = nullptr;
     qelAEGParser* m_aegParser = nullptr;
+    qelIocaParser* m_iocaParser = nullptr;
+    qelImImageParser* m_imImageParser = nullptr;
     qelPresentationTextParser* m_presentationTextParser = nullptr;
     qelResGroupParser* m_resGroupParser = nullptr;
     qelMappingDef* m_mappingDef = nullptr;

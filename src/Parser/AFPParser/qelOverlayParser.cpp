@@ -6,6 +6,10 @@
 #include "qelGlobalDSPool.h"
 #include "qelGocaParser.h"
 #include "qelIOStream.h"
+#include "qelImImageParser.h"
+#include "qelImageObject.h"
+#include "qelIocaParser.h"
+#include "qelList.h"
 #include "qelIni.h"
 #include "qelInitialTextConditions.h"
 #include "qelLogStream.h"
@@ -153,10 +157,8 @@ qelResOverlay* qelOverlayParser::parseOverlay()
             case 0xA8C9: parseEnvironmentGroup(overlay.get()); break;
             case 0xA89B: parsePresentationText(overlay.get()); break;
             case 0xA8BB: parseGraphicsObject(overlay.get()); break;
-            case 0xA87B: // IM image
-            case 0xA8FB: // IOCA image
-                skipUnsupportedObject(id);
-                break;
+            case 0xA87B: parseImImage(overlay.get()); break;
+            case 0xA8FB: parseIocaImage(overlay.get()); break;
             case 0xA892:
                 parseObjectContainer(overlay.get(), overlay->getName(), field);
                 break;
@@ -252,6 +254,31 @@ void qelOverlayParser::parseGraphicsObject(qelResOverlay* overlay)
     std::unique_ptr<qelResGOCA> graphics(parser->parseGraphics(m_resourceName.c_str()));
     if (graphics)
         overlay->addParsedObjects(graphics->takeObjects());
+}
+
+void qelOverlayParser::parseImImage(qelResOverlay* overlay)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelImImageParser* parser = pool ? pool->getImImageParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IM Image Parser at qelOverlayParser";
+    // The list does not own the images: they go to the overlay.
+    std::unique_ptr<qelList> images(parser->parse(m_currentSF));
+    for (qelListNode* n = images ? images->getHead() : nullptr; n; n = n->next)
+        overlay->addParsedObject(static_cast<qelGraphicObject*>(n->item));
+}
+
+void qelOverlayParser::parseIocaImage(qelResOverlay* overlay)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIocaParser* parser = pool ? pool->getIocaParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IOCA Parser at qelOverlayParser";
+    std::unique_ptr<qelImageObject> image(parser->parse(m_currentSF));
+    const int bits = image->getBitsPerPixel();
+    if (bits > overlay->getMaxBitsPerPixel())
+        overlay->setMaxBitsPerPixel(bits);
+    overlay->addParsedObject(image.release());
 }
 
 int32_t qelOverlayParser::segmentOffset(const unsigned char bytes[3], unsigned int* rawLow)

@@ -44,6 +44,9 @@ private:
     void parseEnvironmentGroup(qelResOverlay* overlay);
     void parsePresentationText(qelResOverlay* overlay);
     void parseGraphicsObject(qelResOverlay* overlay);
+    // The image whose begin field is current goes to the overlay.
+    void parseImImage(qelResOverlay* overlay);
+    void parseIocaImage(qelResOverlay* overlay);
     void includePageSegment(qelResOverlay* overlay);
     void includeObject(qelResOverlay* overlay);
     void freeInitialTextConditions();

@@ -5,6 +5,9 @@
 #include "qelGlobalDSPool.h"
 #include "qelGocaParser.h"
 #include "qelIOStream.h"
+#include "qelImImageParser.h"
+#include "qelImageObject.h"
+#include "qelIocaParser.h"
 #include "qelIni.h"
 #include "qelLogStream.h"
 #include "qelList.h"
@@ -78,10 +81,8 @@ qelResPSEG* qelPSEGParser::parsePageSegment()
         qelSFIBlock* field = readNextSF();
         try {
             switch (field->getId()) {
-            case 0xA87B: // IM image
-            case 0xA8FB: // IOCA image
-                skipUnsupportedObject(field->getId());
-                break;
+            case 0xA87B: parseImImage(segment.get()); break;
+            case 0xA8FB: parseIocaImage(segment.get()); break;
             case 0xA8BB: parseGraphics(segment.get()); break;
             case 0xA95F:
                 endPageSegment();
@@ -123,6 +124,27 @@ void qelPSEGParser::endPageSegment()
     if (log && log->anyOf(QEL_LOG_LEVEL1))
         log->logStructuredField(getLevel(), static_cast<unsigned long long>(m_currentSF->getOffset()), 0xA95F,
                                 "EPS", "End Page Segment", name.c_str());
+}
+
+void qelPSEGParser::parseImImage(qelResPSEG* segment)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelImImageParser* parser = pool ? pool->getImImageParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IM Image Parser at qelPSEGParser";
+    // The list does not own the images: they go to the segment.
+    std::unique_ptr<qelList> images(parser->parse(m_currentSF));
+    segment->addObjects(images.get());
+}
+
+void qelPSEGParser::parseIocaImage(qelResPSEG* segment)
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIocaParser* parser = pool ? pool->getIocaParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IOCA Parser at qelPSEGParser";
+    // addObject raises the segment's largest bits per pixel.
+    segment->addObject(parser->parse(m_currentSF));
 }
 
 void qelPSEGParser::parseGraphics(qelResPSEG* segment)

@@ -28,6 +28,9 @@ private:
     // Reads the graphics object whose Begin Graphics is current; its
     // objects become the segment's.
     void parseGraphics(qelResPSEG* segment);
+    // The image whose begin field is current goes to the segment.
+    void parseImImage(qelResPSEG* segment);
+    void parseIocaImage(qelResPSEG* segment);
     void finish();
 };
 

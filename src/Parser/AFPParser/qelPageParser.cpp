@@ -9,6 +9,9 @@
 #include "qelGlobalDSPool.h"
 #include "qelGocaParser.h"
 #include "qelIOStream.h"
+#include "qelImImageParser.h"
+#include "qelImageObject.h"
+#include "qelIocaParser.h"
 #include "qelIndex.h"
 #include "qelIndexList.h"
 #include "qelIndexSet.h"
@@ -394,6 +397,8 @@ void qelPageParser::parseEnvironmentGroup(qelSFIBlock* begin)
 {
     qelGlobalDSPool* pool = qelPoolAccess::pool("Unable to allocate AEG Parser at qelPageParser");
     pool->getAEGParser()->parse(m_page, begin);
+    if (qelImImageParser* images = pool->getImImageParser())
+        images->setPageResolution(m_page ? m_page->getResolution() : 0);
 }
 
 void qelPageParser::parsePresentationText(qelSFIBlock* begin)
@@ -434,12 +439,36 @@ void qelPageParser::parseBarcodeObject(qelSFIBlock* begin)
 
 void qelPageParser::parseImObject(qelSFIBlock* begin)
 {
-    skipUnsupported(begin->getId());
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelImImageParser* parser = pool ? pool->getImImageParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IM Image Parser at qelPageParser";
+    parser->setColor(m_colorValue, m_colorValueKind);
+    // The list does not own the images: they go to the page.
+    std::unique_ptr<qelList> images(parser->parse(begin));
+    for (qelListNode* n = images->getHead(); n; n = n->next) {
+        auto* image = static_cast<qelGraphicObject*>(n->item);
+        image->setPlacement(1);
+        m_page->addParsedObject(image);
+    }
+    m_colorValue = parser->getColorValue();
+    m_colorValueKind = parser->getColorValueKind();
 }
 
 void qelPageParser::parseIocaObject(qelSFIBlock* begin)
 {
-    skipUnsupported(begin->getId());
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIocaParser* parser = pool ? pool->getIocaParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IOCA Parser at qelPageParser";
+    parser->setColor(m_colorValue, m_colorValueKind);
+    std::unique_ptr<qelImageObject> image(parser->parse(begin));
+    const int bits = image->getBitsPerPixel();
+    if (bits > m_page->getMaxBitsPerPixel())
+        m_page->setMaxBitsPerPixel(bits);
+    m_page->addParsedObject(image.release());
+    m_colorValue = parser->getColorValue();
+    m_colorValueKind = parser->getColorValueKind();
 }
 
 void qelPageParser::parseObjectContainer(qelSFIBlock* begin)

@@ -8,6 +8,9 @@
 #include "qelGocaParser.h"
 #include "qelObjectContainerParser.h"
 #include "qelIOStream.h"
+#include "qelImageObject.h"
+#include "qelIocaParser.h"
+#include "qelResObjectContainer.h"
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelLogStream.h"
@@ -375,6 +378,8 @@ void qelResGroupParser::parseResource(int type)
         break;
     }
     case 0x06:
+        parseImageResource();
+        break;
     case 0xFD:
         skipUnsupported(type);
         break;
@@ -418,6 +423,34 @@ void qelResGroupParser::parseResource(int type)
     }
     }
     trace("[ResGroupParser]: (End): parseResource(overloaded)\n");
+}
+
+// An IOCA image held as an object container resource of its own.
+void qelResGroupParser::parseImageResource()
+{
+    qelGlobalDSPool* pool = qelGlobalDSPool::getInstance();
+    qelIocaParser* parser = pool ? pool->getIocaParser() : nullptr;
+    if (!parser)
+        throw "Unable to allocate IOCA Parser at qelResGroupParser";
+    // The Begin Image: delivered again when met directly in the group, else
+    // the field after the Begin Resource.
+    qelSFIBlock* begin = readNextSF();
+    if (begin->getId() != 0xA8FB) {
+        reportUnexpectedSF(begin->getId());
+        return;
+    }
+    std::unique_ptr<qelImageObject> image(parser->parse(begin));
+    std::unique_ptr<qelResObjectContainer> container(new (std::nothrow)
+                                                         qelResObjectContainer(m_resourceName.c_str()));
+    if (!container)
+        throw "Unable to Allocate Resource container for IOCA Image";
+    if (image->getName() && *image->getName())
+        container->setAliasName(image->getName());
+    container->setFound(1);
+    qelIOStream* in = qelIOStream::getCurrent();
+    container->setInline(in && in->isSpoolInput() ? 1 : 0);
+    container->addObject(image.release());
+    registerResource(container.release(), false);
 }
 
 void qelResGroupParser::registerResource(qelRes* resource, bool named)

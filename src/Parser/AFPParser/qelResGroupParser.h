@@ -48,6 +48,7 @@ private:
     void chkAndCreateResDumper();
     int dumpResource(int type);
     int closeDumpFile();
+    void parseImageResource();
     void registerResource(qelRes* resource, bool named);
     void skipUnsupported(int type);
     // The name bytes without moving the read position.
