@@ -233,7 +233,7 @@ TEST_F(ModcaParserTest, InvokedMediumMapIsAPlaceholderOrMissingUnderStrict)
     EXPECT_EQ(r.id, 84);
 }
 
-TEST_F(ModcaParserTest, UnknownObjectsInAPageAreSkippedAndCounted)
+TEST_F(ModcaParserTest, ImageInAPageIsReadNotCounted)
 {
     Bytes input = field(0xA8A8, {});
     append(input, field(0xA8AF, ebcdic("P1      ")));
@@ -249,8 +249,9 @@ TEST_F(ModcaParserTest, UnknownObjectsInAPageAreSkippedAndCounted)
     std::vector<Call> calls = runAll(parser);
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls[0].pages, 1);
-    EXPECT_EQ(parser->getIgnoredObjectCount(), 1);
-    EXPECT_NE(output().find("Warning! Unsupported object BIM skipped (at 0x"), std::string::npos);
+    EXPECT_EQ(parser->getIgnoredObjectCount(), 0);
+    EXPECT_EQ(output().find("Unsupported object"), std::string::npos) << output();
+    EXPECT_EQ(output().find("Unexpected"), std::string::npos) << output();
 }
 
 TEST_F(ModcaParserTest, GraphicsKeptRawForAfpOutput)

@@ -84,11 +84,13 @@ std::string overlay(const std::string& name, const std::string& words)
     return field(0xA8DF, name8(name)) + environment(800, 400) + text(words) + field(0xA9DF, name8(name));
 }
 
-// A page segment holding one image object, which the reader skips.
+// A page segment holding one image object without picture data.
 std::string pageSegment(const std::string& name)
 {
-    return field(0xA85F, name8(name)) + field(0xA8FB) + field(0xA6FB, std::string(2, '\0')) +
-           field(0xA9FB) + field(0xA95F, name8(name));
+    // Image data descriptor: ten inches, 720 points per unit base, 1 x 1.
+    static const char kIdd[] = {0x00, 0x02, char(0xD0), 0x02, char(0xD0), 0x00, 0x01, 0x00, 0x01};
+    return field(0xA85F, name8(name)) + field(0xA8FB) + field(0xA8C7) + field(0xA6FB, std::string(kIdd, 9)) +
+           field(0xA9C7) + field(0xA9FB) + field(0xA95F, name8(name));
 }
 
 // One medium map whose copies carry one medium overlay.
@@ -204,8 +206,8 @@ TEST_F(ExternalResourcesTest, ResourceGroupFileSuppliesProcessLevelResources)
         const Conversion run = convert(printFile("O1GRP", "S1GRP"), options);
         std::remove(c.file.c_str());
 
-        // The segment's image is skipped as unsupported.
-        EXPECT_EQ(run.rc, 2) << c.label << "\n" << run.messages;
+        // The segment's image is read: nothing is skipped.
+        EXPECT_EQ(run.rc, 0) << c.label << "\n" << run.messages;
         // The messages name the file as given, with forward slashes.
         std::string named = c.option;
         for (char& ch : named)

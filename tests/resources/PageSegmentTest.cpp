@@ -3,7 +3,9 @@
 #include "qelDocumentParser.h"
 #include "qelGlobalDSPool.h"
 #include "qelIOStream.h"
+#include "qelImageObject.h"
 #include "qelIni.h"
+#include "qelList.h"
 #include "qelMessageOutput.h"
 #include "qelPSEGParser.h"
 #include "qelResPSEG.h"
@@ -32,10 +34,13 @@ std::vector<unsigned char> segment(bool named)
     std::vector<unsigned char> out;
     auto add = [&out](const std::vector<unsigned char>& f) { out.insert(out.end(), f.begin(), f.end()); };
     add(field(0xA85F, named ? kName : std::vector<unsigned char>()));
-    add(field(0xA8FB, {})); // image object, nested fields inside
-    add(field(0xA6FB, {0x00, 0x00}));
+    add(field(0xA8FB, {})); // IOCA image without picture data
+    add(field(0xA8C7, {}));
+    add(field(0xA6FB, {0x00, 0x02, 0xD0, 0x02, 0xD0, 0x00, 0x01, 0x00, 0x01}));
+    add(field(0xA9C7, {}));
     add(field(0xA9FB, {}));
-    add(field(0xA87B, {})); // IM image
+    add(field(0xA87B, {})); // IM image of one byte
+    add(field(0xEE7B, {0x80}));
     add(field(0xA97B, {}));
     add(field(0xA95F, named ? kName : std::vector<unsigned char>()));
     return out;
@@ -56,7 +61,7 @@ protected:
     }
 };
 
-TEST_F(PageSegmentTest, FileOnPathIsLoadedAndImagesSkipped)
+TEST_F(PageSegmentTest, FileOnPathIsLoadedWithItsImages)
 {
     const std::vector<unsigned char> bytes = segment(true);
     std::ofstream(m_dir + "/S1SEG.PSG", std::ios::binary)
@@ -70,8 +75,14 @@ TEST_F(PageSegmentTest, FileOnPathIsLoadedAndImagesSkipped)
     EXPECT_STREQ(res->getName(), "S1SEG");
     EXPECT_EQ(qelIOStream::getCurrent(), &before);
     const std::string text = output();
-    EXPECT_NE(text.find("Warning! Unsupported object BIM skipped (at 0x11 )"), std::string::npos) << text;
-    EXPECT_NE(text.find("Warning! Unsupported object BII skipped"), std::string::npos);
+    EXPECT_EQ(text.find("Unsupported object"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Unexpected"), std::string::npos) << text;
+    qelList* objects = static_cast<qelResPSEG*>(res.get())->getObjects();
+    ASSERT_NE(objects, nullptr);
+    std::vector<int> kinds;
+    for (qelListNode* n = objects->getHead(); n; n = n->next)
+        kinds.push_back(static_cast<qelImageObject*>(n->item)->getKind());
+    EXPECT_EQ(kinds, (std::vector<int>{qelImageObject::IMAGE_IOCA, qelImageObject::IMAGE_IM}));
     EXPECT_EQ(text.find("E058"), std::string::npos);
     qelIOStream::setCurrent(nullptr);
 }

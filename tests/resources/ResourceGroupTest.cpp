@@ -7,7 +7,9 @@
 #include "qelIni.h"
 #include "qelList.h"
 #include "qelMessageOutput.h"
+#include "qelImageObject.h"
 #include "qelRes.h"
+#include "qelResObjectContainer.h"
 #include "qelResGroupParser.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +55,7 @@ protected:
     FILE* m_capture = nullptr;
 };
 
-TEST_F(ResourceGroupTest, InlineGroupRegistersSegmentsAndSkipsImages)
+TEST_F(ResourceGroupTest, InlineGroupRegistersSegmentsAndImages)
 {
     std::vector<unsigned char> bytes;
     auto add = [&bytes](const std::vector<unsigned char>& f) { bytes.insert(bytes.end(), f.begin(), f.end()); };
@@ -63,9 +65,10 @@ TEST_F(ResourceGroupTest, InlineGroupRegistersSegmentsAndSkipsImages)
     add(field(0xA85F, kSeg));
     add(field(0xA95F, kSeg));
     add(field(0xA9CE, {}));
-    // An image resource: skipped and counted.
+    // An image resource: a container holding the image, its name the alias.
     add(beginResource(kOther, 0x06));
-    add(field(0xA8FB, {}));
+    add(field(0xA8FB, lrbtest::name8("IMG1")));
+    add(field(0xEEFB, {0x70, 0x00}));
     add(field(0xA9FB, {}));
     add(field(0xA9CE, {}));
     // A segment directly in the group, named by its own begin field.
@@ -93,7 +96,19 @@ TEST_F(ResourceGroupTest, InlineGroupRegistersSegmentsAndSkipsImages)
     EXPECT_EQ(aliases, std::vector<std::string>({"", ""}));
     EXPECT_EQ(resources->getList(1, "S1SEG", qelRes::TYPE_PAGE_SEGMENT - 1)->getCount(), 0);
     const std::string text = output();
-    EXPECT_NE(text.find("Warning! Unsupported object BIM skipped"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Unsupported object"), std::string::npos) << text;
+    qelList* containers = resources->getList(0, "S1OTHER", qelRes::TYPE_OBJECT_CONTAINER - 1);
+    ASSERT_NE(containers, nullptr);
+    ASSERT_EQ(containers->getCount(), 1);
+    auto* container = static_cast<qelResObjectContainer*>(containers->getHead()->item);
+    EXPECT_STREQ(container->getName(), "S1OTHER");
+    EXPECT_STREQ(container->getAliasName(), "IMG1");
+    EXPECT_EQ(container->getInline(), 1);
+    ASSERT_NE(container->getObjects(), nullptr);
+    ASSERT_EQ(container->getObjects()->getCount(), 1);
+    auto* image = static_cast<qelImageObject*>(container->getObjects()->getHead()->item);
+    EXPECT_EQ(image->getKind(), qelImageObject::IMAGE_IOCA);
+    EXPECT_EQ(image->getDataLength(), 2);
 }
 
 TEST_F(ResourceGroupTest, DumpNamesStayInsideTheDirectory)
