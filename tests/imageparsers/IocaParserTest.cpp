@@ -1,6 +1,7 @@
 #include "ImageParserTestSupport.h"
 
 #include "qelException.h"
+#include "qelLogStream.h"
 
 #include <cstring>
 
@@ -240,5 +241,24 @@ TEST_F(IocaParserTest, PictureDataStayInMemoryUpToTheCacheSize)
             append(joined, d);
         EXPECT_TRUE(rawData(*img) == joined) << c.bytes;
         EXPECT_TRUE(filesIn(spill).empty()) << c.bytes;
+    }
+}
+
+TEST_F(IocaParserTest, EndNameMismatchIsLoggedOnlyWithFieldLogging)
+{
+    const char* const kMismatch = "Warning! Mismatch between image Begin SFI name (IMG1) and End SFI name (IMG2)";
+    qelLogStream* log = qelGlobalDSPool::getInstance()->getLogStream();
+    for (unsigned mask : {unsigned(QEL_LOG_LEVEL1), unsigned(QEL_LOG_LEVEL2)}) {
+        const std::string path = m_dir + "/run" + std::to_string(mask) + ".log";
+        log->setLevelMask(mask);
+        log->open(path.c_str());
+        // Names compare without case: a different name only.
+        std::unique_ptr<qelImageObject> img =
+            parseIoca(cat({field(0xA8FB, name8("IMG1")), field(0xA9FB, name8("img1"))}));
+        img = parseIoca(cat({field(0xA8FB, name8("IMG1")), field(0xA9FB, name8("IMG2"))}));
+        log->close();
+        const std::string text = lrbtest::readText(path);
+        EXPECT_EQ(text.find(kMismatch) != std::string::npos, mask == QEL_LOG_LEVEL1) << text;
+        EXPECT_EQ(text.find("(img1)"), std::string::npos) << text;
     }
 }
