@@ -43,6 +43,18 @@ qelIocaParser::~qelIocaParser()
     reset();
 }
 
+int qelIocaParser::bitsPerPixel(qelImageObject* image)
+{
+    try {
+        return image->getBitsPerPixel();
+    } catch (qelException* e) {
+        if (e->getId() != qelMsg::E013)
+            throw;
+        delete e;
+        return 1;
+    }
+}
+
 bool qelIocaParser::logs(unsigned int bits) const
 {
     return m_log && m_log->anyOf(bits);

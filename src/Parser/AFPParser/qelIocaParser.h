@@ -32,6 +32,10 @@ public:
         m_colorValueKind = kind;
     }
 
+    // Bits per pixel of an image; 1 for image data the library cannot read,
+    // whose E013 is logged, not raised: the image is kept all the same.
+    static int bitsPerPixel(qelImageObject* image);
+
     void beginImageObject();
     void endImageObject();
     void objectEnvironmentGroup();

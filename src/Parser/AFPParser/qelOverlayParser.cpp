@@ -275,7 +275,7 @@ void qelOverlayParser::parseIocaImage(qelResOverlay* overlay)
     if (!parser)
         throw "Unable to allocate IOCA Parser at qelOverlayParser";
     std::unique_ptr<qelImageObject> image(parser->parse(m_currentSF));
-    const int bits = image->getBitsPerPixel();
+    const int bits = qelIocaParser::bitsPerPixel(image.get());
     if (bits > overlay->getMaxBitsPerPixel())
         overlay->setMaxBitsPerPixel(bits);
     overlay->addParsedObject(image.release());

@@ -463,7 +463,7 @@ void qelPageParser::parseIocaObject(qelSFIBlock* begin)
         throw "Unable to allocate IOCA Parser at qelPageParser";
     parser->setColor(m_colorValue, m_colorValueKind);
     std::unique_ptr<qelImageObject> image(parser->parse(begin));
-    const int bits = image->getBitsPerPixel();
+    const int bits = qelIocaParser::bitsPerPixel(image.get());
     if (bits > m_page->getMaxBitsPerPixel())
         m_page->setMaxBitsPerPixel(bits);
     m_page->addParsedObject(image.release());
