@@ -1,15 +1,21 @@
-// Feeds arbitrary bytes to the image object parsers of the pool: every
-// begin field of the table below found by the read loop starts an object of
-// its parser. The bytes are cut at "\n--\n" into up to four inputs read one
-// after the other with one pool, as one conversion reads several inputs.
-// The image cache is kept small so that data also go through spill files. A
-// report other than the coded ones a damaged input may cause is a finding.
+// Feeds arbitrary bytes to the image and object container parsers of the
+// pool: every begin field of the table below found by the read loop starts
+// an object of its parser. The bytes are cut at "\n--\n" into up to four
+// inputs read one after the other with one pool, as one conversion reads
+// several inputs. The data cache is kept small so that data also go through
+// spill files in the temporary folder, which must be empty after every part.
+// A report other than the coded ones a damaged input may cause is a finding.
 #include "FuzzSupport.h"
 #include "qelImImageParser.h"
 #include "qelImageObject.h"
 #include "qelIocaParser.h"
 #include "qelList.h"
+#include "qelObjectContainerParser.h"
+#include "qelResObjectContainer.h"
 #include "qelSFIBlock.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -56,7 +62,41 @@ void readIm(qelSFIBlock* begin)
         delete static_cast<qelImageObject*>(n->item);
 }
 
-// The parser of each begin field; another object parser joins with a line.
+// Containers alternate between an inline read and a read as a resource
+// (mode 0, the begin field delivered again as in a resource group).
+bool g_containerInline = false;
+
+void readContainer(qelSFIBlock* begin)
+{
+    auto* parser =
+        dynamic_cast<qelObjectContainerParser*>(qelGlobalDSPool::getInstance()->getObjectContainerParser());
+    if (!parser)
+        std::abort();
+    std::unique_ptr<qelRes> container;
+    if (g_containerInline) {
+        container.reset(parser->parseInline(begin));
+    } else {
+        qelIOStream::getCurrent()->setPushback(true);
+        container.reset(parser->parse("FUZZ", 0, nullptr));
+    }
+    g_containerInline = !g_containerInline;
+    if (container)
+        container->fixAbsPosition();
+}
+
+// Files left in the temporary folder.
+int leftFiles()
+{
+    int n = 0;
+    if (DIR* d = ::opendir(g_temp.c_str())) {
+        while (dirent* e = ::readdir(d))
+            n += e->d_name[0] != '.' ? 1 : 0;
+        ::closedir(d);
+    }
+    return n;
+}
+
+// The parser of each begin field.
 const struct
 {
     int beginId;
@@ -64,6 +104,7 @@ const struct
 } kParsers[] = {
     {0xA8FB, readIoca},
     {0xA87B, readIm},
+    {0xA892, readContainer},
 };
 
 // Returns false when the input is used up.
@@ -91,12 +132,16 @@ void readPart(const uint8_t* data, size_t size)
     lrbfuzz::InputHolder holder;
     if (lrbfuzz::attachInput(qelIOStream::getCurrent(), data, size, expected))
         lrbfuzz::readFields(size, step);
+    // Spill files go with their objects.
+    if (leftFiles() != 0)
+        std::abort();
 }
 
 void run(const uint8_t* data, size_t size)
 {
     static const char kSeparator[] = "\n--\n";
     const std::string all(reinterpret_cast<const char*>(data), size);
+    g_containerInline = (size % 2) == 0;
     size_t from = 0;
     for (int part = 0; part < 4; ++part) {
         size_t to = all.find(kSeparator, from);
@@ -113,7 +158,9 @@ void run(const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    g_temp = lrbfuzz::tempDir();
+    // A folder of its own, so that other files do not count as left over.
+    g_temp = lrbfuzz::tempDir() + "fuzz_imageparsers/";
+    ::mkdir(g_temp.c_str(), 0700);
     return lrbfuzz::initialize();
 }
 
