@@ -8,12 +8,14 @@
 #include "qelIndexSet.h"
 #include "qelList.h"
 #include "qelMappingDef.h"
+#include "qelImageObject.h"
 #include "qelIni.h"
 #include "qelMediumMap.h"
 #include "qelModcaParser.h"
 #include "qelPage.h"
 #include "qelPtocaPage.h"
 #include "qelResParser.h"
+#include "NullVisitor.h"
 
 #include <memory>
 
@@ -162,6 +164,35 @@ TEST_F(ModcaParserTest, PageWiseDeliveryOfTheProducedFiles)
         }
     }
     EXPECT_NE(output().find("End of File - " + kRich), std::string::npos);
+}
+
+// Records where the images of the pages are drawn.
+class ImagePositions : public lrbtest::NullVisitor
+{
+public:
+    bool isDocumentOpen() override { return true; }
+    int writeResourceReference(qelResourceReference*, bool) override { return 2; }
+    void writeImageObject(qelImageObject* image) override { positions.push_back(image->getAbsolutePosition()); }
+    std::vector<qelPoint> positions;
+};
+
+// The page includes the two image resources of the spool; they are drawn
+// at the include positions.
+TEST_F(ModcaParserTest, PageIncludesDrawTheImageResources)
+{
+    qelModcaParser* parser = parserFor(kRich);
+    ImagePositions visitor;
+    std::unique_ptr<qelDocument> doc(parser->parseFirst(nullptr));
+    ASSERT_TRUE(doc) << output();
+    while (doc) {
+        doc->write(&visitor);
+        doc.reset(parser->parseNext(nullptr));
+    }
+    ASSERT_EQ(visitor.positions.size(), 2u) << output();
+    EXPECT_FLOAT_EQ(visitor.positions[0].x, 402.0f);
+    EXPECT_FLOAT_EQ(visitor.positions[0].y, 548.0f);
+    EXPECT_FLOAT_EQ(visitor.positions[1].x, 402.0f);
+    EXPECT_FLOAT_EQ(visitor.positions[1].y, 850.0f);
 }
 
 TEST_F(ModcaParserTest, WholeDocumentWithoutPageWiseDelivery)
