@@ -682,11 +682,8 @@ qelFontHandle* qelAFPFont::findFontHandle(int rotation, bool underline, const ch
     const int16_t characterRotation = static_cast<int16_t>(getRotation());
     for (qelListNode* n = m_fontHandles->getHead(); n; n = n->next) {
         auto* h = static_cast<qelFontHandle*>(n->item);
-        if (h->underline == underline && h->height == height && h->width == width
-            && h->rotation == static_cast<int16_t>(rotation) && h->characterRotation == characterRotation
-            && !h->typefaceName.empty() && !h->codePageName.empty()
-            && qelString::compare(h->typefaceName.c_str(), typefaceName, true, 0)
-            && qelString::compare(h->codePageName.c_str(), codePageName, true, 0))
+        if (h->matches(underline ? 1 : 0, height, width, static_cast<int16_t>(rotation), characterRotation,
+                       typefaceName, codePageName))
             return h;
     }
     return nullptr;
@@ -806,13 +803,13 @@ char* qelAFPFont::describe()
         } else {
             for (qelListNode* n = m_fontHandles->getHead(); n; n = n->next) {
                 const auto* h = static_cast<const qelFontHandle*>(n->item);
-                s += format("{Underline=%s ", h->underline ? "True" : "False");
+                s += format("{Underline=%s ", h->style ? "True" : "False");
                 s += format("Height=%d ", h->height);
                 s += format("Width=%d ", h->width);
                 s += format("Rotation=%d ", h->rotation);
                 s += format("CharRotation=%d ", h->characterRotation);
-                s += format("TypeFaceName=%s ", h->typefaceName.c_str());
-                s += format("CDP=%s} ", h->codePageName.c_str());
+                s += format("TypeFaceName=%s ", h->getFaceName() ? h->getFaceName() : "");
+                s += format("CDP=%s} ", h->getCodePageName() ? h->getCodePageName() : "");
             }
         }
     }

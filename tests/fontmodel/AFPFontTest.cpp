@@ -165,8 +165,8 @@ TEST_F(FontModelTest, ListingLines)
     ini->setAttribute("OutputFormat", "TIFF");
     auto* handle = new qelFontHandle;
     handle->height = 10;
-    handle->typefaceName = "Gothic";
-    handle->codePageName = "T1V10500";
+    handle->setFaceName("Gothic");
+    handle->setCodePageName("T1V10500");
     coded.addFontHandle(handle);
     const std::string text = describe(coded);
     EXPECT_EQ(text.rfind("\r\n       X0GT10(*)    No      CHS=C0GT10 (Found=No)\r\n", 0), 0u) << text;
@@ -179,7 +179,7 @@ TEST_F(FontModelTest, ListingLines)
     // Many handles do not overflow the listing.
     for (int i = 0; i < 200; ++i) {
         auto* h = new qelFontHandle;
-        h->typefaceName = std::string(300, 'T');
+        h->setFaceName(std::string(300, 'T').c_str());
         coded.addFontHandle(h);
     }
     EXPECT_GT(describe(coded).size(), 200u * 300u);
@@ -196,8 +196,8 @@ TEST_F(FontModelTest, FontHandlesMatchTheRepresentation)
     h->width = 50;
     h->rotation = 180;
     h->characterRotation = 90;
-    h->typefaceName = "Arial";
-    h->codePageName = "T1V10500";
+    h->setFaceName("Arial");
+    h->setCodePageName("T1V10500");
     font.addFontHandle(nullptr);
     font.addFontHandle(h);
     EXPECT_EQ(font.findFontHandle(180, false, "t1v10500", "ARIAL"), h);
