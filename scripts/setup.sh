@@ -11,7 +11,7 @@ PACKAGES=(
   libcurl4-openssl-dev libcairo2-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qpdf poppler-utils mupdf-tools libtiff-tools libjpeg-turbo-progs pngcheck
-  libxml2-utils zbar-tools dmtx-utils python3-pyftpdlib
+  libxml2-utils zbar-tools dmtx-utils python3-pyftpdlib imagemagick
   clang libclang-rt-14-dev
   fonts-urw-base35 fonts-dejavu-core fonts-liberation2 poppler-data
 )
