@@ -1,4 +1,5 @@
 #include "qelContainerObject.h"
+#include "qelImageHandle.h"
 
 #include "qelException.h"
 #include "qelGlobalDSPool.h"
@@ -213,6 +214,15 @@ qelContainerObject::~qelContainerObject()
     delete m_sourceInfo;
     delete m_convertedInfo;
     delete m_trimmedInfo;
+    delete m_imageHandle;
+}
+
+void qelContainerObject::setImageHandle(qelImageHandle* handle)
+{
+    if (!handle || handle == m_imageHandle)
+        return;
+    delete m_imageHandle;
+    m_imageHandle = handle;
 }
 
 // ------------------------------------------------------------ type table

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class qelImageHandle;
 class qelImgProcessor;
 class qelVisitor;
 struct qelImgInfo;
@@ -128,6 +129,10 @@ public:
     // Copies count entries of 4 bytes (null or 0 clears).
     void setPalette(const unsigned char* entries, int32_t count);
     uint8_t getTransparent() const { return m_transparent; }
+
+    // Image of the raster output, owned and kept for later draws.
+    qelImageHandle* getImageHandle() const { return m_imageHandle; }
+    void setImageHandle(qelImageHandle* handle);
     int32_t getTransparencyValue() const { return m_transparencyValue; }
     const uint8_t* getTransparentColor() const { return m_transparentColor; }
     int32_t getTransparentIndex() const { return m_transparentIndex; }
@@ -222,6 +227,7 @@ private:
     int32_t m_paletteCount = 0;
     unsigned char* m_palette = nullptr;
     uint8_t m_transparent = 0;
+    qelImageHandle* m_imageHandle = nullptr;
     int32_t m_transparencyValue = 0;
     uint8_t m_transparentColor[4] = {0, 0, 0, 0};
     int32_t m_transparentIndex = -1;

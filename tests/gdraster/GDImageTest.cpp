@@ -1,5 +1,6 @@
 #include "GDRasterFixture.h"
 
+#include "qelContainerObject.h"
 #include "qelGDImageHandle.h"
 #include "qelImageObject.h"
 #include "qelImgDIB.h"
@@ -7,6 +8,8 @@
 #include "qelImgInfo.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -135,4 +138,40 @@ TEST_F(GDRasterTest, ImageObjectBuildsItsGdImageOnce)
     EXPECT_EQ(rgbAt(im, 102, 102), 0x0000FF);
     EXPECT_EQ(rgbAt(im, 30, 15), 0);
     EXPECT_EQ(rgbAt(im, 45, 5), 0xFFFFFF);
+}
+
+// A BMP container decoded for raster output is drawn pixel for pixel at its
+// own size, and keeps its gd image for the next draw.
+TEST_F(GDRasterTest, ContainerDrawsItsDecodedBitmap)
+{
+    const std::string path = std::string(LORBANE_TEST_DATA) + "/imagelib/bmp24.bmp";
+    std::ifstream in(path, std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream ref(path + ".rgb", std::ios::binary);
+    const Bytes rgb((std::istreambuf_iterator<char>(ref)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(rgb.size(), 37u * 48u * 3u);
+    qelContainerObject container;
+    container.setType(qelContainerObject::TYPE_BMP);
+    auto* data = new unsigned char[file.size()];
+    std::memcpy(data, file.data(), file.size());
+    container.setData(data, static_cast<int32_t>(file.size()));
+    container.decodeForRaster();
+    ASSERT_NE(container.getConvertedData(), nullptr);
+
+    qelGDImplementor gd(nullptr);
+    page(gd, 400, 400, 1);
+    // 37 x 48 pixels at scale 1.25.
+    gd.drawContainerImage(29.6f, 38.4f, 0, 0, &container, -1);
+    qelImageHandle* first = container.getImageHandle();
+    ASSERT_NE(first, nullptr);
+    gd.drawContainerImage(29.6f, 38.4f, 80, 80, &container, -1);
+    EXPECT_EQ(container.getImageHandle(), first);
+    gdImagePtr im = gd.getPageImage();
+    for (const auto& p : {std::pair<int, int>{0, 0}, {36, 0}, {0, 47}, {36, 47}, {18, 24}}) {
+        const size_t at = (static_cast<size_t>(p.second) * 37 + static_cast<size_t>(p.first)) * 3;
+        const int expected = rgb[at] | rgb[at + 1] << 8 | rgb[at + 2] << 16;
+        EXPECT_EQ(rgbAt(im, p.first, p.second), expected) << p.first << "," << p.second;
+        EXPECT_EQ(rgbAt(im, 100 + p.first, 100 + p.second), expected) << p.first << "," << p.second;
+    }
+    EXPECT_EQ(rgbAt(im, 38, 49), 0xFFFFFF);
 }

@@ -1,5 +1,6 @@
 #include "qelGDImplementor.h"
 
+#include "qelContainerObject.h"
 #include "qelException.h"
 #include "qelGDImageHandle.h"
 #include "qelGDFontCache.h"
@@ -734,9 +735,37 @@ void qelGDImplementor::drawImage(float width, float height, float x, float y, qe
     drawObjectHandle(static_cast<qelGDImageHandle*>(cached), width, height, x, y, orientation);
 }
 
-void qelGDImplementor::drawContainerImage(float, float, float, float, qelContainerObject*, int)
+void qelGDImplementor::drawContainerImage(float width, float height, float x, float y,
+                                          qelContainerObject* container, int transparentIndex)
 {
-    // Object containers are drawn once their model class lands.
+    if (!container || !m_image)
+        return;
+    const int orientation = static_cast<int16_t>(static_cast<int>(container->getAngle()));
+    qelImageHandle* cached = container->getImageHandle();
+    if (cached && cached->getHandleKind() != 0)
+        return;
+    if (!cached) {
+        // The bitmap the container was decoded to for raster output.
+        const qelImgInfo* info = container->getConvertedInfo();
+        if (!info || !container->getConvertedData())
+            return;
+        const bool turned = orientation != 0 && orientation != 360;
+        qelImageHandle* made = createImageHandle(info->width, info->height, info->bitsPerPixel,
+                                                 container->getPaletteCount(), container->getPalette(),
+                                                 container->getConvertedData(), container->getConvertedLength(),
+                                                 transparentIndex, turned);
+        if (!made)
+            return;
+        container->setImageHandle(made);
+        cached = made;
+        if (m_options && m_options->isDevTest()) {
+            gdImagePtr saved = m_image;
+            m_image = static_cast<qelGDImageHandle*>(made)->getImage();
+            writeDiagnostic("imContainer.jpeg", m_options->getJPEGQuality());
+            m_image = saved;
+        }
+    }
+    drawObjectHandle(static_cast<qelGDImageHandle*>(cached), width, height, x, y, orientation);
 }
 
 void qelGDImplementor::trimImage(int x, int y, int width, int height)
