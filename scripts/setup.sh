@@ -13,7 +13,7 @@ PACKAGES=(
   qpdf poppler-utils mupdf-tools libtiff-tools libjpeg-turbo-progs pngcheck
   libxml2-utils zbar-tools dmtx-utils python3-pyftpdlib imagemagick
   clang libclang-rt-14-dev
-  fonts-urw-base35 fonts-dejavu-core fonts-liberation2 poppler-data
+  fonts-urw-base35 fonts-dejavu-core fonts-liberation2 fonts-noto-mono poppler-data
 )
 
 missing=()
