@@ -115,11 +115,7 @@ qelRes* qelObjectContainerParser::parse(const char* name, int mode, const char* 
         }
     } catch (qelException* e) {
         delete e;
-        skipRestOfContainer();
-        m_container.reset();
-        m_current.reset();
-        m_made = nullptr;
-        m_data.drop();
+        abandon();
         return nullptr;
     }
     return finish();
@@ -134,14 +130,19 @@ qelResObjectContainer* qelObjectContainerParser::parseInline(qelSFIBlock* begin)
         readObjectContainer();
     } catch (qelException* e) {
         delete e;
-        skipRestOfContainer();
-        m_container.reset();
-        m_current.reset();
-        m_made = nullptr;
-        m_data.drop();
+        abandon();
         return nullptr;
     }
     return finish();
+}
+
+void qelObjectContainerParser::abandon()
+{
+    skipRestOfContainer();
+    m_container.reset();
+    m_current.reset();
+    m_made = nullptr;
+    m_data.drop();
 }
 
 void qelObjectContainerParser::skipRestOfContainer()

@@ -56,6 +56,8 @@ private:
     // After an error inside a container: reads on to its End field so that
     // the caller goes on with the field after it.
     void skipRestOfContainer();
+    // After an error: reads past the container and forgets it.
+    void abandon();
     // Raises the resource's bits per pixel by the decoded image and hands
     // the resource over.
     qelResObjectContainer* finish();

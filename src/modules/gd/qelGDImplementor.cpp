@@ -703,6 +703,22 @@ void qelGDImplementor::drawObjectHandle(qelGDImageHandle* handle, float width, f
     }
 }
 
+qelImageHandle* qelGDImplementor::makeObjectHandle(const qelImgInfo* info, int colors, const uint8_t* palette,
+                                                   const unsigned char* data, long length, int transparentIndex,
+                                                   int orientation, const char* diagnosticName)
+{
+    const bool turned = orientation != 0 && orientation != 360;
+    qelImageHandle* made = createImageHandle(info->width, info->height, info->bitsPerPixel, colors, palette, data,
+                                             length, transparentIndex, turned);
+    if (made && m_options && m_options->isDevTest()) {
+        gdImagePtr saved = m_image;
+        m_image = static_cast<qelGDImageHandle*>(made)->getImage();
+        writeDiagnostic(diagnosticName, m_options->getJPEGQuality());
+        m_image = saved;
+    }
+    return made;
+}
+
 void qelGDImplementor::drawImage(float width, float height, float x, float y, qelImageObject* image,
                                  int transparentIndex)
 {
@@ -716,21 +732,11 @@ void qelGDImplementor::drawImage(float width, float height, float x, float y, qe
         const qelImgInfo* info = image->getImageInfo();
         if (!info || !image->getData())
             return;
-        const bool turned = orientation != 0 && orientation != 360;
-        qelImageHandle* made = createImageHandle(
-            info->width, info->height, info->bitsPerPixel, info->colorCount,
-            reinterpret_cast<const uint8_t*>(image->getColorTable()), image->getData(), image->getDataLength(),
-            transparentIndex, turned);
-        if (!made)
+        cached = makeObjectHandle(info, info->colorCount, reinterpret_cast<const uint8_t*>(image->getColorTable()),
+                                  image->getData(), image->getDataLength(), transparentIndex, orientation, "im.jpeg");
+        if (!cached)
             return;
-        image->setImageHandle(made);
-        cached = made;
-        if (m_options && m_options->isDevTest()) {
-            gdImagePtr saved = m_image;
-            m_image = static_cast<qelGDImageHandle*>(made)->getImage();
-            writeDiagnostic("im.jpeg", m_options->getJPEGQuality());
-            m_image = saved;
-        }
+        image->setImageHandle(cached);
     }
     drawObjectHandle(static_cast<qelGDImageHandle*>(cached), width, height, x, y, orientation);
 }
@@ -749,21 +755,12 @@ void qelGDImplementor::drawContainerImage(float width, float height, float x, fl
         const qelImgInfo* info = container->getConvertedInfo();
         if (!info || !container->getConvertedData())
             return;
-        const bool turned = orientation != 0 && orientation != 360;
-        qelImageHandle* made = createImageHandle(info->width, info->height, info->bitsPerPixel,
-                                                 container->getPaletteCount(), container->getPalette(),
-                                                 container->getConvertedData(), container->getConvertedLength(),
-                                                 transparentIndex, turned);
-        if (!made)
+        cached = makeObjectHandle(info, container->getPaletteCount(), container->getPalette(),
+                                  container->getConvertedData(), container->getConvertedLength(), transparentIndex,
+                                  orientation, "imContainer.jpeg");
+        if (!cached)
             return;
-        container->setImageHandle(made);
-        cached = made;
-        if (m_options && m_options->isDevTest()) {
-            gdImagePtr saved = m_image;
-            m_image = static_cast<qelGDImageHandle*>(made)->getImage();
-            writeDiagnostic("imContainer.jpeg", m_options->getJPEGQuality());
-            m_image = saved;
-        }
+        container->setImageHandle(cached);
     }
     drawObjectHandle(static_cast<qelGDImageHandle*>(cached), width, height, x, y, orientation);
 }

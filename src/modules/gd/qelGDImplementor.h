@@ -9,6 +9,7 @@
 #include <string>
 
 class qelImageHandle;
+struct qelImgInfo;
 class qelGDImageHandle;
 
 // The gd back end of the raster output: one page bitmap, a gd palette or
@@ -108,6 +109,11 @@ private:
     int prepareStroke(int colorSpace, uint32_t color, int lineType, const int* dashes, int dashCount, int* width);
     void roundedBox(int x1, int y1, int x2, int y2, int rx, int ry, int color);
     void drawObjectHandle(qelGDImageHandle* handle, float width, float height, float x, float y, int orientation);
+    // A gd image of an object's pixels (true colour when turned); with
+    // DevTest also written out under the name.
+    qelImageHandle* makeObjectHandle(const qelImgInfo* info, int colors, const uint8_t* palette,
+                                     const unsigned char* data, long length, int transparentIndex, int orientation,
+                                     const char* diagnosticName);
     void writeDiagnostic(const char* baseName, int quality);
 
     gdImagePtr m_image = nullptr;
