@@ -882,8 +882,7 @@ int qelPDFVisitor::setSpecialTextFont(const char* name, int sizeTenths)
     return rc;
 }
 
-// Images are not written yet.
-void qelPDFVisitor::writeImageObject(qelImageObject*) {}
+// Containers, TIFF objects and IOCA images are not written yet.
 void qelPDFVisitor::writeTiffObject(qelTiffObject*) {}
 void qelPDFVisitor::writeObjectReference(qelContainerObject*) {}
 void qelPDFVisitor::writeContainerData(qelContainerObject*) {}

@@ -17,6 +17,7 @@
 class qelBarcodeSymbol;
 class qelCodePage;
 class qelLineObject;
+struct qelImgInfo;
 
 // Output visitor of the PDF format: documents of the model become one PDF
 // document context of the writer library, page by page. Library errors
@@ -228,6 +229,40 @@ public:
     static std::string writeDashArray(const float* entries, int count, int pageResolution, float scale);
     // The limits opened for a document of pageCount pages under the options.
     static PDFDocLimits computeDocLimits(const qelIni* options, int pageCount);
+
+    // --- images (qelPDFVisitorImages.cpp) --------------------------------------
+    // Kind, placing flags and compression argument of prepared image data.
+    struct ImageCoding
+    {
+        int kind = PDF_IMAGE_RAW;
+        unsigned flags = PDF_IMAGE_SAVE;
+        int compression = -1;
+    };
+    // By the information's compression; E018 for codings PDF cannot take.
+    static ImageCoding getImageKindAndFlags(const qelImgInfo& info, bool encFlate);
+    // The invert flag of 1-bit data in the form it is placed in.
+    static unsigned bilevelInvertFlag(int kind, int compression, int photometric);
+    // Whether stored data pass through unchanged; E018/E019 for codings
+    // that cannot be output at all.
+    static bool isImageTypeSupported(const qelImgInfo& info, bool encFlate, bool color, bool qualityGiven);
+    // A 1-bit mask over data (not copied); null when it cannot be one.
+    static std::unique_ptr<PDFImageMask> makeImageMask(const qelImageObject* image, const qelImgInfo* info,
+                                                       const unsigned char* data, long length);
+
+    // Where and how large an image is drawn: x, y in page units (the corner
+    // at the PDF image origin once rotated), the drawn size in points.
+    struct ImagePlacement
+    {
+        float x = 0;
+        float y = 0;
+        float width = 0;
+        float height = 0;
+    };
+    ImagePlacement computeImagePlacement(qelImageObject* image, const qelImgInfo& info);
+    // Raster images: stored data passed through, else prepared and placed.
+    void writeRasterImage(qelImageObject* image);
+    void placePassThroughImage(qelImageObject* image);
+    void placeOptimizedImage(qelImageObject* image);
 
     // Throws what the callbacks reported during the library call `name`.
     static void checkLibraryError(const char* name);
