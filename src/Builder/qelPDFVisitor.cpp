@@ -882,8 +882,7 @@ int qelPDFVisitor::setSpecialTextFont(const char* name, int sizeTenths)
     return rc;
 }
 
-// Containers, TIFF objects and IOCA images are not written yet.
-void qelPDFVisitor::writeTiffObject(qelTiffObject*) {}
+// Containers and IOCA images are not written yet.
 void qelPDFVisitor::writeObjectReference(qelContainerObject*) {}
 void qelPDFVisitor::writeContainerData(qelContainerObject*) {}
 bool qelPDFVisitor::isImageTypeSupported(int) { return false; }

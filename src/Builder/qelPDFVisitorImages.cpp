@@ -9,9 +9,11 @@
 #include "qelMessageIds.h"
 #include "qelMessageOutput.h"
 #include "qelPageCoordinateTransformer.h"
+#include "qelTiffObject.h"
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -424,4 +426,30 @@ void qelPDFVisitor::placeOptimizedImage(qelImageObject* image)
                                        table.empty() ? nullptr : &attributes, coding.kind, coding.compression,
                                        nullptr, masked >= 0 ? &key : nullptr, masked);
     checkLibraryError("placeOptimizedImage()->opdf_placeImageData()", rc);
+}
+
+// --- TIFF objects -------------------------------------------------------------------
+
+void qelPDFVisitor::writeTiffObject(qelTiffObject* object)
+{
+    // A TIFF input page without an object needs the input file name, which
+    // the visitor does not keep yet.
+    if (!m_doc || !object || !object->getFileName())
+        return;
+    qelIni* ini = getOptions();
+    std::string path = ini && ini->getResPath() ? ini->getResPath() : "";
+    path += object->getFileName();
+    float width = object->getSize().x;
+    float height = object->getSize().y;
+    float scaleX = 0;
+    float scaleY = 0;
+    // The import draws a stencil: fill it black, not in the colour the
+    // previous object left.
+    opdf_gsave(m_doc);
+    opdf_setrgbColor(m_doc, 0, 0, 0);
+    const int rc = opdf_ImportImage(m_doc, path.c_str(), PDF_IMAGE_TIFF, object->getX(), object->getY(),
+                                    object->getAngle(), &width, &height, &scaleX, &scaleY,
+                                    PDF_IMAGE_SAVE | PDF_IMAGE_STENCIL);
+    opdf_grestore(m_doc);
+    checkLibraryError("writeTiffObject()->opdf_ImportImage()", rc);
 }

@@ -5,6 +5,7 @@
 #include "qelImageObject.h"
 #include "qelImgInfo.h"
 #include "qelImgTypes.h"
+#include "qelTiffObject.h"
 
 #include <tiffio.h>
 
@@ -119,6 +120,44 @@ TEST_F(RasterImageTest, BilevelTiffRendersBlackWhereTheSourceIsBlack)
         EXPECT_EQ(0xFFFFFFu, r.at(60, 108)) << "left of the image";
     }
     ini()->setAttribute("PKEY", "");
+}
+
+// A TIFF object under the resource path is imported as a black stencil,
+// whatever colour the previous object left.
+TEST_F(RasterImageTest, TiffObjectUnderTheResourcePathIsImportedInBlack)
+{
+    if (!pdfvtest::toolAvailable("pdftoppm"))
+        GTEST_SKIP() << "pdftoppm missing";
+    const std::string tif = pdfvtest::tempPath(".tif");
+    m_files.push_back(tif);
+    ASSERT_FALSE(halfBlackTiff(tif, COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE).empty());
+    const size_t slash = tif.rfind('/');
+    ini()->setResPath(tif.substr(0, slash + 1).c_str());
+    TestPage page(1, 2400, 2400, 240);
+    const std::string pdf = runPage(page, [&](qelPDFVisitor& v) {
+        v.setOPDFColor(1, 0x0000FF, 3, 100, 0);
+        qelTiffObject object;
+        object.setFileName(tif.substr(slash + 1).c_str());
+        object.setPosition(240, 240);
+        v.writeTiffObject(&object);
+    });
+    EXPECT_EQ(0, pdfvtest::run("qpdf --check '" + pdf + "' > /dev/null").status);
+    const pdfvtest::CommandResult list = pdfvtest::run("pdfimages -list '" + pdf + "'");
+    EXPECT_NE(std::string::npos, list.output.find("64    64")) << list.output;
+    const std::string stem = pdfvtest::tempPath("");
+    pdfvtest::run("pdftoppm -r 72 -singlefile '" + pdf + "' '" + stem + "'");
+    m_files.push_back(stem + ".ppm");
+    Raster r;
+    ASSERT_TRUE(r.load(stem + ".ppm"));
+    int black = 0, other = 0;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const uint32_t c = r.at(x, y);
+            black += c == 0x000000u;
+            other += c != 0x000000u && c != 0xFFFFFFu;
+        }
+    EXPECT_GT(black, 0);
+    EXPECT_EQ(0, other) << "stencil painted in a leftover colour";
 }
 
 } // namespace
