@@ -1,6 +1,13 @@
 #include "qelGDImplementor.h"
 
 #include "qelContainerObject.h"
+#include "qelVisitor.h"
+#include "qelTextObject.h"
+#include "qelPDFFontFileEntry.h"
+#include "qelAFPFont.h"
+#include "qelAFPFontMetrics.h"
+#include "qelFontRepresentation.h"
+#include "qelAFPCharMetrics.h"
 #include "qelException.h"
 #include "qelGDImageHandle.h"
 #include "qelGDFontCache.h"
@@ -808,9 +815,87 @@ int qelGDImplementor::drawImageHandle(qelTextObject*, uint32_t, float, float, fl
     return -1;
 }
 
-float qelGDImplementor::drawOutlineText(qelTextObject*, qelAFPFont*, int*)
+namespace {
+
+// Text extra options of every text call: resolutions, no kerning, advances.
+void textExtra(qelGDStringExtra& extra, int resolution)
 {
-    return -1.0f;
+    extra.flags = QEL_GDFT_RESOLUTION | QEL_GDFT_DISABLE_KERNING | QEL_GDFT_XSHOW;
+    extra.hdpi = resolution;
+    extra.vdpi = resolution;
+}
+
+double textPointSize(qelAFPFont* font)
+{
+    const int height = font->getHeight();
+    return height == -1 ? 10.0 : height / 10.0;
+}
+
+double textAngle(const qelTextObject* text)
+{
+    const double rotation = text->getAngle();
+    return rotation == 0.0 ? 0.0 : (360.0 - rotation) * 3.141592654 / 180.0;
+}
+
+} // namespace
+
+qelPageCoordinateTransformer* qelGDImplementor::transformer() const
+{
+    return getOwner() ? getOwner()->getTransformer() : nullptr;
+}
+
+int qelGDImplementor::textColor(const qelTextObject* text, int* colorOut) const
+{
+    uint32_t rgb = text->getColorValue();
+    if (text->getColorSpace() == 5)
+        rgb = qelUtils::getOCAColorRGB(rgb);
+    else if (text->getColorSpace() == 2)
+        rgb = qelUtils::cmykToRGB(rgb);
+    const int color = resolveColor(1, rgb);
+    reportColor(color, colorOut);
+    return color;
+}
+
+void qelGDImplementor::advancePen(const qelTextObject* text, double advance, double* x, double* y)
+{
+    switch (text->getIAxisOrientation()) {
+    case 90: *y += advance; break;
+    case 180: *x -= advance; break;
+    case 270: *y -= advance; break;
+    default: *x += advance; break;
+    }
+}
+
+float qelGDImplementor::drawOutlineText(qelTextObject* text, qelAFPFont* font, int* colorOut)
+{
+    if (!text || !font || m_fontFileName.empty() || !m_image)
+        return -1.0f;
+    const int color = textColor(text, colorOut);
+    const bool aliasOff = m_options && !m_options->isFontAliasing();
+    const int resolution = m_options && m_options->getResolution() > 0 ? m_options->getResolution() : 1;
+    qelPageCoordinateTransformer* t = transformer();
+    const int x = t ? static_cast<int>(t->getX() * m_scale) : 0;
+    const int y = t ? static_cast<int>(t->getY() * m_scale) : 0;
+    const char* str = text->getText() ? text->getText() : "";
+    std::unique_ptr<char[]> utf8(qelUtils::latin1ToUTF8(str, static_cast<int>(std::strlen(str))));
+    if (!utf8 || !utf8[0])
+        return 0.0f;
+    qelGDStringExtra extra;
+    textExtra(extra, resolution);
+    int box[8] = {};
+    const char* msg = qelGDImageStringFTEx(m_image, box, aliasOff ? -color : color, m_fontFileName.c_str(),
+                                           textPointSize(font), textAngle(text), x, y, utf8.get(), &extra,
+                                           m_options ? m_options->getTTFontInterpreter() : 0, aliasOff);
+    delete[] extra.xshow;
+    delete[] extra.fontpath;
+    if (msg)
+        return 0.0f;
+    qelLogStream* log = logStream();
+    if (m_options && m_options->isDevTest() && log && log->anyOf(2))
+        log->print("%s=> LL=%i,%i LR=%i,%i UR=%i,%i UL=%i,%i \n", str, box[0], box[1], box[2], box[3], box[4],
+                   box[5], box[6], box[7]);
+    const double tres = t ? t->getResolution() : resolution;
+    return static_cast<float>((box[2] - box[0]) * tres / resolution);
 }
 
 float qelGDImplementor::drawCIDText(qelTextObject*, qelAFPFont*, int, int*)
@@ -818,10 +903,98 @@ float qelGDImplementor::drawCIDText(qelTextObject*, qelAFPFont*, int, int*)
     return -1.0f;
 }
 
-float qelGDImplementor::drawText(qelTextObject*, qelAFPFont*, qelPDFFontFileEntry*, const uint8_t*, int, uint8_t,
-                                 int*, bool)
+float qelGDImplementor::drawText(qelTextObject* text, qelAFPFont* font, qelPDFFontFileEntry* codePage,
+                                 const uint8_t* codePoints, int length, uint8_t spaceCodePoint, int* colorOut,
+                                 bool byteFont)
 {
-    return -1.0f;
+    if (!text || !font || !codePage || m_fontFileName.empty() || !m_image)
+        return -1.0f;
+    if (!codePoints || length <= 0)
+        return 0.0f;
+    const int outRes = m_outputResolution > 0 ? m_outputResolution : 1;
+    double factor;
+    if (font->isRelativeMetric()) {
+        factor = font->getHeight() * static_cast<double>(outRes) / 720000.0;
+    } else {
+        if (font->getResolution() < 1) {
+            const char* cs = font->getCharacterSetName();
+            throw new qelException(__FILE__, __LINE__, qelMsg::E114, 0, true, cs ? cs : "",
+                                   "Font Resolution is zero");
+        }
+        factor = static_cast<double>(outRes) / font->getResolution();
+    }
+    double varSpace = 0.0;
+    const double vsi = text->getWordSpacing();
+    if (vsi != 0.0 && vsi != 65535.0 && text->getResolution() > 0)
+        varSpace = vsi * static_cast<double>(outRes) / text->getResolution();
+    double spaceWidth = 0.0;
+    const qelFontRepresentation* rep = font->getRepresentation();
+    if (const auto* fm = rep ? dynamic_cast<const qelAFPFontMetrics*>(rep->getMetrics()) : nullptr) {
+        const uint16_t v = fm->getSpaceCharIncrement(0);
+        spaceWidth = v == qelAFPCharMetrics::UNSET_UNSIGNED ? 0.0 : v;
+    }
+
+    const int color = textColor(text, colorOut);
+    const bool aliasOff = m_options && !m_options->isFontAliasing();
+    const int hinting = m_options ? m_options->getTTFontInterpreter() : 0;
+    const double size = textPointSize(font);
+    const double angle = textAngle(text);
+    qelPageCoordinateTransformer* t = transformer();
+    double x = t ? t->getX() * m_scale : 0.0;
+    double y = t ? t->getY() * m_scale : 0.0;
+    const char* str = text->getText() ? text->getText() : "";
+    const size_t strLen = std::strlen(str);
+    const unsigned char* converted = text->getCodePointText();
+    const int convertedLength = converted ? text->getTextLength() : 0;
+    qelLogStream* log = logStream();
+
+    auto increment = [&](uint8_t code) {
+        const qelAFPCharMetrics* m = codePage->charMetrics[code];
+        const uint16_t v = m ? m->getCharIncrement(0) : uint16_t(qelAFPCharMetrics::UNSET_UNSIGNED);
+        if (!m || v == qelAFPCharMetrics::UNSET_UNSIGNED) {
+            if (log && log->anyOf(QEL_LOG_FONT))
+                log->print("\nText=>%s< Warning! Character metrics not found for code point: %d", str, code);
+            return 0.0;
+        }
+        return v * factor;
+    };
+
+    double sum = 0.0;
+    for (int i = 0; i < length; ++i) {
+        const uint8_t code = codePoints[i];
+        double advance;
+        if (i < convertedLength && converted[i] == spaceCodePoint) {
+            advance = varSpace != 0.0 ? varSpace : spaceWidth != 0.0 ? spaceWidth * factor : increment(code);
+        } else {
+            advance = increment(code);
+            qelGDStringExtra extra;
+            textExtra(extra, outRes);
+            int box[8] = {};
+            const char* msg;
+            if (byteFont) {
+                msg = qelGDImageStringFTBytes(m_image, box, aliasOff ? -color : color, m_fontFileName.c_str(), size,
+                                              angle, static_cast<int>(x), static_cast<int>(y), &code, 1, &extra,
+                                              hinting, aliasOff);
+            } else {
+                const char one[2] = {static_cast<char>(code), 0};
+                std::unique_ptr<char[]> utf8(qelUtils::latin1ToUTF8(one, 1));
+                msg = qelGDImageStringFTEx(m_image, box, aliasOff ? -color : color, m_fontFileName.c_str(), size,
+                                           angle, static_cast<int>(x), static_cast<int>(y), utf8.get(), &extra,
+                                           hinting, aliasOff);
+            }
+            delete[] extra.xshow;
+            delete[] extra.fontpath;
+            if (msg && log && log->anyOf(2))
+                log->print("Warning! Error writing character \"%c\" of text \"%s\". Msg:%s",
+                           static_cast<size_t>(i) < strLen ? str[i] : ' ', str, msg);
+            if (advance == 0.0)
+                advance = box[2] - box[0];
+        }
+        advancePen(text, advance, &x, &y);
+        sum += advance;
+    }
+    const double tres = t ? t->getResolution() : outRes;
+    return static_cast<float>(sum * tres / outRes);
 }
 
 bool qelGDImplementor::setFontFileName(const char* path)
@@ -840,4 +1013,10 @@ bool qelGDImplementor::selectGeneratedFont(qelTextObject*, qelAFPFont*, qelPDFFo
     return false;
 }
 
-void qelGDImplementor::drawGlyphBitmap(float, float, int, uint32_t, FT_Bitmap_*) {}
+void qelGDImplementor::drawGlyphBitmap(float x, float y, int colorSpace, uint32_t color, FT_Bitmap_* bitmap)
+{
+    if (!m_image || !bitmap)
+        return;
+    const int fg = resolveColor(colorSpace == 2 ? 2 : 1, color);
+    qelGDDrawBitmap(m_image, bitmap, fg, static_cast<int>(m_scale * x), static_cast<int>(m_scale * y));
+}

@@ -103,6 +103,11 @@ public:
     const char* getFontFileName() const { return m_fontFileName.c_str(); }
 
 private:
+    // The owner's page coordinate transformer; null without owner.
+    qelPageCoordinateTransformer* transformer() const;
+    // A text's colour resolved in the page image.
+    int textColor(const qelTextObject* text, int* colorOut) const;
+    static void advancePen(const qelTextObject* text, double advance, double* x, double* y);
     int resolveColor(int colorSpace, uint32_t color) const;
     void reportColor(int gdColor, int* colorOut) const;
     // Colour and thickness of a styled draw; the colour may become gdStyled.
