@@ -4,7 +4,12 @@
 #include "qelAFPCharMetrics.h"
 #include "qelAFPFont.h"
 #include "qelAFPFontMetrics.h"
+#include "qelAFPFontRepresentation.h"
 #include "qelException.h"
+#include "qelFontGlyph.h"
+#include "qelFontMetrics.h"
+#include "qelGDImageHandle.h"
+#include "qelLorbane.h"
 #include "qelFontRepresentation.h"
 #include "qelPDFFontFileEntry.h"
 #include "qelPageCoordinateTransformer.h"
@@ -201,4 +206,72 @@ TEST_F(GDTextDrawTest, GlyphBitmapIsDrawnAtTheScaledPosition)
     EXPECT_TRUE(isWhite(im, 99, 50));
     EXPECT_TRUE(isWhite(im, 104, 50));
     gd->drawGlyphBitmap(0.0f, 0.0f, 1, 0, nullptr);
+}
+
+namespace {
+
+// A representation whose strip holds one 8 x 8 glyph: a solid upper half.
+qelFontMetrics* halfBlockMetrics()
+{
+    auto* m = new qelFontMetrics;
+    m->setMaxCharBoxWidth(8);
+    m->setMaxCharBoxHeight(8);
+    auto* glyph = new qelFontGlyph;
+    glyph->setWidth(8);
+    glyph->setHeight(8);
+    const uint8_t bits[] = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    glyph->setRaster(bits, 8);
+    m->setGlyphList(new qelFontGlyph*[1]{glyph}, 1);
+    auto* a = new qelAFPCharMetrics;
+    a->setGlyph(glyph);
+    m->setCharMetricsList(new qelCharMetrics*[1]{a}, 1);
+    return m;
+}
+
+} // namespace
+
+TEST_F(GDTextDrawTest, GlyphStripCharactersTakeTheTextColour)
+{
+    qelLorbane::registerImageHandleFactory(&qelGDImplementor::createImageHandle);
+    qelAFPFontRepresentation rep;
+    EXPECT_EQ(-1, gd->drawImageHandle(&text, 0, 0, 0, 8, 8, 0, 0, 8, 8, &rep, nullptr));
+    rep.setMetrics(halfBlockMetrics());
+    rep.buildGlyphBitmap();
+    ASSERT_NE(rep.getRasterImage(), nullptr);
+    gdImagePtr strip = static_cast<qelGDImageHandle*>(rep.getRasterImage())->getImage();
+    gdImagePtr im = gd->getPageImage();
+    EXPECT_EQ(-1, gd->drawImageHandle(nullptr, 0, 0, 0, 8, 8, 0, 0, 8, 8, &rep, nullptr));
+
+    // Red text at (80, 40) units: 10 x 10 pixels from (100, 50).
+    text.setColorSpace(1);
+    EXPECT_EQ(1, gd->drawImageHandle(&text, 0x0000FF, 80, 40, 8, 8, 0, 0, 8, 8, &rep, nullptr));
+    EXPECT_EQ(0x0000FF, pixelRGB(im, 102, 51));
+    EXPECT_TRUE(isWhite(im, 102, 58)); // the lower half is background
+    EXPECT_TRUE(isWhite(im, 99, 51));
+
+    // OCA 7 is white: on black only the glyph shows, and the strip is put back.
+    const int black = gdImageColorResolve(im, 0, 0, 0);
+    gdImageFilledRectangle(im, 200, 0, 260, 60, black);
+    text.setColorSpace(5);
+    EXPECT_EQ(1, gd->drawImageHandle(&text, 7, 176, 16, 8, 8, 0, 0, 8, 8, &rep, nullptr));
+    EXPECT_TRUE(isWhite(im, 222, 21));
+    EXPECT_EQ(0, pixelRGB(im, 222, 28));
+    EXPECT_EQ(255, gdImageRed(strip, 0));
+    EXPECT_EQ(0, gdImageRed(strip, 1));
+    EXPECT_EQ(0, gdImageGetTransparent(strip));
+
+    // A text turned by a quarter: the solid half lies on a side.
+    text.setColorSpace(1);
+    text.setIAxisOrientation(90);
+    text.setAngle(90.0f, true);
+    EXPECT_EQ(1, gd->drawImageHandle(&text, 0, 80, 160, 8, 8, 0, 0, 8, 8, &rep, nullptr));
+    int inkedLeft = 0, inkedRight = 0;
+    for (int y = 200; y < 210; ++y) {
+        inkedLeft += !isWhite(im, 101, y);
+        inkedRight += !isWhite(im, 108, y);
+    }
+    EXPECT_NE(inkedLeft > 5, inkedRight > 5);
+    // Angles off the quarter turns draw nothing.
+    text.setAngle(45.0f, true);
+    EXPECT_EQ(-1, gd->drawImageHandle(&text, 0, 0, 0, 8, 8, 0, 0, 8, 8, &rep, nullptr));
 }

@@ -809,10 +809,77 @@ void qelGDImplementor::saveAsJPEG(const char* path)
 
 // --- text slots: filled by the text back end ----------------------------------------
 
-int qelGDImplementor::drawImageHandle(qelTextObject*, uint32_t, float, float, float, float, int, int, int, int,
-                                      qelFontRepresentation*, int*)
+namespace {
+
+// Bit value 0 shows the grey (a, a, a), made transparent; bit value 1 the
+// text colour.
+void recolourStrip(gdImagePtr strip, int a, uint32_t rgb)
 {
-    return -1;
+    gdImageColorDeallocate(strip, 0);
+    gdImageColorDeallocate(strip, 1);
+    const int bg = gdImageColorAllocate(strip, a, a, a);
+    gdImageColorAllocate(strip, static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                         static_cast<int>((rgb >> 16) & 0xFF));
+    const int exact = gdImageColorExact(strip, a, a, a);
+    gdImageColorTransparent(strip, exact >= 0 ? exact : bg);
+}
+
+} // namespace
+
+int qelGDImplementor::drawImageHandle(qelTextObject* text, uint32_t color, float x, float y, float width,
+                                      float height, int srcX, int srcY, int srcWidth, int srcHeight,
+                                      qelFontRepresentation* font, int* colorOut)
+{
+    if (!text || !font || !font->getRasterImage() || font->getRasterImage()->getHandleKind() != 0 || !m_image)
+        return -1;
+    gdImagePtr strip = static_cast<qelGDImageHandle*>(font->getRasterImage())->getImage();
+    if (!strip || gdImageTrueColor(strip))
+        return -1;
+    const int dx = qelUtils::roundHalfDown(x * m_scale);
+    const int dy = qelUtils::roundHalfDown(y * m_scale);
+    const int dw = qelUtils::roundHalfDown(width * m_scale);
+    const int dh = qelUtils::roundHalfDown(height * m_scale);
+    const int space = text->getColorSpace();
+    const bool white = (space == 1 && color == 0xFFFFFF) || (space == 2 && color == 0) || (space == 5 && color == 7);
+    const uint32_t rgb = space == 2 ? qelUtils::cmykToRGB(color) : space == 5 ? qelUtils::getOCAColorRGB(color) : color;
+    const int grey = white ? 0 : 255;
+    const int orientation = text->getIAxisOrientation();
+    if (orientation == 0 || orientation == 360) {
+        const int oldTransparent = gdImageGetTransparent(strip);
+        recolourStrip(strip, grey, rgb);
+        gdImageCopyResampled(m_image, strip, dx, dy, srcX, srcY, dw, dh, srcWidth, srcHeight);
+        if (white) {
+            gdImageColorDeallocate(strip, 0);
+            gdImageColorDeallocate(strip, 1);
+            gdImageColorAllocate(strip, 255, 255, 255);
+            gdImageColorAllocate(strip, 0, 0, 0);
+            gdImageColorTransparent(strip, oldTransparent);
+        }
+        reportColor(resolveColor(1, rgb), colorOut);
+        return 1;
+    }
+    int turn = (360 - static_cast<int>(text->getAngle())) % 360;
+    if (turn < 0)
+        turn += 360;
+    if (turn % 90 != 0 || srcWidth <= 0 || srcHeight <= 0)
+        return -1;
+    const bool across = turn == 90 || turn == 270;
+    const int tw = across ? srcHeight : srcWidth;
+    const int th = across ? srcWidth : srcHeight;
+    gdImagePtr turned = gdImageCreate(tw, th);
+    if (!turned)
+        return -1;
+    for (int i = 0; i < 2 && i < gdImageColorsTotal(strip); ++i)
+        gdImageColorAllocate(turned, gdImageRed(strip, i), gdImageGreen(strip, i), gdImageBlue(strip, i));
+    const int oldTransparent = gdImageGetTransparent(strip);
+    gdImageColorTransparent(strip, -1);
+    gdImageCopyRotated(turned, strip, tw / 2.0, th / 2.0, srcX, srcY, srcWidth, srcHeight, turn);
+    gdImageColorTransparent(strip, oldTransparent);
+    recolourStrip(turned, grey, rgb);
+    gdImageCopyResampled(m_image, turned, dx, dy, 0, 0, dw, dh, tw, th);
+    gdImageDestroy(turned);
+    reportColor(resolveColor(1, rgb), colorOut);
+    return 1;
 }
 
 namespace {
