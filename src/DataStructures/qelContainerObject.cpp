@@ -1,4 +1,5 @@
 #include "qelContainerObject.h"
+#include "qelImageLibraryErrors.h"
 #include "qelImageHandle.h"
 
 #include "qelException.h"
@@ -77,23 +78,7 @@ bool quiet()
     return ini && ini->isQuietMode();
 }
 
-// A library error as E013 with its text.
-[[noreturn]] void rethrowLibrary(qelImgException* e)
-{
-    const std::string text = e && e->getMessageText() ? e->getMessageText() : "";
-    delete e;
-    throw new qelException(__FILE__, __LINE__, qelMsg::E013, 0, 1, text.c_str());
-}
-
-template <typename F>
-auto guarded(F f) -> decltype(f())
-{
-    try {
-        return f();
-    } catch (qelImgException* e) {
-        rethrowLibrary(e);
-    }
-}
+using qelImageLibraryErrors::guarded;
 
 // A directory text that ends with '/' (empty stays empty).
 std::string withSlash(const char* directory)

@@ -1,4 +1,5 @@
 #include "qelImageObject.h"
+#include "qelImageLibraryErrors.h"
 
 #include "qelCell.h"
 #include "qelException.h"
@@ -102,23 +103,7 @@ void setErrorSwitch(qelImgProcessor* p)
     p->setParameter(QELIMG_PARAM_IGNORE_DECOMP_ERROR, on);
 }
 
-// A library error as E013 with its text.
-[[noreturn]] void rethrowLibrary(qelImgException* e)
-{
-    const std::string text = e && e->getMessageText() ? e->getMessageText() : "";
-    delete e;
-    throw new qelException(__FILE__, __LINE__, qelMsg::E013, 0, 1, text.c_str());
-}
-
-template <typename F>
-auto guarded(F f) -> decltype(f())
-{
-    try {
-        return f();
-    } catch (qelImgException* e) {
-        rethrowLibrary(e);
-    }
-}
+using qelImageLibraryErrors::guarded;
 
 qelImgProcessor* processorByType(qelImgInfo* info, unsigned char* data, int32_t length, unsigned char* palette)
 {
@@ -1183,7 +1168,7 @@ void qelImageObject::prepareForAFP()
     try {
         prepareForAFPImpl();
     } catch (qelImgException* e) {
-        rethrowLibrary(e);
+        qelImageLibraryErrors::rethrow(e);
     } catch (std::bad_alloc&) {
         throw new qelException(__FILE__, __LINE__, qelMsg::E013, 0, 1, "Unable to allocate image processor");
     }

@@ -341,12 +341,12 @@ int qelGDImplementor::setDashPattern(int color, int lineType, const int* dashes,
     }
     qelLogStream* log = logStream();
     if (m_options && m_options->isDevTest() && log) {
-        std::string spec, pattern;
+        std::string entries, pattern;
         for (int i = 0; i < dashCount; ++i)
-            spec += fmt("%d ", dashes[i]);
+            entries += fmt("%d ", dashes[i]);
         for (int s : style)
             pattern += s == gdTransparent ? '0' : '1';
-        log->print("\nDash Specification: %s", spec.c_str());
+        log->print("\nDash Specification: %s", entries.c_str());
         log->print("\nColor Pattern     : %s ", pattern.c_str());
     }
     gdImageSetStyle(m_image, style.data(), static_cast<int>(style.size()));
