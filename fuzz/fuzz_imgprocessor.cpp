@@ -87,9 +87,13 @@ void run(const uint8_t* data, size_t size)
         // The row interface from the first page.
         guarded([&] {
             processor->getPageInfo(0);
-            std::vector<unsigned char> row(static_cast<size_t>(std::max(1, processor->getDecoder()->getScanLineSize())));
             const int64_t bytes = int64_t(processor->getInfo()->width) * processor->getInfo()->height * 6;
-            for (int i = 0; bytes <= kMaxBitmap && i < 1 << 16 && processor->readNextLine(row.data()) == 1; ++i) {
+            const int64_t rowBytes = std::max(1, processor->getDecoder()->getScanLineSize());
+            // Only images of a size the run may hold: the row is allocated here.
+            if (bytes > kMaxBitmap || rowBytes > kMaxBitmap)
+                return;
+            std::vector<unsigned char> row(static_cast<size_t>(rowBytes));
+            for (int i = 0; i < 1 << 16 && processor->readNextLine(row.data()) == 1; ++i) {
             }
         });
     }
